@@ -1,0 +1,164 @@
+#include "line/field_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run/errors.h"
+
+namespace scenario {
+namespace {
+
+// Reads every field of input as text and returns them.
+std::vector<std::string> AllTexts(std::string_view input) {
+  FieldReader r(input, "f.txt");
+  std::vector<std::string> out;
+  while (!r.AtEnd()) out.push_back(r.ReadText());
+  return out;
+}
+
+TEST(FieldReader, TextFieldsSplitAtCommasAndLineEnds) {
+  struct Case {
+    const char* input;
+    std::vector<std::string> fields;
+  };
+  const Case kCases[] = {
+      {"a,b\r\nc\r\n", {"a", "b", "c"}},
+      {"a,b\nc\n", {"a", "b", "c"}},
+      {"a,b\rc\r", {"a", "b", "c"}},
+      {"  \t a  \t,b", {"a", "b"}},  // leading and trailing blanks go
+      {"a,,b\r\n", {"a", "", "b"}},
+      {"---------\r\n[curve]\r\n", {"---------", "[curve]"}},
+      {"x, \"q,1\r\n2\" tail,y", {"x", "q,1\r\n2", "y"}},
+      {"\"open to the end", {"open to the end"}},
+      {"(  Cippo  )(Km 28+000)\r\n", {"(  Cippo  )(Km 28+000)"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.input);
+    EXPECT_EQ(AllTexts(c.input), c.fields);
+  }
+}
+
+TEST(FieldReader, NumbersByWidth) {
+  struct Case {
+    const char* input;
+    bool ok;
+    std::int64_t value;
+    const char* rest;  // the next text field after the number, if any
+  };
+  const Case kCases[] = {
+      {"12,x", true, 12, "x"},
+      {"-4,5", true, -4, "5"},
+      {"+7\r\nx", true, 7, "x"},
+      {"  ,x", true, 0, "x"},        // empty reads 0
+      {"   \r\nx", true, 0, "x"},    // empty before a line end
+      {"   ", true, 0, nullptr},     // blanks then the end of the file
+      {"17     15", true, 17, "15"},  // a blank ends a number
+      {"30 \r\nx", true, 30, "x"},   // blanks and the line end go with it
+      {"1.5,", false, 0, nullptr},
+      {"12a,", false, 0, nullptr},
+      {"-,", false, 0, nullptr},
+      {"\"3\",", false, 0, nullptr},
+      {"2147483647,", true, 2147483647, nullptr},
+      {"2147483648,", false, 0, nullptr},
+      {"-2147483648,", true, -2147483648LL, nullptr},
+      {"99999999999999999999999,", false, 0, nullptr},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.input);
+    FieldReader r(c.input, "f.txt");
+    if (!c.ok) {
+      EXPECT_THROW(r.ReadLong(), Fault);
+      continue;
+    }
+    EXPECT_EQ(r.ReadLong(), c.value);
+    if (c.rest != nullptr) {
+      EXPECT_EQ(r.ReadText(), c.rest);
+    }
+  }
+}
+
+TEST(FieldReader, WidthsOfIntegerAndByte) {
+  {
+    FieldReader r("32767,-32768,32768", "f");
+    EXPECT_EQ(r.ReadInteger(), 32767);
+    EXPECT_EQ(r.ReadInteger(), -32768);
+    EXPECT_THROW(r.ReadInteger(), Fault);
+  }
+  {
+    FieldReader r("255,0,256", "f");
+    EXPECT_EQ(r.ReadByte(), 255);
+    EXPECT_EQ(r.ReadByte(), 0);
+    EXPECT_THROW(r.ReadByte(), Fault);
+  }
+  {
+    FieldReader r("-1", "f");
+    EXPECT_THROW(r.ReadByte(), Fault);
+  }
+}
+
+TEST(FieldReader, ReadingWithNoByteLeftIsAFault) {
+  FieldReader empty("", "f");
+  EXPECT_TRUE(empty.AtEnd());
+  EXPECT_THROW(empty.ReadText(), Fault);
+  EXPECT_THROW(empty.ReadLong(), Fault);
+
+  FieldReader r("a\r\n", "f");
+  EXPECT_EQ(r.ReadText(), "a");
+  EXPECT_TRUE(r.AtEnd());
+  EXPECT_THROW(r.ReadLong(), Fault);
+}
+
+TEST(FieldReader, ClockRowWithBlankSeparatedNumbers) {
+  FieldReader r("orologio,    17              15            30 \r\n[aderenze]\r\n",
+                "f");
+  EXPECT_EQ(r.ReadText(), "orologio");
+  EXPECT_EQ(r.ReadInteger(), 17);
+  EXPECT_EQ(r.ReadInteger(), 15);
+  EXPECT_EQ(r.ReadInteger(), 30);
+  EXPECT_EQ(r.ReadText(), "[aderenze]");
+  EXPECT_TRUE(r.AtEnd());
+}
+
+TEST(FieldReader, RemembersWhereEachFieldStarts) {
+  FieldReader r("a,  b\r\n\r\n   c,\"x\ny\",d", "line.txt");
+  r.ReadText();
+  EXPECT_EQ(r.last_field().line, 1);
+  EXPECT_EQ(r.last_field().column, 1);
+  r.ReadText();
+  EXPECT_EQ(r.last_field().line, 1);
+  EXPECT_EQ(r.last_field().column, 5);
+  EXPECT_EQ(r.ReadText(), "");  // the empty second line
+  EXPECT_EQ(r.last_field().line, 2);
+  r.ReadText();
+  EXPECT_EQ(r.last_field().line, 3);
+  EXPECT_EQ(r.last_field().column, 4);
+  EXPECT_EQ(r.ReadText(), "x\ny");
+  EXPECT_EQ(r.ReadText(), "d");
+  EXPECT_EQ(r.last_field().line, 4);  // the quoted line end counts
+  EXPECT_EQ(r.last_field().file, "line.txt");
+
+  FieldReader bad("1,\r\n  x1", "t.txt");
+  bad.ReadLong();
+  bad.ReadLong();  // the empty field before the line end
+  try {
+    bad.ReadLong();
+    FAIL() << "expected a fault";
+  } catch (const Fault& f) {
+    EXPECT_EQ(f.where().line, 2);
+    EXPECT_EQ(f.where().column, 3);
+  }
+}
+
+TEST(FieldReader, OverlongTextIsAFault) {
+  std::string big(65536, 'a');
+  FieldReader r(big, "f");
+  EXPECT_THROW(r.ReadText(), Fault);
+  std::string ok(65535, 'a');
+  FieldReader r2(ok, "f");
+  EXPECT_EQ(r2.ReadText().size(), 65535u);
+}
+
+}  // namespace
+}  // namespace scenario

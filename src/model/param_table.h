@@ -1,0 +1,62 @@
+#ifndef SCENARIO_MODEL_PARAM_TABLE_H_
+#define SCENARIO_MODEL_PARAM_TABLE_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace scenario {
+
+// One record of the parameter table. Its meaning depends on the slot.
+// text holds Windows-1252 bytes, as read from a description file.
+struct ParamSlot {
+  std::uint8_t byte1 = 0;
+  std::int32_t long1 = 0;
+  std::int32_t long2 = 0;
+  std::int32_t long3 = 0;
+  std::uint8_t byte2 = 0;
+  std::string text;
+  std::int16_t int1 = 0;
+  std::int16_t int2 = 0;
+  std::int16_t int3 = 0;
+  std::int16_t int4 = 0;
+  std::int16_t int5 = 0;
+  std::uint8_t byte3 = 0;
+  std::uint8_t byte4 = 0;
+  std::uint8_t byte5 = 0;
+  std::uint8_t byte6 = 0;
+  std::int32_t long4 = 0;
+};
+
+// Slot numbers. In files: never renumber.
+inline constexpr int kParamSlotCount = 87;
+inline constexpr int kFirstStationSlot = 1;       // stations grow upwards
+inline constexpr int kFirstBoardTextSlot = 80;    // board texts grow downwards
+inline constexpr int kKilometreSlotFirst = 81;    // 81, 82, 83
+inline constexpr int kKilometreSlotLast = 83;
+inline constexpr int kGeneralSlot = 84;           // brake %, length, coaches
+inline constexpr int kLineSlot = 85;              // backgrounds, line name
+inline constexpr int kTrainSlot = 86;             // repetition, train name
+
+// The 87 slots, 0 to 86.
+class ParamTable {
+ public:
+  // Every slot back to all zero and empty text.
+  void Reset();
+
+  // Checked access for the readers: throws Fault outside 0 to 86.
+  ParamSlot& At(std::int64_t slot);
+
+  ParamSlot& operator[](int slot) { return slots_[slot]; }
+  const ParamSlot& operator[](int slot) const { return slots_[slot]; }
+  const std::array<ParamSlot, kParamSlotCount>& slots() const {
+    return slots_;
+  }
+
+ private:
+  std::array<ParamSlot, kParamSlotCount> slots_;
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_MODEL_PARAM_TABLE_H_

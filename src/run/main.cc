@@ -1,0 +1,3 @@
+#include "run/cli.h"
+
+int main(int argc, char** argv) { return scenario::RunCommandLine(argc, argv); }
