@@ -1,0 +1,337 @@
+#include "plot/scenario_sheet.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "model/line_grid.h"
+#include "model/param_table.h"
+#include "plot/svg_test_util.h"
+
+namespace scenario {
+namespace {
+
+// A small compiled scenario built by hand: a 5 km line (241 cells), three
+// stations, a board, signals, a slowdown, code marks, a kilometre record
+// and a plan that runs north and then bends east.
+class SmallScenario : public testing::Test {
+ protected:
+  void SetUp() override {
+    cells_.assign(241, TrackCell{});
+    for (std::size_t k = 0; k < cells_.size() - 3; ++k) {
+      cells_[k].gradient = k < 40 ? 100 : 89;  // 0 then -11 per mille
+      cells_[k].speed_step = k < 20 ? 6 : 19;  // 30 then 95 km/h
+      cells_[k].adhesion = 76;
+    }
+    cells_[1].w2 = 5121;  // the stamped header
+    cells_[1].w4 = 2352;
+    Place(22, kKindSignal, 52, 11, 11, 8);
+    Place(46, kKindSignal, 30, 10, 10, 6);
+    Place(21, kKindSpeedBoard, 90 * 20, 95 * 20, 100 * 20, 0);
+    Place(60, kKindSpeedBoard, 130 * 20 + 26, 140 * 20 + 28, 145 * 20 + 29, 22);
+    Place(41, kKindIndicatorBoard, 80, 0, 0, 0);
+    table_[80].text = "(  Cippo  )(Km 2+000)";
+    Place(8, kKindWarningBoard, 60, 0, 0, 0);
+    Place(32, kKindSlowdownStart, 60, 0, 1, 0);
+    Place(42, kKindSlowdownEnd, 60, 0, 1, 0);
+    Place(20, kKindCodeMark, 270, 0, 0, 0);
+    Place(70, kKindCodeOff, 0, 0, 0, 0);
+
+    AddStation(1, 0, -250, 250, 8, "Tarvo", 17 * 3600 + 15 * 60 + 30);
+    // Windows-1252: a grave a, and markup characters.
+    AddStation(2, 2000, 1700, 2300, 22, "Citt\xE0 <Alta> & Bassa", 0);
+    AddStation(3, 4500, 4200, 4800, 27, "Cembrio", 18 * 3600);
+    table_[kGeneralSlot].long2 = 5000;
+    table_[kLineSlot].text = "Tarvo_Cembrio";
+    table_[kLineSlot].int1 = 610;
+    table_[kLineSlot].long4 = 32107;
+    table_[kTrainSlot].text = "Exp 5147";
+    table_[kTrainSlot].long1 = 1000;
+    table_[kTrainSlot].long2 = 5000;
+    table_[kTrainSlot].long3 = 9;
+    table_[81].long1 = 3000;  // from 3000 m on, readings run 500 m ahead
+    table_[81].long2 = 500;
+
+    // Plan: 12000 m north, then a curve to the east; the last two metres
+    // stay empty as the reader leaves them.
+    grid_.Create(12000);
+    grid_.SetInt16(0, 0, 0);
+    grid_.SetInt16(1, 0, 1);
+    double hx = 0, hy = 1;
+    for (std::int64_t m = 2; m <= 11998; ++m) {
+      if (m > 2000) {
+        const double k = 0.0004;
+        const double nx = hx + k * hy;
+        const double ny = hy - k * hx;
+        hx = nx;
+        hy = ny;
+      }
+      grid_.SetDouble(m, grid_.x(m - 1) + hx, grid_.y(m - 1) + hy);
+    }
+  }
+
+  void Place(std::size_t k, std::uint8_t kind, std::int16_t w2, std::int16_t w4,
+             std::int16_t w6, std::int16_t w8) {
+    cells_[k].kind = kind;
+    cells_[k].w2 = w2;
+    cells_[k].w4 = w4;
+    cells_[k].w6 = w6;
+    cells_[k].w8 = w8;
+  }
+
+  void AddStation(int slot, std::int32_t position, std::int32_t start,
+                  std::int32_t end, std::uint8_t kind, const char* name,
+                  std::int32_t time) {
+    ParamSlot& s = table_[slot];
+    s.byte1 = kind;
+    s.long1 = start;
+    s.long2 = end;
+    s.long3 = position;
+    s.text = name;
+    s.long4 = time;
+  }
+
+  SheetScenario Scenario(bool with_grid) const {
+    SheetScenario s;
+    s.cells = &cells_;
+    s.table = &table_;
+    s.grid = with_grid ? &grid_ : nullptr;
+    s.line_name = "Tarvo_Cembrio";
+    s.train_name = "Exp 5147";
+    return s;
+  }
+
+  std::vector<TrackCell> cells_;
+  ParamTable table_;
+  LineGrid grid_;
+};
+
+const char* const kGroups[] = {"title",    "gradient", "speed",     "adhesion",
+                               "stations", "signals",  "slowdowns", "boards",
+                               "codes",    "axis"};
+
+std::string GroupPath(const char* id) {
+  return std::string("//s:g[@id='") + id + "']";
+}
+
+TEST_F(SmallScenario, SheetHasEveryPartAndTheNamesAsText) {
+  const std::string svg = DrawScenarioSheet(Scenario(true), SheetOptions{});
+  const ParsedSvg doc(svg);
+  ASSERT_TRUE(doc.ok());
+  for (const char* id : kGroups) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(doc.Count(GroupPath(id)), 1u);
+  }
+  EXPECT_EQ(doc.Count(GroupPath("plan")), 1u);
+  EXPECT_EQ(doc.Count(GroupPath("plan-missing")), 0u);
+
+  const std::vector<std::string> texts = doc.Strings("//s:text");
+  const auto has_text_with = [&](const std::string& part) {
+    return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) {
+      return t.find(part) != std::string::npos;
+    });
+  };
+  // Each station's name, converted from Windows-1252, in the station row
+  // and on the plan.
+  for (const char* name : {"Tarvo", "Citt\xC3\xA0 <Alta> & Bassa", "Cembrio"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(has_text_with(name));
+    EXPECT_EQ(doc.Count(GroupPath("stations") + "//s:text[starts-with(., '" +
+                        std::string(name).substr(0, 4) + "')]"),
+              1u);
+    EXPECT_EQ(
+        doc.Count(GroupPath("plan-stations") + "//s:text[starts-with(., '" +
+                  std::string(name).substr(0, 4) + "')]"),
+        1u);
+  }
+  EXPECT_TRUE(has_text_with("17:15:30"));
+  EXPECT_TRUE(has_text_with("18:00"));
+  EXPECT_TRUE(has_text_with("(  Cippo  )(Km 2+000)"));
+  EXPECT_TRUE(has_text_with("Tarvo_Cembrio \xE2\x80\x94 Exp 5147"));
+  EXPECT_EQ(doc.First("//s:text[@id='race-codes']"),
+            "race codes: plain 2352, weighted 32107");
+  // The kilometre jump at 3000 m shows on the axis.
+  EXPECT_TRUE(has_text_with("km 3+000 = 3+500"));
+  // Two signals, two speed boards, three slowdown items, two code marks.
+  EXPECT_EQ(doc.Count(GroupPath("signals") + "/s:path"), 2u);
+  EXPECT_EQ(doc.Count(GroupPath("speed-boards") + "/s:g"), 2u);
+  EXPECT_EQ(doc.Count(GroupPath("slowdowns") + "/*[s:title]"), 3u);
+  EXPECT_EQ(doc.Count(GroupPath("codes") + "/s:path"), 2u);
+  // The second board's d set decodes to its own speeds.
+  EXPECT_TRUE(doc.First(GroupPath("speed-boards") + "/s:g[2]/s:title")
+                  ->find("d set 130/140/145") != std::string::npos);
+}
+
+TEST_F(SmallScenario, PlanExtentIsTheGrids) {
+  double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
+  for (std::int64_t m = 0; m <= 11998; ++m) {
+    min_x = std::min(min_x, grid_.x(m));
+    max_x = std::max(max_x, grid_.x(m));
+    min_y = std::min(min_y, grid_.y(m));
+    max_y = std::max(max_y, grid_.y(m));
+  }
+  const ParsedSvg doc(DrawScenarioSheet(Scenario(true), SheetOptions{}));
+  ASSERT_TRUE(doc.ok());
+  const std::string plan = GroupPath("plan");
+  EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-min-x")), min_x, 1e-6);
+  EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-max-x")), max_x, 1e-6);
+  EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-min-y")), min_y, 1e-6);
+  EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-max-y")), max_y, 1e-6);
+  EXPECT_EQ(doc.First(plan + "/@data-points"), "11999");
+  // The line turned east: the plan is wider than a hair.
+  EXPECT_GT(max_x - min_x, 1000);
+}
+
+TEST_F(SmallScenario, WithoutGridThePlanIsLeftOutAndTheSheetSaysSo) {
+  const ParsedSvg doc(DrawScenarioSheet(Scenario(false), SheetOptions{}));
+  ASSERT_TRUE(doc.ok());
+  EXPECT_EQ(doc.Count(GroupPath("plan")), 0u);
+  EXPECT_EQ(doc.First(GroupPath("plan-missing") + "/s:text"),
+            "No line grid file: the plan of the line is left out.");
+  for (const char* id : kGroups) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(doc.Count(GroupPath(id)), 1u);
+  }
+}
+
+TEST_F(SmallScenario, UnstampedCodesAreSaidSo) {
+  cells_[1].w2 = 0;
+  table_[kLineSlot].int1 = 0;
+  const ParsedSvg doc(DrawScenarioSheet(Scenario(false), SheetOptions{}));
+  EXPECT_EQ(doc.First("//s:text[@id='race-codes']"),
+            "race codes: plain not stamped, weighted not stamped");
+}
+
+TEST_F(SmallScenario, KilometreRangeChoosesTheStretch) {
+  SheetOptions options;
+  options.from_km = 1;
+  options.to_km = 4;  // reading 4000 = position 3500
+  const auto range = ResolveSheetRange(Scenario(true), options);
+  ASSERT_TRUE(range);
+  EXPECT_EQ(range->from, 1000);
+  EXPECT_EQ(range->to, 3500);
+
+  const ParsedSvg doc(DrawScenarioSheet(Scenario(true), options));
+  ASSERT_TRUE(doc.ok());
+  EXPECT_EQ(doc.First("/s:svg/@data-from-m"), "1000");
+  EXPECT_EQ(doc.First("/s:svg/@data-to-m"), "3500");
+  // Only the station at 2000 m lies in the stretch; the plan still shows
+  // all three and highlights the stretch.
+  EXPECT_EQ(doc.Count(GroupPath("stations") + "//s:text[@data-slot]"), 1u);
+  EXPECT_EQ(doc.Count(GroupPath("plan-stations") + "//s:text"), 3u);
+  EXPECT_EQ(doc.Count("//s:path[@id='plan-shown']"), 1u);
+
+  struct Case {
+    std::optional<double> from, to;
+    bool ok;
+  };
+  const Case kCases[] = {
+      {3.2, 3.4, false},  // inside the jump from 3+000 to 3+500
+      {6, 7, false},      // beyond the line
+      {4, 1, false},
+      {std::numeric_limits<double>::quiet_NaN(), 2, false},
+      {std::nullopt, 0.5, true},
+      {4.5, std::nullopt, true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.from.value_or(-1) << " " << c.to.value_or(-1));
+    SheetOptions o;
+    o.from_km = c.from;
+    o.to_km = c.to;
+    EXPECT_EQ(ResolveSheetRange(Scenario(true), o).has_value(), c.ok);
+  }
+}
+
+// Decoded files are only checked for their layout: any byte values must
+// still give a well-formed sheet.
+TEST_F(SmallScenario, GarbageContentStillDrawsAValidSheet) {
+  std::uint32_t seed = 12345;
+  const auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  for (TrackCell& c : cells_) {
+    c.kind = static_cast<std::uint8_t>(next() % 16);
+    c.w2 = static_cast<std::int16_t>(next());
+    c.w4 = static_cast<std::int16_t>(next());
+    c.w6 = static_cast<std::int16_t>(next());
+    c.w8 = static_cast<std::int16_t>(next());
+    c.b10 = static_cast<std::uint8_t>(next());
+    c.speed_step = static_cast<std::uint8_t>(next());
+    c.gradient = static_cast<std::uint8_t>(next());
+    c.adhesion = static_cast<std::uint8_t>(next());
+  }
+  for (int slot = 0; slot < kParamSlotCount; ++slot) {
+    std::string text;
+    for (int i = 0; i < 12; ++i) text += static_cast<char>(next());
+    table_[slot].text = text;
+    table_[slot].long1 = static_cast<std::int32_t>(next() << 8);
+    table_[slot].long2 = static_cast<std::int32_t>(next() << 8);
+    table_[slot].long3 = static_cast<std::int32_t>(next() << 8);
+    table_[slot].long4 = static_cast<std::int32_t>(next() << 8);
+    table_[slot].int3 = static_cast<std::int16_t>(next());
+  }
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  grid_.SetDouble(500, nan, 1);
+  grid_.SetDouble(501, std::numeric_limits<double>::infinity(), 1);
+  grid_.SetDouble(502, 1e300, -1e300);
+  for (const double width : {0.0, nan, 1e9, 900.0}) {
+    SCOPED_TRACE(width);
+    SheetOptions options;
+    options.width = width;
+    const std::string svg = DrawScenarioSheet(Scenario(true), options);
+    const ParsedSvg doc(svg);
+    EXPECT_TRUE(doc.ok());
+    EXPECT_EQ(svg.find("nan"), std::string::npos);
+    EXPECT_EQ(svg.find("inf"), std::string::npos);
+  }
+}
+
+// The format allows a line of 1000 km: 1,007,001 plan metres. What is drawn
+// is cut to the output's resolution, so the document stays small.
+TEST(ScenarioSheet, ThousandKilometreLineIsDecimated) {
+  std::vector<TrackCell> cells(20141);
+  for (TrackCell& c : cells) {
+    c.gradient = 100;
+    c.speed_step = 28;
+    c.adhesion = 80;
+  }
+  for (std::size_t k = 30; k + 30 < cells.size(); k += 20) {
+    cells[k].kind = kKindSignal;
+  }
+  ParamTable table;
+  table[kGeneralSlot].long2 = 1000000;
+  LineGrid grid;
+  grid.Create(1007000);
+  grid.SetInt16(0, 0, 0);
+  grid.SetInt16(1, 0, 1);
+  double hx = 0, hy = 1;
+  for (std::int64_t m = 2; m <= 1006998; ++m) {
+    // Gentle S-bends every 20 km.
+    const double k = ((m / 20000) % 2 ? 0.00005 : -0.00005);
+    const double nx = hx + k * hy;
+    const double ny = hy - k * hx;
+    const double norm = std::hypot(nx, ny);
+    hx = nx / norm;
+    hy = ny / norm;
+    grid.SetDouble(m, grid.x(m - 1) + hx, grid.y(m - 1) + hy);
+  }
+  SheetScenario s;
+  s.cells = &cells;
+  s.table = &table;
+  s.grid = &grid;
+  const std::string svg = DrawScenarioSheet(s, SheetOptions{});
+  const ParsedSvg doc(svg);
+  ASSERT_TRUE(doc.ok());
+  EXPECT_EQ(doc.First(GroupPath("plan") + "/@data-points"), "1006999");
+  EXPECT_LT(svg.size(), 1500000u);
+}
+
+}  // namespace
+}  // namespace scenario
