@@ -11,104 +11,28 @@
 
 #include "model/line_grid.h"
 #include "model/param_table.h"
+#include "plot/small_scenario_for_test.h"
 #include "plot/svg_test_util.h"
 
 namespace scenario {
 namespace {
 
-// A small compiled scenario built by hand: a 5 km line (241 cells), three
-// stations, a board, signals, a slowdown, code marks, a kilometre record
-// and a plan that runs north and then bends east.
 class SmallScenario : public testing::Test {
  protected:
-  void SetUp() override {
-    cells_.assign(241, TrackCell{});
-    for (std::size_t k = 0; k < cells_.size() - 3; ++k) {
-      cells_[k].gradient = k < 40 ? 100 : 89;  // 0 then -11 per mille
-      cells_[k].speed_step = k < 20 ? 6 : 19;  // 30 then 95 km/h
-      cells_[k].adhesion = 76;
-    }
-    cells_[1].w2 = 5121;  // the stamped header
-    cells_[1].w4 = 2352;
-    Place(22, kKindSignal, 52, 11, 11, 8);
-    Place(46, kKindSignal, 30, 10, 10, 6);
-    Place(21, kKindSpeedBoard, 90 * 20, 95 * 20, 100 * 20, 0);
-    Place(60, kKindSpeedBoard, 130 * 20 + 26, 140 * 20 + 28, 145 * 20 + 29, 22);
-    Place(41, kKindIndicatorBoard, 80, 0, 0, 0);
-    table_[80].text = "(  Cippo  )(Km 2+000)";
-    Place(8, kKindWarningBoard, 60, 0, 0, 0);
-    Place(32, kKindSlowdownStart, 60, 0, 1, 0);
-    Place(42, kKindSlowdownEnd, 60, 0, 1, 0);
-    Place(20, kKindCodeMark, 270, 0, 0, 0);
-    Place(70, kKindCodeOff, 0, 0, 0, 0);
-
-    AddStation(1, 0, -250, 250, 8, "Tarvo", 17 * 3600 + 15 * 60 + 30);
-    // Windows-1252: a grave a, and markup characters.
-    AddStation(2, 2000, 1700, 2300, 22, "Citt\xE0 <Alta> & Bassa", 0);
-    AddStation(3, 4500, 4200, 4800, 27, "Cembrio", 18 * 3600);
-    table_[kGeneralSlot].long2 = 5000;
-    table_[kLineSlot].text = "Tarvo_Cembrio";
-    table_[kLineSlot].int1 = 610;
-    table_[kLineSlot].long4 = 32107;
-    table_[kTrainSlot].text = "Exp 5147";
-    table_[kTrainSlot].long1 = 1000;
-    table_[kTrainSlot].long2 = 5000;
-    table_[kTrainSlot].long3 = 9;
-    table_[81].long1 = 3000;  // from 3000 m on, readings run 500 m ahead
-    table_[81].long2 = 500;
-
-    // Plan: 12000 m north, then a curve to the east; the last two metres
-    // stay empty as the reader leaves them.
-    grid_.Create(12000);
-    grid_.SetInt16(0, 0, 0);
-    grid_.SetInt16(1, 0, 1);
-    double hx = 0, hy = 1;
-    for (std::int64_t m = 2; m <= 11998; ++m) {
-      if (m > 2000) {
-        const double k = 0.0004;
-        const double nx = hx + k * hy;
-        const double ny = hy - k * hx;
-        hx = nx;
-        hy = ny;
-      }
-      grid_.SetDouble(m, grid_.x(m - 1) + hx, grid_.y(m - 1) + hy);
-    }
-  }
-
-  void Place(std::size_t k, std::uint8_t kind, std::int16_t w2, std::int16_t w4,
-             std::int16_t w6, std::int16_t w8) {
-    cells_[k].kind = kind;
-    cells_[k].w2 = w2;
-    cells_[k].w4 = w4;
-    cells_[k].w6 = w6;
-    cells_[k].w8 = w8;
-  }
-
-  void AddStation(int slot, std::int32_t position, std::int32_t start,
-                  std::int32_t end, std::uint8_t kind, const char* name,
-                  std::int32_t time) {
-    ParamSlot& s = table_[slot];
-    s.byte1 = kind;
-    s.long1 = start;
-    s.long2 = end;
-    s.long3 = position;
-    s.text = name;
-    s.long4 = time;
-  }
-
   SheetScenario Scenario(bool with_grid) const {
     SheetScenario s;
-    s.cells = &cells_;
-    s.table = &table_;
-    s.grid = with_grid ? &grid_ : nullptr;
+    s.cells = &data_.cells;
+    s.table = &data_.table;
+    s.grid = with_grid ? &data_.grid : nullptr;
     s.line_name = "Tarvo_Cembrio";
     s.train_name = "Exp 5147";
     return s;
   }
 
-  std::vector<TrackCell> cells_;
-  ParamTable table_;
-  LineGrid grid_;
+  SmallScenarioData data_;
+  std::vector<TrackCell>& cells_ = data_.cells;
+  ParamTable& table_ = data_.table;
+  LineGrid& grid_ = data_.grid;
 };
 
 const char* const kGroups[] = {"title",    "gradient", "speed",     "adhesion",
