@@ -43,8 +43,15 @@ struct CompileResult {
   std::vector<std::string> written;  // paths written, in order
 };
 
-// Reads both description files into s (line reader, then train reader),
-// with the fault handler that records code 25 and deletes both files.
+// Reads both description files into s: copies line_name and train_name
+// into the texts of slots 85 and 86; records 101 and returns, touching no
+// file, when the line description is not a normal file; runs the line
+// reader and then, when its hand-over says so, the train reader, deleting
+// each file once read when files.delete_descriptions is set (a line stop
+// deletes the line file too and leaves the train file as it is). A Fault in
+// either half (a failed read or delete included) records code 25, leaves
+// error_position as it was, and deletes both files when
+// files.delete_descriptions is set.
 void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files);
 
 // The compile stage: reset, memorizza_dati, post-pass, header checks,
