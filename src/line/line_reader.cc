@@ -191,14 +191,17 @@ bool LineReader::ReadGeneralRows() {
     t[83].long2 = fields_.ReadLong();
     t[83].long3 = fields_.ReadLong();
   }
-  // Deliberate: selector two is stored after selector three (long3, then
-  // long2); stored files depend on it.
-  if (Has(k, "sfondo") && Has(k, "uno"))
+  // Deliberate: selector two goes to long3 and selector three to long2;
+  // stored files depend on it.
+  if (Has(k, "sfondo") && Has(k, "uno")) {
     t[kLineSlot].long1 = fields_.ReadLong();
-  if (Has(k, "sfondo") && Has(k, "due"))
+  }
+  if (Has(k, "sfondo") && Has(k, "due")) {
     t[kLineSlot].long3 = fields_.ReadLong();
-  if (Has(k, "sfondo") && Has(k, "tre"))
+  }
+  if (Has(k, "sfondo") && Has(k, "tre")) {
     t[kLineSlot].long2 = fields_.ReadLong();
+  }
   if (Has(k, "segnali") && Has(k, "ripetizione")) {
     if (!ReadRepetitionRow()) return false;
   }
@@ -215,24 +218,26 @@ bool LineReader::ReadLengthRow() {
   }
   // length <= 1000000 and >= INT32_MIN, so both values fit a long.
   const std::int64_t extended = std::int64_t{length} + kRunOut;
-  s_.extended_length = static_cast<std::int32_t>(extended);
-  s_.last_cell = static_cast<std::int32_t>(RoundRatio(extended, 50));
-  // A negative length that leaves the model with no cell or no metre 0 is
-  // refused where the array or the grid is made, as an access outside it.
-  if (s_.last_cell < 0) {
+  const std::int64_t last_cell = RoundRatio(extended, 50);
+  // A negative length that leaves no cell 0 or no metre 0 is refused where
+  // the array or the grid is made, as an access outside the model. Each
+  // size is stored together with the array it sizes, so a fault here never
+  // leaves last_cell or extended_length describing an array that was not
+  // made.
+  if (last_cell < 0) {
     throw Fault("line length " + std::to_string(length) +
                     " leaves no cell in the array",
                 keyword_);
   }
+  s_.last_cell = static_cast<std::int32_t>(last_cell);
   s_.track_cells.Create(s_.last_cell);
-  if (s_.write_line_file != 0) {
-    if (s_.extended_length < 0) {
-      throw Fault("line length " + std::to_string(length) +
-                      " leaves no metre in the line grid",
-                  keyword_);
-    }
-    s_.line_grid.Create(s_.extended_length);
+  if (s_.write_line_file != 0 && extended < 0) {
+    throw Fault("line length " + std::to_string(length) +
+                    " leaves no metre in the line grid",
+                keyword_);
   }
+  s_.extended_length = static_cast<std::int32_t>(extended);
+  if (s_.write_line_file != 0) s_.line_grid.Create(s_.extended_length);
   return true;
 }
 

@@ -292,6 +292,19 @@ TEST(LineReader, NoLengthRowOrANegativeOneFaults) {
   }
 }
 
+TEST(LineReader, FaultingSecondLengthRowKeepsSizesWithTheirArrays) {
+  // The new array (cell 0 only) is made before the grid faults; the grid
+  // and extended_length stay those of the first row.
+  const ReadResult r = Read(
+      "[generale]\r\nlunghezza percorso, 10000\r\n"
+      "lunghezza percorso, -7020\r\n[curve]\r\n[fine]\r\n");
+  EXPECT_TRUE(r.faulted);
+  EXPECT_EQ(r.s->last_cell, 0);
+  EXPECT_EQ(r.s->track_cells.size(), 1);
+  EXPECT_EQ(r.s->extended_length, 17000);
+  EXPECT_EQ(r.s->line_grid.size(), 17001);
+}
+
 TEST(LineReader, PositionCheckBeforeTheLengthRow) {
   // last_cell is 0 until a length row: -99 fails the check; the closing
   // steps then fault for want of a cell array.
