@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -17,8 +17,8 @@
 #include "plot/kilometre_axis.h"
 #include "plot/raster.h"
 #include "plot/scenario_sheet.h"
-#include "plot/text_encoding_local.h"
 #include "run/file_access.h"
+#include "run/windows1252.h"
 
 namespace scenario {
 namespace {
@@ -41,9 +41,7 @@ bool StartsWith(std::string_view s, std::string_view start) {
   return s.substr(0, start.size()) == start;
 }
 
-std::string Quoted(std::string_view s) {
-  return "\"" + std::string(s) + "\"";
-}
+std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 std::string Join(const fs_lib::path& dir, std::string_view name) {
   return (dir / fs_lib::path(std::string(name))).string();
@@ -88,7 +86,8 @@ Status ReadParamFile(FileSystem& fs, const std::string& path,
 Status ListFolder(const std::string& dir, std::set<std::string>* names) {
   std::error_code ec;
   fs_lib::directory_iterator it(dir, ec);
-  if (ec) return Status::Error(dir + ": cannot list the folder: " + ec.message());
+  if (ec)
+    return Status::Error(dir + ": cannot list the folder: " + ec.message());
   for (; it != fs_lib::directory_iterator(); it.increment(ec)) {
     if (ec) break;
     std::error_code type_ec;
@@ -96,7 +95,8 @@ Status ListFolder(const std::string& dir, std::set<std::string>* names) {
       names->insert(it->path().filename().string());
     }
   }
-  if (ec) return Status::Error(dir + ": cannot list the folder: " + ec.message());
+  if (ec)
+    return Status::Error(dir + ": cannot list the folder: " + ec.message());
   return Status::Ok();
 }
 
@@ -113,9 +113,8 @@ ScenarioFileSet Describe(const fs_lib::path& dir, const std::string& stem,
   f.param_file = Join(dir, stem + std::string(kParamEnding));
   const std::string cell_name = stem + std::string(kCellEnding);
   f.cell_file = Join(dir, cell_name);
-  const std::string slot_line = PlotWindows1252ToUtf8(table[kLineSlot].text);
-  const std::string slot_train =
-      PlotWindows1252ToUtf8(table[kTrainSlot].text);
+  const std::string slot_line = Windows1252ToUtf8(table[kLineSlot].text);
+  const std::string slot_train = Windows1252ToUtf8(table[kTrainSlot].text);
   std::string line;
   if (!slot_line.empty() && StartsWith(stem, slot_line + "_")) {
     line = slot_line;
@@ -138,8 +137,7 @@ ScenarioFileSet Describe(const fs_lib::path& dir, const std::string& stem,
       f.grid_file = Join(dir, grid_name);
     }
   }
-  f.line_name = !slot_line.empty() ? slot_line
-                                   : (line.empty() ? stem : line);
+  f.line_name = !slot_line.empty() ? slot_line : (line.empty() ? stem : line);
   if (!slot_train.empty()) {
     f.train_name = slot_train;
   } else if (!line.empty() && stem.size() > line.size()) {
@@ -154,8 +152,8 @@ bool Matches(const ScenarioFileSet& f, const PlotOptions& o) {
 }
 
 std::string Label(const ScenarioFileSet& f) {
-  return FileName(f.param_file) + " (line " + Quoted(f.line_name) +
-         ", train " + Quoted(f.train_name) + ")";
+  return FileName(f.param_file) + " (line " + Quoted(f.line_name) + ", train " +
+         Quoted(f.train_name) + ")";
 }
 
 std::string NameFilter(const PlotOptions& o) {
@@ -276,8 +274,7 @@ Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
     *files = Describe(dir, stem, table, present);
     if (!present(stem + std::string(kCellEnding))) {
       return Status::Error(files->param_file + ": no cell file " +
-                           Quoted(FileName(files->cell_file)) +
-                           " beside it");
+                           Quoted(FileName(files->cell_file)) + " beside it");
     }
     return Status::Ok();
   }
@@ -302,8 +299,7 @@ Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
   if (grids.size() > 1) {
     return Status::Error("more than one line grid file (_linea.dat) given");
   }
-  *files = Describe(dir, stem, table,
-                    [](const std::string&) { return false; });
+  *files = Describe(dir, stem, table, [](const std::string&) { return false; });
   files->param_file = params.front();
   files->cell_file = cells.front();
   files->grid_file = grids.empty() ? "" : grids.front();
@@ -413,10 +409,13 @@ Status RunPlot(const PlotOptions& options, FileSystem& fs,
     const KilometreAxis km(table);
     return Status::Error(
         "no part of the line has kilometre readings from " +
-        (options.from_km ? FormatKm(*options.from_km) : std::string("the start")) +
-        " to " + (options.to_km ? FormatKm(*options.to_km) : std::string("the end")) +
-        " km (the line runs from km " + FormatKilometre(km.Reading(whole->from)) +
-        " to km " + FormatKilometre(km.Reading(whole->to)) + ")");
+        (options.from_km ? FormatKm(*options.from_km)
+                         : std::string("the start")) +
+        " to " +
+        (options.to_km ? FormatKm(*options.to_km) : std::string("the end")) +
+        " km (the line runs from km " +
+        FormatKilometre(km.Reading(whole->from)) + " to km " +
+        FormatKilometre(km.Reading(whole->to)) + ")");
   }
 
   PlotFormat format = PlotFormat::kSvg;
@@ -424,7 +423,8 @@ Status RunPlot(const PlotOptions& options, FileSystem& fs,
     format = *options.format;
   } else if (!options.output.empty()) {
     const std::string ext = fs_lib::path(options.output).extension().string();
-    if (ext.size() > 1) format = ParsePlotFormat(ext.substr(1)).value_or(format);
+    if (ext.size() > 1)
+      format = ParsePlotFormat(ext.substr(1)).value_or(format);
   }
   std::string output = options.output;
   if (output.empty()) {
@@ -435,9 +435,10 @@ Status RunPlot(const PlotOptions& options, FileSystem& fs,
   std::string bytes = DrawScenarioSheet(scenario, sheet);
   if (format != PlotFormat::kSvg) {
     std::string raster;
-    s = RasterizeSvg(bytes, format == PlotFormat::kPng ? RasterFormat::kPng
-                                                       : RasterFormat::kPdf,
-                     &raster);
+    s = RasterizeSvg(
+        bytes,
+        format == PlotFormat::kPng ? RasterFormat::kPng : RasterFormat::kPdf,
+        &raster);
     if (!s.ok()) return Status::Error(output + ": " + s.message());
     bytes = std::move(raster);
   }

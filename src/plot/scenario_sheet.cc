@@ -10,7 +10,7 @@
 #include "model/param_table.h"
 #include "plot/kilometre_axis.h"
 #include "plot/svg_builder.h"
-#include "plot/text_encoding_local.h"
+#include "run/windows1252.h"
 
 namespace scenario {
 namespace {
@@ -137,7 +137,7 @@ std::vector<Station> FindStations(const std::vector<TrackCell>& cells,
     st.start = s.long1;
     st.end = s.long2;
     st.stops = s.byte1 < 25;
-    st.name = PlotWindows1252ToUtf8(s.text);
+    st.name = Windows1252ToUtf8(s.text);
     st.time = FormatTime(s.long4);
     stations.push_back(std::move(st));
   }
@@ -908,7 +908,7 @@ void DrawBoards(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     if (x - last_x < 1) continue;
     last_x = x;
     const bool known = c.w2 >= 0 && c.w2 < kParamSlotCount;
-    const std::string text = known ? PlotWindows1252ToUtf8(ctx.table[c.w2].text)
+    const std::string text = known ? Windows1252ToUtf8(ctx.table[c.w2].text)
                                    : "(no text: slot " + ToString(c.w2) + ")";
     TitledElement(
         svg, "rect",

@@ -23,8 +23,8 @@ struct SmallScenarioData {
   ParamTable table;
   LineGrid grid;
 
-  void Place(std::size_t k, std::uint8_t kind, std::int16_t w2,
-             std::int16_t w4, std::int16_t w6, std::int16_t w8) {
+  void Place(std::size_t k, std::uint8_t kind, std::int16_t w2, std::int16_t w4,
+             std::int16_t w6, std::int16_t w8) {
     cells[k].kind = kind;
     cells[k].w2 = w2;
     cells[k].w4 = w4;
@@ -58,8 +58,7 @@ struct SmallScenarioData {
     Place(22, kKindSignal, 52, 11, 11, 8);
     Place(46, kKindSignal, 30, 10, 10, 6);
     Place(21, kKindSpeedBoard, 90 * 20, 95 * 20, 100 * 20, 0);
-    Place(60, kKindSpeedBoard, 130 * 20 + 26, 140 * 20 + 28, 145 * 20 + 29,
-          22);
+    Place(60, kKindSpeedBoard, 130 * 20 + 26, 140 * 20 + 28, 145 * 20 + 29, 22);
     Place(41, kKindIndicatorBoard, 80, 0, 0, 0);
     table[80].text = "(  Cippo  )(Km 2+000)";
     Place(8, kKindWarningBoard, 60, 0, 0, 0);
