@@ -18,7 +18,7 @@ namespace {
 // Sheet geometry, in pixels.
 constexpr double kMarginLeft = 120;
 constexpr double kMarginRight = 40;
-constexpr double kPanelGap = 12;
+constexpr double kPanelGap = 16;
 constexpr double kTitleHeight = 86;
 constexpr double kGradientHeight = 140;
 constexpr double kSpeedHeight = 180;
@@ -46,8 +46,8 @@ constexpr double kMetresPerCell = 50;
 
 constexpr char kFontFamily[] = "DejaVu Sans, Helvetica, Arial, sans-serif";
 
-// The speed board packs each of its three speed pairs as s / ... see
-// SpeedPair.
+// One of a speed board's three words: the speed of its s set and of its d
+// set.
 struct SpeedPair {
   int s = 0;  // km/h of the s set, 0 when absent
   int d = 0;  // km/h of the d set, 0 when absent
@@ -70,7 +70,7 @@ std::string Printf(const char* format, double v) {
 std::string ToString(std::int64_t v) { return std::to_string(v); }
 
 // Precise enough to compare with the grid's own numbers.
-std::string ExactNumber(double v) { return Printf("%.10g", v); }
+std::string ExactNumber(double v) { return Printf("%.12g", v); }
 
 // hh:mm, or hh:mm:ss when the seconds are not 0; "" for 0 (no time).
 std::string FormatTime(std::int32_t seconds) {
@@ -246,6 +246,13 @@ void PanelFrame(SvgBuilder* svg, const XAxis& axis, double top, double height,
             "font-size=\"12\" font-weight=\"bold\" fill=\"#333\"");
 }
 
+// A key to the panel's marks, just above its frame on the right.
+void Legend(SvgBuilder* svg, const XAxis& axis, double top,
+            std::string_view text) {
+  svg->Text(axis.left + axis.width, top - 4, text,
+            "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
+}
+
 // Value labels and light lines at the given levels.
 void ValueScale(SvgBuilder* svg, const XAxis& axis, const Panel& panel,
                 const std::vector<double>& levels) {
@@ -324,12 +331,13 @@ void DrawTitle(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis) {
   svg->Text(kMarginLeft, 56, codes,
             "id=\"race-codes\" font-size=\"13\" fill=\"#222\"");
 
-  std::string facts =
-      "line length " + FormatKilometre(ctx.table[kGeneralSlot].long2) +
-      " \xC2\xB7 " + ToString(static_cast<std::int64_t>(ctx.stations.size())) +
-      " stations \xC2\xB7 shown: km " +
-      FormatKilometre(ctx.km.Reading(axis.from)) + " to " +
-      FormatKilometre(ctx.km.Reading(axis.to));
+  std::string facts = "line length " +
+                      SvgNumber(ctx.table[kGeneralSlot].long2 / 1000.0) +
+                      " km" + " \xC2\xB7 " +
+                      ToString(static_cast<std::int64_t>(ctx.stations.size())) +
+                      " stations \xC2\xB7 shown: km " +
+                      FormatKilometre(ctx.km.Reading(axis.from)) + " to " +
+                      FormatKilometre(ctx.km.Reading(axis.to));
   const ParamSlot& train_slot = ctx.table[kTrainSlot];
   if (train_slot.int3 != 0 || train_slot.int4 != 0 || train_slot.int5 != 0) {
     char clock[64];
@@ -727,10 +735,9 @@ void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     svg->CloseGroup();
   }
   svg->CloseGroup();
-  svg->Text(axis.left + axis.width - 6, top + 14,
-            "line: speed limit \xC2\xB7 \xE2\x96\xBC board speeds A, B, C "
-            "(filled: s set, hollow: d set)",
-            "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
+  Legend(svg, axis, top,
+         "line: speed limit \xC2\xB7 \xE2\x96\xBC board speeds A, B, C "
+         "(red, green, violet; filled: s set, hollow: d set)");
   svg->CloseGroup();
 }
 
@@ -782,10 +789,9 @@ double DrawStations(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
               "font-size=\"11\" fill=\"#111\" data-slot=\"" +
                   ToString(st.slot) + "\"");
   }
-  svg->Text(axis.left + axis.width - 6, top + height - 12,
-            "\xE2\x97\x8F stop \xC2\xB7 \xE2\x97\x8B no stop mark; "
-            "bar: station stretch",
-            "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
+  Legend(svg, axis, top,
+         "\xE2\x97\x8F stop \xC2\xB7 \xE2\x97\x8B no stop mark \xC2\xB7 "
+         "bar: station stretch \xC2\xB7 times of the timetable");
   svg->CloseGroup();
   return height;
 }
@@ -884,10 +890,10 @@ void DrawSlowdowns(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
       }
     }
   }
-  svg->Text(axis.left + axis.width - 6, top + 12,
-            "\xE2\x96\xB2 warning \xC2\xB7 \xE2\x96\xA0 start \xC2\xB7 "
-            "\xE2\x96\xA1 end \xC2\xB7 speeds in km/h",
-            "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
+  Legend(svg, axis, top,
+         "\xE2\x96\xB2 warning \xC2\xB7 \xE2\x96\xA0 start \xC2\xB7 "
+         "\xE2\x96\xA1 end \xC2\xB7 \xE2\x80\xA2 pre-warning \xC2\xB7 "
+         "speeds in km/h");
   svg->CloseGroup();
 }
 
@@ -895,6 +901,7 @@ void DrawBoards(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                 double top) {
   svg->OpenGroup("boards");
   PanelFrame(svg, axis, top, kBoardsHeight, "Boards");
+  Legend(svg, axis, top, "indicator boards with their texts");
   const CellSpan span = ItemCells(ctx.cells, axis);
   const double base = top + kBoardsHeight - 6;
   double last_x = -1e300;
@@ -928,6 +935,9 @@ void DrawCodes(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                double top) {
   svg->OpenGroup("codes");
   PanelFrame(svg, axis, top, kCodesHeight, "Code marks");
+  Legend(svg, axis, top,
+         "code marks with their code \xC2\xB7 bar: signal repetition "
+         "stretch");
   // The stretch with signal repetition.
   const ParamSlot& rep = ctx.table[kTrainSlot];
   if (rep.long2 != 0 && rep.long2 > rep.long1 && rep.long2 >= axis.from &&
