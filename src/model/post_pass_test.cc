@@ -117,21 +117,35 @@ TEST(SignalCodePass, MarksAroundASlowdown) {
       {"fast", 50, 70, 110, {}, {}, {45, 39, 32}},
       // The walk is skipped, the search for the signal starts at the end.
       {"fast, signal after", 50, 70, 110, {75}, {}, {45, 39, 32, 74}},
-      {"a taken cell shifts the walk", 50, 70, 60, {}, {58}, {45, 39, 32, 57,
-                                                             65}},
-      {"a taken cell shifts it up", 50, 70, 60, {}, {58, 57},
+      {"a taken cell shifts the walk",
+       50,
+       70,
+       60,
+       {},
+       {58},
+       {45, 39, 32, 57, 65}},
+      {"a taken cell shifts it up",
+       50,
+       70,
+       60,
+       {},
+       {58, 57},
        {45, 39, 32, 59, 67}},
       {"first free of a group", 50, 70, 110, {}, {45, 44}, {43, 39, 32}},
       {"start in cell 7: no marks before", 7, 9, 110, {}, {}, {}},
       {"start in cell 10: one group", 10, 12, 110, {}, {}, {5}},
       {"start in cell 14: two groups", 14, 16, 110, {}, {}, {9, 3}},
       {"start in cell 21: three groups", 21, 23, 110, {}, {}, {16, 10, 3}},
-      {"the end cell counts in the walk", 50, 58, 60, {}, {}, {45, 39, 32,
-                                                               57}},
+      {"the end cell counts in the walk", 50, 58, 60, {}, {}, {45, 39, 32, 57}},
       // Compared as a signed 16-bit number.
       {"negative speed walks", 50, 70, -100, {}, {}, {45, 39, 32, 58, 66}},
       // The cell below the signal is the end cell: the one below it.
-      {"signal right after the end", 50, 70, 60, {71}, {},
+      {"signal right after the end",
+       50,
+       70,
+       60,
+       {71},
+       {},
        {45, 39, 32, 58, 66, 69}},
   };
   for (const Case& c : kCases) {
@@ -160,7 +174,10 @@ TEST(SignalCodePass, ErrorsAreRecordedAndThePassGoesOn) {
       {"group full", {45, 44, 43}, {}, kCodeSlowdownStartMark, 50 * 50},
       {"walk blocked", {57, 58, 59}, {}, kCodeSlowdownWalkMark, 58 * 50},
       // The signal at 75 with 74 and 73 taken: the end cell's position.
-      {"no room before the signal", {74, 73}, {75}, kCodeSlowdownWalkMark,
+      {"no room before the signal",
+       {74, 73},
+       {75},
+       kCodeSlowdownWalkMark,
        70 * 50},
   };
   for (const Case& c : kCases) {

@@ -26,8 +26,8 @@ struct SignalRow {
 };
 
 std::int32_t PlaceSignal(Scenario& s, SignalRow r) {
-  memo_segnale(s, r.posizione, r.sx, r.s1, r.s2, r.s3, r.rapp, r.dx, r.d1,
-               r.d2, r.d3, r.tempo);
+  memo_segnale(s, r.posizione, r.sx, r.s1, r.s2, r.s3, r.rapp, r.dx, r.d1, r.d2,
+               r.d3, r.tempo);
   return r.tempo;
 }
 
@@ -74,9 +74,9 @@ TEST(MemoSegnale, TimeOfOneToHundredIsRaisedTo101) {
     std::int32_t sx, tempo, b10, tempo_after;
   };
   const Case kCases[] = {
-      {2, 50, 101, 101}, {1, 50, 0, 101}, {2, 1, 101, 101},
-      {2, 100, 101, 101}, {2, 0, 0, 0},   {2, 101, 101, 101},
-      {2, -5, 251, -5},  // the low 8 bits of -5
+      {2, 50, 101, 101},  {1, 50, 0, 101}, {2, 1, 101, 101},
+      {2, 100, 101, 101}, {2, 0, 0, 0},    {2, 101, 101, 101},
+      {2, -5, 251, -5},   // the low 8 bits of -5
       {2, 300, 44, 300},  // the low 8 bits of 300
   };
   for (const Case& c : kCases) {

@@ -1,5 +1,6 @@
 #include "train/train_reader.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,7 +41,20 @@ bool ContainsAnyCase(std::string_view text, std::string_view word) {
 // The speed limit in force, in the cells' units of 5 km/h.
 // Deliberate: only the low 8 bits of the rounded quotient are kept, with
 // no check.
-std::uint8_t SpeedStep(std::int32_t speed) { return Low8(RoundRatio(speed, 5)); }
+std::uint8_t SpeedStep(std::int32_t speed) {
+  return Low8(RoundRatio(speed, 5));
+}
+
+// A computed value that must fit a 32-bit field. Intermediate results are
+// exact; one that does not fit is a fault of the row, as a read number
+// outside its width is.
+std::int32_t FitLong(std::int64_t value, const char* what,
+                     const SourceSpot& where) {
+  if (value < INT32_MIN || value > INT32_MAX) {
+    throw Fault(std::string(what) + " does not fit a long", where);
+  }
+  return static_cast<std::int32_t>(value);
+}
 
 // How a row ends the pass of the main loop.
 enum class RowEnd {
@@ -62,8 +76,6 @@ class TrainReader {
   // The row's position + margin lies beyond the cell array: records code 15
   // with the position.
   bool BeyondArray(std::int32_t position, std::int64_t margin);
-  // A result that must fit a 32-bit field; a fault otherwise.
-  std::int32_t FitLong(std::int64_t value, const char* what) const;
 
   RowEnd DispatchRow();
   RowEnd ReadSpeedLimitRow();
@@ -99,19 +111,13 @@ bool TrainReader::BeyondArray(std::int32_t position, std::int64_t margin) {
   return true;
 }
 
-std::int32_t TrainReader::FitLong(std::int64_t value, const char* what) const {
-  if (value < INT32_MIN || value > INT32_MAX) {
-    throw Fault(std::string(what) + " does not fit a long", fields_.last_field());
-  }
-  return static_cast<std::int32_t>(value);
-}
-
 void TrainReader::Run() {
   // Everything up to the first field holding "[generale]" is passed over.
   // The first read happens even in an empty file, and faults there.
   do {
     ReadKeywordField();
-  } while (!fields_.AtEnd() && !ContainsAnyCase(s_.current_field, "[generale]"));
+  } while (!fields_.AtEnd() &&
+           !ContainsAnyCase(s_.current_field, "[generale]"));
 
   // The end of the file is tested before and after every field in keyword
   // position, never inside a row: the last field of the file is never
@@ -325,7 +331,7 @@ RowEnd TrainReader::ReadStationRow() {
   const std::int64_t minutes = fields_.ReadLong();
   const std::int64_t seconds = fields_.ReadLong();
   slot.long4 = FitLong(hours * 3600 + minutes * 60 + seconds,
-                       "the station's time in seconds");
+                       "the station's time in seconds", fields_.last_field());
   slot.text = fields_.ReadText();
 
   // The stretch around the position. Invariant from here on: position is
@@ -345,8 +351,8 @@ RowEnd TrainReader::ReadStationRow() {
     start = std::int64_t{position} - length / 2;
     end = std::int64_t{position} + length / 2 + (slot.byte5 != 0 ? 50 : 0);
   }
-  slot.long1 = FitLong(start, "the station's stretch start");
-  slot.long2 = FitLong(end, "the station's stretch end");
+  slot.long1 = FitLong(start, "the station's stretch start", row_);
+  slot.long2 = FitLong(end, "the station's stretch end", row_);
 
   if (length < 600) slot.byte6 = 0;
   // Deliberate: the first station's end keeps its 50 m extension although

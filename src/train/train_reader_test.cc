@@ -55,9 +55,9 @@ bool ClosingStepsRan(const Scenario& s) {
 }
 
 struct GeneralValues {
-  std::int32_t braked = 0;   // slot 84 long1
-  std::int32_t coaches = 0;  // slot 84 long3
-  std::int16_t sand = 0;     // slot 86 int1
+  std::int32_t braked = 0;                           // slot 84 long1
+  std::int32_t coaches = 0;                          // slot 84 long3
+  std::int16_t sand = 0;                             // slot 86 int1
   std::int16_t hours = 0, minutes = 0, seconds = 0;  // slot 86 int3..5
   bool operator==(const GeneralValues&) const = default;
 };
@@ -90,28 +90,34 @@ TEST(TrainReader, RecognisesRows) {
        TrainFile({"orologio,    17              15            30 ",
                   "sabbia,    220"}),
        {0, 0, 220, 17, 15, 30}},
-      {"any case", TrainFile({"Numero Vetture, 8", "SABBIA,3"}),
+      {"any case",
+       TrainFile({"Numero Vetture, 8", "SABBIA,3"}),
        {0, 8, 3, 0, 0, 0}},
-      {"massa without frenata", TrainFile({"massa, 5", "sabbia, 1"}),
+      {"massa without frenata",
+       TrainFile({"massa, 5", "sabbia, 1"}),
        {0, 0, 1, 0, 0, 0}},
       // Each test reads its own numbers, in the tests' order.
       {"two tests in one field",
        TrainFile({"numero vetture percentuale massa frenata, 120, 8"}),
        {120, 8, 0, 0, 0, 0}},
-      {"clock before sand", TrainFile({"sabbia orologio, 1, 2, 3, 4"}),
+      {"clock before sand",
+       TrainFile({"sabbia orologio, 1, 2, 3, 4"}),
        {0, 0, 4, 1, 2, 3}},
       {"rows before [generale] are passed over",
        Lines({"sabbia, 5", "[GENERALE]", "sabbia, 7", "[fine]"}),
        {0, 0, 7, 0, 0, 0}},
       {"no [generale]: no rows",
-       Lines({"sabbia, 5", "numero vetture, 8", "[fine]"}), {}},
+       Lines({"sabbia, 5", "numero vetture, 8", "[fine]"}),
+       {}},
       {"the last field is never interpreted",
        Lines({"[generale]", "sabbia, 7", "numero vetture"}),
        {0, 0, 7, 0, 0, 0}},
-      {"the last row is read whole", "[generale]\r\nsabbia, 7",
+      {"the last row is read whole",
+       "[generale]\r\nsabbia, 7",
        {0, 0, 7, 0, 0, 0}},
       {"two dash fields are passed over",
-       TrainFile({"-----", "-----", "sabbia-x, 7"}), {0, 0, 7, 0, 0, 0}},
+       TrainFile({"-----", "-----", "sabbia-x, 7"}),
+       {0, 0, 7, 0, 0, 0}},
       {"a third dash field is tested",
        TrainFile({"-----", "-----", "-----", "sabbia, 7"}),
        {0, 0, 7, 0, 0, 0}},
@@ -121,8 +127,8 @@ TEST(TrainReader, RecognisesRows) {
        TrainFile({"-----", "sabbia-x, 7", "numero vetture, 8"}),
        {0, 8, 0, 0, 0, 0}},
       {"headers without a test word",
-       TrainFile({"[aderenze]", "[vel_limite]", "[stazioni]",
-                  "[rallentamenti]", "[segnali]", "[codici]", "sabbia, 2"}),
+       TrainFile({"[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]",
+                  "[segnali]", "[codici]", "sabbia, 2"}),
        {0, 0, 2, 0, 0, 0}},
   };
   for (const Case& c : kCases) {
@@ -252,10 +258,10 @@ TEST(TrainReader, CodeChanges) {
   Scenario s = MakeScenario();
   s.track_cells[143].kind = kKindMountainMark;
   s.track_cells[144].w2 = 33;
-  Read(s, TrainFile({"abbattimento, 7050, 270",
-                     "segnale, 7050, 2,3,1,1,0,0,0,0,0,0",
-                     "abbattimento, 7150, 0", "abbattimento, 7200, -3",
-                     "abbattimento, 7250, 70000"}));
+  Read(s,
+       TrainFile({"abbattimento, 7050, 270",
+                  "segnale, 7050, 2,3,1,1,0,0,0,0,0,0", "abbattimento, 7150, 0",
+                  "abbattimento, 7200, -3", "abbattimento, 7250, 70000"}));
   const TrackCells& c = s.track_cells;
   EXPECT_EQ(s.errors.error_code, 0);
   EXPECT_EQ(c[141].kind, kKindCodeMark);
@@ -264,9 +270,9 @@ TEST(TrainReader, CodeChanges) {
   EXPECT_EQ(c[142].kind, kKindSignal);
   EXPECT_EQ(c[143].kind, kKindCodeOff);  // over a mountain mark
   EXPECT_EQ(c[144].kind, kKindCodeOff);
-  EXPECT_EQ(c[144].w2, 33);              // kept
+  EXPECT_EQ(c[144].w2, 33);  // kept
   EXPECT_EQ(c[145].kind, kKindCodeMark);
-  EXPECT_EQ(c[145].w2, 4464);            // the low 16 bits
+  EXPECT_EQ(c[145].w2, 4464);  // the low 16 bits
 }
 
 TEST(TrainReader, CodeChangeAtANegativeCellFaults) {
@@ -293,45 +299,86 @@ TEST(TrainReader, CodesWithTheirPositions) {
   const CodeCase kCases[] = {
       {"speed row beyond", {"velocita, 19901, 60"}, 15, 19901, true, 4},
       {"adhesion row beyond", {"aderenza, 19950, 60"}, 15, 19950, true, 4},
-      {"signal beyond", {"segnale, 19950, 2,3,1,1,0,0,0,0,0,0"}, 15, 19950,
-       true, 4},
-      {"slowdown beyond", {"rallentamento, 20000, 60, 0, 0, 0, 0"}, 15, 20000,
-       true, 4},
+      {"signal beyond",
+       {"segnale, 19950, 2,3,1,1,0,0,0,0,0,0"},
+       15,
+       19950,
+       true,
+       4},
+      {"slowdown beyond",
+       {"rallentamento, 20000, 60, 0, 0, 0, 0"},
+       15,
+       20000,
+       true,
+       4},
       {"code change beyond", {"abbattimento, 19901, 270"}, 15, 19901, true, 4},
       {"station beyond",
-       {"stazione, 19250, 2, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"}, 15, 19250,
-       true, 4},
+       {"stazione, 19250, 2, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"},
+       15,
+       19250,
+       true,
+       4},
       {"signal taken",
-       {"abbattimento, 1000, 270", "segnale, 950, 2,3,1,1,0,0,0,0,0,0"}, 16,
-       950, false, 5},
+       {"abbattimento, 1000, 270", "segnale, 950, 2,3,1,1,0,0,0,0,0,0"},
+       16,
+       950,
+       false,
+       5},
       {"warning taken",
        {"abbattimento, 400, 270", "rallentamento, 1550, 60, 500, 0, 1, 0"},
-       17, 1550, false, 5},
+       17,
+       1550,
+       false,
+       5},
       {"start taken",
        {"abbattimento, 1600, 270", "rallentamento, 1550, 60, 500, 0, 1, 0"},
-       18, 1550, false, 5},
+       18,
+       1550,
+       false,
+       5},
       {"end taken",
        {"abbattimento, 2100, 270", "rallentamento, 1550, 60, 500, 0, 1, 0"},
-       19, 1550, false, 5},
+       19,
+       1550,
+       false,
+       5},
       {"pre-warning taken",
        {"abbattimento, 250, 270", "rallentamento, 1550, 60, 500, 0, 1, 0"},
-       20, 1550, false, 5},
+       20,
+       1550,
+       false,
+       5},
       {"code change taken",
-       {"segnale, 1000, 2,3,1,1,0,0,0,0,0,0", "abbattimento, 1050, 270"}, 7,
-       1050, false, 5},
+       {"segnale, 1000, 2,3,1,1,0,0,0,0,0,0", "abbattimento, 1050, 270"},
+       7,
+       1050,
+       false,
+       5},
       {"station position",
-       {"stazione, 3125, 2, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"}, 8, 3125,
-       false, 4},
+       {"stazione, 3125, 2, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"},
+       8,
+       3125,
+       false,
+       4},
       {"station length",
-       {"stazione, 3100, 2, 450, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"}, 9, 3100,
-       false, 4},
+       {"stazione, 3100, 2, 450, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"},
+       9,
+       3100,
+       false,
+       4},
       {"station ends too early",
-       {"stazione, 0, 10, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"}, 24,
-       std::nullopt, false, 4},
+       {"stazione, 0, 10, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, X"},
+       24,
+       std::nullopt,
+       false,
+       4},
       {"station too close",
        {"stazione, 1000, 2, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A",
         "stazione, 1500, 2, 200, 0,0,0,0,0,0,0,0,0,0, 0,0,0, B"},
-       22, 1500, false, 5},
+       22,
+       1500,
+       false,
+       5},
   };
   for (const CodeCase& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -383,8 +430,9 @@ TEST(TrainReader, StationNeverOverwritesABoardText) {
     SCOPED_TRACE(board_slot);
     Scenario s = MakeScenario();
     s.param_table[1].text = "board";
-    Read(s, TrainFile({"stazione, 1000, 2, 200, 0,0,0,0,0,0,0,0,0,0, "
-                       "0,0,0, A"}),
+    Read(s,
+         TrainFile({"stazione, 1000, 2, 200, 0,0,0,0,0,0,0,0,0,0, "
+                    "0,0,0, A"}),
          board_slot);
     EXPECT_EQ(s.errors.error_code, kCodeNoStationSlot);
     EXPECT_EQ(s.param_table[1].text, "board");
@@ -428,8 +476,8 @@ TEST(TrainReader, KilometreRecordCheck) {
   // A 15 from a row is replaced by 2 in the closing steps.
   Scenario s = MakeScenario();
   s.param_table[83].long2 = 10;
-  Read(s, TrainFile({"velocita, 0, 50", "aderenza, 0, 70",
-                     "velocita, 30000, 60"}));
+  Read(s, TrainFile(
+              {"velocita, 0, 50", "aderenza, 0, 70", "velocita, 30000, 60"}));
   EXPECT_EQ(s.errors.error_code, kCodeKilometreRecord);
   EXPECT_EQ(s.errors.error_position, 30000);
   EXPECT_TRUE(ClosingStepsRan(s));
@@ -442,8 +490,8 @@ struct StationRow {
   std::int32_t position = 0;
   int kind = 2;
   std::int32_t length = 200;
-  int f4 = 0, f5 = 0, f6 = 0, f7 = 0, f8 = 0, f9 = 0, f10 = 0, f11 = 0,
-      f12 = 0, f13 = 0;
+  int f4 = 0, f5 = 0, f6 = 0, f7 = 0, f8 = 0, f9 = 0, f10 = 0, f11 = 0, f12 = 0,
+      f13 = 0;
   std::int64_t hours = 0, minutes = 0, seconds = 0;
   std::string name = "X";
 };
@@ -463,10 +511,22 @@ std::string Row(const StationRow& r) {
 
 TEST(TrainReader, StationFieldsGoToTheirSlotFields) {
   Scenario s = MakeScenario();
-  Read(s, TrainFile({Row({.position = 3100, .kind = 4, .length = 600,
-                          .f4 = 1, .f5 = 1, .f6 = 0, .f7 = 3, .f8 = 1,
-                          .f9 = 7, .f10 = 5, .f11 = 1, .f12 = -2, .f13 = 60,
-                          .hours = 17, .minutes = 18, .seconds = 0,
+  Read(s, TrainFile({Row({.position = 3100,
+                          .kind = 4,
+                          .length = 600,
+                          .f4 = 1,
+                          .f5 = 1,
+                          .f6 = 0,
+                          .f7 = 3,
+                          .f8 = 1,
+                          .f9 = 7,
+                          .f10 = 5,
+                          .f11 = 1,
+                          .f12 = -2,
+                          .f13 = 60,
+                          .hours = 17,
+                          .minutes = 18,
+                          .seconds = 0,
                           .name = "San Carlo-Est"}),
                      "sabbia, 9"}));
   EXPECT_EQ(s.errors.error_code, 0);
@@ -500,31 +560,94 @@ TEST(TrainReader, StationStretchesAndMarks) {
   };
   // Each case is the second station, after one at 1000.
   const Case kCases[] = {
-      {"kind 22, end flag", {.position = 17050, .kind = 22, .length = 300,
-                             .f6 = 1},
-       16900, 17250, 1, 0, true, true},
-      {"last built-in station", {.position = 184600, .kind = 2,
-                                 .length = 600, .f5 = 1},
-       184300, 184900, 0, 1, true, true},
-      {"short station clears byte6", {.position = 184600, .kind = 2,
-                                       .length = 500, .f5 = 1},
-       184350, 184850, 0, 0, true, true},
-      {"kind 27: no marks", {.position = 8200, .kind = 27, .length = 400},
-       8000, 8400, 0, 0, false, false},
-      {"kind 28, flag", {.position = 8200, .kind = 28, .length = 400, .f6 = 1},
-       8000, 8450, 1, 0, false, false},
-      {"kind 5", {.position = 8200, .kind = 5, .length = 400, .f6 = 1},
-       7800, 8350, 0, 0, true, false},
-      {"kind 6", {.position = 8200, .kind = 6, .length = 400}, 7800, 8350, 0,
-       0, true, false},
-      {"kind 7, flag", {.position = 8200, .kind = 7, .length = 400, .f6 = 1},
-       7800, 8600, 0, 0, true, true},
-      {"kind 8, flag", {.position = 8200, .kind = 8, .length = 400, .f6 = 1},
-       7800, 8600, 0, 0, true, true},
-      {"kind 24", {.position = 8200, .kind = 24, .length = 400}, 8000, 8400,
-       0, 0, true, true},
-      {"kind 25", {.position = 8200, .kind = 25, .length = 400}, 8000, 8400,
-       0, 0, false, false},
+      {"kind 22, end flag",
+       {.position = 17050, .kind = 22, .length = 300, .f6 = 1},
+       16900,
+       17250,
+       1,
+       0,
+       true,
+       true},
+      {"last built-in station",
+       {.position = 184600, .kind = 2, .length = 600, .f5 = 1},
+       184300,
+       184900,
+       0,
+       1,
+       true,
+       true},
+      {"short station clears byte6",
+       {.position = 184600, .kind = 2, .length = 500, .f5 = 1},
+       184350,
+       184850,
+       0,
+       0,
+       true,
+       true},
+      {"kind 27: no marks",
+       {.position = 8200, .kind = 27, .length = 400},
+       8000,
+       8400,
+       0,
+       0,
+       false,
+       false},
+      {"kind 28, flag",
+       {.position = 8200, .kind = 28, .length = 400, .f6 = 1},
+       8000,
+       8450,
+       1,
+       0,
+       false,
+       false},
+      {"kind 5",
+       {.position = 8200, .kind = 5, .length = 400, .f6 = 1},
+       7800,
+       8350,
+       0,
+       0,
+       true,
+       false},
+      {"kind 6",
+       {.position = 8200, .kind = 6, .length = 400},
+       7800,
+       8350,
+       0,
+       0,
+       true,
+       false},
+      {"kind 7, flag",
+       {.position = 8200, .kind = 7, .length = 400, .f6 = 1},
+       7800,
+       8600,
+       0,
+       0,
+       true,
+       true},
+      {"kind 8, flag",
+       {.position = 8200, .kind = 8, .length = 400, .f6 = 1},
+       7800,
+       8600,
+       0,
+       0,
+       true,
+       true},
+      {"kind 24",
+       {.position = 8200, .kind = 24, .length = 400},
+       8000,
+       8400,
+       0,
+       0,
+       true,
+       true},
+      {"kind 25",
+       {.position = 8200, .kind = 25, .length = 400},
+       8000,
+       8400,
+       0,
+       0,
+       false,
+       false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -548,8 +671,12 @@ TEST(TrainReader, StationStretchesAndMarks) {
 
 TEST(TrainReader, FirstStation) {
   Scenario s = MakeScenario(kBuiltInLastCell);
-  Read(s, TrainFile({Row({.position = 0, .kind = 8, .length = 500, .f4 = 1,
-                          .f5 = 1, .f6 = 1})}));
+  Read(s, TrainFile({Row({.position = 0,
+                          .kind = 8,
+                          .length = 500,
+                          .f4 = 1,
+                          .f5 = 1,
+                          .f6 = 1})}));
   ASSERT_EQ(s.errors.error_code, 0);
   const ParamSlot& p = s.param_table[1];
   EXPECT_EQ(p.long1, -500);
@@ -565,8 +692,8 @@ TEST(TrainReader, FirstStation) {
   // The first station's end keeps its 50 m extension although its flag is
   // cleared.
   Scenario t = MakeScenario(kBuiltInLastCell);
-  Read(t, TrainFile({Row({.position = 1000, .kind = 2, .length = 200,
-                          .f6 = 1})}));
+  Read(t,
+       TrainFile({Row({.position = 1000, .kind = 2, .length = 200, .f6 = 1})}));
   EXPECT_EQ(t.param_table[1].long2, 1150);
   EXPECT_EQ(t.param_table[1].byte5, 0);
 }
@@ -615,17 +742,19 @@ TEST(TrainReader, StationStopsLeaveTheFieldsReadSoFar) {
 
   // A time beyond 32 bits faults after fields 4 to 13 were stored.
   Scenario u = MakeScenario();
-  EXPECT_THROW(Read(u, TrainFile({Row({.position = 3100, .f13 = 60,
-                                       .hours = 600000})})),
-               Fault);
+  EXPECT_THROW(
+      Read(u, TrainFile({Row({.position = 3100, .f13 = 60, .hours = 600000})})),
+      Fault);
   EXPECT_EQ(u.param_table[1].byte4, 60);
   EXPECT_EQ(u.param_table[1].long4, 0);
 
   // A stretch start below the long range faults.
   Scenario v = MakeScenario();
-  EXPECT_THROW(Read(v, TrainFile({Row({.position = -2147483600, .kind = 7,
-                                       .length = 2000000000})})),
-               Fault);
+  EXPECT_THROW(
+      Read(v,
+           TrainFile({Row(
+               {.position = -2147483600, .kind = 7, .length = 2000000000})})),
+      Fault);
   EXPECT_EQ(v.param_table[1].text, "X");
   EXPECT_EQ(v.param_table[1].long1, 0);
 }
@@ -633,8 +762,7 @@ TEST(TrainReader, StationStopsLeaveTheFieldsReadSoFar) {
 TEST(TrainReader, StationMarksOutsideTheArrayFault) {
   // A length far beyond the array puts the stop mark outside it.
   Scenario s = MakeScenario();
-  EXPECT_THROW(Read(s, TrainFile({Row({.position = 3100,
-                                       .length = 100000})})),
+  EXPECT_THROW(Read(s, TrainFile({Row({.position = 3100, .length = 100000})})),
                Fault);
 }
 
