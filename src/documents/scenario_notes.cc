@@ -1,5 +1,7 @@
 #include "documents/scenario_notes.h"
 
+#include "documents/text_writer.h"
+
 namespace scenario {
 
 // The scenario author's introduction for the driver, wrapped by hand.
@@ -77,7 +79,7 @@ std::vector<std::string> dati_note() {
       "   Staff SC.",
       "   note@sc.example",
       "    ",
-      "riferimento fine del file",
+      std::string(kEndMarker),
   };
 }
 

@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "documents/text_writer.h"
+
 namespace scenario {
 namespace {
 
-constexpr char kEndMarker[] = "riferimento fine del file";
 constexpr std::size_t kNotesLines = 26;
 
 // Decodes UTF-8 into code points; nullopt on a malformed sequence.
@@ -178,6 +179,24 @@ TEST(ScenarioNotes, AccentedLettersFitOneWindows1252Byte) {
     }
   }
   EXPECT_EQ(seen, kAccented);
+}
+
+TEST(ScenarioNotes, EachAccentedLetterIsOneByteInTheFile) {
+  const std::optional<std::string> file = EncodeTextFile(dati_note());
+  ASSERT_TRUE(file.has_value());
+  // One byte a character and CR LF a line: the file's size follows from
+  // the line lengths in characters.
+  std::size_t characters = 0;
+  for (const std::u32string& line : NotesText()) characters += line.size();
+  EXPECT_EQ(file->size(), characters + 2 * kNotesLines);
+  std::set<unsigned char> high;
+  for (const char c : *file) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 0x80) high.insert(u);
+  }
+  EXPECT_EQ(high, (std::set<unsigned char>{0xe0, 0xe8, 0xec, 0xf2}));
+  EXPECT_EQ(file->find(kEndMarker), std::string::npos);
+  EXPECT_EQ(file->substr(file->size() - 6), "    \r\n");
 }
 
 TEST(ScenarioNotes, FiguresAgreeWithTheRun) {

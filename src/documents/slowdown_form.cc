@@ -1,5 +1,7 @@
 #include "documents/slowdown_form.h"
 
+#include "documents/text_writer.h"
+
 namespace scenario {
 
 namespace {
@@ -56,7 +58,7 @@ std::vector<std::string> dati_rallentamenti() {
           " D - Rallentamneto N. ... e N. ...  sono contigui",
           " C - Da rispettare dalle ore ....  alle ore ..... di tutti",
           "     i giorni esclusi i seguenti:.........",
-          "riferimento fine del file",
+          std::string(kEndMarker),
       });
   return lines;
 }

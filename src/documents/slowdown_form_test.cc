@@ -5,13 +5,15 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "documents/text_writer.h"
 
 namespace scenario {
 namespace {
 
-constexpr char kEndMarker[] = "riferimento fine del file";
 constexpr std::size_t kFormLines = 46;
 
 // The form's lines without the end marker; fails the test when the marker
@@ -139,16 +141,20 @@ TEST(SlowdownForm, TwentySixEmptyRowsBetweenTheRules) {
   }
 }
 
-TEST(SlowdownForm, EveryCharacterIsOneWindows1252Byte) {
-  // The form is plain printable ASCII: each character is one byte both in
-  // the source text and in the written file.
+TEST(SlowdownForm, WrittenAsPrintableAsciiLinesWithoutTheMarker) {
+  // Plain printable ASCII: the file holds the lines as they stand, each
+  // followed by CR LF, and nothing after the last one.
+  std::string expected;
   for (const std::string& line : FormLines()) {
-    SCOPED_TRACE(line);
     for (const char c : line) {
       const unsigned char u = static_cast<unsigned char>(c);
-      EXPECT_TRUE(u >= 0x20 && u < 0x7f);
+      EXPECT_TRUE(u >= 0x20 && u < 0x7f) << line;
     }
+    expected += line + "\r\n";
   }
+  const std::optional<std::string> file = EncodeTextFile(dati_rallentamenti());
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(*file, expected);
 }
 
 }  // namespace

@@ -12,8 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -22,10 +21,14 @@
 #include <utility>
 #include <vector>
 
+#include "run/run_sequence.h"
+#include "run/scoped_temp_dir.h"
+
 // The window and the box are checked under a virtual X server (Xvfb), with
 // the X tools the test set-up installs: xdotool finds windows and presses
 // keys, xwininfo reads their geometry, ImageMagick's import takes the
-// screenshots. Only a server that cannot start skips these tests.
+// screenshots and xev reports the windows the real program creates. Only a
+// server that cannot start skips these tests.
 
 namespace scenario {
 namespace {
@@ -89,7 +92,6 @@ class Child {
   // The next line of the child's stdout, without its line end; nullopt at
   // the end of its output or after the timeout.
   std::optional<std::string> ReadLine(int timeout_ms = kTimeoutMs) {
-    std::string line;
     const auto deadline = steady_clock::now() + milliseconds(timeout_ms);
     while (true) {
       const auto left = std::chrono::duration_cast<milliseconds>(
@@ -99,8 +101,12 @@ class Child {
       if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
       char c;
       if (read(out_, &c, 1) != 1) return std::nullopt;
-      if (c == '\n') return line;
-      line += c;
+      if (c == '\n') {
+        std::string line;
+        line.swap(partial_);
+        return line;
+      }
+      partial_ += c;
     }
   }
 
@@ -142,6 +148,7 @@ class Child {
   int in_ = -1;
   int out_ = -1;
   bool exited_ = false;
+  std::string partial_;  // a line read in part before a timeout
 };
 
 // A virtual X server on a display number it picks itself (-displayfd), so
@@ -226,11 +233,6 @@ CommandResult RunCommand(const std::string& command) {
   return result;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // An RGB screenshot read from a binary PPM (P6, 8 bits a sample).
 struct Image {
   int width = 0;
@@ -271,6 +273,113 @@ std::optional<Image> ReadPpm(const std::string& path) {
   if (data.size() < start + size) return std::nullopt;
   image.rgb = data.substr(start, size);
   return image;
+}
+
+// Records the top-level windows created on a display (xev on the root
+// window). Sync() makes sure that every event caused before it has been
+// seen: it changes a property of the root window and waits for xev to
+// report that change.
+class WindowWatch {
+ public:
+  WindowWatch(const std::string& display, const std::string& stderr_path)
+      : display_(display),
+        xev_({"xev", "-root", "-event", "substructure", "-event", "property"},
+             display, stderr_path) {}
+
+  [[nodiscard]] bool Sync() {
+    // Each sync has its own property name, so that a late report of an
+    // earlier one is not taken for it. The change is repeated until xev
+    // reports it: xev may not be listening yet at the first sync.
+    ++syncs_;
+    const std::string name = "_SCENARIO_TEST_SYNC_" + std::to_string(syncs_);
+    const auto deadline = steady_clock::now() + milliseconds(kTimeoutMs);
+    while (steady_clock::now() < deadline) {
+      RunCommand("DISPLAY=" + display_ + " xprop -root -f " + name +
+                 " 8s -set " + name + " 1");
+      while (const std::optional<std::string> line = xev_.ReadLine(300)) {
+        if (line->find("(" + name + ")") != std::string::npos) return true;
+        if (line->find("_SCENARIO_TEST_SYNC") == std::string::npos) {
+          events_ += *line + "\n";
+        }
+      }
+    }
+    return false;
+  }
+
+  // Everything reported since the last Clear().
+  const std::string& events() const { return events_; }
+  void Clear() { events_.clear(); }
+
+  // True when a window of this size was created and then mapped. xev
+  // reports each event as a block of lines that begins with its name and
+  // the window it was reported to (the root); "window ID," on the next
+  // line names the window concerned.
+  bool ShownWindowOfSize(int width, int height) const {
+    const std::string size =
+        "width " + std::to_string(width) + ", height " + std::to_string(height);
+    std::vector<std::string> created;
+    std::istringstream lines(events_);
+    std::string line;
+    std::string block;
+    bool more = true;
+    while (more) {
+      more = static_cast<bool>(std::getline(lines, line));
+      if (more && !line.empty()) {
+        block += line + "\n";
+        continue;
+      }
+      const std::size_t at = block.find(", window ", block.find('\n'));
+      if (at != std::string::npos) {
+        std::string id = block.substr(at + 2);  // "window 0x...,"
+        id = id.substr(0, id.find(',') + 1);
+        if (block.rfind("CreateNotify", 0) == 0 &&
+            block.find(size) != std::string::npos) {
+          created.push_back(id);
+        }
+        if (block.rfind("MapNotify", 0) == 0 &&
+            std::find(created.begin(), created.end(), id) != created.end()) {
+          return true;
+        }
+      }
+      block.clear();
+    }
+    return false;
+  }
+
+ private:
+  std::string display_;
+  Child xev_;
+  int syncs_ = 0;
+  std::string events_;
+};
+
+// What a run of the real program left behind.
+struct RunRecord {
+  std::optional<int> status;
+  std::string err;      // its standard error
+  std::string listing;  // the files in its folder, the program aside
+};
+
+// Runs a copy of the real program in a fresh folder: the built-in run
+// writes beside the executable.
+RunRecord RunProgramCopy(const std::string& display,
+                         const std::vector<std::string>& args) {
+  ScopedTempDir dir;
+  const std::string program = dir.File("scenario-compiler");
+  std::filesystem::copy_file(SCENARIO_COMPILER_EXE, program);
+  std::vector<std::string> argv = {program};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const std::string err = testing::TempDir() + "waiting_window_run.err";
+  RunRecord record;
+  {
+    Child run(argv, display, err);
+    run.CloseStdin();
+    record.status = run.Wait();
+  }
+  record.err = ReadWholeFile(err);
+  std::filesystem::remove(program);
+  record.listing = dir.Listing();
+  return record;
 }
 
 class WaitingWindowUnderXvfb : public testing::Test {
@@ -426,8 +535,7 @@ TEST_F(WaitingWindowUnderXvfb, ShowsTheLabelPaintedInAFixedWindow) {
 
 TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnOkAndTheProgramEnds) {
   const std::string err = TempPath("waiting_window_box.err");
-  Child probe({WAITING_WINDOW_PROBE_EXE, "error", " Errore n. 1250"}, Display(),
-              err);
+  Child probe({WAITING_WINDOW_PROBE_EXE, "error", "1250"}, Display(), err);
   ASSERT_TRUE(probe.started());
 
   const std::string id = FindWindow(kApplicationTitle);
@@ -460,12 +568,14 @@ TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnOkAndTheProgramEnds) {
   EXPECT_LT(text_min_x, 40) << "the text does not start at the left";
   EXPECT_GT(button_dark, 15);
   EXPECT_TRUE(probe.Running()) << "the box must wait for the user";
+  // The same text is already on stderr.
+  EXPECT_EQ(ReadWholeFile(err), " Errore n. 1250\n");
 
   // Return presses the OK button.
   X("xdotool windowfocus --sync " + id + " key Return");
   const std::optional<int> status = probe.Wait();
   ASSERT_TRUE(status.has_value());
-  EXPECT_NE(*status, 0);
+  EXPECT_EQ(*status, kExitFailed);
   EXPECT_EQ(probe.ReadLine(), "closed");
   EXPECT_NE(
       X(std::string("xdotool search --name '^") + kApplicationTitle + "$'")
@@ -475,8 +585,7 @@ TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnOkAndTheProgramEnds) {
 
 TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnAClickOnOk) {
   const std::string err = TempPath("waiting_window_click.err");
-  Child probe({WAITING_WINDOW_PROBE_EXE, "error", " Errore n. 1251"}, Display(),
-              err);
+  Child probe({WAITING_WINDOW_PROBE_EXE, "error", "1251"}, Display(), err);
   ASSERT_TRUE(probe.started());
   const std::string id = FindWindow(kApplicationTitle);
   ASSERT_FALSE(id.empty()) << BoxMissing(probe, err);
@@ -488,7 +597,38 @@ TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnAClickOnOk) {
     " click 1");
   const std::optional<int> status = probe.Wait();
   ASSERT_TRUE(status.has_value());
-  EXPECT_NE(*status, 0);
+  EXPECT_EQ(*status, kExitFailed);
+  EXPECT_EQ(ReadWholeFile(err), " Errore n. 1251\n");
+}
+
+TEST_F(WaitingWindowUnderXvfb, BuiltinRunShowsTheWindowUnlessTurnedOff) {
+  // The run as it is without a display: the other runs must match it.
+  const RunRecord headless = RunProgramCopy("", {});
+  ASSERT_TRUE(headless.status.has_value());
+
+  WindowWatch watch(Display(), TempPath("waiting_window_xev.err"));
+  ASSERT_TRUE(watch.Sync()) << "xev does not report";
+
+  const RunRecord shown = RunProgramCopy(Display(), {});
+  ASSERT_TRUE(watch.Sync());
+  EXPECT_TRUE(
+      watch.ShownWindowOfSize(kWaitingWindowWidth, kWaitingWindowHeight))
+      << watch.events();
+  EXPECT_EQ(shown.status, headless.status);
+  EXPECT_EQ(shown.err, headless.err);
+  EXPECT_EQ(shown.listing, headless.listing);
+  EXPECT_NE(X("xdotool search --name '^Form1$'").status, 0)
+      << "the window outlived the program";
+
+  // --no-window: the program does not even connect to the display.
+  watch.Clear();
+  const RunRecord no_window = RunProgramCopy(Display(), {"--no-window"});
+  ASSERT_TRUE(watch.Sync());
+  EXPECT_EQ(watch.events().find("CreateNotify"), std::string::npos)
+      << watch.events();
+  EXPECT_EQ(no_window.status, headless.status);
+  EXPECT_EQ(no_window.err, headless.err);
+  EXPECT_EQ(no_window.listing, headless.listing);
 }
 
 TEST(WaitingWindow, HeadlessWithoutADisplay) {
