@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "documents/text_writer.h"
+#include "train/builtin_train.h"
 
 namespace scenario {
 namespace {
@@ -210,6 +211,32 @@ TEST(ScenarioNotes, FiguresAgreeWithTheRun) {
   for (const char* figure : kFigures) {
     EXPECT_NE(joined.find(figure), std::string::npos) << figure;
   }
+}
+
+// The number after the comma of the built-in train description's row that
+// starts with keyword; nullopt when there is no such row.
+std::optional<int> TrainGeneralValue(const std::string& keyword) {
+  for (const std::string& row : dati_treno()) {
+    if (row.rfind(keyword + ",", 0) != 0) continue;
+    return std::stoi(row.substr(keyword.size() + 1));
+  }
+  return std::nullopt;
+}
+
+TEST(ScenarioNotes, FiguresAgreeWithTheTrainDescription) {
+  // The notes are fixed text; this catches a change of the built-in train
+  // that would leave them telling the driver something else.
+  const std::optional<int> coaches = TrainGeneralValue("numero vetture");
+  const std::optional<int> braked =
+      TrainGeneralValue("percentuale massa frenata");
+  if (!coaches || !braked) {
+    GTEST_SKIP() << "the built-in train description has no general rows";
+  }
+  const std::string joined = JoinedNotes();
+  EXPECT_NE(joined.find(std::to_string(*coaches) + " delle sue carrozze"),
+            std::string::npos);
+  EXPECT_NE(joined.find("del " + std::to_string(*braked) + " %"),
+            std::string::npos);
 }
 
 }  // namespace
