@@ -8,8 +8,9 @@ packages=(
   libgtest-dev
   libcli11-dev nlohmann-json3-dev
   libfltk1.3-dev
-  librsvg2-dev libcairo2-dev
+  librsvg2-dev libcairo2-dev libxml2-dev
   xvfb xdotool x11-utils imagemagick
+  fonts-urw-base35
 )
 
 missing=()
