@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "run/author_commands.h"
+#include "run/file_access.h"
+#include "run/file_names.h"
 #include "run/run_sequence.h"
 
 namespace scenario {
@@ -15,6 +17,17 @@ namespace {
 constexpr const char* kVersion = "scenario-compiler 1.0.0";
 
 constexpr int kExitUsage = 2;
+
+// The specified run: the built-in scenario, beside the executable.
+int RunBuiltinCommand(bool /*window*/) {
+  std::string folder;
+  Status status = ApplicationPath(&folder);
+  if (!status.ok()) {
+    std::cerr << status.message() << '\n';
+    return kExitFailed;
+  }
+  return RunBuiltinScenario(RealFileSystem(), folder, std::cerr);
+}
 
 }  // namespace
 
@@ -72,11 +85,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
 
   CLI::App* plot = app.add_subcommand(
       "plot", "Draw a compiled scenario: line plan and profiles");
-  plot->add_option("INPUT", c.plot_input,
-                   "Folder holding the binary files, or the cell file")
+  plot->add_option("INPUT", c.plot_inputs,
+                   "A folder holding a compiled scenario, or its files "
+                   "(.sim, .dat, _linea.dat)")
       ->required();
-  plot->add_option("-o,--output", c.output, "Output file");
-  plot->add_option("--format", c.plot_format, "svg, png or pdf")
+  plot->add_option("-o,--output", c.plot_output,
+                   "The picture (default: <line>_<train>.<format>)");
+  plot->add_option("--format", c.plot_format,
+                   "svg, png or pdf (default: from the output's ending)")
       ->check(CLI::IsMember({"svg", "png", "pdf"}));
   plot->add_option_function<double>(
       "--from", [&c](const double& v) { c.plot_from_km = v; },
@@ -132,7 +148,7 @@ int RunCommandLine(int argc, char** argv) {
   const CommandLine& c = parsed.command;
   switch (c.kind) {
     case CommandKind::kBuiltIn:
-      return RunBuiltIn(c.window);
+      return RunBuiltinCommand(c.window);
     case CommandKind::kCompile:
     case CommandKind::kCheck:
       return RunCompileCommand(c, std::cout, std::cerr);

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace scenario {
 
@@ -28,7 +29,7 @@ struct CommandLine {
   bool no_grid = false;
   bool json = false;  // compile, check, inspect
 
-  // compile, export, plot: the output folder (plot: the output file)
+  // compile, export: the output folder
   std::string output = ".";
 
   // inspect
@@ -37,9 +38,12 @@ struct CommandLine {
   bool inspect_all = false;
   int grid_every = 1000;  // metres between grid samples
 
-  // plot
-  std::string plot_input;
-  std::string plot_format = "svg";
+  // plot: a folder or the scenario's files; the picture's path ("": named
+  // after the scenario, in the current folder); its format ("": from the
+  // path's ending)
+  std::vector<std::string> plot_inputs;
+  std::string plot_output;
+  std::string plot_format;
   std::optional<double> plot_from_km;
   std::optional<double> plot_to_km;
 };
