@@ -1,6 +1,6 @@
 #include "run/diagnostic_report.h"
 
-#include "model/kilometre_records.h"
+#include "plot/kilometre_axis.h"
 
 namespace scenario {
 
@@ -14,9 +14,7 @@ std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
   out += ": error " + std::to_string(d.code) + ": " + d.message;
   if (d.position) {
     out += " (at " + std::to_string(*d.position) + " m";
-    if (auto km = KilometreReading(table, *d.position)) {
-      out += ", km " + FormatKilometre(*km);
-    }
+    out += ", km " + FormatKilometre(KilometreAxis(table).Reading(*d.position));
     out += ")";
   }
   return out;
