@@ -206,7 +206,11 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
   }
 
   for (const Diagnostic& d : s.errors.diagnostics) {
-    err << FormatDiagnostic(d, s.param_table, c.train_file) << '\n';
+    // A code with no place in a file still belongs to one: the kilometre
+    // records come from the line, the code marks from the train's rows.
+    const std::string& file =
+        d.code == kCodeKilometreRecord ? c.line_file : c.train_file;
+    err << FormatDiagnostic(d, s.param_table, file) << '\n';
   }
   switch (result.end) {
     case CompileEnd::kWritten:
