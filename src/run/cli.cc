@@ -18,15 +18,18 @@ constexpr const char* kVersion = "scenario-compiler 1.0.0";
 
 constexpr int kExitUsage = 2;
 
-// The specified run: the built-in scenario, beside the executable.
-int RunBuiltinCommand(bool /*window*/) {
+// The specified run: the built-in scenario, beside the executable. It shows
+// the waiting window when a display opens, unless --no-window.
+int RunBuiltinCommand(bool window) {
   std::string folder;
   Status status = ApplicationPath(&folder);
   if (!status.ok()) {
     std::cerr << status.message() << '\n';
     return kExitFailed;
   }
-  return RunBuiltinScenario(RealFileSystem(), folder, std::cerr);
+  return RunBuiltinScenario(
+      RealFileSystem(), folder, std::cerr,
+      window ? WindowChoice::kIfDisplay : WindowChoice::kHeadless);
 }
 
 }  // namespace

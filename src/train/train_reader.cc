@@ -85,6 +85,11 @@ class TrainReader {
   RowEnd ReadCodeChangeRow();
   RowEnd ReadStationRow();
   void RunClosingSteps();
+  // After a placement call: when error_code is above 0, records it with the
+  // row's position and ends the stage. code_before is error_code before the
+  // call, to tell a code left from earlier (a line-reader 15) from the
+  // routine's own.
+  RowEnd EndOnRecordedCode(std::int32_t code_before, std::int32_t position);
 
   Scenario& s_;
   FieldReader& fields_;
@@ -241,12 +246,9 @@ RowEnd TrainReader::ReadSignalRow() {
   const std::int32_t d3 = fields_.ReadLong();
   std::int32_t tempo = fields_.ReadLong();
   if (BeyondArray(posizione, 100)) return RowEnd::kStopReading;
+  const std::int32_t code_before = s_.errors.error_code;
   memo_segnale(s_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
-  if (s_.errors.error_code > 0) {
-    s_.errors.Record(s_.errors.error_code, posizione, row_);
-    return RowEnd::kStageEnds;
-  }
-  return RowEnd::kGoOn;
+  return EndOnRecordedCode(code_before, posizione);
 }
 
 RowEnd TrainReader::ReadSlowdownRow() {
@@ -257,12 +259,25 @@ RowEnd TrainReader::ReadSlowdownRow() {
   const std::int32_t f_ta = fields_.ReadLong();
   const std::int32_t d_v = fields_.ReadLong();
   if (BeyondArray(x, 100)) return RowEnd::kStopReading;
+  const std::int32_t code_before = s_.errors.error_code;
   memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v);
-  if (s_.errors.error_code > 0) {
-    s_.errors.Record(s_.errors.error_code, x, row_);
-    return RowEnd::kStageEnds;
+  return EndOnRecordedCode(code_before, x);
+}
+
+RowEnd TrainReader::EndOnRecordedCode(std::int32_t code_before,
+                                      std::int32_t position) {
+  const std::int32_t code = s_.errors.error_code;
+  if (code <= 0) return RowEnd::kGoOn;
+  s_.errors.Record(code, position, row_);
+  if (code == code_before) {
+    // The routine recorded nothing: the code is one left from earlier, and
+    // the row was placed. Say so, lest the row itself look at fault.
+    s_.errors.diagnostics.back().message =
+        "a code " + std::to_string(code) +
+        " recorded earlier is still set, so this row ends the reading of "
+        "the train description (the row itself was placed)";
   }
-  return RowEnd::kGoOn;
+  return RowEnd::kStageEnds;
 }
 
 // A change of the signal code from metre p: kind 12 with the code, or

@@ -454,6 +454,8 @@ TEST(TrainReader, LineReadersCode15EndsTheStageAtTheFirstPlacement) {
   EXPECT_FALSE(ClosingStepsRan(s));
   ASSERT_EQ(s.errors.diagnostics.size(), 1u);
   EXPECT_EQ(s.errors.diagnostics[0].where.line, 5);
+  EXPECT_NE(s.errors.diagnostics[0].message.find("recorded earlier"),
+            std::string::npos);
 }
 
 TEST(TrainReader, KilometreRecordCheck) {
