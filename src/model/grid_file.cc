@@ -1,0 +1,104 @@
+#include "model/grid_file.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "model/coding.h"
+
+namespace scenario {
+namespace {
+
+void PutElement(std::string* out, GridTag tag, double value) {
+  PutFixed16(out, static_cast<std::uint16_t>(tag));
+  switch (tag) {
+    case GridTag::kEmpty:
+      break;
+    case GridTag::kInt16:
+      // Exact: the grid only holds int16 values under this tag.
+      PutFixed16(out,
+                 static_cast<std::uint16_t>(static_cast<std::int16_t>(value)));
+      break;
+    case GridTag::kDouble:
+      PutDouble(out, value);
+      break;
+  }
+}
+
+struct Element {
+  GridTag tag;
+  double value;
+};
+
+bool GetElement(std::string_view* input, Element* e) {
+  std::uint16_t tag;
+  if (!GetFixed16(input, &tag)) return false;
+  switch (tag) {
+    case static_cast<std::uint16_t>(GridTag::kEmpty):
+      *e = {GridTag::kEmpty, 0.0};
+      return true;
+    case static_cast<std::uint16_t>(GridTag::kInt16): {
+      std::uint16_t v;
+      if (!GetFixed16(input, &v)) return false;
+      *e = {GridTag::kInt16, static_cast<double>(static_cast<std::int16_t>(v))};
+      return true;
+    }
+    case static_cast<std::uint16_t>(GridTag::kDouble): {
+      double v;
+      if (!GetDouble(input, &v)) return false;
+      *e = {GridTag::kDouble, v};
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::string EncodeGridFile(const LineGrid& grid) {
+  std::string image;
+  const std::int64_t n = grid.size();
+  image.reserve(static_cast<std::size_t>(n) * 2 * kGridDoubleSize);
+  for (std::int64_t m = 0; m < n; ++m)
+    PutElement(&image, grid.tag(m), grid.x(m));
+  for (std::int64_t m = 0; m < n; ++m)
+    PutElement(&image, grid.tag(m), grid.y(m));
+  return image;
+}
+
+bool DecodeGridFile(std::string_view image, LineGrid* grid) {
+  std::vector<Element> elements;
+  while (!image.empty()) {
+    Element e;
+    if (!GetElement(&image, &e)) return false;
+    elements.push_back(e);
+  }
+  // x(0..E) then y(0..E): an even count of at least one metre.
+  if (elements.empty() || elements.size() % 2 != 0) return false;
+  const std::size_t metres = elements.size() / 2;
+  if (metres - 1 > static_cast<std::size_t>(INT32_MAX)) return false;
+  LineGrid decoded;
+  decoded.Create(static_cast<std::int32_t>(metres - 1));
+  for (std::size_t m = 0; m < metres; ++m) {
+    const Element& x = elements[m];
+    const Element& y = elements[metres + m];
+    if (x.tag != y.tag) return false;
+    const auto metre = static_cast<std::int64_t>(m);
+    switch (x.tag) {
+      case GridTag::kEmpty:
+        break;
+      case GridTag::kInt16:
+        decoded.SetInt16(metre, static_cast<std::int16_t>(x.value),
+                         static_cast<std::int16_t>(y.value));
+        break;
+      case GridTag::kDouble:
+        decoded.SetDouble(metre, x.value, y.value);
+        break;
+    }
+  }
+  *grid = std::move(decoded);
+  return true;
+}
+
+}  // namespace scenario

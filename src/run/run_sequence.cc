@@ -1,0 +1,95 @@
+#include "run/run_sequence.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "documents/scenario_notes.h"
+#include "documents/slowdown_form.h"
+#include "documents/text_writer.h"
+#include "documents/train_card.h"
+#include "line/builtin_line.h"
+#include "model/scenario.h"
+#include "run/diagnostics.h"
+#include "run/error_report.h"
+#include "run/file_access.h"
+#include "run/file_names.h"
+#include "train/builtin_train.h"
+
+namespace scenario {
+namespace {
+
+// Where the waiting window is shown before the work starts. The run is
+// headless for now.
+void ShowWaitingWindow() {}
+
+}  // namespace
+
+int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
+                     std::ostream& err) {
+  switch (result.end) {
+    case CompileEnd::kWritten:
+      return kExitOk;
+    case CompileEnd::kHeaderFatal:
+      errore(std::to_string(result.fatal_code), err);
+      return kExitFailed;
+    case CompileEnd::kNoCellArray:
+      err << "No cell array was built from the line description";
+      if (error_code != 0) {
+        err << " (error " << error_code;
+        if (!ExplainCode(error_code).empty()) {
+          err << ": " << ExplainCode(error_code);
+        }
+        err << ")";
+      }
+      err << ", so no binary file was written.\n";
+      return kExitFailed;
+    case CompileEnd::kWriteFailed:
+      err << result.write_status.message()
+          << "\nThe binary files were not all written.\n";
+      return kExitFailed;
+  }
+  return kExitFailed;
+}
+
+int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
+                       std::ostream& err) {
+  Scenario s;
+  s.line_name = std::string(kBuiltinLineName);
+  s.train_name = std::string(kBuiltinTrainName);
+  ShowWaitingWindow();
+
+  const ScenarioFileNames names =
+      MakeFileNames(folder, s.line_name, s.train_name);
+  struct TextFile {
+    const std::string& path;
+    std::vector<std::string> (*lines)();
+  };
+  const TextFile texts[] = {
+      {names.line_description, dati_linea},
+      {names.train_description, dati_treno},
+      {names.notes, dati_note},
+      {names.slowdown_form, dati_rallentamenti},
+      {names.train_card, dati_scheda},
+  };
+  for (const TextFile& text : texts) {
+    Status status = WriteTextFile(fs, text.path, text.lines());
+    if (!status.ok()) {
+      err << status.message() << '\n';
+      return kExitFailed;
+    }
+  }
+
+  CompileFiles files;
+  files.line_description = names.line_description;
+  files.train_description = names.train_description;
+  files.delete_descriptions = true;
+  files.grid_file = names.line_grid;
+  files.param_file = names.param_file;
+  files.cell_file = names.cell_file;
+  files.write_outputs = true;
+  const CompileResult result = memorizza_percorso(s, 1, fs, files);
+  return ReportCompileEnd(result, s.errors.error_code, err);
+}
+
+}  // namespace scenario

@@ -1,0 +1,37 @@
+#ifndef SCENARIO_RUN_RUN_SEQUENCE_H_
+#define SCENARIO_RUN_RUN_SEQUENCE_H_
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "model/compile_stage.h"
+
+namespace scenario {
+
+class FileSystem;
+
+// Exit statuses of a run.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+
+// The built-in run, in this exact order: the two names; the waiting window;
+// dati_linea, dati_treno, dati_note, dati_rallentamenti and dati_scheda,
+// each written by the text writer into folder; memorizza_percorso with
+// j = 1, which reads and deletes the two descriptions and writes the grid,
+// parameter and cell files. Recorded codes are not shown and do not change
+// the outcome. A failed text write ends the run there. Reports failures on
+// err and returns the exit status.
+// REQUIRES: folder has no trailing separator.
+int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
+                       std::ostream& err);
+
+// Reports how the compile stage ended (errore for 1250 / 1251, a plain
+// message otherwise) and returns the exit status. error_code is the last
+// recorded code, named when the cell array is missing.
+int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
+                     std::ostream& err);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_RUN_RUN_SEQUENCE_H_
