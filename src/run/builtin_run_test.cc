@@ -8,12 +8,20 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "documents/text_writer.h"
 #include "line/builtin_line.h"
 #include "line/builtin_line_rows_testing.h"
+#include "model/compile_stage.h"
 #include "model/rounding.h"
+#include "model/scenario.h"
+#include "model/track_cells.h"
+#include "run/fake_file_system.h"
+#include "run/file_names.h"
+#include "run/run_sequence.h"
 #include "train/builtin_train.h"
 #include "train/builtin_train_rows_testing.h"
 
@@ -167,6 +175,106 @@ TEST(BuiltinScenario, TheTimetableCanBeKept) {
     departure_at = s.position;
     departure = s.time();
   }
+}
+
+// Compiles the built-in texts as the run does and keeps the model.
+class BuiltinCompile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(WriteTextFile(fs_, names_.line_description, dati_linea()).ok());
+    ASSERT_TRUE(
+        WriteTextFile(fs_, names_.train_description, dati_treno()).ok());
+    s_.line_name = std::string(kBuiltinLineName);
+    s_.train_name = std::string(kBuiltinTrainName);
+    CompileFiles files;
+    files.line_description = names_.line_description;
+    files.train_description = names_.train_description;
+    files.grid_file = names_.line_grid;
+    files.param_file = names_.param_file;
+    files.cell_file = names_.cell_file;
+    result_ = memorizza_percorso(s_, 1, fs_, files);
+  }
+
+  FakeFileSystem fs_;
+  const ScenarioFileNames names_ =
+      MakeFileNames("/app", kBuiltinLineName, kBuiltinTrainName);
+  Scenario s_;
+  CompileResult result_;
+};
+
+TEST_F(BuiltinCompile, RecordsNoCodeAndWritesTheThreeFiles) {
+  EXPECT_EQ(result_.end, CompileEnd::kWritten);
+  EXPECT_EQ(s_.errors.error_code, 0);
+  for (const Diagnostic& d : s_.errors.diagnostics) {
+    ADD_FAILURE() << "code " << d.code << ": " << d.message;
+  }
+  EXPECT_EQ(s_.last_cell, 3854);
+  EXPECT_EQ(fs_.Contents(names_.cell_file).size(), 15u * 3855);
+  EXPECT_EQ(fs_.Contents(names_.line_grid).size(), 20u * 192700 - 36);
+  EXPECT_TRUE(fs_.Has(names_.param_file));
+  EXPECT_FALSE(fs_.Has(names_.line_description));
+  EXPECT_FALSE(fs_.Has(names_.train_description));
+}
+
+// The compiled cells hold what the two texts describe, item for item: the
+// readers placed everything and the post-pass added nothing.
+TEST_F(BuiltinCompile, CellsHoldEveryItemOfTheTexts) {
+  ASSERT_TRUE(s_.track_cells.exists());
+  std::map<int, int> kinds;
+  for (const TrackCell& c : s_.track_cells.cells()) ++kinds[c.kind];
+  int stop_marks = 0;
+  for (const StationRow& st : Train().stations) {
+    stop_marks += st.has_stop_mark() ? 1 : 0;
+  }
+  EXPECT_EQ(kinds[kKindSignal], 99);
+  EXPECT_EQ(kinds[kKindStopMark], stop_marks);
+  EXPECT_EQ(kinds[kKindSpeedBoard], 44);
+  EXPECT_EQ(kinds[kKindIndicatorBoard], 14);
+  EXPECT_EQ(kinds[kKindCodeMark], 52);
+  for (int kind : {kKindSlowdownEnd, kKindSlowdownStart, kKindWarningBoard,
+                   kKindPreWarning, kKindCodeOff})
+    EXPECT_EQ(kinds[kind], 0) << kind;
+
+  // Station k's stop mark carries k, and its slot its name and time.
+  for (std::size_t k = 0; k < Train().stations.size(); ++k) {
+    const StationRow& st = Train().stations[k];
+    SCOPED_TRACE(st.name);
+    const ParamSlot& slot = s_.param_table[static_cast<int>(k) + 1];
+    EXPECT_EQ(slot.text, st.name);
+    EXPECT_EQ(slot.long4, st.time());
+    if (st.has_stop_mark()) {
+      const TrackCell& c = s_.track_cells[st.stop_mark_cell()];
+      EXPECT_EQ(c.kind, kKindStopMark);
+      EXPECT_EQ(c.w2, static_cast<int>(k) + 1);
+    }
+  }
+}
+
+TEST_F(BuiltinCompile, CellsCarryTheProfilesOfTheTexts) {
+  ASSERT_TRUE(s_.track_cells.exists());
+  // Every row stands on a multiple of 50, so cell c carries the values in
+  // force at metre 50 c, up to the last three cells.
+  for (std::int64_t c = 0; c <= s_.last_cell - 3; ++c) {
+    SCOPED_TRACE(c);
+    const std::int32_t x = static_cast<std::int32_t>(c * 50);
+    const TrackCell& cell = s_.track_cells[c];
+    ASSERT_EQ(cell.speed_step, Train().LimitAt(x) / 5);
+    ASSERT_EQ(cell.gradient, Line().GradientAt(x) + 100);
+  }
+}
+
+TEST(BuiltinRun, LeavesExactlyTheSixFiles) {
+  FakeFileSystem fs;
+  std::ostringstream err;
+  EXPECT_EQ(RunBuiltinScenario(fs, "/app", err), kExitOk);
+  EXPECT_EQ(err.str(), "");
+  const ScenarioFileNames n =
+      MakeFileNames("/app", kBuiltinLineName, kBuiltinTrainName);
+  std::set<std::string> left;
+  for (const auto& [path, bytes] : fs.files) left.insert(path);
+  EXPECT_EQ(left,
+            (std::set<std::string>{n.notes, n.slowdown_form, n.train_card,
+                                   n.line_grid, n.param_file, n.cell_file}));
 }
 
 }  // namespace
