@@ -10,6 +10,7 @@ packages=(
   libfltk1.3-dev
   librsvg2-dev libcairo2-dev
   xvfb xdotool x11-utils imagemagick
+  fonts-urw-base35
 )
 
 missing=()

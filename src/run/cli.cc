@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "run/file_access.h"
 #include "run/file_names.h"
@@ -10,9 +11,14 @@
 namespace scenario {
 
 int RunCommandLine(int argc, char** argv) {
-  if (argc > 1) {
+  // The built-in run shows the waiting window when a display opens;
+  // --no-window keeps it headless.
+  WindowChoice window = WindowChoice::kIfDisplay;
+  if (argc == 2 && std::string_view(argv[1]) == "--no-window") {
+    window = WindowChoice::kHeadless;
+  } else if (argc > 1) {
     std::cerr << "usage: " << argv[0]
-              << "\n  (no arguments: compile the built-in scenario into the "
+              << " [--no-window]\n  (compiles the built-in scenario into the "
                  "program's folder)\n";
     return 2;
   }
@@ -22,7 +28,7 @@ int RunCommandLine(int argc, char** argv) {
     std::cerr << status.message() << '\n';
     return kExitFailed;
   }
-  return RunBuiltinScenario(RealFileSystem(), folder, std::cerr);
+  return RunBuiltinScenario(RealFileSystem(), folder, std::cerr, window);
 }
 
 }  // namespace scenario

@@ -1,5 +1,6 @@
 #include "run/run_sequence.h"
 
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,24 +15,18 @@
 #include "run/error_report.h"
 #include "run/file_access.h"
 #include "run/file_names.h"
+#include "run/waiting_window.h"
 #include "train/builtin_train.h"
 
 namespace scenario {
-namespace {
-
-// Where the waiting window is shown before the work starts. The run is
-// headless for now.
-void ShowWaitingWindow() {}
-
-}  // namespace
 
 int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
-                     std::ostream& err) {
+                     std::ostream& err, WaitingWindow* window) {
   switch (result.end) {
     case CompileEnd::kWritten:
       return kExitOk;
     case CompileEnd::kHeaderFatal:
-      errore(std::to_string(result.fatal_code), err);
+      errore(std::to_string(result.fatal_code), err, window);
       return kExitFailed;
     case CompileEnd::kNoCellArray:
       err << "No cell array was built from the line description";
@@ -53,11 +48,15 @@ int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
 }
 
 int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
-                       std::ostream& err) {
+                       std::ostream& err, WindowChoice window_choice) {
   Scenario s;
   s.line_name = std::string(kBuiltinLineName);
   s.train_name = std::string(kBuiltinTrainName);
-  ShowWaitingWindow();
+  // Shown and painted before the first stage; closed when this returns.
+  std::unique_ptr<WaitingWindow> window;
+  if (window_choice == WindowChoice::kIfDisplay) {
+    window = WaitingWindow::TryOpen();
+  }
 
   const ScenarioFileNames names =
       MakeFileNames(folder, s.line_name, s.train_name);
@@ -89,7 +88,7 @@ int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
   files.cell_file = names.cell_file;
   files.write_outputs = true;
   const CompileResult result = memorizza_percorso(s, 1, fs, files);
-  return ReportCompileEnd(result, s.errors.error_code, err);
+  return ReportCompileEnd(result, s.errors.error_code, err, window.get());
 }
 
 }  // namespace scenario

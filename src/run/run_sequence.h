@@ -10,10 +10,17 @@
 namespace scenario {
 
 class FileSystem;
+class WaitingWindow;
 
 // Exit statuses of a run.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
+
+// Whether the built-in run tries to show the waiting window.
+enum class WindowChoice {
+  kHeadless,   // never: tests, --no-window
+  kIfDisplay,  // when a display opens; silently headless otherwise
+};
 
 // The built-in run, in this exact order: the two names; the waiting window;
 // dati_linea, dati_treno, dati_note, dati_rallentamenti and dati_scheda,
@@ -21,16 +28,19 @@ inline constexpr int kExitFailed = 1;
 // j = 1, which reads and deletes the two descriptions and writes the grid,
 // parameter and cell files. Recorded codes are not shown and do not change
 // the outcome. A failed text write ends the run there. Reports failures on
-// err and returns the exit status.
+// err and returns the exit status. The window, when shown, stays up until
+// the run ends (through errore's box, if any).
 // REQUIRES: folder has no trailing separator.
 int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
-                       std::ostream& err);
+                       std::ostream& err,
+                       WindowChoice window = WindowChoice::kHeadless);
 
 // Reports how the compile stage ended (errore for 1250 / 1251, a plain
 // message otherwise) and returns the exit status. error_code is the last
-// recorded code, named when the cell array is missing.
+// recorded code, named when the cell array is missing. window, when not
+// null, is the waiting window that errore's box appears over.
 int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
-                     std::ostream& err);
+                     std::ostream& err, WaitingWindow* window = nullptr);
 
 }  // namespace scenario
 
