@@ -1,34 +1,168 @@
 #include "run/cli.h"
 
+#include <CLI/CLI.hpp>
 #include <iostream>
-#include <string>
-#include <string_view>
+#include <sstream>
+#include <vector>
 
+#include "run/author_commands.h"
 #include "run/file_access.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 
 namespace scenario {
 
-int RunCommandLine(int argc, char** argv) {
-  // The built-in run shows the waiting window when a display opens;
-  // --no-window keeps it headless.
-  WindowChoice window = WindowChoice::kIfDisplay;
-  if (argc == 2 && std::string_view(argv[1]) == "--no-window") {
-    window = WindowChoice::kHeadless;
-  } else if (argc > 1) {
-    std::cerr << "usage: " << argv[0]
-              << " [--no-window]\n  (compiles the built-in scenario into the "
-                 "program's folder)\n";
-    return 2;
-  }
+namespace {
+
+constexpr const char* kVersion = "scenario-compiler 1.0.0";
+
+constexpr int kExitUsage = 2;
+
+// The specified run: the built-in scenario, beside the executable. It shows
+// the waiting window when a display opens, unless --no-window.
+int RunBuiltinCommand(bool window) {
   std::string folder;
   Status status = ApplicationPath(&folder);
   if (!status.ok()) {
     std::cerr << status.message() << '\n';
     return kExitFailed;
   }
-  return RunBuiltinScenario(RealFileSystem(), folder, std::cerr, window);
+  return RunBuiltinScenario(
+      RealFileSystem(), folder, std::cerr,
+      window ? WindowChoice::kIfDisplay : WindowChoice::kHeadless);
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
+  ParsedCommandLine parsed;
+  CommandLine& c = parsed.command;
+
+  CLI::App app{
+      "Compiles a train-driving scenario into the simulator's binary files.\n"
+      "Without a command: compiles the built-in scenario beside the program.",
+      "scenario-compiler"};
+  app.set_version_flag("--version", kVersion);
+  app.require_subcommand(0, 1);
+  app.add_flag("--no-window", [&c](std::int64_t) { c.window = false; },
+               "Built-in run: do not show the waiting window");
+
+  CLI::App* compile = app.add_subcommand(
+      "compile", "Compile a line and a train description into binary files");
+  CLI::App* check = app.add_subcommand(
+      "check", "Compile and report, writing nothing");
+  for (CLI::App* sub : {compile, check}) {
+    sub->add_option("LINE_FILE", c.line_file, "Line description file")
+        ->required();
+    sub->add_option("TRAIN_FILE", c.train_file, "Train description file")
+        ->required();
+    sub->add_flag("--json", c.json, "Print one JSON object on stdout");
+  }
+  compile->add_option("-o,--output", c.output,
+                      "Folder for the binary files (default: .)");
+  compile->add_option_function<std::string>(
+      "--line-name", [&c](const std::string& v) { c.line_name = v; },
+      "Line name (default: from the line file's name)");
+  compile->add_option_function<std::string>(
+      "--train-name", [&c](const std::string& v) { c.train_name = v; },
+      "Train name (default: from the train file's name)");
+  compile->add_flag("--no-grid", c.no_grid, "Do not build or write the grid");
+
+  CLI::App* exporter = app.add_subcommand(
+      "export",
+      "Write the built-in line and train descriptions and the documents");
+  exporter->add_option("-o,--output", c.output,
+                       "Folder for the files (default: .)");
+
+  CLI::App* inspect = app.add_subcommand(
+      "inspect", "Decode a cell, parameter or line grid file");
+  inspect->add_option("FILE", c.inspect_file, "The binary file")->required();
+  inspect->add_option("--as", c.inspect_as, "Force the file's kind")
+      ->check(CLI::IsMember({"cells", "params", "grid"}));
+  inspect->add_flag("--json", c.json, "Print JSON");
+  inspect->add_flag("--all", c.inspect_all,
+                    "List empty cells and slots as well");
+  inspect->add_option("--every", c.grid_every,
+                      "Grid: metres between samples (default: 1000)")
+      ->check(CLI::PositiveNumber);
+
+  CLI::App* plot = app.add_subcommand(
+      "plot", "Draw a compiled scenario: line plan and profiles");
+  plot->add_option("INPUT", c.plot_inputs,
+                   "A folder holding a compiled scenario, or its files "
+                   "(.sim, .dat, _linea.dat)")
+      ->required();
+  plot->add_option("-o,--output", c.plot_output,
+                   "The picture (default: <line>_<train>.<format>)");
+  plot->add_option("--format", c.plot_format,
+                   "svg, png or pdf (default: from the output's ending)")
+      ->check(CLI::IsMember({"svg", "png", "pdf"}));
+  plot->add_option_function<double>(
+      "--from", [&c](const double& v) { c.plot_from_km = v; },
+      "First kilometre drawn");
+  plot->add_option_function<double>(
+      "--to", [&c](const double& v) { c.plot_to_km = v; },
+      "Last kilometre drawn");
+  plot->add_option_function<std::string>(
+      "--line-name", [&c](const std::string& v) { c.line_name = v; },
+      "Choose the scenario by line name");
+  plot->add_option_function<std::string>(
+      "--train-name", [&c](const std::string& v) { c.train_name = v; },
+      "Choose the scenario by train name");
+
+  std::ostringstream out;
+  std::ostringstream err;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    parsed.exit_status = app.exit(e, out, err);
+    // CLI11 answers a usage error with its own code; ours is 2.
+    if (parsed.exit_status != 0) parsed.exit_status = kExitUsage;
+    parsed.out_text = out.str();
+    parsed.err_text = err.str();
+    return parsed;
+  }
+
+  if (compile->parsed()) {
+    c.kind = CommandKind::kCompile;
+  } else if (check->parsed()) {
+    c.kind = CommandKind::kCheck;
+  } else if (exporter->parsed()) {
+    c.kind = CommandKind::kExport;
+  } else if (inspect->parsed()) {
+    c.kind = CommandKind::kInspect;
+  } else if (plot->parsed()) {
+    c.kind = CommandKind::kPlot;
+    if (c.plot_from_km && c.plot_to_km && *c.plot_from_km >= *c.plot_to_km) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text = "plot: --from must lie below --to\n";
+      return parsed;
+    }
+  }
+  parsed.run = true;
+  return parsed;
+}
+
+int RunCommandLine(int argc, char** argv) {
+  const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
+  std::cout << parsed.out_text;
+  std::cerr << parsed.err_text;
+  if (!parsed.run) return parsed.exit_status;
+  const CommandLine& c = parsed.command;
+  switch (c.kind) {
+    case CommandKind::kBuiltIn:
+      return RunBuiltinCommand(c.window);
+    case CommandKind::kCompile:
+    case CommandKind::kCheck:
+      return RunCompileCommand(c, std::cout, std::cerr);
+    case CommandKind::kExport:
+      return RunExportCommand(c, std::cout, std::cerr);
+    case CommandKind::kInspect:
+      return RunInspectCommand(c, std::cout, std::cerr);
+    case CommandKind::kPlot:
+      return RunPlotCommand(c, std::cout, std::cerr);
+  }
+  return kExitUsage;
 }
 
 }  // namespace scenario

@@ -1,7 +1,65 @@
 #ifndef SCENARIO_RUN_CLI_H_
 #define SCENARIO_RUN_CLI_H_
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace scenario {
+
+enum class CommandKind {
+  kBuiltIn,  // no command: the built-in scenario, files beside the program
+  kCompile,
+  kCheck,
+  kExport,
+  kInspect,
+  kPlot,
+};
+
+// What the command line asks for. Texts are as typed (UTF-8).
+struct CommandLine {
+  CommandKind kind = CommandKind::kBuiltIn;
+  bool window = true;  // built-in run only: --no-window turns it off
+
+  // compile, check
+  std::string line_file;
+  std::string train_file;
+  std::optional<std::string> line_name;
+  std::optional<std::string> train_name;
+  bool no_grid = false;
+  bool json = false;  // compile, check, inspect
+
+  // compile, export: the output folder
+  std::string output = ".";
+
+  // inspect
+  std::string inspect_file;
+  std::string inspect_as;  // "", "cells", "params" or "grid"
+  bool inspect_all = false;
+  int grid_every = 1000;  // metres between grid samples
+
+  // plot: a folder or the scenario's files; the picture's path ("": named
+  // after the scenario, in the current folder); its format ("": from the
+  // path's ending)
+  std::vector<std::string> plot_inputs;
+  std::string plot_output;
+  std::string plot_format;
+  std::optional<double> plot_from_km;
+  std::optional<double> plot_to_km;
+};
+
+// The result of parsing: either a command to run, or an exit status with
+// the text to print (help, version, usage errors).
+struct ParsedCommandLine {
+  bool run = false;
+  CommandLine command;
+  int exit_status = 0;
+  std::string out_text;  // for stdout
+  std::string err_text;  // for stderr
+};
+
+// Turns argv into a command or a usage error. Pure: prints nothing.
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
 
 // Runs the program for its command line; returns the exit status.
 int RunCommandLine(int argc, char** argv);

@@ -47,19 +47,7 @@ int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
   return kExitFailed;
 }
 
-int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
-                       std::ostream& err, WindowChoice window_choice) {
-  Scenario s;
-  s.line_name = std::string(kBuiltinLineName);
-  s.train_name = std::string(kBuiltinTrainName);
-  // Shown and painted before the first stage; closed when this returns.
-  std::unique_ptr<WaitingWindow> window;
-  if (window_choice == WindowChoice::kIfDisplay) {
-    window = WaitingWindow::TryOpen();
-  }
-
-  const ScenarioFileNames names =
-      MakeFileNames(folder, s.line_name, s.train_name);
+Status WriteBuiltinTexts(FileSystem& fs, const ScenarioFileNames& names) {
   struct TextFile {
     const std::string& path;
     std::vector<std::string> (*lines)();
@@ -73,10 +61,28 @@ int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
   };
   for (const TextFile& text : texts) {
     Status status = WriteTextFile(fs, text.path, text.lines());
-    if (!status.ok()) {
-      err << status.message() << '\n';
-      return kExitFailed;
-    }
+    if (!status.ok()) return status;
+  }
+  return Status::Ok();
+}
+
+int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
+                       std::ostream& err, WindowChoice window_choice) {
+  Scenario s;
+  s.line_name = std::string(kBuiltinLineName);
+  s.train_name = std::string(kBuiltinTrainName);
+  // Shown and painted before the first stage; closed when this returns.
+  std::unique_ptr<WaitingWindow> window;
+  if (window_choice == WindowChoice::kIfDisplay) {
+    window = WaitingWindow::TryOpen();
+  }
+
+  const ScenarioFileNames names =
+      MakeFileNames(folder, s.line_name, s.train_name);
+  Status status = WriteBuiltinTexts(fs, names);
+  if (!status.ok()) {
+    err << status.message() << '\n';
+    return kExitFailed;
   }
 
   CompileFiles files;

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "model/compile_stage.h"
+#include "run/file_names.h"
+#include "run/status.h"
 
 namespace scenario {
 
@@ -21,6 +23,10 @@ enum class WindowChoice {
   kHeadless,   // never: tests, --no-window
   kIfDisplay,  // when a display opens; silently headless otherwise
 };
+
+// The five built-in texts, in the run's order: dati_linea, dati_treno,
+// dati_note, dati_rallentamenti, dati_scheda. Stops at the first failure.
+Status WriteBuiltinTexts(FileSystem& fs, const ScenarioFileNames& names);
 
 // The built-in run, in this exact order: the two names; the waiting window;
 // dati_linea, dati_treno, dati_note, dati_rallentamenti and dati_scheda,

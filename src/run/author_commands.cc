@@ -1,0 +1,307 @@
+#include "run/author_commands.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <vector>
+
+#include "model/compile_stage.h"
+#include "model/scenario.h"
+#include "plot/plot_command.h"
+#include "run/diagnostic_report.h"
+#include "run/file_access.h"
+#include "run/file_names.h"
+#include "run/inspect.h"
+#include "run/run_sequence.h"
+#include "run/windows1252.h"
+
+namespace scenario {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr std::string_view kProgram = "scenario-compiler";
+
+std::string_view BaseName(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view Stem(std::string_view base) {
+  const std::size_t dot = base.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? base
+                                                   : base.substr(0, dot);
+}
+
+bool EndsWith(std::string_view s, std::string_view suffix) {
+  return s.size() >= suffix.size() &&
+         s.substr(s.size() - suffix.size()) == suffix;
+}
+
+// The output folder as MakeFileNames wants it: no trailing separator ("/"
+// itself becomes "", which still names the root).
+std::string FolderWithoutSeparator(std::string folder) {
+  while (!folder.empty() && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+// True when a and b name the same existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// JSON texts must be UTF-8; paths and fault texts may hold any bytes.
+std::string Dump(const json& doc) {
+  return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+json DiagnosticsJson(const Scenario& s) {
+  json list = json::array();
+  for (const Diagnostic& d : s.errors.diagnostics) {
+    json entry = {{"code", d.code},
+                  {"file", d.where.file},
+                  {"line", d.where.line},
+                  {"column", d.where.column},
+                  {"message", d.message}};
+    entry["position"] = d.position ? json(*d.position) : json(nullptr);
+    list.push_back(entry);
+  }
+  return list;
+}
+
+}  // namespace
+
+std::string LineNameFromFile(std::string_view path) {
+  const std::string_view base = BaseName(path);
+  constexpr std::string_view kSuffix = "_linea.txt";
+  if (EndsWith(base, kSuffix) && base.size() > kSuffix.size()) {
+    return std::string(base.substr(0, base.size() - kSuffix.size()));
+  }
+  return std::string(Stem(base));
+}
+
+std::string TrainNameFromFile(std::string_view path,
+                              std::string_view line_name) {
+  const std::string_view base = BaseName(path);
+  constexpr std::string_view kSuffix = "-.txt";
+  const std::string prefix = std::string(line_name) + "_";
+  if (EndsWith(base, kSuffix) &&
+      base.size() > prefix.size() + kSuffix.size() &&
+      base.substr(0, prefix.size()) == prefix) {
+    return std::string(base.substr(
+        prefix.size(), base.size() - prefix.size() - kSuffix.size()));
+  }
+  return std::string(Stem(base));
+}
+
+std::optional<std::string> CheckName(std::string_view utf8,
+                                     std::string_view what,
+                                     std::string* error) {
+  const std::string quoted = "\"" + std::string(utf8) + "\"";
+  if (utf8.empty()) {
+    *error = std::string(what) + " is empty";
+    return std::nullopt;
+  }
+  if (utf8.find('/') != std::string_view::npos ||
+      utf8.find('\0') != std::string_view::npos) {
+    *error = std::string(what) + " " + quoted +
+             " holds \"/\" or a NUL; it must be a plain file name part";
+    return std::nullopt;
+  }
+  std::optional<std::string> bytes = Utf8ToWindows1252(utf8);
+  if (!bytes) {
+    *error = std::string(what) + " " + quoted +
+             " holds a character that Windows-1252 cannot write (or is "
+             "not valid UTF-8)";
+  }
+  return bytes;
+}
+
+int RunCompileCommand(const CommandLine& c, std::ostream& out,
+                      std::ostream& err) {
+  const bool writing = c.kind == CommandKind::kCompile;
+  const std::string line_utf8 =
+      c.line_name ? *c.line_name : LineNameFromFile(c.line_file);
+  const std::string train_utf8 =
+      c.train_name ? *c.train_name : TrainNameFromFile(c.train_file, line_utf8);
+  std::string error;
+  std::optional<std::string> line_name =
+      CheckName(line_utf8, "the line name", &error);
+  std::optional<std::string> train_name =
+      line_name ? CheckName(train_utf8, "the train name", &error)
+                : std::nullopt;
+  if (!line_name || !train_name) {
+    err << kProgram << ": " << error << '\n';
+    return kAuthorExitNothing;
+  }
+
+  // File names are UTF-8 like every name on this system; the names inside
+  // the files are Windows-1252.
+  const ScenarioFileNames names = MakeFileNames(
+      FolderWithoutSeparator(c.output), line_utf8, train_utf8);
+  if (writing) {
+    for (const std::string* output :
+         {&names.line_grid, &names.param_file, &names.cell_file}) {
+      for (const std::string* input : {&c.line_file, &c.train_file}) {
+        if (SameFile(*output, *input)) {
+          err << kProgram << ": the output file \"" << *output
+              << "\" is the input file \"" << *input
+              << "\"; nothing was written\n";
+          return kAuthorExitNothing;
+        }
+      }
+    }
+  }
+
+  Scenario s;
+  s.line_name = *line_name;
+  s.train_name = *train_name;
+  CompileFiles files;
+  files.line_description = c.line_file;
+  files.train_description = c.train_file;
+  // An author's files are never deleted or changed.
+  files.delete_descriptions = false;
+  files.grid_file = names.line_grid;
+  files.param_file = names.param_file;
+  files.cell_file = names.cell_file;
+  files.write_outputs = writing;
+  const CompileResult result =
+      memorizza_percorso(s, c.no_grid ? 0 : 1, RealFileSystem(), files);
+
+  const bool written = result.end == CompileEnd::kWritten;
+  int status = kAuthorExitNothing;
+  if (written) {
+    status = s.errors.diagnostics.empty() ? kAuthorExitClean
+                                          : kAuthorExitCodes;
+  }
+
+  if (c.json) {
+    json doc = {{"error_code", s.errors.error_code},
+                {"error_position", s.errors.error_position},
+                {"written", result.written},
+                {"last_cell", s.last_cell},
+                {"extended_length", s.extended_length},
+                {"diagnostics", DiagnosticsJson(s)}};
+    switch (result.end) {
+      case CompileEnd::kWritten:
+        doc["end"] = writing ? "written" : "checked";
+        break;
+      case CompileEnd::kHeaderFatal:
+        doc["end"] = "header places taken";
+        break;
+      case CompileEnd::kNoCellArray:
+        doc["end"] = "no cell array";
+        break;
+      case CompileEnd::kWriteFailed:
+        doc["end"] = "write failed";
+        doc["write_error"] = result.write_status.message();
+        break;
+    }
+    out << Dump(doc);
+    return status;
+  }
+
+  for (const Diagnostic& d : s.errors.diagnostics) {
+    // A code with no place in a file still belongs to one: the kilometre
+    // records come from the line, the code marks from the train's rows.
+    const std::string& file =
+        d.code == kCodeKilometreRecord ? c.line_file : c.train_file;
+    err << FormatDiagnostic(d, s.param_table, file) << '\n';
+  }
+  switch (result.end) {
+    case CompileEnd::kWritten:
+      break;
+    case CompileEnd::kHeaderFatal:
+      err << kProgram << ": error " << result.fatal_code
+          << ": the header places of cell 1 or slot 85 are taken; no "
+             "binary file was written\n";
+      break;
+    case CompileEnd::kNoCellArray:
+      err << kProgram
+          << ": no cell array was created from the line description; no "
+             "binary file was written\n";
+      break;
+    case CompileEnd::kWriteFailed:
+      err << kProgram << ": " << result.write_status.message() << '\n';
+      if (result.written.empty()) {
+        err << kProgram << ": no binary file was written\n";
+      }
+      break;
+  }
+  return status;
+}
+
+int RunExportCommand(const CommandLine& c, std::ostream& out,
+                     std::ostream& err) {
+  const ScenarioFileNames names =
+      MakeFileNames(FolderWithoutSeparator(c.output), kBuiltinLineName,
+                    kBuiltinTrainName);
+  Status status = WriteBuiltinTexts(RealFileSystem(), names);
+  if (!status.ok()) {
+    err << kProgram << ": " << status.message() << '\n';
+    return kAuthorExitNothing;
+  }
+  for (const std::string* path :
+       {&names.line_description, &names.train_description, &names.notes,
+        &names.slowdown_form, &names.train_card}) {
+    out << *path << '\n';
+  }
+  return kAuthorExitClean;
+}
+
+int RunInspectCommand(const CommandLine& c, std::ostream& out,
+                      std::ostream& err) {
+  std::optional<BinaryKind> kind = c.inspect_as.empty()
+                                       ? BinaryKindFromName(c.inspect_file)
+                                       : BinaryKindFromWord(c.inspect_as);
+  if (!kind) {
+    err << kProgram << ": cannot tell the kind of \"" << c.inspect_file
+        << "\" from its name (.dat, _linea.dat or .sim); use --as "
+           "cells|params|grid\n";
+    return kAuthorExitNothing;
+  }
+  std::string image;
+  Status status = RealFileSystem().ReadFile(c.inspect_file, &image);
+  if (!status.ok()) {
+    err << kProgram << ": " << status.message() << '\n';
+    return kAuthorExitNothing;
+  }
+  InspectOptions options;
+  options.json = c.json;
+  options.all = c.inspect_all;
+  options.grid_every = c.grid_every;
+  std::string listing;
+  std::string error;
+  if (!InspectImage(image, *kind, options, &listing, &error)) {
+    err << kProgram << ": \"" << c.inspect_file << "\" is " << error << '\n';
+    return kAuthorExitNothing;
+  }
+  out << listing;
+  return kAuthorExitClean;
+}
+
+int RunPlotCommand(const CommandLine& c, std::ostream& out,
+                   std::ostream& err) {
+  PlotOptions options;
+  options.inputs = c.plot_inputs;
+  options.output = c.plot_output;
+  if (!c.plot_format.empty()) options.format = ParsePlotFormat(c.plot_format);
+  options.from_km = c.plot_from_km;
+  options.to_km = c.plot_to_km;
+  options.line_name = c.line_name.value_or("");
+  options.train_name = c.train_name.value_or("");
+  PlotOutcome outcome;
+  Status status = RunPlot(options, RealFileSystem(), &outcome);
+  if (!status.ok()) {
+    err << kProgram << ": " << status.message() << '\n';
+    return kAuthorExitNothing;
+  }
+  out << outcome.output << '\n';
+  return kAuthorExitClean;
+}
+
+}  // namespace scenario

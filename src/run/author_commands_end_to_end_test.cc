@@ -1,0 +1,296 @@
+// Runs the real executable on real files, as an author would.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "run/scoped_temp_dir.h"
+
+namespace scenario {
+namespace {
+
+struct ExeRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'') {
+      q += "'\\''";
+    } else {
+      q += c;
+    }
+  }
+  return q + "'";
+}
+
+// Runs exe with args in folder dir; stdout and stderr are captured.
+ExeRun RunIn(const ScopedTempDir& dir, const std::string& exe,
+          const std::vector<std::string>& args) {
+  std::string command = "cd " + Quote(dir.path()) + " && " + Quote(exe);
+  for (const std::string& a : args) command += " " + Quote(a);
+  const std::string out_file = dir.path() + "/.stdout";
+  const std::string err_file = dir.path() + "/.stderr";
+  command += " >" + Quote(out_file) + " 2>" + Quote(err_file) + " </dev/null";
+  ExeRun run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = ReadWholeFile(out_file);
+  run.err = ReadWholeFile(err_file);
+  std::filesystem::remove(out_file);
+  std::filesystem::remove(err_file);
+  return run;
+}
+
+ExeRun Compiler(const ScopedTempDir& dir, const std::vector<std::string>& args) {
+  return RunIn(dir, SCENARIO_COMPILER_EXE, args);
+}
+
+std::string Lines(std::initializer_list<const char*> lines) {
+  std::string text;
+  for (const char* l : lines) text += std::string(l) + "\r\n";
+  return text;
+}
+
+// A 5 km line whose kilometre record "uno" starts at 1025, which is not a
+// multiple of 50 (code 2 once the train has been read).
+std::string SmallLine(const char* record_uno, const char* board_row) {
+  return Lines({"[generale]",
+                "lunghezza percorso,    5000",
+                record_uno,
+                "progressiva chilometrica due,    0,    0,    0",
+                "progressiva chilometrica tre,    0,    0,    0",
+                "sfondo uno,    1",
+                "sfondo due,    0",
+                "sfondo tre,    0",
+                "ripetizione segnali 9 codici,    0,    0",
+                "[curve]",
+                "curvas1,  1000,  200",
+                "[pendenze]",
+                "pendenza,  0,   0",
+                "pendenza,  2000,   5",
+                "[cartelli]",
+                board_row,
+                "[indicazioni]",
+                "cartello_indicatore,  3000,   (  Cippo  )(Km 3+000)",
+                "[fine]"});
+}
+
+constexpr const char* kCleanRecord =
+    "progressiva chilometrica uno,    0,    0,    0";
+constexpr const char* kCleanBoard =
+    "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0";
+
+std::string SmallTrain(const char* speed_row) {
+  return Lines({"[generale]",
+                "numero vetture,    8",
+                "percentuale massa frenata,    120",
+                "sabbia,    220",
+                "orologio,    17              15            30 ",
+                "[aderenze]",
+                "aderenza,       0,    76",
+                "[vel_limite]",
+                "velocita,   0,    30",
+                speed_row,
+                "[stazioni]",
+                "stazione,       0,  8,  500,  1, 0, 0,  3,1,0,  2,1,1,    1,  "
+                "17,15,30, Alfa",
+                "[segnali]",
+                "segnale,    2250,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
+                "[codici]",
+                "[fine]"});
+}
+
+class AuthorCommands : public ::testing::Test {
+ protected:
+  // Writes the pair as Valle_linea.txt and Valle_R 1-.txt.
+  void WritePair(const std::string& line, const std::string& train) {
+    line_ = dir_.File("Valle_linea.txt");
+    train_ = dir_.File("Valle_R 1-.txt");
+    WriteWholeFile(line_, line);
+    WriteWholeFile(train_, train);
+    line_text_ = line;
+    train_text_ = train;
+  }
+  // The inputs are never deleted or changed, whatever happens.
+  void ExpectInputsUnchanged() {
+    EXPECT_EQ(ReadWholeFile(line_), line_text_);
+    EXPECT_EQ(ReadWholeFile(train_), train_text_);
+  }
+
+  ScopedTempDir dir_;
+  std::string line_;
+  std::string train_;
+  std::string line_text_;
+  std::string train_text_;
+};
+
+TEST_F(AuthorCommands, CleanPairCompilesUnderTheNamesItsFilesGive) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", dir_.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(std::filesystem::file_size(dir_.File("Valle_R 1.dat")),
+            15u * 241);
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("Valle_R 1.sim")));
+  EXPECT_EQ(std::filesystem::file_size(dir_.File("Valle_linea.dat")),
+            20u * 12000 - 36);
+  ExpectInputsUnchanged();
+
+  // --no-grid writes no grid file.
+  ScopedTempDir out;
+  run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(),
+                        "--no-grid", "--line-name", "V", "--train-name", "T"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(out.Listing(), "V_T.dat, V_T.sim");
+}
+
+TEST_F(AuthorCommands, RecordedCodesAreListedWhereTheyStand) {
+  WritePair(SmallLine("progressiva chilometrica uno,    1025,    0,    0",
+                      kCleanBoard),
+            SmallTrain("velocita,    20000,    95"));
+  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", dir_.path()});
+  EXPECT_EQ(run.status, 1);
+  // The speed row beyond the array (train file, line 10, column 1), then
+  // the kilometre record that is not a multiple of 50.
+  EXPECT_NE(run.err.find(train_ + ":10:1: error 15: "), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("(at 20000 m, km "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(line_ + ": error 2: "), std::string::npos)
+      << run.err;
+  // The files are still written.
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("Valle_R 1.dat")));
+  ExpectInputsUnchanged();
+
+  run = Compiler(dir_, {"check", line_, train_, "--json"});
+  EXPECT_EQ(run.status, 1);
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["error_code"], 2);
+  EXPECT_EQ(doc["error_position"], 20000);
+  EXPECT_EQ(doc["last_cell"], 240);
+  EXPECT_EQ(doc["extended_length"], 12000);
+  EXPECT_TRUE(doc["written"].empty());
+  ASSERT_EQ(doc["diagnostics"].size(), 2u);
+  EXPECT_EQ(doc["diagnostics"][0]["code"], 15);
+  EXPECT_EQ(doc["diagnostics"][0]["line"], 10);
+  EXPECT_EQ(doc["diagnostics"][0]["column"], 1);
+  EXPECT_EQ(doc["diagnostics"][0]["position"], 20000);
+  EXPECT_TRUE(doc["diagnostics"][1]["position"].is_null());
+  ExpectInputsUnchanged();
+}
+
+TEST_F(AuthorCommands, FaultPointsAtTheFieldAndKeepsTheInputs) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    9x5"));
+  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", dir_.path()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(train_ + ":10:"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("error 25: "), std::string::npos) << run.err;
+  ExpectInputsUnchanged();
+}
+
+TEST_F(AuthorCommands, FatalEndsWriteNothing) {
+  // A speed board at metre 0 lands in cell 1, the header cell: 1250.
+  WritePair(SmallLine(kCleanRecord,
+                      "indicatori_vmax,  0,  90,  95,  100,  0,  ,  ,  ,  0"),
+            SmallTrain("velocita,    1000,    95"));
+  ScopedTempDir out;
+  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", out.path()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("error 1250"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("no binary file was written"), std::string::npos);
+  EXPECT_EQ(out.Listing(), "");
+  ExpectInputsUnchanged();
+
+  // No line file at all: no cell array.
+  run = Compiler(dir_, {"compile", dir_.File("missing_linea.txt"), train_,
+                        "-o", out.path()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("error 101"), std::string::npos) << run.err;
+  EXPECT_EQ(out.Listing(), "");
+  ExpectInputsUnchanged();
+}
+
+TEST_F(AuthorCommands, BadNamesAreRefused) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  for (const char* name : {"a/b", ""}) {
+    ScopedTempDir out;
+    ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(),
+                              "--train-name", name});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("train name"), std::string::npos) << run.err;
+    EXPECT_EQ(out.Listing(), "");
+  }
+  // An output that would overwrite an input is refused: here the train
+  // description is named like the parameter file the names give.
+  const std::string sim_named = dir_.File("Valle_R.sim");
+  WriteWholeFile(sim_named, train_text_);
+  ExeRun run = Compiler(dir_, {"compile", line_, sim_named, "-o",
+                               dir_.path(), "--train-name", "R"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadWholeFile(sim_named), train_text_);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("Valle_R.dat")));
+  ExpectInputsUnchanged();
+}
+
+TEST(AuthorExport, ExportedPairCompilesToTheBuiltInRunsFiles) {
+  // The built-in run writes beside its executable: run a copy in a folder
+  // of its own.
+  ScopedTempDir builtin;
+  const std::string exe = builtin.File("scenario-compiler");
+  std::filesystem::copy_file(SCENARIO_COMPILER_EXE, exe);
+  ExeRun run = RunIn(builtin, exe, {"--no-window"});
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  ScopedTempDir authored;
+  run = RunIn(authored, SCENARIO_COMPILER_EXE, {"export", "-o", "."});
+  ASSERT_EQ(run.status, 0) << run.err;
+  run = RunIn(authored, SCENARIO_COMPILER_EXE,
+              {"compile", "Tarvo_Cembrio_linea.txt",
+               "Tarvo_Cembrio_Exp 5147-.txt"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* name : {"Tarvo_Cembrio_linea.dat",
+                           "Tarvo_Cembrio_Exp 5147.sim",
+                           "Tarvo_Cembrio_Exp 5147.dat"}) {
+    SCOPED_TRACE(name);
+    const std::string want = ReadWholeFile(builtin.File(name));
+    ASSERT_FALSE(want.empty());
+    EXPECT_TRUE(ReadWholeFile(authored.File(name)) == want);
+  }
+  // The exported descriptions stay.
+  EXPECT_TRUE(std::filesystem::exists(authored.File("Tarvo_Cembrio_linea.txt")));
+
+  run = RunIn(authored, SCENARIO_COMPILER_EXE,
+              {"inspect", "Tarvo_Cembrio_Exp 5147.dat", "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  bool seen = false;
+  for (const nlohmann::json& cell : doc["cells"]) {
+    if (cell["index"] != 1) continue;
+    seen = true;
+    EXPECT_EQ(cell["w2"], 5121);
+    EXPECT_EQ(cell["w4"], 2352);
+  }
+  EXPECT_TRUE(seen);
+}
+
+TEST(AuthorInspect, RefusesAFileWhoseSizeDoesNotFit) {
+  ScopedTempDir dir;
+  WriteWholeFile(dir.File("odd.dat"), std::string(16, '\0'));
+  ExeRun run = RunIn(dir, SCENARIO_COMPILER_EXE, {"inspect", "odd.dat"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("not a cell file"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace scenario

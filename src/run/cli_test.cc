@@ -1,0 +1,102 @@
+#include "run/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace scenario {
+namespace {
+
+ParsedCommandLine Parse(std::vector<const char*> args) {
+  args.insert(args.begin(), "scenario-compiler");
+  return ParseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+TEST(CommandLine, CommandsAndTheirOptions) {
+  {
+    ParsedCommandLine p = Parse({});
+    ASSERT_TRUE(p.run);
+    EXPECT_EQ(p.command.kind, CommandKind::kBuiltIn);
+    EXPECT_TRUE(p.command.window);
+  }
+  {
+    ParsedCommandLine p = Parse({"--no-window"});
+    ASSERT_TRUE(p.run);
+    EXPECT_FALSE(p.command.window);
+  }
+  {
+    ParsedCommandLine p =
+        Parse({"compile", "l.txt", "t.txt", "-o", "out", "--line-name", "L",
+               "--train-name", "T", "--no-grid", "--json"});
+    ASSERT_TRUE(p.run) << p.err_text;
+    const CommandLine& c = p.command;
+    EXPECT_EQ(c.kind, CommandKind::kCompile);
+    EXPECT_EQ(c.line_file, "l.txt");
+    EXPECT_EQ(c.train_file, "t.txt");
+    EXPECT_EQ(c.output, "out");
+    EXPECT_EQ(c.line_name, "L");
+    EXPECT_EQ(c.train_name, "T");
+    EXPECT_TRUE(c.no_grid);
+    EXPECT_TRUE(c.json);
+  }
+  {
+    ParsedCommandLine p = Parse({"check", "l.txt", "t.txt"});
+    ASSERT_TRUE(p.run);
+    EXPECT_EQ(p.command.kind, CommandKind::kCheck);
+    EXPECT_FALSE(p.command.line_name.has_value());
+  }
+  {
+    ParsedCommandLine p = Parse({"inspect", "x.bin", "--as", "grid",
+                                 "--every", "50", "--all"});
+    ASSERT_TRUE(p.run);
+    EXPECT_EQ(p.command.inspect_as, "grid");
+    EXPECT_EQ(p.command.grid_every, 50);
+    EXPECT_TRUE(p.command.inspect_all);
+  }
+  {
+    ParsedCommandLine p = Parse({"plot", "dir", "--from", "3", "--to", "7.5",
+                                 "--format", "png"});
+    ASSERT_TRUE(p.run);
+    EXPECT_EQ(p.command.plot_inputs, std::vector<std::string>{"dir"});
+    EXPECT_EQ(p.command.plot_format, "png");
+    EXPECT_EQ(p.command.plot_to_km, 7.5);
+  }
+}
+
+TEST(CommandLine, UsageErrorsExitWithTwo) {
+  const std::vector<std::vector<const char*>> kCases = {
+      {"compile", "only-one.txt"},
+      {"check"},
+      {"frobnicate"},
+      {"inspect", "x.dat", "--as", "pictures"},
+      {"inspect", "x.dat", "--every", "0"},
+      {"plot", "dir", "--format", "gif"},
+      {"plot", "dir", "--from", "9", "--to", "3"},
+      {"--no-such-flag"},
+  };
+  for (const auto& args : kCases) {
+    SCOPED_TRACE(args.empty() ? "" : args[0]);
+    ParsedCommandLine p = Parse(args);
+    EXPECT_FALSE(p.run);
+    EXPECT_EQ(p.exit_status, 2);
+    EXPECT_FALSE(p.err_text.empty());
+  }
+}
+
+TEST(CommandLine, HelpAndVersionPrintAndSucceed) {
+  for (const std::vector<const char*>& args :
+       {std::vector<const char*>{"--help"},
+        std::vector<const char*>{"compile", "--help"},
+        std::vector<const char*>{"--version"}}) {
+    ParsedCommandLine p = Parse(args);
+    EXPECT_FALSE(p.run);
+    EXPECT_EQ(p.exit_status, 0);
+    EXPECT_FALSE(p.out_text.empty());
+  }
+  EXPECT_NE(Parse({"compile", "--help"}).out_text.find("--no-grid"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace scenario

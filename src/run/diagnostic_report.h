@@ -1,0 +1,21 @@
+#ifndef SCENARIO_RUN_DIAGNOSTIC_REPORT_H_
+#define SCENARIO_RUN_DIAGNOSTIC_REPORT_H_
+
+#include <string>
+
+#include "model/param_table.h"
+#include "run/diagnostics.h"
+
+namespace scenario {
+
+// One diagnostic in the usual compiler form:
+//   FILE:LINE:COLUMN: error CODE: explanation (at POSITION m, km K+MMM)
+// FILE alone when the code has no place in a file (fallback_file names the
+// file then, e.g. the train description for the post-pass codes). The
+// kilometre reading is added where the line's kilometre records give one.
+std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
+                             const std::string& fallback_file);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_RUN_DIAGNOSTIC_REPORT_H_
