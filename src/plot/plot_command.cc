@@ -238,6 +238,9 @@ Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
                            ": a folder; give either one folder or the "
                            "scenario's files");
     }
+    if (!fs.IsNormalFile(in)) {
+      return Status::Error(in + ": no such file or folder");
+    }
     const std::string name = FileName(in);
     if (EndsWith(name, kParamEnding)) {
       params.push_back(in);

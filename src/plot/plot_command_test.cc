@@ -2,17 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "model/cell_file.h"
 #include "model/grid_file.h"
+#include "model/line_grid.h"
 #include "model/param_file.h"
+#include "model/param_table.h"
 #include "plot/small_scenario_for_test.h"
 #include "plot/svg_test_util.h"
 #include "run/fake_file_system.h"
 #include "run/file_access.h"
+#include "run/run_sequence.h"
 #include "run/scoped_temp_dir.h"
+#include "run/windows1252.h"
 
 namespace scenario {
 namespace {
@@ -203,6 +209,7 @@ TEST_F(PlotCommand, RefusesWithAClearMessageAndWritesNothing) {
   ScopedTempDir broken_sim;
   WriteScenario(broken_sim, SmallScenarioData(), "A", "B");
   WriteWholeFile(broken_sim.File("A_B.sim"), "short");
+  WriteWholeFile(in_.File("notes.txt"), "not a scenario file");
   ScopedTempDir lone_sim;
   WriteWholeFile(lone_sim.File("A_B.sim"),
                  EncodeParamFile(SmallScenarioData().table));
@@ -223,7 +230,12 @@ TEST_F(PlotCommand, RefusesWithAClearMessageAndWritesNothing) {
       {{dat}, {}, {}, "", "the parameter file (.sim) is needed"},
       {{sim, in_.File("notes.txt")}, {}, {}, "", "not a scenario file"},
       {{sim, dat, dat}, {}, {}, "", "more than one cell file"},
-      {{sim, in_.File("missing.dat")}, {}, {}, "", "missing.dat"},
+      {{sim, in_.File("missing.dat")},
+       {},
+       {},
+       "",
+       "missing.dat: no such file or folder"},
+      {{in_.File("nowhere")}, {}, {}, "", "nowhere: no such file or folder"},
       {{in_.path(), sim}, {}, {}, "", "a folder; give either"},
       {{sim, dat}, {}, {}, "Reg 2", "not the one with train name \"Reg 2\""},
       {{in_.path()},
@@ -279,6 +291,77 @@ TEST_F(PlotCommand, TrainNamedLineaIsNotTakenForAGrid) {
     const PlotOutcome r = Run(o);
     EXPECT_EQ(r.files.cell_file, dir.File("L_linea.dat"));
     EXPECT_EQ(r.files.grid_file, "");
+  }
+}
+
+// The built-in scenario, compiled by the built-in run into a folder, drawn
+// into all three formats.
+TEST(PlotBuiltinScenario, AllThreeFormats) {
+  ScopedTempDir dir;
+  std::ostringstream err;
+  ASSERT_EQ(RunBuiltinScenario(RealFileSystem(), dir.path(), err), kExitOk)
+      << err.str();
+  ParamTable table;
+  ASSERT_TRUE(DecodeParamFile(
+      ReadWholeFile(dir.File("Tarvo_Cembrio_Exp 5147.sim")), &table));
+  LineGrid grid;
+  ASSERT_TRUE(DecodeGridFile(ReadWholeFile(dir.File("Tarvo_Cembrio_linea.dat")),
+                             &grid));
+
+  ScopedTempDir out;
+  for (const PlotFormat format :
+       {PlotFormat::kSvg, PlotFormat::kPng, PlotFormat::kPdf}) {
+    SCOPED_TRACE(PlotFormatName(format));
+    PlotOptions o;
+    o.inputs = {dir.path()};
+    o.format = format;
+    o.output = out.File("builtin." + std::string(PlotFormatName(format)));
+    PlotOutcome r;
+    const Status s = RunPlot(o, RealFileSystem(), &r);
+    ASSERT_TRUE(s.ok()) << s.message();
+    const std::string bytes = ReadWholeFile(o.output);
+    if (format == PlotFormat::kPng) {
+      ASSERT_GT(bytes.size(), 24u);
+      EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+      // IHDR: the sheet's default width of 1600 pixels, big-endian.
+      EXPECT_EQ(bytes.substr(16, 4), std::string("\0\0\x06\x40", 4));
+      continue;
+    }
+    if (format == PlotFormat::kPdf) {
+      EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+      continue;
+    }
+    const ParsedSvg doc(bytes);
+    ASSERT_TRUE(doc.ok());
+    EXPECT_EQ(doc.First("//s:text[@id='race-codes']"),
+              "race codes: plain 2352, weighted 32107");
+    // Every station of the timetable by name.
+    const std::vector<std::string> texts = doc.Strings("//s:text");
+    int stations = 0;
+    for (int k = kFirstStationSlot;
+         k < kFirstBoardTextSlot && !table[k].text.empty(); ++k) {
+      const std::string name = Windows1252ToUtf8(table[k].text);
+      SCOPED_TRACE(name);
+      EXPECT_TRUE(std::any_of(
+          texts.begin(), texts.end(),
+          [&](const std::string& t) { return t.rfind(name, 0) == 0; }));
+      ++stations;
+    }
+    EXPECT_EQ(stations, 23);
+    // The plan's extent is the grid's.
+    double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
+    for (std::int64_t m = 0; m < grid.size(); ++m) {
+      if (grid.tag(m) == GridTag::kEmpty) continue;
+      min_x = std::min(min_x, grid.x(m));
+      max_x = std::max(max_x, grid.x(m));
+      min_y = std::min(min_y, grid.y(m));
+      max_y = std::max(max_y, grid.y(m));
+    }
+    const std::string plan = "//s:g[@id='plan']";
+    EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-min-x")), min_x, 1e-3);
+    EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-max-x")), max_x, 1e-3);
+    EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-min-y")), min_y, 1e-3);
+    EXPECT_NEAR(std::stod(*doc.First(plan + "/@data-max-y")), max_y, 1e-3);
   }
 }
 

@@ -23,7 +23,7 @@ constexpr double kTitleHeight = 86;
 constexpr double kGradientHeight = 140;
 constexpr double kSpeedHeight = 180;
 constexpr double kAdhesionHeight = 90;
-constexpr int kStationLanes = 5;
+constexpr int kStationLanes = 6;
 constexpr double kLaneHeight = 16;
 constexpr double kSignalsHeight = 36;
 constexpr double kSlowdownsHeight = 58;
@@ -40,7 +40,7 @@ constexpr double kPlanCoordinateLimit = 1e8;
 constexpr double kPathTolerance = 0.5;
 // Rough advance of one character, as a share of the font size, for
 // keeping labels apart.
-constexpr double kCharAdvance = 0.6;
+constexpr double kCharAdvance = 0.64;
 
 constexpr double kMetresPerCell = 50;
 
@@ -778,15 +778,19 @@ double DrawStations(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     std::string label = st.name;
     if (!st.time.empty()) label += "  " + st.time;
     const double label_w = CharCount(label) * 11 * kCharAdvance;
-    const int lane = lanes.Place(x, x + label_w + 4, true);
+    // A label that would run past the right edge ends at its mark instead.
+    const bool flipped = x + 2 + label_w > axis.left + axis.width;
+    const double x0 = flipped ? x - 2 - label_w : x;
+    const int lane = lanes.Place(x0, x0 + label_w + 4, true);
     const double y = top + 16 + lane * kLaneHeight;
     svg->Line(x, y + 3, x, base, "stroke=\"#777\" stroke-width=\"0.7\"");
     svg->Circle(x, base, 3.5,
                 st.stops
                     ? "fill=\"#111\""
                     : "fill=\"#fff\" stroke=\"#111\" stroke-width=\"1.2\"");
-    svg->Text(x + 2, y, label,
-              "font-size=\"11\" fill=\"#111\" data-slot=\"" +
+    svg->Text(flipped ? x - 2 : x + 2, y, label,
+              std::string(flipped ? "text-anchor=\"end\" " : "") +
+                  "font-size=\"11\" fill=\"#111\" data-slot=\"" +
                   ToString(st.slot) + "\"");
   }
   Legend(svg, axis, top,
