@@ -271,8 +271,7 @@ Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
   if (options.inputs.size() == 1) {
     // The parameter file alone: its companions lie beside it.
     const auto present = [&](const std::string& n) {
-      std::error_code ec;
-      return fs_lib::is_regular_file(dir / n, ec);
+      return fs.IsNormalFile(Join(dir, n));
     };
     *files = Describe(dir, stem, table, present);
     if (!present(stem + std::string(kCellEnding))) {

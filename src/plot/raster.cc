@@ -10,6 +10,10 @@
 namespace scenario {
 namespace {
 
+// Text goes through fontconfig, whose caches live until the process ends;
+// the sanitizer build's leak checker is told so once, beside the waiting
+// window (run/waiting_window.cc), which every binary that draws links too.
+
 constexpr double kPointsPerPixel = 0.75;
 
 struct HandleUnref {
@@ -45,15 +49,6 @@ std::string CairoMessage(cairo_status_t status) {
 }
 
 }  // namespace
-
-#if defined(__SANITIZE_ADDRESS__)
-// Fontconfig, which the renderer uses for text, keeps its font caches for
-// the life of the process and never frees them; the leak checker of the
-// sanitizer build must not take them for our leaks.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-#endif
 
 Status RasterizeSvg(std::string_view svg, RasterFormat format,
                     std::string* out) {
