@@ -10,11 +10,11 @@
 
 #include "model/cell_file.h"
 #include "model/grid_file.h"
+#include "model/kilometre_axis.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
-#include "plot/kilometre_axis.h"
 #include "plot/raster.h"
 #include "plot/scenario_sheet.h"
 #include "run/file_access.h"

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string_view>
 
+#include "model/kilometre_axis.h"
 #include "model/line_grid.h"
 #include "model/param_table.h"
-#include "plot/kilometre_axis.h"
 #include "plot/svg_builder.h"
 #include "run/windows1252.h"
 

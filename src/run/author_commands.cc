@@ -32,8 +32,7 @@ std::string_view BaseName(std::string_view path) {
 
 std::string_view Stem(std::string_view base) {
   const std::size_t dot = base.rfind('.');
-  return dot == std::string_view::npos || dot == 0 ? base
-                                                   : base.substr(0, dot);
+  return dot == std::string_view::npos || dot == 0 ? base : base.substr(0, dot);
 }
 
 bool EndsWith(std::string_view s, std::string_view suffix) {
@@ -46,6 +45,20 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
 std::string FolderWithoutSeparator(std::string folder) {
   while (!folder.empty() && folder.back() == '/') folder.pop_back();
   return folder;
+}
+
+// Creates the output folder when it is missing. False, with the reason on
+// err, when it cannot be made.
+bool MakeOutputFolder(const std::string& folder, std::ostream& err) {
+  if (folder.empty()) return true;  // the root
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    err << kProgram << ": cannot create the folder \"" << folder
+        << "\": " << ec.message() << "; nothing was written\n";
+    return false;
+  }
+  return true;
 }
 
 // True when a and b name the same existing file.
@@ -89,8 +102,7 @@ std::string TrainNameFromFile(std::string_view path,
   const std::string_view base = BaseName(path);
   constexpr std::string_view kSuffix = "-.txt";
   const std::string prefix = std::string(line_name) + "_";
-  if (EndsWith(base, kSuffix) &&
-      base.size() > prefix.size() + kSuffix.size() &&
+  if (EndsWith(base, kSuffix) && base.size() > prefix.size() + kSuffix.size() &&
       base.substr(0, prefix.size()) == prefix) {
     return std::string(base.substr(
         prefix.size(), base.size() - prefix.size() - kSuffix.size()));
@@ -141,9 +153,10 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
 
   // File names are UTF-8 like every name on this system; the names inside
   // the files are Windows-1252.
-  const ScenarioFileNames names = MakeFileNames(
-      FolderWithoutSeparator(c.output), line_utf8, train_utf8);
+  const std::string folder = FolderWithoutSeparator(c.output);
+  const ScenarioFileNames names = MakeFileNames(folder, line_utf8, train_utf8);
   if (writing) {
+    if (!MakeOutputFolder(folder, err)) return kAuthorExitNothing;
     for (const std::string* output :
          {&names.line_grid, &names.param_file, &names.cell_file}) {
       for (const std::string* input : {&c.line_file, &c.train_file}) {
@@ -175,8 +188,7 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
   const bool written = result.end == CompileEnd::kWritten;
   int status = kAuthorExitNothing;
   if (written) {
-    status = s.errors.diagnostics.empty() ? kAuthorExitClean
-                                          : kAuthorExitCodes;
+    status = s.errors.diagnostics.empty() ? kAuthorExitClean : kAuthorExitCodes;
   }
 
   if (c.json) {
@@ -237,9 +249,10 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
 
 int RunExportCommand(const CommandLine& c, std::ostream& out,
                      std::ostream& err) {
+  const std::string folder = FolderWithoutSeparator(c.output);
+  if (!MakeOutputFolder(folder, err)) return kAuthorExitNothing;
   const ScenarioFileNames names =
-      MakeFileNames(FolderWithoutSeparator(c.output), kBuiltinLineName,
-                    kBuiltinTrainName);
+      MakeFileNames(folder, kBuiltinLineName, kBuiltinTrainName);
   Status status = WriteBuiltinTexts(RealFileSystem(), names);
   if (!status.ok()) {
     err << kProgram << ": " << status.message() << '\n';
@@ -284,8 +297,7 @@ int RunInspectCommand(const CommandLine& c, std::ostream& out,
   return kAuthorExitClean;
 }
 
-int RunPlotCommand(const CommandLine& c, std::ostream& out,
-                   std::ostream& err) {
+int RunPlotCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {
   PlotOptions options;
   options.inputs = c.plot_inputs;
   options.output = c.plot_output;

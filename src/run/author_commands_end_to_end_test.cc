@@ -145,6 +145,11 @@ TEST_F(AuthorCommands, CleanPairCompilesUnderTheNamesItsFilesGive) {
             20u * 12000 - 36);
   ExpectInputsUnchanged();
 
+  // A missing output folder is created.
+  run = Compiler(dir_, {"compile", line_, train_, "-o", "new/sub"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("new/sub/Valle_R 1.sim")));
+
   // --no-grid writes no grid file.
   ScopedTempDir out;
   run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(),

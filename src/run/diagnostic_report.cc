@@ -1,6 +1,6 @@
 #include "run/diagnostic_report.h"
 
-#include "plot/kilometre_axis.h"
+#include "model/kilometre_axis.h"
 
 namespace scenario {
 

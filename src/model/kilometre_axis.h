@@ -1,5 +1,5 @@
-#ifndef SCENARIO_PLOT_KILOMETRE_AXIS_H_
-#define SCENARIO_PLOT_KILOMETRE_AXIS_H_
+#ifndef SCENARIO_MODEL_KILOMETRE_AXIS_H_
+#define SCENARIO_MODEL_KILOMETRE_AXIS_H_
 
 #include <optional>
 #include <string>
@@ -68,4 +68,4 @@ double NiceStep(double span, int max_ticks);
 
 }  // namespace scenario
 
-#endif  // SCENARIO_PLOT_KILOMETRE_AXIS_H_
+#endif  // SCENARIO_MODEL_KILOMETRE_AXIS_H_

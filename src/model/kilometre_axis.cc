@@ -1,4 +1,4 @@
-#include "plot/kilometre_axis.h"
+#include "model/kilometre_axis.h"
 
 #include <algorithm>
 #include <cmath>
