@@ -6,19 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "model/hex_testing.h"
+
 namespace scenario {
 namespace {
-
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  char buf[4];
-  for (char c : bytes) {
-    std::snprintf(buf, sizeof(buf), "%02x ", static_cast<unsigned char>(c));
-    out += buf;
-  }
-  if (!out.empty()) out.pop_back();
-  return out;
-}
 
 // Fills the grid as the line reader does: integers at metres 0 and 1,
 // doubles from 2 to E - 2, the last two metres left empty.

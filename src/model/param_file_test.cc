@@ -7,20 +7,10 @@
 #include <string_view>
 
 #include "model/coding.h"
+#include "model/hex_testing.h"
 
 namespace scenario {
 namespace {
-
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  char buf[4];
-  for (char c : bytes) {
-    std::snprintf(buf, sizeof(buf), "%02x ", static_cast<unsigned char>(c));
-    out += buf;
-  }
-  if (!out.empty()) out.pop_back();
-  return out;
-}
 
 ParamSlot Sample() {
   ParamSlot s;
