@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/scenario.h"
+#include "model/scenario_testing.h"
 #include "model/track_cells.h"
 #include "run/errors.h"
 
@@ -14,11 +15,7 @@ namespace scenario {
 namespace {
 
 Scenario MakeScenario(std::int32_t last_cell = 200) {
-  Scenario s;
-  s.last_cell = last_cell;
-  s.extended_length = last_cell * 50;
-  s.track_cells.Create(last_cell);
-  return s;
+  return ScenarioWithCells(last_cell);
 }
 
 void Put(Scenario& s, std::int64_t cell, std::uint8_t kind,

@@ -6,19 +6,15 @@
 #include <vector>
 
 #include "model/scenario.h"
+#include "model/scenario_testing.h"
 #include "model/track_cells.h"
 #include "run/errors.h"
 
 namespace scenario {
 namespace {
 
-// A scenario with cells 0 to last_cell, all free.
 Scenario MakeScenario(std::int32_t last_cell = 200) {
-  Scenario s;
-  s.last_cell = last_cell;
-  s.extended_length = last_cell * 50;
-  s.track_cells.Create(last_cell);
-  return s;
+  return ScenarioWithCells(last_cell);
 }
 
 struct SignalRow {

@@ -10,6 +10,7 @@
 #include "line/field_reader.h"
 #include "model/param_table.h"
 #include "model/scenario.h"
+#include "model/scenario_testing.h"
 #include "model/track_cells.h"
 #include "run/errors.h"
 
@@ -20,11 +21,7 @@ namespace {
 constexpr std::int32_t kBuiltInLastCell = 3854;
 
 Scenario MakeScenario(std::int32_t last_cell = 400) {
-  Scenario s;
-  s.last_cell = last_cell;
-  s.extended_length = last_cell * 50;
-  s.track_cells.Create(last_cell);
-  return s;
+  return ScenarioWithCells(last_cell);
 }
 
 // Joins lines with CR LF after each, as the writer does.
