@@ -61,10 +61,15 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
     return;
   }
 
+  // The reader at work, so that a fault raised away from the text (a model
+  // access out of bounds) can still be placed at the field read last.
+  const FieldReader* active = nullptr;
   try {
     const std::string line_bytes = ReadDescription(fs, files.line_description);
     FieldReader line_fields(line_bytes, files.line_description);
+    active = &line_fields;
     const LineHandover handover = ReadLineDescription(s, line_fields);
+    active = nullptr;
     // Every way out of the line reader deletes its file, a line stop too.
     if (files.delete_descriptions) {
       DeleteDescription(fs, files.line_description);
@@ -74,14 +79,18 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
     const std::string train_bytes =
         ReadDescription(fs, files.train_description);
     FieldReader train_fields(train_bytes, files.train_description);
+    active = &train_fields;
     ReadTrainDescription(s, train_fields, handover.board_slot);
+    active = nullptr;
     if (files.delete_descriptions) {
       DeleteDescription(fs, files.train_description);
     }
   } catch (const Fault& fault) {
     // Code 25: error_position keeps its value. The recorded message says
     // what went wrong besides the code's general meaning.
-    s.errors.Record(kCodeFault, std::nullopt, fault.where());
+    SourceSpot where = fault.where();
+    if (where.file.empty() && active != nullptr) where = active->last_field();
+    s.errors.Record(kCodeFault, std::nullopt, where);
     s.errors.diagnostics.back().message =
         std::string(ExplainCode(kCodeFault)) + ": " + fault.message();
     if (files.delete_descriptions) {

@@ -305,6 +305,20 @@ TEST_F(MemorizzaDati, FailedReadIsAFaultThatDeletesBothFiles) {
   EXPECT_FALSE(fs_.Has(f_.train_description));
 }
 
+TEST_F(MemorizzaDati, FaultAwayFromTheTextIsPlacedAtTheFieldReadLast) {
+  // A row before the length row stops the reading (code 15), and the
+  // closing gradient fill then touches a cell array that does not exist:
+  // the model's fault knows no place, the reader does.
+  fs_.files[f_.line_description] =
+      "[generale]\r\n[curve]\r\nmontagna,  100,  400,  2\r\n[fine]\r\n";
+  memorizza_dati(s_, fs_, f_);
+  EXPECT_EQ(s_.errors.error_code, kCodeFault);
+  ASSERT_FALSE(s_.errors.diagnostics.empty());
+  const Diagnostic& d = s_.errors.diagnostics.back();
+  EXPECT_EQ(d.where.file, f_.line_description);
+  EXPECT_EQ(d.where.line, 3);
+}
+
 TEST_F(MemorizzaDati, FaultKeepsFilesThatAreNotToBeDeleted) {
   f_.delete_descriptions = false;
   fs_.fail_reads.insert(f_.line_description);
