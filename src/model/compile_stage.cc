@@ -44,6 +44,18 @@ std::string RaceCodeText(const ParamTable& table) {
   return text;
 }
 
+// Runs a reader. A fault raised away from the text (a model access out of
+// bounds knows no place) is placed at the field the reader read last.
+template <typename Read>
+auto PlaceFaults(const FieldReader& fields, Read read) {
+  try {
+    return read();
+  } catch (const Fault& fault) {
+    if (!fault.where().file.empty()) throw;
+    throw Fault(fault.message(), fields.last_field());
+  }
+}
+
 bool HasHeaderCell(const Scenario& s) {
   return s.track_cells.exists() && s.track_cells.Contains(1);
 }
@@ -61,15 +73,11 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
     return;
   }
 
-  // The reader at work, so that a fault raised away from the text (a model
-  // access out of bounds) can still be placed at the field read last.
-  const FieldReader* active = nullptr;
   try {
     const std::string line_bytes = ReadDescription(fs, files.line_description);
     FieldReader line_fields(line_bytes, files.line_description);
-    active = &line_fields;
-    const LineHandover handover = ReadLineDescription(s, line_fields);
-    active = nullptr;
+    const LineHandover handover = PlaceFaults(
+        line_fields, [&] { return ReadLineDescription(s, line_fields); });
     // Every way out of the line reader deletes its file, a line stop too.
     if (files.delete_descriptions) {
       DeleteDescription(fs, files.line_description);
@@ -79,18 +87,16 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
     const std::string train_bytes =
         ReadDescription(fs, files.train_description);
     FieldReader train_fields(train_bytes, files.train_description);
-    active = &train_fields;
-    ReadTrainDescription(s, train_fields, handover.board_slot);
-    active = nullptr;
+    PlaceFaults(train_fields, [&] {
+      ReadTrainDescription(s, train_fields, handover.board_slot);
+    });
     if (files.delete_descriptions) {
       DeleteDescription(fs, files.train_description);
     }
   } catch (const Fault& fault) {
     // Code 25: error_position keeps its value. The recorded message says
     // what went wrong besides the code's general meaning.
-    SourceSpot where = fault.where();
-    if (where.file.empty() && active != nullptr) where = active->last_field();
-    s.errors.Record(kCodeFault, std::nullopt, where);
+    s.errors.Record(kCodeFault, std::nullopt, fault.where());
     s.errors.diagnostics.back().message =
         std::string(ExplainCode(kCodeFault)) + ": " + fault.message();
     if (files.delete_descriptions) {
