@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config clang-format-14
   libgtest-dev
   libcli11-dev nlohmann-json3-dev
   libfltk1.3-dev

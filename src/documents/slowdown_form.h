@@ -6,8 +6,8 @@
 
 namespace scenario {
 
-// The built-in slowdown order form (46 lines) as a line list: UTF-8 lines without line ends,
-// closed by the end marker "riferimento fine del file".
+// The built-in slowdown order form (46 lines) as a line list: UTF-8 lines
+// without line ends, closed by the end marker "riferimento fine del file".
 std::vector<std::string> dati_rallentamenti();
 
 }  // namespace scenario

@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "run/windows1252.h"
+#include "base/windows1252.h"
 
 namespace scenario {
 

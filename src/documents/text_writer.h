@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "run/file_access.h"
-#include "run/status.h"
+#include "base/file_system.h"
+#include "base/status.h"
 
 namespace scenario {
 

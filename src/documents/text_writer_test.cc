@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run/fake_file_system.h"
+#include "base/fake_file_system.h"
 
 namespace scenario {
 namespace {

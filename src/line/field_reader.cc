@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "run/errors.h"
+#include "base/errors.h"
 
 namespace scenario {
 
@@ -147,8 +147,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
 }
 
 std::int32_t FieldReader::ReadLong() {
-  return static_cast<std::int32_t>(
-      ReadNumber(INT32_MIN, INT32_MAX, "long"));
+  return static_cast<std::int32_t>(ReadNumber(INT32_MIN, INT32_MAX, "long"));
 }
 
 std::int16_t FieldReader::ReadInteger() {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/diagnostics.h"
+#include "base/diagnostics.h"
 
 namespace scenario {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "run/errors.h"
+#include "base/errors.h"
 
 namespace scenario {
 namespace {
@@ -51,11 +51,11 @@ TEST(FieldReader, NumbersByWidth) {
       {"12,x", true, 12, "x"},
       {"-4,5", true, -4, "5"},
       {"+7\r\nx", true, 7, "x"},
-      {"  ,x", true, 0, "x"},        // empty reads 0
-      {"   \r\nx", true, 0, "x"},    // empty before a line end
-      {"   ", true, 0, nullptr},     // blanks then the end of the file
+      {"  ,x", true, 0, "x"},         // empty reads 0
+      {"   \r\nx", true, 0, "x"},     // empty before a line end
+      {"   ", true, 0, nullptr},      // blanks then the end of the file
       {"17     15", true, 17, "15"},  // a blank ends a number
-      {"30 \r\nx", true, 30, "x"},   // blanks and the line end go with it
+      {"30 \r\nx", true, 30, "x"},    // blanks and the line end go with it
       {"1.5,", false, 0, nullptr},
       {"12a,", false, 0, nullptr},
       {"-,", false, 0, nullptr},
@@ -111,8 +111,8 @@ TEST(FieldReader, ReadingWithNoByteLeftIsAFault) {
 }
 
 TEST(FieldReader, ClockRowWithBlankSeparatedNumbers) {
-  FieldReader r("orologio,    17              15            30 \r\n[aderenze]\r\n",
-                "f");
+  FieldReader r(
+      "orologio,    17              15            30 \r\n[aderenze]\r\n", "f");
   EXPECT_EQ(r.ReadText(), "orologio");
   EXPECT_EQ(r.ReadInteger(), 17);
   EXPECT_EQ(r.ReadInteger(), 15);

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/errors.h"
 #include "model/rounding.h"
-#include "run/errors.h"
 
 namespace scenario {
 

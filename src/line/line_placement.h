@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "base/diagnostics.h"
 #include "model/scenario.h"
-#include "run/diagnostics.h"
 
 namespace scenario {
 

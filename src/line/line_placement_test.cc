@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "run/errors.h"
+#include "base/errors.h"
 
 namespace scenario {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/errors.h"
 #include "line/field_reader.h"
 #include "line/line_placement.h"
 #include "model/rounding.h"
-#include "run/errors.h"
 
 namespace scenario {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "base/errors.h"
 #include "line/field_reader.h"
-#include "run/errors.h"
 
 namespace scenario {
 namespace {

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <string>
 
-#include "run/errors.h"
+#include "base/errors.h"
 
 namespace scenario {
 

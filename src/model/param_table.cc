@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "run/errors.h"
+#include "base/errors.h"
 
 namespace scenario {
 

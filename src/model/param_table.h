@@ -30,13 +30,13 @@ struct ParamSlot {
 
 // Slot numbers. In files: never renumber.
 inline constexpr int kParamSlotCount = 87;
-inline constexpr int kFirstStationSlot = 1;       // stations grow upwards
-inline constexpr int kFirstBoardTextSlot = 80;    // board texts grow downwards
-inline constexpr int kKilometreSlotFirst = 81;    // 81, 82, 83
+inline constexpr int kFirstStationSlot = 1;     // stations grow upwards
+inline constexpr int kFirstBoardTextSlot = 80;  // board texts grow downwards
+inline constexpr int kKilometreSlotFirst = 81;  // 81, 82, 83
 inline constexpr int kKilometreSlotLast = 83;
-inline constexpr int kGeneralSlot = 84;           // brake %, length, coaches
-inline constexpr int kLineSlot = 85;              // backgrounds, line name
-inline constexpr int kTrainSlot = 86;             // repetition, train name
+inline constexpr int kGeneralSlot = 84;  // brake %, length, coaches
+inline constexpr int kLineSlot = 85;     // backgrounds, line name
+inline constexpr int kTrainSlot = 86;    // repetition, train name
 
 // The 87 slots, 0 to 86.
 class ParamTable {
@@ -49,9 +49,7 @@ class ParamTable {
 
   ParamSlot& operator[](int slot) { return slots_[slot]; }
   const ParamSlot& operator[](int slot) const { return slots_[slot]; }
-  const std::array<ParamSlot, kParamSlotCount>& slots() const {
-    return slots_;
-  }
+  const std::array<ParamSlot, kParamSlotCount>& slots() const { return slots_; }
 
  private:
   std::array<ParamSlot, kParamSlotCount> slots_;

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "base/errors.h"
 #include "model/line_grid.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
-#include "run/errors.h"
 
 namespace scenario {
 

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <string>
 
-#include "run/errors.h"
+#include "base/errors.h"
 
 namespace scenario {
 
@@ -14,9 +14,11 @@ void TrackCells::Create(std::int32_t last_cell) {
 }
 
 TrackCell& TrackCells::At(std::int64_t i) {
-  if (!exists_) throw Fault("the cell array does not exist yet (no length row)");
+  if (!exists_)
+    throw Fault("the cell array does not exist yet (no length row)");
   if (!Contains(i)) {
-    throw Fault("cell " + std::to_string(i) + " lies outside the cell array (0 to " +
+    throw Fault("cell " + std::to_string(i) +
+                " lies outside the cell array (0 to " +
                 std::to_string(size() - 1) + ")");
   }
   return cells_[i];

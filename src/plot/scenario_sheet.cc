@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <string_view>
 
+#include "base/windows1252.h"
 #include "model/kilometre_axis.h"
 #include "model/line_grid.h"
 #include "model/param_table.h"
 #include "plot/svg_builder.h"
-#include "run/windows1252.h"
 
 namespace scenario {
 namespace {

@@ -7,15 +7,15 @@
 #include <ostream>
 #include <vector>
 
-#include "model/compile_stage.h"
+#include "base/file_system.h"
+#include "base/windows1252.h"
+#include "compile/compile_stage.h"
 #include "model/scenario.h"
-#include "plot/plot_command.h"
 #include "run/diagnostic_report.h"
-#include "run/file_access.h"
 #include "run/file_names.h"
 #include "run/inspect.h"
+#include "run/plot_command.h"
 #include "run/run_sequence.h"
-#include "run/windows1252.h"
 
 namespace scenario {
 

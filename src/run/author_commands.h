@@ -11,9 +11,9 @@
 namespace scenario {
 
 // Exit statuses of the author commands.
-inline constexpr int kAuthorExitClean = 0;     // no code recorded
-inline constexpr int kAuthorExitCodes = 1;     // codes recorded, files written
-inline constexpr int kAuthorExitNothing = 2;   // nothing written, or usage
+inline constexpr int kAuthorExitClean = 0;    // no code recorded
+inline constexpr int kAuthorExitCodes = 1;    // codes recorded, files written
+inline constexpr int kAuthorExitNothing = 2;  // nothing written, or usage
 
 // The line name a line description's file name gives: "NAME_linea.txt"
 // gives NAME, any other name its stem (the base name without its last
@@ -27,8 +27,7 @@ std::string TrainNameFromFile(std::string_view path,
 // why: an empty name, one holding "/" or a NUL, or one with a character
 // that has no Windows-1252 byte.
 std::optional<std::string> CheckName(std::string_view utf8,
-                                     std::string_view what,
-                                     std::string* error);
+                                     std::string_view what, std::string* error);
 
 // compile and check: the compile stage on an author's own files, which are
 // never deleted or changed; diagnostics on err (or JSON on out).
@@ -41,8 +40,7 @@ int RunExportCommand(const CommandLine& c, std::ostream& out,
 int RunInspectCommand(const CommandLine& c, std::ostream& out,
                       std::ostream& err);
 // plot: a drawing of a compiled scenario.
-int RunPlotCommand(const CommandLine& c, std::ostream& out,
-                   std::ostream& err);
+int RunPlotCommand(const CommandLine& c, std::ostream& out, std::ostream& err);
 
 }  // namespace scenario
 

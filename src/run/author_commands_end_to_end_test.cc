@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run/scoped_temp_dir.h"
+#include "base/scoped_temp_dir.h"
 
 namespace scenario {
 namespace {
@@ -33,7 +33,7 @@ std::string Quote(const std::string& s) {
 
 // Runs exe with args in folder dir; stdout and stderr are captured.
 ExeRun RunIn(const ScopedTempDir& dir, const std::string& exe,
-          const std::vector<std::string>& args) {
+             const std::vector<std::string>& args) {
   std::string command = "cd " + Quote(dir.path()) + " && " + Quote(exe);
   for (const std::string& a : args) command += " " + Quote(a);
   const std::string out_file = dir.path() + "/.stdout";
@@ -49,7 +49,8 @@ ExeRun RunIn(const ScopedTempDir& dir, const std::string& exe,
   return run;
 }
 
-ExeRun Compiler(const ScopedTempDir& dir, const std::vector<std::string>& args) {
+ExeRun Compiler(const ScopedTempDir& dir,
+                const std::vector<std::string>& args) {
   return RunIn(dir, SCENARIO_COMPILER_EXE, args);
 }
 
@@ -62,25 +63,15 @@ std::string Lines(std::initializer_list<const char*> lines) {
 // A 5 km line whose kilometre record "uno" starts at 1025, which is not a
 // multiple of 50 (code 2 once the train has been read).
 std::string SmallLine(const char* record_uno, const char* board_row) {
-  return Lines({"[generale]",
-                "lunghezza percorso,    5000",
-                record_uno,
-                "progressiva chilometrica due,    0,    0,    0",
-                "progressiva chilometrica tre,    0,    0,    0",
-                "sfondo uno,    1",
-                "sfondo due,    0",
-                "sfondo tre,    0",
-                "ripetizione segnali 9 codici,    0,    0",
-                "[curve]",
-                "curvas1,  1000,  200",
-                "[pendenze]",
-                "pendenza,  0,   0",
-                "pendenza,  2000,   5",
-                "[cartelli]",
-                board_row,
-                "[indicazioni]",
-                "cartello_indicatore,  3000,   (  Cippo  )(Km 3+000)",
-                "[fine]"});
+  return Lines(
+      {"[generale]", "lunghezza percorso,    5000", record_uno,
+       "progressiva chilometrica due,    0,    0,    0",
+       "progressiva chilometrica tre,    0,    0,    0", "sfondo uno,    1",
+       "sfondo due,    0", "sfondo tre,    0",
+       "ripetizione segnali 9 codici,    0,    0", "[curve]",
+       "curvas1,  1000,  200", "[pendenze]", "pendenza,  0,   0",
+       "pendenza,  2000,   5", "[cartelli]", board_row, "[indicazioni]",
+       "cartello_indicatore,  3000,   (  Cippo  )(Km 3+000)", "[fine]"});
 }
 
 constexpr const char* kCleanRecord =
@@ -89,23 +80,16 @@ constexpr const char* kCleanBoard =
     "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0";
 
 std::string SmallTrain(const char* speed_row) {
-  return Lines({"[generale]",
-                "numero vetture,    8",
-                "percentuale massa frenata,    120",
-                "sabbia,    220",
-                "orologio,    17              15            30 ",
-                "[aderenze]",
-                "aderenza,       0,    76",
-                "[vel_limite]",
-                "velocita,   0,    30",
-                speed_row,
-                "[stazioni]",
+  return Lines({"[generale]", "numero vetture,    8",
+                "percentuale massa frenata,    120", "sabbia,    220",
+                "orologio,    17              15            30 ", "[aderenze]",
+                "aderenza,       0,    76", "[vel_limite]",
+                "velocita,   0,    30", speed_row, "[stazioni]",
                 "stazione,       0,  8,  500,  1, 0, 0,  3,1,0,  2,1,1,    1,  "
                 "17,15,30, Alfa",
                 "[segnali]",
                 "segnale,    2250,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
-                "[codici]",
-                "[fine]"});
+                "[codici]", "[fine]"});
 }
 
 class AuthorCommands : public ::testing::Test {
@@ -138,8 +122,7 @@ TEST_F(AuthorCommands, CleanPairCompilesUnderTheNamesItsFilesGive) {
   ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", dir_.path()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(std::filesystem::file_size(dir_.File("Valle_R 1.dat")),
-            15u * 241);
+  EXPECT_EQ(std::filesystem::file_size(dir_.File("Valle_R 1.dat")), 15u * 241);
   EXPECT_TRUE(std::filesystem::exists(dir_.File("Valle_R 1.sim")));
   EXPECT_EQ(std::filesystem::file_size(dir_.File("Valle_linea.dat")),
             20u * 12000 - 36);
@@ -152,8 +135,8 @@ TEST_F(AuthorCommands, CleanPairCompilesUnderTheNamesItsFilesGive) {
 
   // --no-grid writes no grid file.
   ScopedTempDir out;
-  run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(),
-                        "--no-grid", "--line-name", "V", "--train-name", "T"});
+  run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(), "--no-grid",
+                        "--line-name", "V", "--train-name", "T"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(out.Listing(), "V_T.dat, V_T.sim");
 }
@@ -169,8 +152,7 @@ TEST_F(AuthorCommands, RecordedCodesAreListedWhereTheyStand) {
   EXPECT_NE(run.err.find(train_ + ":10:1: error 15: "), std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find("(at 20000 m, km "), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find(line_ + ": error 2: "), std::string::npos)
-      << run.err;
+  EXPECT_NE(run.err.find(line_ + ": error 2: "), std::string::npos) << run.err;
   // The files are still written.
   EXPECT_TRUE(std::filesystem::exists(dir_.File("Valle_R 1.dat")));
   ExpectInputsUnchanged();
@@ -216,8 +198,8 @@ TEST_F(AuthorCommands, FatalEndsWriteNothing) {
   ExpectInputsUnchanged();
 
   // No line file at all: no cell array.
-  run = Compiler(dir_, {"compile", dir_.File("missing_linea.txt"), train_,
-                        "-o", out.path()});
+  run = Compiler(dir_, {"compile", dir_.File("missing_linea.txt"), train_, "-o",
+                        out.path()});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("error 101"), std::string::npos) << run.err;
   EXPECT_EQ(out.Listing(), "");
@@ -230,7 +212,7 @@ TEST_F(AuthorCommands, BadNamesAreRefused) {
   for (const char* name : {"a/b", ""}) {
     ScopedTempDir out;
     ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(),
-                              "--train-name", name});
+                                 "--train-name", name});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("train name"), std::string::npos) << run.err;
     EXPECT_EQ(out.Listing(), "");
@@ -239,8 +221,8 @@ TEST_F(AuthorCommands, BadNamesAreRefused) {
   // description is named like the parameter file the names give.
   const std::string sim_named = dir_.File("Valle_R.sim");
   WriteWholeFile(sim_named, train_text_);
-  ExeRun run = Compiler(dir_, {"compile", line_, sim_named, "-o",
-                               dir_.path(), "--train-name", "R"});
+  ExeRun run = Compiler(dir_, {"compile", line_, sim_named, "-o", dir_.path(),
+                               "--train-name", "R"});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("is the input file"), std::string::npos) << run.err;
   EXPECT_EQ(ReadWholeFile(sim_named), train_text_);
@@ -260,20 +242,21 @@ TEST(AuthorExport, ExportedPairCompilesToTheBuiltInRunsFiles) {
   ScopedTempDir authored;
   run = RunIn(authored, SCENARIO_COMPILER_EXE, {"export", "-o", "."});
   ASSERT_EQ(run.status, 0) << run.err;
-  run = RunIn(authored, SCENARIO_COMPILER_EXE,
-              {"compile", "Tarvo_Cembrio_linea.txt",
-               "Tarvo_Cembrio_Exp 5147-.txt"});
+  run = RunIn(
+      authored, SCENARIO_COMPILER_EXE,
+      {"compile", "Tarvo_Cembrio_linea.txt", "Tarvo_Cembrio_Exp 5147-.txt"});
   ASSERT_EQ(run.status, 0) << run.err;
-  for (const char* name : {"Tarvo_Cembrio_linea.dat",
-                           "Tarvo_Cembrio_Exp 5147.sim",
-                           "Tarvo_Cembrio_Exp 5147.dat"}) {
+  for (const char* name :
+       {"Tarvo_Cembrio_linea.dat", "Tarvo_Cembrio_Exp 5147.sim",
+        "Tarvo_Cembrio_Exp 5147.dat"}) {
     SCOPED_TRACE(name);
     const std::string want = ReadWholeFile(builtin.File(name));
     ASSERT_FALSE(want.empty());
     EXPECT_TRUE(ReadWholeFile(authored.File(name)) == want);
   }
   // The exported descriptions stay.
-  EXPECT_TRUE(std::filesystem::exists(authored.File("Tarvo_Cembrio_linea.txt")));
+  EXPECT_TRUE(
+      std::filesystem::exists(authored.File("Tarvo_Cembrio_linea.txt")));
 
   run = RunIn(authored, SCENARIO_COMPILER_EXE,
               {"inspect", "Tarvo_Cembrio_Exp 5147.dat", "--json"});

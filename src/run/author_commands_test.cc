@@ -41,13 +41,19 @@ TEST(AuthorNames, CheckedAndConvertedToWindows1252) {
   };
   const Case kCases[] = {
       {"Exp 5147", true, "Exp 5147"},
-      {"Citt\xC3\xA0", true, "Citt\xE0"},      // a-grave: one byte
-      {"\xE2\x82\xAC" "1", true, "\x80" "1"},  // euro sign
+      {"Citt\xC3\xA0", true, "Citt\xE0"},  // a-grave: one byte
+      {"\xE2\x82\xAC"
+       "1",
+       true,
+       "\x80"
+       "1"},  // euro sign
       {"", false, ""},
       {"a/b", false, ""},
       {std::string("a\0b", 3), false, ""},
-      {"\xC5\x82" "odz", false, ""},  // l with stroke: no byte for it
-      {"\xFF\xFE", false, ""},         // not UTF-8
+      {"\xC5\x82"
+       "odz",
+       false, ""},              // l with stroke: no byte for it
+      {"\xFF\xFE", false, ""},  // not UTF-8
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);

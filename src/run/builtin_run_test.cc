@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "base/fake_file_system.h"
+#include "compile/compile_stage.h"
 #include "documents/text_writer.h"
 #include "line/builtin_line.h"
 #include "line/builtin_line_rows_testing.h"
-#include "model/compile_stage.h"
 #include "model/rounding.h"
 #include "model/scenario.h"
 #include "model/track_cells.h"
-#include "run/fake_file_system.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 #include "train/builtin_train.h"

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "base/file_system.h"
 #include "run/author_commands.h"
-#include "run/file_access.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 
@@ -44,13 +44,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "scenario-compiler"};
   app.set_version_flag("--version", kVersion);
   app.require_subcommand(0, 1);
-  app.add_flag("--no-window", [&c](std::int64_t) { c.window = false; },
-               "Built-in run: do not show the waiting window");
+  app.add_flag(
+      "--no-window", [&c](std::int64_t) { c.window = false; },
+      "Built-in run: do not show the waiting window");
 
   CLI::App* compile = app.add_subcommand(
       "compile", "Compile a line and a train description into binary files");
-  CLI::App* check = app.add_subcommand(
-      "check", "Compile and report, writing nothing");
+  CLI::App* check =
+      app.add_subcommand("check", "Compile and report, writing nothing");
   for (CLI::App* sub : {compile, check}) {
     sub->add_option("LINE_FILE", c.line_file, "Line description file")
         ->required();
@@ -82,8 +83,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   inspect->add_flag("--json", c.json, "Print JSON");
   inspect->add_flag("--all", c.inspect_all,
                     "List empty cells and slots as well");
-  inspect->add_option("--every", c.grid_every,
-                      "Grid: metres between samples (default: 1000)")
+  inspect
+      ->add_option("--every", c.grid_every,
+                   "Grid: metres between samples (default: 1000)")
       ->check(CLI::PositiveNumber);
 
   CLI::App* plot = app.add_subcommand(

@@ -47,16 +47,16 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     EXPECT_FALSE(p.command.line_name.has_value());
   }
   {
-    ParsedCommandLine p = Parse({"inspect", "x.bin", "--as", "grid",
-                                 "--every", "50", "--all"});
+    ParsedCommandLine p =
+        Parse({"inspect", "x.bin", "--as", "grid", "--every", "50", "--all"});
     ASSERT_TRUE(p.run);
     EXPECT_EQ(p.command.inspect_as, "grid");
     EXPECT_EQ(p.command.grid_every, 50);
     EXPECT_TRUE(p.command.inspect_all);
   }
   {
-    ParsedCommandLine p = Parse({"plot", "dir", "--from", "3", "--to", "7.5",
-                                 "--format", "png"});
+    ParsedCommandLine p =
+        Parse({"plot", "dir", "--from", "3", "--to", "7.5", "--format", "png"});
     ASSERT_TRUE(p.run);
     EXPECT_EQ(p.command.plot_inputs, std::vector<std::string>{"dir"});
     EXPECT_EQ(p.command.plot_format, "png");

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "base/diagnostics.h"
 #include "model/param_table.h"
-#include "run/diagnostics.h"
 
 namespace scenario {
 

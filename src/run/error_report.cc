@@ -3,7 +3,7 @@
 #include <iostream>
 #include <ostream>
 
-#include "run/waiting_window.h"
+#include "window/waiting_window.h"
 
 namespace scenario {
 

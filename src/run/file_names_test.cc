@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "run/scoped_temp_dir.h"
+#include "base/scoped_temp_dir.h"
 
 namespace scenario {
 namespace {

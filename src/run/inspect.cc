@@ -6,13 +6,13 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "base/windows1252.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
-#include "run/windows1252.h"
 
 namespace scenario {
 
@@ -27,19 +27,32 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
 
 std::string KindName(std::uint8_t kind) {
   switch (kind) {
-    case kKindNone: return "none";
-    case kKindSignal: return "signal";
-    case kKindSlowdownEnd: return "slowdown end";
-    case kKindSlowdownStart: return "slowdown start";
-    case kKindWarningBoard: return "warning board";
-    case kKindPreWarning: return "pre-warning";
-    case kKindSpeedBoard: return "speed board";
-    case kKindStopMark: return "stop mark";
-    case kKindMountainMark: return "mountain mark";
-    case kKindCodeMark: return "code mark";
-    case kKindCodeOff: return "code off";
-    case kKindIndicatorBoard: return "indicator board";
-    default: return "kind " + std::to_string(kind);
+    case kKindNone:
+      return "none";
+    case kKindSignal:
+      return "signal";
+    case kKindSlowdownEnd:
+      return "slowdown end";
+    case kKindSlowdownStart:
+      return "slowdown start";
+    case kKindWarningBoard:
+      return "warning board";
+    case kKindPreWarning:
+      return "pre-warning";
+    case kKindSpeedBoard:
+      return "speed board";
+    case kKindStopMark:
+      return "stop mark";
+    case kKindMountainMark:
+      return "mountain mark";
+    case kKindCodeMark:
+      return "code mark";
+    case kKindCodeOff:
+      return "code off";
+    case kKindIndicatorBoard:
+      return "indicator board";
+    default:
+      return "kind " + std::to_string(kind);
   }
 }
 
@@ -147,8 +160,8 @@ std::string RenderParams(const ParamTable& table, const InspectOptions& o) {
         "slot %2d: byte1=%d long1=%d long2=%d long3=%d byte2=%d "
         "int1=%d int2=%d int3=%d int4=%d int5=%d byte3=%d byte4=%d "
         "byte5=%d byte6=%d long4=%d",
-        i, s.byte1, s.long1, s.long2, s.long3, s.byte2, s.int1, s.int2,
-        s.int3, s.int4, s.int5, s.byte3, s.byte4, s.byte5, s.byte6, s.long4);
+        i, s.byte1, s.long1, s.long2, s.long3, s.byte2, s.int1, s.int2, s.int3,
+        s.int4, s.int5, s.byte3, s.byte4, s.byte5, s.byte6, s.long4);
     out += " text=\"" + Windows1252ToUtf8(s.text) + "\"\n";
   }
   return out;
@@ -156,9 +169,12 @@ std::string RenderParams(const ParamTable& table, const InspectOptions& o) {
 
 const char* TagName(GridTag tag) {
   switch (tag) {
-    case GridTag::kEmpty: return "empty";
-    case GridTag::kInt16: return "int16";
-    case GridTag::kDouble: return "double";
+    case GridTag::kEmpty:
+      return "empty";
+    case GridTag::kInt16:
+      return "int16";
+    case GridTag::kDouble:
+      return "double";
   }
   return "?";
 }
@@ -200,15 +216,14 @@ std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
       }
       list.push_back(sample);
     }
-    json doc = {{"file", "grid"},
-                {"extended_length", extended_length},
-                {"empty", counts[0]},
-                {"int16", counts[1]},
-                {"double", counts[2]},
-                {"samples", list}};
+    json doc = {{"file", "grid"},      {"extended_length", extended_length},
+                {"empty", counts[0]},  {"int16", counts[1]},
+                {"double", counts[2]}, {"samples", list}};
     if (any) {
-      doc["extent"] = {{"min_x", min_x}, {"max_x", max_x},
-                       {"min_y", min_y}, {"max_y", max_y}};
+      doc["extent"] = {{"min_x", min_x},
+                       {"max_x", max_x},
+                       {"min_y", min_y},
+                       {"max_y", max_y}};
     }
     return doc.dump(2) + "\n";
   }
@@ -225,9 +240,9 @@ std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
     if (grid.tag(m) == GridTag::kEmpty) {
       out += Printf("metre %8lld: empty\n", static_cast<long long>(m));
     } else {
-      out += Printf("metre %8lld: x=%.6f y=%.6f (%s)\n",
-                    static_cast<long long>(m), grid.x(m), grid.y(m),
-                    TagName(grid.tag(m)));
+      out +=
+          Printf("metre %8lld: x=%.6f y=%.6f (%s)\n", static_cast<long long>(m),
+                 grid.x(m), grid.y(m), TagName(grid.tag(m)));
     }
   }
   return out;

@@ -18,8 +18,8 @@ std::optional<BinaryKind> BinaryKindFromWord(std::string_view word);
 
 struct InspectOptions {
   bool json = false;
-  bool all = false;        // cells and slots that are all zero as well
-  int grid_every = 1000;   // metres between grid samples; REQUIRES: > 0
+  bool all = false;       // cells and slots that are all zero as well
+  int grid_every = 1000;  // metres between grid samples; REQUIRES: > 0
 };
 
 // Decodes image as kind and renders it as a readable listing or as JSON.

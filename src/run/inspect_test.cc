@@ -38,15 +38,15 @@ TEST(Inspect, RefusesImagesThatDoNotFitTheLayout) {
     SCOPED_TRACE(c[0] + " " + std::to_string(c[1].size()));
     std::string out;
     std::string error;
-    EXPECT_FALSE(InspectImage(c[1], *BinaryKindFromWord(c[0]), {}, &out,
-                              &error));
+    EXPECT_FALSE(
+        InspectImage(c[1], *BinaryKindFromWord(c[0]), {}, &out, &error));
     EXPECT_NE(error.find("not a"), std::string::npos);
   }
   // A parameter file of 87 empty slots is accepted.
   std::string out;
   std::string error;
-  EXPECT_TRUE(InspectImage(std::string(87 * 34, '\0'), BinaryKind::kParams,
-                           {}, &out, &error))
+  EXPECT_TRUE(InspectImage(std::string(87 * 34, '\0'), BinaryKind::kParams, {},
+                           &out, &error))
       << error;
 }
 

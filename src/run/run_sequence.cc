@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "base/diagnostics.h"
+#include "base/file_system.h"
 #include "documents/scenario_notes.h"
 #include "documents/slowdown_form.h"
 #include "documents/text_writer.h"
 #include "documents/train_card.h"
 #include "line/builtin_line.h"
 #include "model/scenario.h"
-#include "run/diagnostics.h"
 #include "run/error_report.h"
-#include "run/file_access.h"
 #include "run/file_names.h"
-#include "run/waiting_window.h"
 #include "train/builtin_train.h"
+#include "window/waiting_window.h"
 
 namespace scenario {
 

@@ -5,9 +5,9 @@
 #include <iosfwd>
 #include <string>
 
-#include "model/compile_stage.h"
+#include "base/status.h"
+#include "compile/compile_stage.h"
 #include "run/file_names.h"
-#include "run/status.h"
 
 namespace scenario {
 

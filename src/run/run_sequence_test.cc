@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/fake_file_system.h"
 #include "run/error_report.h"
-#include "run/fake_file_system.h"
 #include "run/file_names.h"
 
 namespace scenario {

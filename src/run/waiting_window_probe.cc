@@ -17,9 +17,9 @@
 #include <iostream>
 #include <memory>
 
-#include "model/compile_stage.h"
+#include "compile/compile_stage.h"
 #include "run/run_sequence.h"
-#include "run/waiting_window.h"
+#include "window/waiting_window.h"
 
 int main(int argc, char** argv) {
   const bool window_mode = argc == 2 && std::strcmp(argv[1], "window") == 0;

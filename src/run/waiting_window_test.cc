@@ -1,4 +1,4 @@
-#include "run/waiting_window.h"
+#include "window/waiting_window.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -21,8 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/scoped_temp_dir.h"
 #include "run/run_sequence.h"
-#include "run/scoped_temp_dir.h"
 
 // The window and the box are checked under a virtual X server (Xvfb), with
 // the X tools the test set-up installs: xdotool finds windows and presses

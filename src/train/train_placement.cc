@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "base/errors.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
-#include "run/errors.h"
 
 namespace scenario {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/errors.h"
 #include "model/scenario.h"
 #include "model/scenario_testing.h"
 #include "model/track_cells.h"
-#include "run/errors.h"
 
 namespace scenario {
 namespace {

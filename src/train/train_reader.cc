@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/diagnostics.h"
+#include "base/errors.h"
 #include "line/field_reader.h"
 #include "model/param_table.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
-#include "run/diagnostics.h"
-#include "run/errors.h"
 #include "train/train_placement.h"
 
 namespace scenario {

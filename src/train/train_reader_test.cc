@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "base/errors.h"
 #include "line/field_reader.h"
 #include "model/param_table.h"
 #include "model/scenario.h"
 #include "model/scenario_testing.h"
 #include "model/track_cells.h"
-#include "run/errors.h"
 
 namespace scenario {
 namespace {

@@ -1,0 +1,47 @@
+#ifndef SCENARIO_BASE_FAKE_FILE_SYSTEM_H_
+#define SCENARIO_BASE_FAKE_FILE_SYSTEM_H_
+
+// An in-memory FileSystem for tests (built only into the test binary).
+// Files are a map from path to bytes; there are no folders. Single
+// operations can be made to fail, and every call is logged in order.
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/file_system.h"
+
+namespace scenario {
+
+class FakeFileSystem : public FileSystem {
+ public:
+  // The files, path to bytes. Tests may read and change it directly.
+  std::map<std::string, std::string> files;
+
+  // Operations of that kind on these paths fail with "injected failure".
+  // A failed write leaves the old file as it was, like the real one.
+  std::set<std::string> fail_reads;
+  std::set<std::string> fail_writes;
+  std::set<std::string> fail_deletes;
+
+  // Every call as "<op> <path>", op one of is_file, read, write, delete.
+  std::vector<std::string> log;
+
+  bool Has(const std::string& path) const { return files.count(path) != 0; }
+  // The file's bytes, or "" when it is missing.
+  std::string Contents(const std::string& path) const;
+  // The log entries of one kind, paths only, in order.
+  std::vector<std::string> Paths(std::string_view op) const;
+
+  bool IsNormalFile(const std::string& path) override;
+  Status ReadFile(const std::string& path, std::string* contents) override;
+  Status WriteFileReplacing(const std::string& path,
+                            std::string_view contents) override;
+  Status DeleteFile(const std::string& path) override;
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_BASE_FAKE_FILE_SYSTEM_H_

@@ -1,0 +1,114 @@
+#include "base/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace scenario {
+namespace {
+
+std::string Reason(int error_number) { return std::strerror(error_number); }
+
+Status Failure(const char* what, const std::string& path, int error_number) {
+  return Status::Error(std::string("cannot ") + what + " \"" + path +
+                       "\": " + Reason(error_number));
+}
+
+// Writes all of data to fd, retrying short writes and interruptions.
+// Returns 0 or the errno of the failure.
+int WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+class PosixFileSystem : public FileSystem {
+ public:
+  bool IsNormalFile(const std::string& path) override {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+
+  Status ReadFile(const std::string& path, std::string* contents) override {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Failure("open", path, errno);
+    std::string bytes;
+    char buf[1 << 16];
+    for (;;) {
+      const ssize_t n = ::read(fd, buf, sizeof(buf));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        const int error_number = errno;
+        ::close(fd);
+        return Failure("read", path, error_number);
+      }
+      if (n == 0) break;
+      bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    *contents = std::move(bytes);
+    return Status::Ok();
+  }
+
+  Status WriteFileReplacing(const std::string& path,
+                            std::string_view contents) override {
+    // The temporary lies in the same folder, so the rename is atomic and
+    // never crosses a file system. Its name is new each time; O_EXCL keeps
+    // us from writing through somebody else's file.
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+      temporary = path + ".tmp" + std::to_string(::getpid()) + "-" +
+                  std::to_string(++counter_);
+      fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                  0666);
+      if (fd < 0 && (errno != EEXIST || attempt >= 100)) {
+        return Failure("write", path, errno);
+      }
+    }
+    int error_number = WriteAll(fd, contents);
+    // The data must be on disk before the name points at it, or a crash
+    // could leave an empty file where the old one stood.
+    if (error_number == 0 && ::fsync(fd) != 0) error_number = errno;
+    if (::close(fd) != 0 && error_number == 0) error_number = errno;
+    if (error_number == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+      error_number = errno;
+    }
+    if (error_number != 0) {
+      ::unlink(temporary.c_str());
+      return Failure("write", path, error_number);
+    }
+    return Status::Ok();
+  }
+
+  Status DeleteFile(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      return Failure("delete", path, errno);
+    }
+    return Status::Ok();
+  }
+
+ private:
+  unsigned long counter_ = 0;
+};
+
+}  // namespace
+
+FileSystem& RealFileSystem() {
+  static PosixFileSystem* const fs = new PosixFileSystem;
+  return *fs;
+}
+
+}  // namespace scenario

@@ -1,0 +1,89 @@
+#include "base/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "base/scoped_temp_dir.h"
+
+namespace scenario {
+namespace {
+
+TEST(RealFileSystem, WritesAndReadsBackExactBytes) {
+  ScopedTempDir dir;
+  FileSystem& fs = RealFileSystem();
+  const std::string path = dir.File("Tarvo_Cembrio_Exp 5147.sim");
+  const std::string bytes("a\0b\r\n\xff", 6);
+  ASSERT_TRUE(fs.WriteFileReplacing(path, bytes).ok());
+  std::string back;
+  ASSERT_TRUE(fs.ReadFile(path, &back).ok());
+  EXPECT_EQ(back, bytes);
+  EXPECT_EQ(dir.Listing(), "Tarvo_Cembrio_Exp 5147.sim");  // no temporary
+}
+
+TEST(RealFileSystem, LongerOldFileIsReplacedWhole) {
+  ScopedTempDir dir;
+  const std::string path = dir.File("cells.dat");
+  WriteWholeFile(path, std::string(5000, 'x'));
+  ASSERT_TRUE(RealFileSystem().WriteFileReplacing(path, "new").ok());
+  EXPECT_EQ(ReadWholeFile(path), "new");
+  ASSERT_TRUE(RealFileSystem().WriteFileReplacing(path, "").ok());
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+TEST(RealFileSystem, FailedWriteNamesTheFileAndTheReason) {
+  ScopedTempDir dir;
+  const std::string path = dir.File("missing folder/cells.dat");
+  Status status = RealFileSystem().WriteFileReplacing(path, "data");
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.message().find(path), std::string::npos) << status.message();
+  EXPECT_NE(status.message().find("No such file or directory"),
+            std::string::npos)
+      << status.message();
+}
+
+TEST(RealFileSystem, FailedRenameKeepsTheOldEntryAndLeavesNoTemporary) {
+  // A folder of that name cannot be replaced by a file: the rename fails
+  // after the temporary has been written.
+  ScopedTempDir dir;
+  const std::string path = dir.File("cells.dat");
+  std::filesystem::create_directory(path);
+  WriteWholeFile(path + "/inside", "old");
+  Status status = RealFileSystem().WriteFileReplacing(path, "new");
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.message().find(path), std::string::npos);
+  EXPECT_EQ(ReadWholeFile(path + "/inside"), "old");
+  EXPECT_EQ(dir.Listing(), "cells.dat");
+}
+
+TEST(RealFileSystem, IsNormalFileOnlyForRegularFiles) {
+  ScopedTempDir dir;
+  FileSystem& fs = RealFileSystem();
+  WriteWholeFile(dir.File("plain.txt"), "x");
+  std::filesystem::create_directory(dir.File("folder.txt"));
+  EXPECT_TRUE(fs.IsNormalFile(dir.File("plain.txt")));
+  EXPECT_FALSE(fs.IsNormalFile(dir.File("folder.txt")));
+  EXPECT_FALSE(fs.IsNormalFile(dir.File("missing.txt")));
+}
+
+TEST(RealFileSystem, DeleteAndReadOfMissingFiles) {
+  ScopedTempDir dir;
+  FileSystem& fs = RealFileSystem();
+  const std::string path = dir.File("gone.txt");
+  EXPECT_TRUE(fs.DeleteFile(path).ok());
+  WriteWholeFile(path, "x");
+  EXPECT_TRUE(fs.DeleteFile(path).ok());
+  EXPECT_FALSE(fs.IsNormalFile(path));
+  std::string contents = "kept";
+  Status status = fs.ReadFile(path, &contents);
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.message().find(path), std::string::npos);
+  EXPECT_EQ(contents, "kept");
+  // A folder cannot be deleted as a file.
+  std::filesystem::create_directory(path);
+  EXPECT_FALSE(fs.DeleteFile(path).ok());
+}
+
+}  // namespace
+}  // namespace scenario
