@@ -31,7 +31,9 @@ TEST(CodeExplanations, CoverEveryCodeThatCanBeRecorded) {
     EXPECT_FALSE(e.cause.empty());
     EXPECT_FALSE(e.fix.empty());
     EXPECT_EQ(e.wrong.empty(), e.right.empty());
-    if (!e.wrong.empty()) EXPECT_NE(e.wrong, e.right);
+    if (!e.wrong.empty()) {
+      EXPECT_NE(e.wrong, e.right);
+    }
     EXPECT_TRUE(e.file == "line" || e.file == "train" || e.file == "both" ||
                 e.file.empty());
   }
