@@ -62,7 +62,11 @@ std::vector<ItemField> ItemFields(const TrackCell& c, std::int64_t cell,
                                   const ParamTable* table);
 
 // The line's properties at a cell, in author units. The step fills cover
-// cell k from metre k x 50 up to (k + 1) x 50.
+// cell k from metre k x 50 up to (k + 1) x 50: a row at position p starts
+// filling at cell p / 50.
+inline double ProfilePosition(std::int64_t cell) {
+  return static_cast<double>(cell) * 50;
+}
 inline int GradientPerMille(const TrackCell& c) { return c.gradient - 100; }
 inline int SpeedLimitKmh(const TrackCell& c) { return c.speed_step * 5; }
 
