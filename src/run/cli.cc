@@ -59,6 +59,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     sub->add_option("TRAIN_FILE", c.train_file, "Train description file")
         ->required();
     sub->add_flag("--json", c.json, "Print one JSON object on stdout");
+    sub->add_flag("--no-source", c.no_source,
+                  "Do not show the row and a caret under each diagnostic");
   }
   compile->add_option("-o,--output", c.output,
                       "Folder for the binary files (default: .)");
@@ -135,6 +137,12 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   build->add_flag("--no-grid", c.no_grid, "Do not build or write the grids");
   build->add_flag("--force", c.force,
                   "Compile every scenario, even those up to date");
+  CLI::App* explain = app.add_subcommand(
+      "explain", "Explain an error code: its cause, its cure, an example");
+  explain->add_option("CODE", c.explain_what, "The code's number");
+  explain->add_flag("--all", c.explain_all,
+                    "Every code, as a Markdown page (the format reference's "
+                    "list of codes)");
 
   std::ostringstream out;
   std::ostringstream err;
@@ -159,6 +167,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kInspect;
   } else if (build->parsed()) {
     c.kind = CommandKind::kBuild;
+  } else if (explain->parsed()) {
+    c.kind = CommandKind::kExplain;
+    if (c.explain_all == !c.explain_what.empty()) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text = "explain: give one CODE, or --all\n";
+      return parsed;
+    }
   } else if (plot->parsed()) {
     c.kind = CommandKind::kPlot;
     if (c.plot_from_km && c.plot_to_km && *c.plot_from_km >= *c.plot_to_km) {
@@ -191,6 +206,8 @@ int RunCommandLine(int argc, char** argv) {
       return RunPlotCommand(c, std::cout, std::cerr);
     case CommandKind::kBuild:
       return RunBuildCommand(c, std::cout, std::cerr, isatty(STDERR_FILENO));
+    case CommandKind::kExplain:
+      return RunExplainCommand(c, std::cout, std::cerr);
   }
   return kExitUsage;
 }
