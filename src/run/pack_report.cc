@@ -276,7 +276,7 @@ void PackProgress::DrawBar() {
   out_ << "\r\x1b[K[" << std::string(filled, '#')
        << std::string(kWidth - filled, '.') << "] " << done_ << "/" << total_
        << "  " << name << "  " << Seconds(elapsed)
-       << "  troubled: " << troubled_;
+       << "  errors: " << troubled_;
   out_.flush();
   drawn_ = true;
 }
