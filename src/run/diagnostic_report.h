@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/diagnostics.h"
+#include "base/warnings.h"
 #include "model/param_table.h"
 
 namespace scenario {
@@ -15,6 +16,10 @@ namespace scenario {
 // kilometre reading is added where the line's kilometre records give one.
 std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
                              const std::string& fallback_file);
+
+// One warning in the same form:
+//   FILE:LINE:COLUMN: warning NAME: explanation (at POSITION m, km K+MMM)
+std::string FormatWarning(const Warning& w, const ParamTable& table);
 
 }  // namespace scenario
 
