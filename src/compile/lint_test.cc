@@ -228,5 +228,95 @@ TEST(Lint, EachKindAtItsFieldAndNoneWhenCorrected) {
   }
 }
 
+// Slips a new author makes, each of which compiles silently: every one
+// gets its warnings, whatever else it also deserves.
+TEST(Lint, AnAuthorsSlipsAreNamed) {
+  struct Case {
+    bool train;
+    int line;
+    const char* bad;
+    std::vector<WarningKind> kinds;  // in file order
+  };
+  const Case kCases[] = {
+      // The comma splits "9,000": a limit of 0 from metre 9 (in the cell of
+      // the row at 0) and a stray "130".
+      {true,
+       11,
+       "velocita,    9,000,    130",
+       {WarningKind::kDuplicatePosition, WarningKind::kDecimalComma}},
+      {true,
+       14,
+       "stazone,   5000, 2, 600, 1, 1, 0, 4, 1, 0, 5, 1, 1, 60, 17, 25, 0, "
+       "Borgo",
+       {WarningKind::kPassedOverField}},
+      {true,
+       19,
+       "segnal,    4450,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
+       {WarningKind::kPassedOverField}},
+      // Two gradients at one position: the last wins.
+      {false,
+       15,
+       "pendenza,  1000,   -3\r\npendenza,  1000,   2",
+       {WarningKind::kDuplicatePosition}},
+      // A comma in a station name cuts it.
+      {true,
+       14,
+       "stazione,   5000, 2, 600, 1, 1, 0, 4, 1, 0, 5, 1, 1, 60, 17, 25, 0, "
+       "Borgo, Nuovo",
+       {WarningKind::kPassedOverField}},
+      // A keyword with a dash is passed over as a separator; the 30 km/h
+      // of the row before then hold to the next station, too slow for the
+      // timetable.
+      {true,
+       11,
+       "velocita-massima,    1000,    95",
+       {WarningKind::kPassedOverField, WarningKind::kTimeTooShort}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.bad);
+    Pair pair;
+    (c.train ? pair.train : pair.line)[c.line - 1] = c.bad;
+    Outcome out;
+    Lint(pair, &out);
+    std::vector<WarningKind> kinds;
+    for (const Warning& w : out.report.warnings) kinds.push_back(w.kind);
+    EXPECT_EQ(kinds, c.kinds) << Describe(out.report.warnings);
+  }
+}
+
+// The warnings are found beside the compile: the same codes and the same
+// bytes with them as without.
+TEST(Lint, TheCompileIsTheSameWithWarnings) {
+  Pair pair;
+  pair.line[14] = "pendenza,  1000,   -3,5";    // a decimal comma
+  pair.train[10] = "velocita,    1000,    92";  // stored as 90
+  FakeFileSystem plain_fs;
+  FakeFileSystem linted_fs;
+  for (FakeFileSystem* fs : {&plain_fs, &linted_fs}) {
+    fs->files[kLinePath] = Lines(pair.line);
+    fs->files[kTrainPath] = Lines(pair.train);
+  }
+  CompileFiles files;
+  files.line_description = kLinePath;
+  files.train_description = kTrainPath;
+  files.grid_file = "/out/grid";
+  files.param_file = "/out/params";
+  files.cell_file = "/out/cells";
+  Scenario plain;
+  Scenario linted;
+  for (Scenario* s : {&plain, &linted}) {
+    s->line_name = "Valle";
+    s->train_name = "R 12";
+  }
+  memorizza_percorso(plain, 1, plain_fs, files);
+  const LintReport report = CompileAndLint(linted, 1, linted_fs, files);
+  EXPECT_EQ(report.warnings.size(), 2u) << Describe(report.warnings);
+  EXPECT_EQ(plain_fs.files, linted_fs.files);
+  EXPECT_EQ(plain.errors.error_code, linted.errors.error_code);
+  EXPECT_EQ(plain.errors.diagnostics.size(), linted.errors.diagnostics.size());
+  // The descriptions were deleted as the built-in run does.
+  EXPECT_FALSE(linted_fs.Has(kLinePath));
+}
+
 }  // namespace
 }  // namespace scenario

@@ -193,6 +193,12 @@ class ReadingScan {
   void Stray(const LoggedKeyword& k);
   void PassedOverText(const LoggedKeyword& k);
   std::string Field(std::size_t i) const { return Quoted(fields_[i].text); }
+  // The field at i was passed over with its row: what follows on its line
+  // (and numbers after it) goes with it.
+  void Drop(std::size_t i) {
+    before_ = Before::kDropped;
+    dropped_line_ = fields_[i].line;
+  }
 
   LintContext& c_;
   const ReadLog& log_;
@@ -201,6 +207,7 @@ class ReadingScan {
   Before before_ = Before::kNothing;
   const LoggedRow* last_row_ = nullptr;
   int dash_run_ = 0;
+  int dropped_line_ = 0;
 };
 
 void ReadingScan::Run() {
@@ -226,7 +233,7 @@ void ReadingScan::Run() {
                  Field(k.field) +
                      " stands before \"[generale]\", where nothing is read; "
                      "it is passed over with its numbers");
-          before_ = Before::kDropped;
+          Drop(k.field);
         }
         break;
       case KeywordUse::kDashSkipped:
@@ -253,7 +260,7 @@ void ReadingScan::Dash(const LoggedKeyword& k) {
                "separator before the keyword tests: " +
                RowNames(RowBit(FirstKind(kinds))) +
                " is lost, and its numbers are passed over");
-    before_ = Before::kDropped;
+    Drop(k.field);
   } else if (before_ != Before::kDropped) {
     before_ = Before::kNothing;
   }
@@ -288,7 +295,7 @@ void ReadingScan::Tested(const LoggedKeyword& k, const LoggedRow* row) {
   }
   if (k.matches == 0) {
     if (tested_dash) {
-      before_ = Before::kDropped;
+      Drop(k.field);
     } else {
       PassedOver(k);
     }
@@ -300,20 +307,28 @@ void ReadingScan::Tested(const LoggedKeyword& k, const LoggedRow* row) {
                ", and is read as each of them in turn, each taking its own "
                "numbers");
   }
-  before_ = row != nullptr ? Before::kRow : Before::kDropped;
-  last_row_ = row;
+  if (row != nullptr) {
+    before_ = Before::kRow;
+    last_row_ = row;
+  } else {
+    Drop(k.field);
+  }
 }
 
 void ReadingScan::PassedOver(const LoggedKeyword& k) {
   const std::string& text = fields_[k.field].text;
   if (Trim(text).empty()) return;  // an empty field: nothing is lost
+  // The rest of a row already warned about.
+  if (before_ == Before::kDropped && fields_[k.field].line == dropped_line_) {
+    return;
+  }
   if (IsHeader(text)) {
     before_ = Before::kNothing;
     return;
   }
   if (k.part == ReadPart::kLineMain && LineMainRowKinds(text) != 0) {
     // A curve while no grid is built: passed over on purpose.
-    before_ = Before::kDropped;
+    Drop(k.field);
     return;
   }
   if (IsNumberText(text)) {
@@ -325,11 +340,11 @@ void ReadingScan::PassedOver(const LoggedKeyword& k) {
                  " stands where a row keyword is expected and is passed "
                  "over");
     }
-    before_ = Before::kDropped;
+    Drop(k.field);
     return;
   }
   PassedOverText(k);
-  before_ = Before::kDropped;
+  Drop(k.field);
 }
 
 // A number passed over right after a row: the row was written with more
