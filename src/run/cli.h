@@ -15,6 +15,7 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kExplain,
 };
 
 // What the command line asks for. Texts are as typed (UTF-8).
@@ -29,6 +30,8 @@ struct CommandLine {
   std::optional<std::string> train_name;
   bool no_grid = false;
   bool json = false;  // compile, check, lint, inspect
+  // compile, check, lint: no row and caret under each diagnostic
+  bool no_source = false;
 
   // compile, check (-W), lint (always): report warnings; --werror makes
   // them count like codes for the exit status; --no-warn silences kinds by
@@ -45,6 +48,11 @@ struct CommandLine {
   std::string inspect_as;  // "", "cells", "params" or "grid"
   bool inspect_all = false;
   int grid_every = 1000;  // metres between grid samples
+
+  // explain: a code's number (or a warning's name); all: every entry, as
+  // the reference's Markdown page
+  std::string explain_what;
+  bool explain_all = false;
 
   // plot: a folder or the scenario's files; the picture's path ("": named
   // after the scenario, in the current folder); its format ("": from the
