@@ -44,7 +44,7 @@ bool IsNumberText(std::string_view text) {
 }
 
 bool IsHeader(std::string_view text) {
-  return Contains(text, "[") && Contains(text, "]");
+  return Has(text, "[") && Has(text, "]");
 }
 
 // Every row test of both files that the field passes, ignoring case.
@@ -282,7 +282,7 @@ void ReadingScan::Tested(const LoggedKeyword& k, const LoggedRow* row) {
   const std::string& text = fields_[k.field].text;
   const int skips =
       k.part == ReadPart::kLineGeneral ? kGeneralDashSkips : kOtherDashSkips;
-  const bool tested_dash = dash_run_ >= skips && Contains(text, "-");
+  const bool tested_dash = dash_run_ >= skips && Has(text, "-");
   dash_run_ = 0;
   if (tested_dash) {
     c_.Add(WarningKind::kDashFieldTested, log_, k.field, std::nullopt,

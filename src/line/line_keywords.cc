@@ -2,35 +2,12 @@
 
 namespace scenario {
 
-namespace {
-
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
-bool Contains(std::string_view field, std::string_view word) {
-  return field.find(word) != std::string_view::npos;
-}
-
-bool ContainsAnyCase(std::string_view field, std::string_view word) {
-  if (word.size() > field.size()) return false;
-  for (std::size_t i = 0; i + word.size() <= field.size(); ++i) {
-    std::size_t j = 0;
-    while (j < word.size() && FoldAscii(field[i + j]) == word[j]) ++j;
-    if (j == word.size()) return true;
-  }
-  return false;
-}
-
 RowKindSet LineGeneralRowKinds(std::string_view field, bool fold_case) {
   auto has = [&](std::string_view word) {
-    return fold_case ? ContainsAnyCase(field, word) : Contains(field, word);
+    return fold_case ? HasAnyCase(field, word) : Has(field, word);
   };
   RowKindSet kinds = 0;
-  if (ContainsAnyCase(field, "percorso") &&
-      ContainsAnyCase(field, "lunghezza")) {
+  if (HasAnyCase(field, "percorso") && HasAnyCase(field, "lunghezza")) {
     kinds |= RowBit(RowKind::kLength);
   }
   if (has("tre") && has("progressiva")) kinds |= RowBit(RowKind::kKilometreTre);
@@ -47,20 +24,20 @@ RowKindSet LineGeneralRowKinds(std::string_view field, bool fold_case) {
 
 RowKindSet LineMainRowKinds(std::string_view field) {
   RowKindSet kinds = 0;
-  if (ContainsAnyCase(field, "pendenza")) kinds |= RowBit(RowKind::kGradient);
-  if (ContainsAnyCase(field, "curva")) kinds |= RowBit(RowKind::kCurve);
-  if (ContainsAnyCase(field, "montagna")) kinds |= RowBit(RowKind::kMountain);
-  if (ContainsAnyCase(field, "indicatori_v")) {
+  if (HasAnyCase(field, "pendenza")) kinds |= RowBit(RowKind::kGradient);
+  if (HasAnyCase(field, "curva")) kinds |= RowBit(RowKind::kCurve);
+  if (HasAnyCase(field, "montagna")) kinds |= RowBit(RowKind::kMountain);
+  if (HasAnyCase(field, "indicatori_v")) {
     kinds |= RowBit(RowKind::kSpeedBoard);
   }
-  if (ContainsAnyCase(field, "indicat") && ContainsAnyCase(field, "cartello")) {
+  if (HasAnyCase(field, "indicat") && HasAnyCase(field, "cartello")) {
     kinds |= RowBit(RowKind::kIndicatorBoard);
   }
   return kinds;
 }
 
 bool EndsGeneralPart(std::string_view field) {
-  if (!Contains(field, "[") || !Contains(field, "]")) return false;
+  if (!Has(field, "[") || !Has(field, "]")) return false;
   std::size_t i = 0;
   while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
   return i >= field.size() || field[i] != '-';

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "line/read_log.h"
+#include "line/row_reading.h"
 
 namespace scenario {
 
@@ -11,11 +12,6 @@ namespace scenario {
 // written. Each test is a substring test, made independently on the same
 // field: a field may pass several, and is then read as each of those rows
 // in turn, in the order of RowKind.
-
-// Substring tests. Only ASCII letters fold (the bytes are Windows-1252).
-// REQUIRES for ContainsAnyCase: word is lower case.
-bool Contains(std::string_view field, std::string_view word);
-bool ContainsAnyCase(std::string_view field, std::string_view word);
 
 // The general part: the length row ignores case, the others are exact.
 // With fold_case every test ignores case (to tell an author that a row

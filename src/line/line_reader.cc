@@ -9,6 +9,8 @@
 #include "line/field_reader.h"
 #include "line/line_keywords.h"
 #include "line/line_placement.h"
+#include "line/read_log.h"
+#include "line/row_reading.h"
 #include "model/rounding.h"
 
 namespace scenario {
@@ -30,11 +32,16 @@ constexpr int kMainDashSkips = 2;
 // Change of heading per plan metre, in radians, of curvature classes 1-6.
 constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
-// How a row handler leaves the main loop.
-enum class RowEnd {
-  kNext,         // go on with the next field
-  kStopReading,  // code 15: the closing steps run, then the train reader
-  kEndStage,     // a line stop: the stage ends, the train reader does not run
+// The kilometre reference rows, in the order they are tested, and the
+// record each fills.
+struct KilometreRow {
+  RowKind kind;
+  int slot;
+};
+constexpr KilometreRow kKilometreRows[] = {
+    {RowKind::kKilometreTre, kKilometreSlotFirst},
+    {RowKind::kKilometreDue, kKilometreSlotSecond},
+    {RowKind::kKilometreUno, kKilometreSlotLast},
 };
 
 // One read of a line file into a scenario.
@@ -127,7 +134,7 @@ bool LineReader::FindGeneralSection() {
       return false;
     }
     Log(KeywordUse::kPreamble, ReadPart::kLineGeneral);
-  } while (!ContainsAnyCase(s_.current_field, "[generale]"));
+  } while (!HasAnyCase(s_.current_field, "[generale]"));
   if (ReadLog* log = fields_.log()) log->set_found_general();
   return true;
 }
@@ -145,7 +152,7 @@ bool LineReader::ReadGeneralPart() {
     }
     for (int i = 0; i < kGeneralDashSkips; ++i) {
       // No end-of-file test between these reads.
-      if (Contains(s_.current_field, "-")) {
+      if (Has(s_.current_field, "-")) {
         Log(KeywordUse::kDashSkipped, ReadPart::kLineGeneral);
         ReadKeyword();
       }
@@ -166,16 +173,12 @@ bool LineReader::ReadGeneralRows() {
     if (!ReadLengthRow()) return false;
   }
   ParamTable& t = s_.param_table;
-  // The kilometre records "tre", "due" and "uno" go to slots 81, 82, 83.
-  constexpr RowKind kRecords[] = {
-      RowKind::kKilometreTre, RowKind::kKilometreDue, RowKind::kKilometreUno};
-  for (int i = 0; i < 3; ++i) {
-    if (!Holds(kinds, kRecords[i])) continue;
-    LogRow(kRecords[i]);
-    ParamSlot& record = t[81 + i];
-    record.long1 = fields_.ReadLong();
-    record.long2 = fields_.ReadLong();
-    record.long3 = fields_.ReadLong();
+  for (const KilometreRow& row : kKilometreRows) {
+    if (!Holds(kinds, row.kind)) continue;
+    LogRow(row.kind);
+    t[row.slot].long1 = fields_.ReadLong();
+    t[row.slot].long2 = fields_.ReadLong();
+    t[row.slot].long3 = fields_.ReadLong();
   }
   // Deliberate: selector two goes to long3 and selector three to long2;
   // stored files depend on it.
@@ -243,9 +246,9 @@ bool LineReader::ReadRepetitionRow() {
     s_.errors.Record(kCodeRepetitionEnd, std::nullopt, keyword_);
     return false;
   }
-  if (Contains(s_.current_field, "4")) {
+  if (Has(s_.current_field, "4")) {
     slot.long3 = 4;
-  } else if (Contains(s_.current_field, "9")) {
+  } else if (Has(s_.current_field, "9")) {
     slot.long3 = 9;
   } else {
     s_.errors.Record(kCodeRepetitionCodes, std::nullopt, keyword_);
@@ -280,7 +283,7 @@ RowEnd LineReader::ReadMainPart() {
       return RowEnd::kNext;
     }
     for (int i = 0; i < kMainDashSkips; ++i) {
-      if (Contains(s_.current_field, "-")) {
+      if (Has(s_.current_field, "-")) {
         Log(KeywordUse::kDashSkipped, ReadPart::kLineMain);
         ReadKeyword();
         if (fields_.AtEnd()) {
@@ -388,8 +391,7 @@ RowEnd LineReader::ReadCurveRow() {
   double k = 0;
   bool found = false;
   for (int digit = 1; digit <= 6 && !found; ++digit) {
-    if (Contains(s_.current_field,
-                 std::string(1, static_cast<char>('0' + digit)))) {
+    if (Has(s_.current_field, std::string(1, static_cast<char>('0' + digit)))) {
       k = kCurvature[digit - 1];
       found = true;
     }
@@ -398,7 +400,7 @@ RowEnd LineReader::ReadCurveRow() {
     s_.errors.Record(kCodeCurve, std::nullopt, keyword_);
     return RowEnd::kEndStage;
   }
-  if (ContainsAnyCase(s_.current_field, "s")) k = -k;  // turns left
+  if (HasAnyCase(s_.current_field, "s")) k = -k;  // turns left
   // A curve that starts behind the plan metre begins at it; one that also
   // ends behind it changes nothing.
   if (!LayPlan(start, std::nullopt)) return RowEnd::kEndStage;

@@ -24,8 +24,8 @@ RowKindSet TrainRowKinds(std::string_view field) {
   };
   RowKindSet kinds = 0;
   for (const Test& t : kTests) {
-    if (ContainsAnyCase(field, t.word) &&
-        (t.second_word.empty() || ContainsAnyCase(field, t.second_word))) {
+    if (HasAnyCase(field, t.word) &&
+        (t.second_word.empty() || HasAnyCase(field, t.second_word))) {
       kinds |= RowBit(t.kind);
     }
   }
@@ -33,7 +33,7 @@ RowKindSet TrainRowKinds(std::string_view field) {
 }
 
 bool IsTrainGeneralHeader(std::string_view field) {
-  return ContainsAnyCase(field, "[generale]");
+  return HasAnyCase(field, "[generale]");
 }
 
 }  // namespace scenario
