@@ -65,8 +65,9 @@ void InspectBothWays(std::string_view image, BinaryKind kind, int grid_every) {
   for (bool json : {false, true}) {
     InspectOptions options;
     options.json = json;
-    // Text lists only what is set, JSON every cell and slot: both filters.
-    options.all = json;
+    // Text lists every cell and slot, JSON only what is set: both filters,
+    // and the costlier JSON over the fewer entries.
+    options.all = !json;
     options.grid_every = grid_every;
     std::string out;
     std::string error;

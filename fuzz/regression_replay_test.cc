@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,13 @@ std::vector<fs::path> Inputs(const char* folder, const char* target) {
 }
 
 class FuzzInputs : public ::testing::TestWithParam<FuzzTarget> {};
+
+}  // namespace
+
+// Test names and failure messages show the target's name.
+void PrintTo(const FuzzTarget& target, std::ostream* os) { *os << target.name; }
+
+namespace {
 
 TEST_P(FuzzInputs, ReplayWithoutCrash) {
   const FuzzTarget& target = GetParam();
