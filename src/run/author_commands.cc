@@ -7,9 +7,12 @@
 #include <ostream>
 #include <vector>
 
+#include "base/code_explanations.h"
 #include "base/file_system.h"
+#include "base/source_excerpt.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
+#include "model/param_file.h"
 #include "model/scenario.h"
 #include "run/diagnostic_report.h"
 #include "run/file_names.h"
@@ -72,7 +75,7 @@ std::string Dump(const json& doc) {
   return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-json DiagnosticsJson(const Scenario& s) {
+json DiagnosticsJson(const Scenario& s, SourceRows& rows) {
   json list = json::array();
   for (const Diagnostic& d : s.errors.diagnostics) {
     json entry = {{"code", d.code},
@@ -81,6 +84,9 @@ json DiagnosticsJson(const Scenario& s) {
                   {"column", d.where.column},
                   {"message", d.message}};
     entry["position"] = d.position ? json(*d.position) : json(nullptr);
+    // The row as the file holds it, in UTF-8; null without a row.
+    const std::optional<std::string> row = rows.Row(d.where);
+    entry["source"] = row ? json(Windows1252ToUtf8(*row)) : json(nullptr);
     list.push_back(entry);
   }
   return list;
@@ -191,13 +197,14 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
     status = s.errors.diagnostics.empty() ? kAuthorExitClean : kAuthorExitCodes;
   }
 
+  SourceRows rows(RealFileSystem());
   if (c.json) {
     json doc = {{"error_code", s.errors.error_code},
                 {"error_position", s.errors.error_position},
                 {"written", result.written},
                 {"last_cell", s.last_cell},
                 {"extended_length", s.extended_length},
-                {"diagnostics", DiagnosticsJson(s)}};
+                {"diagnostics", DiagnosticsJson(s, rows)}};
     switch (result.end) {
       case CompileEnd::kWritten:
         doc["end"] = writing ? "written" : "checked";
@@ -223,6 +230,10 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
     const std::string& file =
         d.code == kCodeKilometreRecord ? c.line_file : c.train_file;
     err << FormatDiagnostic(d, s.param_table, file) << '\n';
+    if (c.no_source) continue;
+    if (const std::optional<std::string> row = rows.Row(d.where)) {
+      err << CaretExcerpt(*row, d.where.column);
+    }
   }
   switch (result.end) {
     case CompileEnd::kWritten:
@@ -287,6 +298,22 @@ int RunInspectCommand(const CommandLine& c, std::ostream& out,
   options.json = c.json;
   options.all = c.inspect_all;
   options.grid_every = c.grid_every;
+  options.raw = c.inspect_raw;
+  // A cell file's author view reads the parameter file beside it, named
+  // like it with ".sim", for kilometre readings, station names and board
+  // texts; without one it shows positions in metres only.
+  ParamTable params;
+  if (*kind == BinaryKind::kCells && !options.raw &&
+      EndsWith(c.inspect_file, ".dat")) {
+    const std::string sim =
+        c.inspect_file.substr(0, c.inspect_file.size() - 4) + ".sim";
+    std::string sim_image;
+    if (RealFileSystem().IsNormalFile(sim) &&
+        RealFileSystem().ReadFile(sim, &sim_image).ok() &&
+        DecodeParamFile(sim_image, &params)) {
+      options.params = &params;
+    }
+  }
   std::string listing;
   std::string error;
   if (!InspectImage(image, *kind, options, &listing, &error)) {
@@ -294,6 +321,23 @@ int RunInspectCommand(const CommandLine& c, std::ostream& out,
     return kAuthorExitNothing;
   }
   out << listing;
+  return kAuthorExitClean;
+}
+
+int RunExplainCommand(const CommandLine& c, std::ostream& out,
+                      std::ostream& err) {
+  if (c.explain_all) {
+    out << RenderExplanationsMarkdown();
+    return kAuthorExitClean;
+  }
+  const CodeExplanation* e = FindCodeExplanation(c.explain_what);
+  if (e == nullptr) {
+    err << kProgram << ": \"" << c.explain_what
+        << "\" is not a code that a compile can record; `" << kProgram
+        << " explain --all` lists them all\n";
+    return kAuthorExitNothing;
+  }
+  out << RenderExplanation(*e);
   return kAuthorExitClean;
 }
 

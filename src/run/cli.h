@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenario {
@@ -14,7 +15,12 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kBuild,
+  kExplain,
 };
+
+// What --version prints; the pack builds keep it beside their outputs.
+inline constexpr std::string_view kProgramVersion = "scenario-compiler 1.0.0";
 
 // What the command line asks for. Texts are as typed (UTF-8).
 struct CommandLine {
@@ -27,16 +33,32 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, inspect
+  bool json = false;  // compile, check, inspect, build
+  // compile, check: no row and caret under each diagnostic
+  bool no_source = false;
 
   // compile, export: the output folder
   std::string output = ".";
+
+  // build: the pack's folder; the output folder (default: the pack's);
+  // threads (0: one per core); the CSV summary's file ("": none)
+  std::string build_dir;
+  std::optional<std::string> build_output;
+  int jobs = 0;
+  std::string csv_file;
+  bool force = false;
 
   // inspect
   std::string inspect_file;
   std::string inspect_as;  // "", "cells", "params" or "grid"
   bool inspect_all = false;
-  int grid_every = 1000;  // metres between grid samples
+  bool inspect_raw = false;  // the storage view, field by field
+  int grid_every = 1000;     // metres between grid samples
+
+  // explain: a code's number (or a warning's name); all: every entry, as
+  // the reference's Markdown page
+  std::string explain_what;
+  bool explain_all = false;
 
   // plot: a folder or the scenario's files; the picture's path ("": named
   // after the scenario, in the current folder); its format ("": from the
