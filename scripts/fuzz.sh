@@ -2,12 +2,13 @@
 # Builds the libFuzzer targets (clang 14, in build-fuzz/) and runs each for
 # a given time, one after another, then prints one summary line per target.
 #
-# Usage: scripts/fuzz.sh [-t SECONDS] [-T TIMEOUT] [-s SEED] [TARGET...]
+# Usage: scripts/fuzz.sh [-t SECONDS] [-T TIMEOUT] [-s SEED] [-n] [TARGET...]
 #   -t SECONDS  how long each target runs (default 60)
 #   -T TIMEOUT  wall-clock seconds after which one input counts as hung
 #               (default 10; each target also fails an input that takes
 #               over 1 s of processor time, whatever the machine's load)
 #   -s SEED     libFuzzer's random seed (default: a new one each run)
+#   -n          run the targets as last built, without building
 #   TARGET      compile cell_file param_file grid_file sheet command_line
 #               (default: all)
 #
@@ -27,12 +28,14 @@ all_targets=(compile cell_file param_file grid_file sheet command_line)
 seconds=60
 timeout=10
 seed=0
-while getopts "t:T:s:" opt; do
+build=1
+while getopts "t:T:s:n" opt; do
   case "$opt" in
     t) seconds="$OPTARG" ;;
     T) timeout="$OPTARG" ;;
     s) seed="$OPTARG" ;;
-    *) sed -n '2,12p' "$0" >&2; exit 2 ;;
+    n) build=0 ;;
+    *) sed -n '2,13p' "$0" >&2; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -63,7 +66,7 @@ for t in "${targets[@]}"; do build_targets+=("fuzz_$t"); done
 mkdir -p "$out"
 # Two runs may start side by side (one target list each); they build in
 # turn.
-(
+[ "$build" -eq 1 ] && (
   flock 9
   cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++-14 -DSCENARIO_FUZZ=ON "${launcher[@]}" \
