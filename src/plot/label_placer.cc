@@ -1,5 +1,6 @@
 #include "plot/label_placer.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 

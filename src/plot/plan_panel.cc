@@ -17,8 +17,9 @@ namespace sheet {
 namespace {
 
 // The plan's box: at most this share of the width in height, at least
-// kPlanMinHeight, and taller by kPlanGrowth at a time while its labels
-// do not all fit.
+// kPlanMinHeight, and taller while its labels do not all fit: by
+// kPlanGrowth at a time, or by a sixteenth of the room left if that is
+// more, so that a plan whose labels never fit is given up soon.
 constexpr double kPlanMaxHeightShare = 0.6;
 constexpr double kPlanMinHeight = 140;
 constexpr double kPlanGrowth = 24;
@@ -278,12 +279,13 @@ PlanLayout LayOutPlan(const SheetContext& ctx, const XAxis& axis) {
   const double max_height =
       std::max(drawn_h + 2 * kPlanPad, ctx.width * kPlanMaxHeightShare);
   double height = std::max(drawn_h + 2 * kPlanPad, kPlanMinHeight);
+  const double growth = std::max(kPlanGrowth, (max_height - height) / 16);
   for (;;) {
     l.height = height;
     l.y0 = (height - drawn_h) / 2;
     if (PlaceLabels(axis, drawn_h, sample_x, sample_y, mark_y, &l)) break;
     if (height >= max_height) break;
-    height = std::min(height + kPlanGrowth, max_height);
+    height = std::min(height + growth, max_height);
   }
   return l;
 }
