@@ -14,6 +14,7 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kDiff,
 };
 
 // What the command line asks for. Texts are as typed (UTF-8).
@@ -27,7 +28,7 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, inspect
+  bool json = false;  // compile, check, inspect, diff
 
   // compile, export: the output folder
   std::string output = ".";
@@ -46,6 +47,10 @@ struct CommandLine {
   std::string plot_format;
   std::optional<double> plot_from_km;
   std::optional<double> plot_to_km;
+
+  // diff: the old scenario, then the new (folders, parameter files, or
+  // the files of each)
+  std::vector<std::string> diff_inputs;
 };
 
 // The result of parsing: either a command to run, or an exit status with
