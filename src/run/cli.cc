@@ -59,6 +59,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     sub->add_option("TRAIN_FILE", c.train_file, "Train description file")
         ->required();
     sub->add_flag("--json", c.json, "Print one JSON object on stdout");
+    sub->add_flag("--no-source", c.no_source,
+                  "Do not show the row and a caret under each diagnostic");
   }
   compile->add_option("-o,--output", c.output,
                       "Folder for the binary files (default: .)");
@@ -121,6 +123,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       ->required();
   diff->add_flag("--json", c.json, "Print one JSON object");
 
+  CLI::App* explain = app.add_subcommand(
+      "explain", "Explain an error code: its cause, its cure, an example");
+  explain->add_option("CODE", c.explain_what, "The code's number");
+  explain->add_flag("--all", c.explain_all,
+                    "Every code, as a Markdown page (the format reference's "
+                    "list of codes)");
+
   std::ostringstream out;
   std::ostringstream err;
   try {
@@ -149,6 +158,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       parsed.err_text =
           "diff: give the old and the new scenario: a folder or a parameter "
           "file each, or the same number of files for each\n";
+      return parsed;
+    }
+  } else if (explain->parsed()) {
+    c.kind = CommandKind::kExplain;
+    if (c.explain_all == !c.explain_what.empty()) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text = "explain: give one CODE, or --all\n";
       return parsed;
     }
   } else if (plot->parsed()) {
@@ -183,6 +199,8 @@ int RunCommandLine(int argc, char** argv) {
       return RunPlotCommand(c, std::cout, std::cerr);
     case CommandKind::kDiff:
       return RunDiffCommand(c, std::cout, std::cerr);
+    case CommandKind::kExplain:
+      return RunExplainCommand(c, std::cout, std::cerr);
   }
   return kExitUsage;
 }
