@@ -80,10 +80,9 @@ std::string GridText(const GridChange& g) {
   if (g.first_metre) {
     char largest[64];
     std::snprintf(largest, sizeof largest, "%.3f", g.largest);
-    out += " differs from metre " + std::to_string(*g.first_metre) +
-           ", km " + g.first_km + "; largest displacement " + largest +
-           " m at metre " + std::to_string(g.largest_metre) + ", km " +
-           g.largest_km;
+    out += " differs from metre " + std::to_string(*g.first_metre) + ", km " +
+           g.first_km + "; largest displacement " + largest + " m at metre " +
+           std::to_string(g.largest_metre) + ", km " + g.largest_km;
   }
   return out;
 }
