@@ -81,8 +81,15 @@ std::string GridText(const GridChange& g) {
     char largest[64];
     std::snprintf(largest, sizeof largest, "%.3f", g.largest);
     out += " differs from metre " + std::to_string(*g.first_metre) + ", km " +
-           g.first_km + "; largest displacement " + largest + " m at metre " +
-           std::to_string(g.largest_metre) + ", km " + g.largest_km;
+           g.first_km;
+    // Metres filled on one side only, or equal numbers stored apart
+    // (0 and -0), move no point.
+    if (g.largest > 0) {
+      out += std::string("; largest displacement ") + largest + " m at metre " +
+             std::to_string(g.largest_metre) + ", km " + g.largest_km;
+    } else {
+      out += "; no point moved";
+    }
   }
   return out;
 }
@@ -156,8 +163,10 @@ json JsonGrid(const GridChange& g) {
     j["first_metre"] = *g.first_metre;
     j["first_km"] = g.first_km;
     j["largest_displacement"] = g.largest;
-    j["largest_metre"] = g.largest_metre;
-    j["largest_km"] = g.largest_km;
+    if (g.largest > 0) {
+      j["largest_metre"] = g.largest_metre;
+      j["largest_km"] = g.largest_km;
+    }
   } else {
     j["first_metre"] = nullptr;
   }
