@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenario {
@@ -15,8 +16,12 @@ enum class CommandKind {
   kInspect,
   kPlot,
   kDiff,
+  kBuild,
   kExplain,
 };
+
+// What --version prints; the pack builds keep it beside their outputs.
+inline constexpr std::string_view kProgramVersion = "scenario-compiler 1.0.0";
 
 // What the command line asks for. Texts are as typed (UTF-8).
 struct CommandLine {
@@ -29,18 +34,27 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, inspect, diff
+  bool json = false;  // compile, check, inspect, build, diff
   // compile, check: no row and caret under each diagnostic
   bool no_source = false;
 
   // compile, export: the output folder
   std::string output = ".";
 
+  // build: the pack's folder; the output folder (default: the pack's);
+  // threads (0: one per core); the CSV summary's file ("": none)
+  std::string build_dir;
+  std::optional<std::string> build_output;
+  int jobs = 0;
+  std::string csv_file;
+  bool force = false;
+
   // inspect
   std::string inspect_file;
   std::string inspect_as;  // "", "cells", "params" or "grid"
   bool inspect_all = false;
-  int grid_every = 1000;  // metres between grid samples
+  bool inspect_raw = false;  // the storage view, field by field
+  int grid_every = 1000;     // metres between grid samples
 
   // explain: a code's number (or a warning's name); all: every entry, as
   // the reference's Markdown page
