@@ -16,10 +16,6 @@
 namespace scenario {
 namespace {
 
-// The two header marks. In files: never change.
-inline constexpr std::int16_t kParamHeaderMark = 610;  // slot 85 int1
-inline constexpr std::int16_t kCellHeaderMark = 5121;  // cell 1 w2
-
 // Reads a description file whole; a failure is a fault of the read.
 std::string ReadDescription(FileSystem& fs, const std::string& path) {
   std::string bytes;
@@ -73,7 +69,7 @@ void RecordFault(Scenario& s, FileSystem& fs, const CompileFiles& files,
 }
 
 bool HasHeaderCell(const Scenario& s) {
-  return s.track_cells.exists() && s.track_cells.Contains(1);
+  return s.track_cells.exists() && s.track_cells.Contains(kHeaderCell);
 }
 
 }  // namespace
@@ -158,7 +154,7 @@ CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
     return result;
   }
   ParamSlot& line_slot = s.param_table[kLineSlot];
-  TrackCell& header = s.track_cells[1];
+  TrackCell& header = s.track_cells[kHeaderCell];
 
   if (line_slot.int1 != 0 || header.w2 != 0) {
     s.errors.Record(kCodeHeaderMarkTaken, std::nullopt, {});
