@@ -16,6 +16,7 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kDiff,
   kBuild,
   kExplain,
 };
@@ -34,7 +35,7 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, lint, inspect, build
+  bool json = false;  // compile, check, lint, inspect, build, diff
   // compile, check, lint: no row and caret under each diagnostic
   bool no_source = false;
 
@@ -76,6 +77,10 @@ struct CommandLine {
   std::string plot_format;
   std::optional<double> plot_from_km;
   std::optional<double> plot_to_km;
+
+  // diff: the old scenario, then the new (folders, parameter files, or
+  // the files of each)
+  std::vector<std::string> diff_inputs;
 };
 
 // The result of parsing: either a command to run, or an exit status with
