@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/warnings.h"
 #include "run/author_commands.h"
 #include "run/build_command.h"
+#include "run/diff_command.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 
@@ -53,7 +55,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "compile", "Compile a line and a train description into binary files");
   CLI::App* check =
       app.add_subcommand("check", "Compile and report, writing nothing");
-  for (CLI::App* sub : {compile, check}) {
+  CLI::App* lint = app.add_subcommand(
+      "lint", "Check and report warnings as well as codes, writing nothing");
+  std::vector<std::string> warning_names;
+  for (const WarningKindInfo& info : WarningKinds()) {
+    warning_names.emplace_back(info.name);
+  }
+  for (CLI::App* sub : {compile, check, lint}) {
     sub->add_option("LINE_FILE", c.line_file, "Line description file")
         ->required();
     sub->add_option("TRAIN_FILE", c.train_file, "Train description file")
@@ -61,6 +69,16 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     sub->add_flag("--json", c.json, "Print one JSON object on stdout");
     sub->add_flag("--no-source", c.no_source,
                   "Do not show the row and a caret under each diagnostic");
+    if (sub != lint) {
+      sub->add_flag("-W,--warnings", c.warnings,
+                    "Also report warnings: what is compiled but almost "
+                    "certainly not meant");
+    }
+    sub->add_flag("--werror", c.werror,
+                  "Warnings count like codes for the exit status (1)");
+    sub->add_option("--no-warn", c.no_warn,
+                    "Do not report warnings of this kind (repeatable)")
+        ->check(CLI::IsMember(warning_names));
   }
   compile->add_option("-o,--output", c.output,
                       "Folder for the binary files (default: .)");
@@ -118,6 +136,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "--train-name", [&c](const std::string& v) { c.train_name = v; },
       "Choose the scenario by train name");
 
+  CLI::App* diff = app.add_subcommand(
+      "diff", "List what changed between two compiled scenarios");
+  diff->add_option("OLD NEW", c.diff_inputs,
+                   "The old scenario, then the new: a folder or the "
+                   "parameter file (.sim) each, or the files of each")
+      ->required();
+  diff->add_flag("--json", c.json, "Print one JSON object");
+
   CLI::App* build = app.add_subcommand(
       "build", "Compile every scenario of a pack folder, in parallel");
   build
@@ -164,10 +190,21 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kCompile;
   } else if (check->parsed()) {
     c.kind = CommandKind::kCheck;
+  } else if (lint->parsed()) {
+    c.kind = CommandKind::kLint;
   } else if (exporter->parsed()) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
     c.kind = CommandKind::kInspect;
+  } else if (diff->parsed()) {
+    c.kind = CommandKind::kDiff;
+    if (c.diff_inputs.size() < 2 || c.diff_inputs.size() % 2 != 0) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text =
+          "diff: give the old and the new scenario: a folder or a parameter "
+          "file each, or the same number of files for each\n";
+      return parsed;
+    }
   } else if (build->parsed()) {
     c.kind = CommandKind::kBuild;
   } else if (explain->parsed()) {
@@ -185,6 +222,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       return parsed;
     }
   }
+  // lint always reports warnings; --werror asks for them too.
+  if (c.kind == CommandKind::kLint || c.werror) c.warnings = true;
   parsed.run = true;
   return parsed;
 }
@@ -200,6 +239,7 @@ int RunCommandLine(int argc, char** argv) {
       return RunBuiltinCommand(c.window);
     case CommandKind::kCompile:
     case CommandKind::kCheck:
+    case CommandKind::kLint:
       return RunCompileCommand(c, std::cout, std::cerr);
     case CommandKind::kExport:
       return RunExportCommand(c, std::cout, std::cerr);
@@ -207,6 +247,8 @@ int RunCommandLine(int argc, char** argv) {
       return RunInspectCommand(c, std::cout, std::cerr);
     case CommandKind::kPlot:
       return RunPlotCommand(c, std::cout, std::cerr);
+    case CommandKind::kDiff:
+      return RunDiffCommand(c, std::cout, std::cerr);
     case CommandKind::kBuild:
       return RunBuildCommand(c, std::cout, std::cerr, isatty(STDERR_FILENO));
     case CommandKind::kExplain:

@@ -12,9 +12,11 @@ enum class CommandKind {
   kBuiltIn,  // no command: the built-in scenario, files beside the program
   kCompile,
   kCheck,
+  kLint,  // check with warnings
   kExport,
   kInspect,
   kPlot,
+  kDiff,
   kBuild,
   kExplain,
 };
@@ -33,9 +35,16 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, inspect, build
-  // compile, check: no row and caret under each diagnostic
+  bool json = false;  // compile, check, lint, inspect, build, diff
+  // compile, check, lint: no row and caret under each diagnostic
   bool no_source = false;
+
+  // compile, check (-W), lint (always): report warnings; --werror makes
+  // them count like codes for the exit status; --no-warn silences kinds by
+  // name (checked against the known names)
+  bool warnings = false;
+  bool werror = false;
+  std::vector<std::string> no_warn;
 
   // compile, export: the output folder
   std::string output = ".";
@@ -68,6 +77,10 @@ struct CommandLine {
   std::string plot_format;
   std::optional<double> plot_from_km;
   std::optional<double> plot_to_km;
+
+  // diff: the old scenario, then the new (folders, parameter files, or
+  // the files of each)
+  std::vector<std::string> diff_inputs;
 };
 
 // The result of parsing: either a command to run, or an exit status with
