@@ -1,5 +1,7 @@
 #include "run/cli.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <sstream>
@@ -8,7 +10,9 @@
 #include "base/file_system.h"
 #include "run/author_commands.h"
 #include "run/file_names.h"
+#include "run/lsp_command.h"
 #include "run/run_sequence.h"
+#include "run/watch_command.h"
 
 namespace scenario {
 
@@ -112,6 +116,22 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "--train-name", [&c](const std::string& v) { c.train_name = v; },
       "Choose the scenario by train name");
 
+  CLI::App* watch = app.add_subcommand(
+      "watch",
+      "Compile a line and a train description, and again on every save");
+  watch->add_option("LINE_FILE", c.line_file, "Line description file")
+      ->required();
+  watch->add_option("TRAIN_FILE", c.train_file, "Train description file")
+      ->required();
+  watch->add_option("-o,--output", c.output,
+                    "Folder for the binary files (default: .)");
+  watch->add_flag("--no-grid", c.no_grid, "Do not build or write the grid");
+
+  CLI::App* lsp = app.add_subcommand(
+      "lsp",
+      "Language server for the description files, on standard input and "
+      "output");
+
   std::ostringstream out;
   std::ostringstream err;
   try {
@@ -133,6 +153,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
     c.kind = CommandKind::kInspect;
+  } else if (watch->parsed()) {
+    c.kind = CommandKind::kWatch;
+  } else if (lsp->parsed()) {
+    c.kind = CommandKind::kLsp;
   } else if (plot->parsed()) {
     c.kind = CommandKind::kPlot;
     if (c.plot_from_km && c.plot_to_km && *c.plot_from_km >= *c.plot_to_km) {
@@ -163,6 +187,11 @@ int RunCommandLine(int argc, char** argv) {
       return RunInspectCommand(c, std::cout, std::cerr);
     case CommandKind::kPlot:
       return RunPlotCommand(c, std::cout, std::cerr);
+    case CommandKind::kWatch:
+      return RunWatchCommand(c, std::cout, std::cerr,
+                             ::isatty(STDOUT_FILENO) == 1);
+    case CommandKind::kLsp:
+      return RunLspCommand(STDIN_FILENO, STDOUT_FILENO);
   }
   return kExitUsage;
 }

@@ -14,6 +14,8 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kWatch,
+  kLsp,
 };
 
 // What the command line asks for. Texts are as typed (UTF-8).
@@ -21,15 +23,15 @@ struct CommandLine {
   CommandKind kind = CommandKind::kBuiltIn;
   bool window = true;  // built-in run only: --no-window turns it off
 
-  // compile, check
+  // compile, check, watch
   std::string line_file;
   std::string train_file;
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
-  bool no_grid = false;
-  bool json = false;  // compile, check, inspect
+  bool no_grid = false;  // compile, watch
+  bool json = false;     // compile, check, inspect
 
-  // compile, export: the output folder
+  // compile, export, watch: the output folder
   std::string output = ".";
 
   // inspect
