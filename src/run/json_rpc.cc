@@ -53,20 +53,50 @@ void FrameDecoder::Feed(std::string_view bytes) {
 void FrameDecoder::Compact() {
   if (start_ == 0) return;
   buffer_.erase(0, start_);
+  scanned_ = scanned_ > start_ ? scanned_ - start_ : 0;
   start_ = 0;
 }
 
 void FrameDecoder::Resync() {
+  scanned_ = 0;
   const std::size_t found = buffer_.find(kLengthHeader, start_ + 1);
   if (found != std::string::npos) {
     start_ = found;
     return;
   }
-  // Keep a tail that may be the beginning of the header name.
-  const std::size_t keep = kLengthHeader.size() - 1;
-  start_ =
-      std::max(start_ + 1, buffer_.size() > keep ? buffer_.size() - keep : 0);
-  start_ = std::min(start_, buffer_.size());
+  // Keep only a tail that may be the beginning of the header name.
+  std::size_t keep = std::min(kLengthHeader.size() - 1, buffer_.size());
+  while (keep > 0 && std::string_view(buffer_).substr(buffer_.size() - keep) !=
+                         kLengthHeader.substr(0, keep)) {
+    --keep;
+  }
+  start_ = buffer_.size() - keep;
+}
+
+std::optional<std::size_t> FrameDecoder::FindHeaderIn(std::size_t from,
+                                                      std::size_t end) {
+  // "Content-Length: N" and a raw line end cannot stand in a JSON text:
+  // the name could only be inside a string, and a string holds no raw
+  // line end. So they mark the next message's header in a body cut short.
+  std::size_t at = buffer_.find(kLengthHeader, from);
+  while (at != std::string::npos && at < end) {
+    std::size_t i = at + kLengthHeader.size();
+    while (i < end && buffer_[i] == ' ') ++i;
+    const std::size_t digits = i;
+    while (i < end && buffer_[i] >= '0' && buffer_[i] <= '9') ++i;
+    while (i < end && buffer_[i] == ' ') ++i;
+    if (i + 1 >= end) {
+      // Not all there yet: look at it again when more bytes come.
+      scanned_ = at;
+      return std::nullopt;
+    }
+    if (i > digits && buffer_[i] == '\r' && buffer_[i + 1] == '\n') {
+      return at;
+    }
+    at = buffer_.find(kLengthHeader, at + 1);
+  }
+  scanned_ = end;
+  return std::nullopt;
 }
 
 std::optional<RpcFrame> FrameDecoder::Next() {
@@ -124,15 +154,23 @@ std::optional<RpcFrame> FrameDecoder::Next() {
                                            " bytes; the largest taken is " +
                                            std::to_string(kMaxBodyBytes));
     }
-    if (buffer_.size() - at < *length) return std::nullopt;
+    // A message cut off short runs into the next one: the next header
+    // inside the body ends it there.
+    const std::size_t end = std::min(buffer_.size(), at + *length);
+    if (const std::optional<std::size_t> next =
+            FindHeaderIn(std::max(at, scanned_), end)) {
+      start_ = *next;
+      scanned_ = 0;
+      return Error(kRpcParseError,
+                   "a message cut off before its declared length");
+    }
+    if (end < at + *length) return std::nullopt;
 
     const std::string_view body = std::string_view(buffer_).substr(at, *length);
     json message = json::parse(body, nullptr, /*allow_exceptions=*/false);
+    scanned_ = 0;
     if (message.is_discarded()) {
-      // A message cut off short swallows the start of the next one; give
-      // that one back when its header shows inside the body.
-      const std::size_t next = body.find(kLengthHeader);
-      start_ = next == std::string_view::npos ? at + *length : at + next;
+      start_ = at + *length;
       return Error(kRpcParseError, "a message body that is not JSON");
     }
     start_ = at + *length;

@@ -41,8 +41,9 @@ struct RpcFrame {
 // Cuts a byte stream into messages. Bytes arrive in pieces of any size;
 // the decoder never fails for good: after a malformed header, a body that
 // is not JSON or a body over kMaxBodyBytes it reports an error and looks
-// for the next "Content-Length:" header, so that a message cut off and
-// followed by a whole one costs only the cut one.
+// for the next "Content-Length:" header. A message cut off short and
+// followed by a whole one costs only the cut one: the next header shows
+// inside the body, where no JSON text can hold it.
 class FrameDecoder {
  public:
   void Feed(std::string_view bytes);
@@ -56,9 +57,16 @@ class FrameDecoder {
   // (all but a possible partial match when there is none).
   void Resync();
   void Compact();
+  // Where a header line "Content-Length: N" CR LF starts in the body bytes
+  // from..end, if one does.
+  std::optional<std::size_t> FindHeaderIn(std::size_t from, std::size_t end);
 
   std::string buffer_;
   std::size_t start_ = 0;  // the first byte not yet taken
+  // The body of the frame at start_ has been searched for a header up to
+  // here (0: not at all), so that a long body arriving in pieces is
+  // searched once.
+  std::size_t scanned_ = 0;
 };
 
 // One frame for the stream. Strings that are not UTF-8 (file contents,
