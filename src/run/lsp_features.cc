@@ -131,12 +131,18 @@ std::string InCell(const RowKind& row, const Scenario& s, std::int64_t c) {
   std::string text =
       "Cell " + std::to_string(c) + " holds " + CellName(cell.kind);
   if (row.keyword == "indicatori_vmax" && cell.kind == kKindSpeedBoard) {
-    text += ": s set " + std::to_string(cell.w2 / 20) + ", " +
-            std::to_string(cell.w4 / 20) + ", " + std::to_string(cell.w6 / 20) +
-            " km/h, d set " + std::to_string(cell.w2 % 20 * 5) + ", " +
-            std::to_string(cell.w4 % 20 * 5) + ", " +
-            std::to_string(cell.w6 % 20 * 5) + " km/h, stripes " +
-            Pair(cell.w8) + " (s/d)";
+    // Each word holds the s speed in hundreds of 5 km/h steps and the d
+    // speed in 5 km/h steps below them.
+    const auto speeds = [&](bool s_set) {
+      std::string list;
+      for (const std::int16_t w : {cell.w2, cell.w4, cell.w6}) {
+        if (!list.empty()) list += ", ";
+        list += std::to_string((s_set ? w / 100 : w % 100) * 5);
+      }
+      return list + " km/h";
+    };
+    text += ": s set " + speeds(true) + ", d set " + speeds(false) +
+            ", stripes " + Pair(cell.w8) + " (s/d)";
   } else if (row.keyword == "cartello_indicatore" &&
              cell.kind == kKindIndicatorBoard) {
     const int slot = cell.w2;
