@@ -11,6 +11,7 @@ packages=(
   librsvg2-dev libcairo2-dev libxml2-dev
   xvfb xdotool x11-utils imagemagick
   fonts-urw-base35
+  neovim
 )
 
 missing=()
