@@ -59,9 +59,15 @@ void FrameDecoder::Compact() {
 
 void FrameDecoder::Resync() {
   scanned_ = 0;
-  const std::size_t found = buffer_.find(kLengthHeader, start_ + 1);
+  hunting_ = true;
+  Hunt(start_ + 1);
+}
+
+void FrameDecoder::Hunt(std::size_t from) {
+  const std::size_t found = buffer_.find(kLengthHeader, from);
   if (found != std::string::npos) {
     start_ = found;
+    hunting_ = false;
     return;
   }
   // Keep only a tail that may be the beginning of the header name.
@@ -70,7 +76,7 @@ void FrameDecoder::Resync() {
                          kLengthHeader.substr(0, keep)) {
     --keep;
   }
-  start_ = buffer_.size() - keep;
+  start_ = std::max(start_, buffer_.size() - keep);
 }
 
 std::optional<std::size_t> FrameDecoder::FindHeaderIn(std::size_t from,
@@ -95,12 +101,15 @@ std::optional<std::size_t> FrameDecoder::FindHeaderIn(std::size_t from,
     }
     at = buffer_.find(kLengthHeader, at + 1);
   }
-  scanned_ = end;
+  // A header name may be arriving across the end.
+  const std::size_t partial = kLengthHeader.size() - 1;
+  scanned_ = end > from + partial ? end - partial : from;
   return std::nullopt;
 }
 
 std::optional<RpcFrame> FrameDecoder::Next() {
-  while (start_ < buffer_.size()) {
+  if (hunting_) Hunt(start_);
+  while (!hunting_ && start_ < buffer_.size()) {
     // The header: lines up to an empty one. Lone LF line ends are taken
     // too.
     std::size_t at = start_;

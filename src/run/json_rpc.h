@@ -53,9 +53,12 @@ class FrameDecoder {
   std::size_t pending() const { return buffer_.size() - start_; }
 
  private:
-  // Drops bytes up to the next "Content-Length:" after the current start
-  // (all but a possible partial match when there is none).
+  // After a bad frame: drops bytes up to the next "Content-Length:" after
+  // the current start, now or as more bytes come.
   void Resync();
+  // Drops bytes before the first "Content-Length:" from `from` on (all but
+  // a tail that may begin one when there is none).
+  void Hunt(std::size_t from);
   void Compact();
   // Where a header line "Content-Length: N" CR LF starts in the body bytes
   // from..end, if one does.
@@ -67,6 +70,8 @@ class FrameDecoder {
   // here (0: not at all), so that a long body arriving in pieces is
   // searched once.
   std::size_t scanned_ = 0;
+  // Looking for the next header after a bad frame.
+  bool hunting_ = false;
 };
 
 // One frame for the stream. Strings that are not UTF-8 (file contents,
