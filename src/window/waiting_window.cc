@@ -49,19 +49,6 @@ void HideWindowOf(Fl_Widget* widget, void* /*data*/) {
 
 }  // namespace
 
-#if defined(__SANITIZE_ADDRESS__)
-// Fontconfig keeps its font pattern caches until the process ends without
-// freeing them; LeakSanitizer would report them at every exit that followed
-// a shown window. Only stacks through fontconfig itself are exempt.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-// Without the table of used suppressions that would follow on stderr.
-extern "C" const char* __lsan_default_options() {
-  return "print_suppressions=0";
-}
-#endif
-
 std::unique_ptr<WaitingWindow> WaitingWindow::TryOpen() {
   // FLTK ends the program when it cannot open the display itself, so the
   // connection is opened here first and handed over only when it works.
