@@ -243,7 +243,7 @@ TEST(LspEndToEndBuiltin, HoverAndSymbolsOnTheBuiltinPair) {
   const json hover = client.Response(2);
   const std::string text = hover["result"]["contents"]["value"];
   for (const char* part :
-       {"signal", "posizione (m) | 1050", "tempo | 255", "km 1+050",
+       {"signal", "posizione (m): 1050", "tempo: 255", "km 1+050",
         "Cell 22 holds a signal", "s/d 5/2, 1/1, 1/1",
         "look-back marks in cells 20, 18, 16, 14"}) {
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;

@@ -227,13 +227,24 @@ std::string WhereText(const RowKind& row, const WrittenRow& written,
   return text;
 }
 
-std::string MarkdownCell(std::string text) {
+std::string MarkdownText(std::string text) {
   std::string out;
   for (char c : text) {
-    if (c == '|' || c == '\\' || c == '`' || c == '*' || c == '_') out += '\\';
+    if (c == '|' || c == '\\' || c == '`' || c == '*' || c == '_' || c == '[' ||
+        c == '<') {
+      out += '\\';
+    }
     out += c;
   }
   return out.empty() ? "(empty: 0)" : out;
+}
+
+// Inside a code span nothing is escaped; a backquote would end it.
+std::string CodeSpanText(std::string text) {
+  for (char& c : text) {
+    if (c == '`') c = '\'';
+  }
+  return text;
 }
 
 // The snippet escapes: "$", "}" and "\" stand for themselves after "\".
@@ -318,22 +329,23 @@ json HoverFor(DescriptionKind kind, const EditorDocument& doc, int line,
   if (written.kind == nullptr) {
     const std::string_view header = SectionHeaderOf(doc.ByteLine(line));
     if (header.empty()) return nullptr;
-    text = "Section header **" + Windows1252ToUtf8(header) + "**";
+    text = "Section header **" + MarkdownText(Windows1252ToUtf8(header)) + "**";
   } else {
     const RowKind& row = *written.kind;
     text = "**" + std::string(row.title) + "** `" +
-           MarkdownCell(Windows1252ToUtf8(written.keyword)) + "`\n\n" +
-           std::string(row.summary) + "\n\n| field | value |\n|---|---|\n";
+           CodeSpanText(Windows1252ToUtf8(written.keyword)) + "`\n\n" +
+           std::string(row.summary) + "\n\n";
     for (std::size_t i = 0; i < row.fields.size(); ++i) {
       const std::string value = i < written.values.size()
                                     ? Windows1252ToUtf8(written.values[i])
                                     : "(missing: read from the next line)";
-      text += "| " + std::string(row.fields[i]) + " | " + MarkdownCell(value) +
-              " |\n";
+      text +=
+          "- " + std::string(row.fields[i]) + ": " + MarkdownText(value) + "\n";
     }
     for (std::size_t i = row.fields.size(); i < written.values.size(); ++i) {
-      text += "| (extra) | " +
-              MarkdownCell(Windows1252ToUtf8(written.values[i])) + " |\n";
+      text +=
+          "- (more): " + MarkdownText(Windows1252ToUtf8(written.values[i])) +
+          "\n";
     }
     const std::string where = WhereText(row, written, check);
     if (!where.empty()) text += "\n" + where;
