@@ -316,6 +316,22 @@ TEST_F(LspEndToEnd, BadMessagesGetErrorsAndTheServerGoesOn) {
   EXPECT_TRUE(error_with(kRpcInvalidRequest));
   EXPECT_TRUE(answered());
 
+  // Nested a million deep: taken without recursion.
+  const std::string deep =
+      std::string(1000000, '[') + std::string(1000000, ']');
+  const auto raw_frame = [](const std::string& body) {
+    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  };
+  client.SendRaw(raw_frame(
+      "{\"jsonrpc\": \"2.0\", \"id\": 6, \"method\": \"textDocument/hover\", "
+      "\"params\": " +
+      deep + "}"));
+  EXPECT_EQ(client.Response(6)["error"]["code"], kRpcInvalidParams);
+  client.SendRaw(raw_frame(deep));
+  ask();
+  EXPECT_TRUE(error_with(kRpcInvalidRequest));
+  EXPECT_TRUE(answered());
+
   // A huge buffer of junk is still checked.
   const std::string junk_uri = PathToFileUri(dir_.File("Junk_linea.txt"));
   std::string junk(20 << 20, 'x');

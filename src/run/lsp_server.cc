@@ -50,6 +50,11 @@ std::optional<EditorPosition> PositionOf(const json& p) {
   return EditorPosition{*line, *character};
 }
 
+// An id as a reply may carry it back: a number or a string, else null.
+json EchoedId(const json& id) {
+  return id.is_number_integer() || id.is_string() ? id : json(nullptr);
+}
+
 }  // namespace
 
 LspServer::LspServer(std::chrono::milliseconds debounce)
@@ -75,7 +80,7 @@ void LspServer::Handle(const json& message, Clock::time_point now,
     const bool response =
         request && (message.contains("result") || message.contains("error"));
     if (!response) {
-      out->push_back(RpcError(request ? *id_it : json(nullptr),
+      out->push_back(RpcError(request ? EchoedId(*id_it) : json(nullptr),
                               kRpcInvalidRequest,
                               "a message without a method"));
     }
@@ -86,8 +91,10 @@ void LspServer::Handle(const json& message, Clock::time_point now,
                             "a request id must be a number or a string"));
     return;
   }
+  // Never copied: a copy of a deeply nested value would recurse as deep.
+  static const json kNoParams = json::object();
   const json& params_member = Member(message, "params");
-  const json params = params_member.is_null() ? json::object() : params_member;
+  const json& params = params_member.is_null() ? kNoParams : params_member;
   const std::string name = method.get<std::string>();
   try {
     if (request) {
