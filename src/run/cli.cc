@@ -62,6 +62,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     sub->add_option("TRAIN_FILE", c.train_file, "Train description file")
         ->required();
     sub->add_flag("--json", c.json, "Print one JSON object on stdout");
+    sub->add_flag("--no-source", c.no_source,
+                  "Do not show the row and a caret under each diagnostic");
   }
   compile->add_option("-o,--output", c.output,
                       "Folder for the binary files (default: .)");
@@ -131,6 +133,12 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "lsp",
       "Language server for the description files, on standard input and "
       "output");
+  CLI::App* explain = app.add_subcommand(
+      "explain", "Explain an error code: its cause, its cure, an example");
+  explain->add_option("CODE", c.explain_what, "The code's number");
+  explain->add_flag("--all", c.explain_all,
+                    "Every code, as a Markdown page (the format reference's "
+                    "list of codes)");
 
   std::ostringstream out;
   std::ostringstream err;
@@ -157,6 +165,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kWatch;
   } else if (lsp->parsed()) {
     c.kind = CommandKind::kLsp;
+  } else if (explain->parsed()) {
+    c.kind = CommandKind::kExplain;
+    if (c.explain_all == !c.explain_what.empty()) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text = "explain: give one CODE, or --all\n";
+      return parsed;
+    }
   } else if (plot->parsed()) {
     c.kind = CommandKind::kPlot;
     if (c.plot_from_km && c.plot_to_km && *c.plot_from_km >= *c.plot_to_km) {
@@ -192,6 +207,8 @@ int RunCommandLine(int argc, char** argv) {
                              ::isatty(STDOUT_FILENO) == 1);
     case CommandKind::kLsp:
       return RunLspCommand(STDIN_FILENO, STDOUT_FILENO);
+    case CommandKind::kExplain:
+      return RunExplainCommand(c, std::cout, std::cerr);
   }
   return kExitUsage;
 }
