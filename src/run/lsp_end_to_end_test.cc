@@ -244,7 +244,8 @@ TEST(LspEndToEndBuiltin, HoverAndSymbolsOnTheBuiltinPair) {
   const std::string text = hover["result"]["contents"]["value"];
   for (const char* part :
        {"signal", "posizione (m): 1050", "tempo: 255", "km 1+050",
-        "Cell 22 holds a signal", "s/d 5/2, 1/1, 1/1",
+        "Cell 22 holds the signal: sx 2, s1 5, s2 1, s3 1, rapp 0, dx 2, d1 2, "
+        "d2 1, d3 1, tempo 255",
         "look-back marks in cells 20, 18, 16, 14"}) {
     EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
   }

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/windows1252.h"
+#include "model/cell_items.h"
 #include "model/kilometre_axis.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
@@ -87,75 +89,34 @@ json MakeDiagnostic(json range, int severity, json code,
           {"message", message}};
 }
 
-std::string CellName(std::uint8_t kind) {
-  switch (kind) {
-    case kKindNone:
-      return "nothing";
-    case kKindSignal:
-      return "a signal";
-    case kKindSlowdownEnd:
-      return "a slowdown's end";
-    case kKindSlowdownStart:
-      return "a slowdown's start";
-    case kKindWarningBoard:
-      return "a slowdown's warning board";
-    case kKindPreWarning:
-      return "a pre-warning mark";
-    case kKindSpeedBoard:
-      return "a maximum-speed board";
-    case kKindStopMark:
-      return "a station's stop mark";
-    case kKindMountainMark:
-      return "a mountain-side mark";
-    case kKindCodeMark:
-      return "a code change";
-    case kKindCodeOff:
-      return "a code change without a code";
-    case kKindIndicatorBoard:
-      return "an indicator board";
+std::string FieldText(const ItemField& f) {
+  std::string text = f.name + " ";
+  if (const auto* number = std::get_if<std::int64_t>(&f.value)) {
+    text += std::to_string(*number);
+  } else {
+    text += "\"" + std::get<std::string>(f.value) + "\"";
   }
-  return "kind " + std::to_string(kind);
+  if (!f.unit.empty()) text += " " + f.unit;
+  return text;
 }
 
-// The two digits of a word that packs an s value with a d value.
-std::string Pair(std::int16_t word) {
-  return std::to_string(word / 10) + "/" + std::to_string(word % 10);
-}
-
-// What the compiled model holds in cell c for a row of this kind.
-std::string InCell(const RowKind& row, const Scenario& s, std::int64_t c) {
+// What the compiled model holds in cell c, where a row puts its item.
+std::string InCell(const Scenario& s, std::int64_t c) {
   if (!s.track_cells.Contains(c)) {
     return "Cell " + std::to_string(c) + " lies outside the cell array.";
   }
   const TrackCell& cell = s.track_cells[c];
+  if (!HasItem(cell)) return "Cell " + std::to_string(c) + " holds no item.";
   std::string text =
-      "Cell " + std::to_string(c) + " holds " + CellName(cell.kind);
-  if (row.keyword == "indicatori_vmax" && cell.kind == kKindSpeedBoard) {
-    // Each word holds the s speed in hundreds of 5 km/h steps and the d
-    // speed in 5 km/h steps below them.
-    const auto speeds = [&](bool s_set) {
-      std::string list;
-      for (const std::int16_t w : {cell.w2, cell.w4, cell.w6}) {
-        if (!list.empty()) list += ", ";
-        list += std::to_string((s_set ? w / 100 : w % 100) * 5);
-      }
-      return list + " km/h";
-    };
-    text += ": s set " + speeds(true) + ", d set " + speeds(false) +
-            ", stripes " + Pair(cell.w8) + " (s/d)";
-  } else if (row.keyword == "cartello_indicatore" &&
-             cell.kind == kKindIndicatorBoard) {
-    const int slot = cell.w2;
-    text += ", showing the text of slot " + std::to_string(slot);
-    if (slot >= 0 && slot < kParamSlotCount) {
-      text += ": \"" + Windows1252ToUtf8(s.param_table[slot].text) + "\"";
-    }
-  } else if (row.keyword == "segnale" && cell.kind == kKindSignal) {
-    text += ": aspects s/d " + Pair(cell.w2) + ", " + Pair(cell.w4) + ", " +
-            Pair(cell.w6) + ", types " + std::to_string(cell.w8) + ", tempo " +
-            std::to_string(cell.b10) + "; look-back marks in cells " +
-            std::to_string(c - 2) + ", " + std::to_string(c - 4) + ", " +
-            std::to_string(c - 6) + ", " + std::to_string(c - 8);
+      "Cell " + std::to_string(c) + " holds the " + ItemName(cell, c);
+  const std::vector<ItemField> fields = ItemFields(cell, c, &s.param_table);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    text += (i == 0 ? ": " : ", ") + FieldText(fields[i]);
+  }
+  if (cell.kind == kKindSignal) {
+    text += "; look-back marks in cells " + std::to_string(c - 2) + ", " +
+            std::to_string(c - 4) + ", " + std::to_string(c - 6) + ", " +
+            std::to_string(c - 8);
   }
   return text + ".";
 }
@@ -186,7 +147,7 @@ std::string WhereText(const RowKind& row, const WrittenRow& written,
       text += "From cell " + std::to_string(FillCell(*p)) + " on.";
       break;
     case CellRule::kItem:
-      text += check != nullptr ? InCell(row, *check->scenario, ItemCell(*p))
+      text += check != nullptr ? InCell(*check->scenario, ItemCell(*p))
                                : "Cell " + std::to_string(ItemCell(*p)) + ".";
       break;
     case CellRule::kStretch: {
