@@ -31,7 +31,7 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-const std::vector<RowKind> kLineRows = {
+const std::vector<RowGuide> kLineRows = {
     {"lunghezza percorso",
      "line length",
      "Sizes the cell array and the plan: the line's length plus 7000 m of "
@@ -161,7 +161,7 @@ const std::vector<RowKind> kLineRows = {
      false},
 };
 
-const std::vector<RowKind> kTrainRows = {
+const std::vector<RowGuide> kTrainRows = {
     {"percentuale massa frenata",
      "braked mass",
      "The train's braked-mass "
@@ -271,12 +271,12 @@ const std::vector<std::string_view> kLineSections = {
 const std::vector<std::string_view> kTrainSections = {
     "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
     "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
-const std::vector<RowKind> kNoRows;
+const std::vector<RowGuide> kNoRows;
 const std::vector<std::string_view> kNoSections;
 
 }  // namespace
 
-const std::vector<RowKind>& RowKinds(DescriptionKind file) {
+const std::vector<RowGuide>& RowGuides(DescriptionKind file) {
   switch (file) {
     case DescriptionKind::kLine:
       return kLineRows;
@@ -300,8 +300,8 @@ const std::vector<std::string_view>& SectionHeaders(DescriptionKind file) {
   return kNoSections;
 }
 
-const RowKind* RecognizeRow(DescriptionKind file, std::string_view keyword) {
-  for (const RowKind& kind : RowKinds(file)) {
+const RowGuide* RecognizeRow(DescriptionKind file, std::string_view keyword) {
+  for (const RowGuide& kind : RowGuides(file)) {
     if (Holds(keyword, kind.word_a, kind.exact_case) &&
         Holds(keyword, kind.word_b, kind.exact_case)) {
       return &kind;

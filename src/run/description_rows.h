@@ -25,7 +25,7 @@ enum class CellRule {
   kPlan,     // plan metres (a curve)
 };
 
-struct RowKind {
+struct RowGuide {
   std::string_view keyword;              // as the built-in files write it
   std::string_view title;                // what the row is, in a few words
   std::string_view summary;              // what it does, in one sentence
@@ -42,7 +42,7 @@ struct RowKind {
 };
 
 // The row kinds of a description file, in the readers' order.
-const std::vector<RowKind>& RowKinds(DescriptionKind file);
+const std::vector<RowGuide>& RowGuides(DescriptionKind file);
 // The section headers of a description file, in their usual order.
 const std::vector<std::string_view>& SectionHeaders(DescriptionKind file);
 
@@ -50,14 +50,14 @@ const std::vector<std::string_view>& SectionHeaders(DescriptionKind file);
 // fields (as the field syntax cuts them: at commas, and numbers also at
 // blanks). kind is null when the keyword matches no row.
 struct WrittenRow {
-  const RowKind* kind = nullptr;
+  const RowGuide* kind = nullptr;
   std::string keyword;
   std::vector<std::string> values;
 };
 
 // The row kind whose keyword test a keyword field passes (the first one in
 // the readers' order), or null. Bytes are Windows-1252.
-const RowKind* RecognizeRow(DescriptionKind file, std::string_view keyword);
+const RowGuide* RecognizeRow(DescriptionKind file, std::string_view keyword);
 WrittenRow ReadWrittenRow(DescriptionKind file, std::string_view line);
 
 // A line that holds only a section header ("[stazioni]"), trimmed; "" for

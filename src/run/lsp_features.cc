@@ -132,7 +132,7 @@ int StationSlot(const Scenario& s, std::int64_t position) {
   return 0;
 }
 
-std::string WhereText(const RowKind& row, const WrittenRow& written,
+std::string WhereText(const RowGuide& row, const WrittenRow& written,
                       const DescriptionCheck* check) {
   if (row.rule == CellRule::kNone || written.values.empty()) return "";
   const std::optional<std::int64_t> p = Number(written.values[0]);
@@ -219,7 +219,7 @@ std::string SnippetText(std::string_view text) {
 }
 
 json CompletionItem(std::string_view label, std::string_view prefix_keyword,
-                    const RowKind& row, bool snippets) {
+                    const RowGuide& row, bool snippets) {
   json item = {{"label", std::string(label)},
                {"kind", kCompletionKeyword},
                {"detail", std::string(row.title)},
@@ -292,7 +292,7 @@ json HoverFor(DescriptionKind kind, const EditorDocument& doc, int line,
     if (header.empty()) return nullptr;
     text = "Section header **" + MarkdownText(Windows1252ToUtf8(header)) + "**";
   } else {
-    const RowKind& row = *written.kind;
+    const RowGuide& row = *written.kind;
     text = "**" + std::string(row.title) + "** `" +
            CodeSpanText(Windows1252ToUtf8(written.keyword)) + "`\n\n" +
            std::string(row.summary) + "\n\n";
@@ -370,7 +370,7 @@ json CompletionFor(DescriptionKind kind, const EditorDocument& doc,
   if (line.substr(0, column).find(',') != std::string_view::npos) {
     return items;
   }
-  for (const RowKind& row : RowKinds(kind)) {
+  for (const RowGuide& row : RowGuides(kind)) {
     if (row.rule == CellRule::kPlan) {
       for (std::string_view label : {"curvas1", "curvad1"}) {
         items.push_back(CompletionItem(label, label, row, snippets));
