@@ -10,6 +10,7 @@
 // and its w4 (offsets 18-19) the plain race code.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,11 @@ static_assert(kCellB11At == kCellB10At + 1 &&
               kCellGradientAt == kCellSpeedStepAt + 1 &&
               kCellAdhesionAt == kCellGradientAt + 1);
 static_assert(kCellAdhesionAt + 1 == kCellSize);
+
+// The cell that carries the file's header words in w2 and w4 (with kind
+// 0), and the mark stamped into its w2. In files: never change.
+inline constexpr std::int64_t kHeaderCell = 1;
+inline constexpr std::int16_t kCellHeaderMark = 5121;
 
 // Where the header words of cell 1 stand in the file.
 inline constexpr std::size_t kHeaderMarkOffset = kCellSize + kCellW2At;

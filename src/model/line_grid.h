@@ -1,6 +1,7 @@
 #ifndef SCENARIO_MODEL_LINE_GRID_H_
 #define SCENARIO_MODEL_LINE_GRID_H_
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -36,9 +37,18 @@ class LineGrid {
   double Y(std::int64_t m) const;
 
   // Unchecked element access. REQUIRES: Contains(m).
-  GridTag tag(std::int64_t m) const { return tags_[m]; }
-  double x(std::int64_t m) const { return x_[m]; }
-  double y(std::int64_t m) const { return y_[m]; }
+  GridTag tag(std::int64_t m) const {
+    assert(Contains(m));
+    return tags_[m];
+  }
+  double x(std::int64_t m) const {
+    assert(Contains(m));
+    return x_[m];
+  }
+  double y(std::int64_t m) const {
+    assert(Contains(m));
+    return y_[m];
+  }
 
  private:
   void Check(std::int64_t m) const;

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenario {
@@ -16,8 +17,12 @@ enum class CommandKind {
   kPlot,
   kWatch,
   kLsp,
+  kBuild,
   kExplain,
 };
+
+// What --version prints; the pack builds keep it beside their outputs.
+inline constexpr std::string_view kProgramVersion = "scenario-compiler 1.0.0";
 
 // What the command line asks for. Texts are as typed (UTF-8).
 struct CommandLine {
@@ -29,13 +34,21 @@ struct CommandLine {
   std::string train_file;
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
-  bool no_grid = false;  // compile, watch
-  bool json = false;     // compile, check, inspect
+  bool no_grid = false;  // compile, watch, build
+  bool json = false;     // compile, check, inspect, build
   // compile, check: no row and caret under each diagnostic
   bool no_source = false;
 
   // compile, export, watch: the output folder
   std::string output = ".";
+
+  // build: the pack's folder; the output folder (default: the pack's);
+  // threads (0: one per core); the CSV summary's file ("": none)
+  std::string build_dir;
+  std::optional<std::string> build_output;
+  int jobs = 0;
+  std::string csv_file;
+  bool force = false;
 
   // inspect
   std::string inspect_file;
