@@ -10,6 +10,7 @@
 #include "base/file_system.h"
 #include "run/author_commands.h"
 #include "run/build_command.h"
+#include "run/diff_command.h"
 #include "run/file_names.h"
 #include "run/lsp_command.h"
 #include "run/run_sequence.h"
@@ -135,6 +136,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "lsp",
       "Language server for the description files, on standard input and "
       "output");
+  CLI::App* diff = app.add_subcommand(
+      "diff", "List what changed between two compiled scenarios");
+  diff->add_option("OLD NEW", c.diff_inputs,
+                   "The old scenario, then the new: a folder or the "
+                   "parameter file (.sim) each, or the files of each")
+      ->required();
+  diff->add_flag("--json", c.json, "Print one JSON object");
+
   CLI::App* build = app.add_subcommand(
       "build", "Compile every scenario of a pack folder, in parallel");
   build
@@ -189,6 +198,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kWatch;
   } else if (lsp->parsed()) {
     c.kind = CommandKind::kLsp;
+  } else if (diff->parsed()) {
+    c.kind = CommandKind::kDiff;
+    if (c.diff_inputs.size() < 2 || c.diff_inputs.size() % 2 != 0) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text =
+          "diff: give the old and the new scenario: a folder or a parameter "
+          "file each, or the same number of files for each\n";
+      return parsed;
+    }
   } else if (build->parsed()) {
     c.kind = CommandKind::kBuild;
   } else if (explain->parsed()) {
@@ -233,6 +251,8 @@ int RunCommandLine(int argc, char** argv) {
                              ::isatty(STDOUT_FILENO) == 1);
     case CommandKind::kLsp:
       return RunLspCommand(STDIN_FILENO, STDOUT_FILENO);
+    case CommandKind::kDiff:
+      return RunDiffCommand(c, std::cout, std::cerr);
     case CommandKind::kBuild:
       return RunBuildCommand(c, std::cout, std::cerr, isatty(STDERR_FILENO));
     case CommandKind::kExplain:
