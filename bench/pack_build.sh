@@ -6,8 +6,10 @@
 # in alternation, ROUNDS times. Prints the median wall times, their ratio,
 # the grid files each way writes, and checks that both give the same bytes.
 #
-#   bench/pack_build.sh [EXE] [PAIRS] [JOBS] [ROUNDS]
+#   bench/pack_build.sh [EXE] [PAIRS] [JOBS] [ROUNDS] [--no-grid]
 #
+# With --no-grid neither way builds or writes a grid: what is left is the
+# compile work itself, spread over the threads.
 # EXE defaults to build/src/run/scenario-compiler (a Release or
 # RelWithDebInfo build).
 set -euo pipefail
@@ -16,6 +18,8 @@ exe="$(realpath "${1:-build/src/run/scenario-compiler}")"
 pairs="${2:-200}"
 jobs="${3:-2}"
 rounds="${4:-3}"
+grid_flag=("${5:-}")
+[ -z "${grid_flag[0]}" ] && grid_flag=()
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -41,8 +45,9 @@ singles() {
     mkdir -p "$work/single/$n"
     for t in "$work/pack/$n/${n}_R "*-.txt; do
       "$exe" compile "$work/pack/$n/${n}_linea.txt" "$t" \
-        -o "$work/single/$n" >/dev/null
-      grids=$((grids + 1))  # every compile writes its line's grid
+        -o "$work/single/$n" "${grid_flag[@]}" >/dev/null
+      # every compile writes its line's grid
+      [ "${#grid_flag[@]}" -eq 0 ] && grids=$((grids + 1))
     done
   done
   echo "$grids" >"$work/single_grids"
@@ -51,6 +56,7 @@ singles() {
 pack() {
   rm -rf "$work/out"
   "$exe" build "$work/pack" -o "$work/out" -j "$jobs" --force --json \
+    "${grid_flag[@]}" \
     2>/dev/null >"$work/pack.json" || true
 }
 
@@ -77,7 +83,7 @@ for n in "${names[@]}"; do
   done
 done
 
-echo "pairs: $pairs over ${#names[@]} lines; jobs: $jobs; rounds: $rounds; cores: $(nproc)"
+echo "pairs: $pairs over ${#names[@]} lines ${grid_flag[*]}; jobs: $jobs; rounds: $rounds; cores: $(nproc)"
 echo "single compiles one after another: median ${ms} s, grid files written: $(cat "$work/single_grids")"
 echo "build -j $jobs --force:             median ${mp} s, grid files written: ${pack_grids}"
 echo "ratio: $(awk -v p="$mp" -v s="$ms" 'BEGIN {printf "%.3f", p / s}')"

@@ -275,8 +275,7 @@ void PackProgress::DrawBar() {
   if (name.size() > 40) name = "..." + name.substr(name.size() - 37);
   out_ << "\r\x1b[K[" << std::string(filled, '#')
        << std::string(kWidth - filled, '.') << "] " << done_ << "/" << total_
-       << "  " << name << "  " << Seconds(elapsed)
-       << "  troubled: " << troubled_;
+       << "  " << name << "  " << Seconds(elapsed) << "  errors: " << troubled_;
   out_.flush();
   drawn_ = true;
 }

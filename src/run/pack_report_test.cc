@@ -113,7 +113,7 @@ TEST(PackReport, ProgressWithoutATerminalIsOneLinePerScenario) {
   on_terminal.End();
   EXPECT_EQ(bar.str().find('\n'), std::string::npos);  // redrawn in place
   EXPECT_NE(bar.str().find("1/2  a  "), std::string::npos) << bar.str();
-  EXPECT_NE(bar.str().find("troubled: 1"), std::string::npos) << bar.str();
+  EXPECT_NE(bar.str().find("errors: 1"), std::string::npos) << bar.str();
 }
 
 }  // namespace
