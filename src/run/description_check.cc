@@ -5,6 +5,7 @@
 #include "base/file_system.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
+#include "compile/lint.h"
 #include "run/author_commands.h"
 
 namespace scenario {
@@ -139,7 +140,7 @@ DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
   EditorFileSystem fs(buffers, std::move(extra));
   // With the grid, so that curves are read and checked as compile reads
   // them.
-  (void)memorizza_percorso(s, 1, fs, files);
+  check.warnings = CompileAndLint(s, 1, fs, files).warnings;
   check.diagnostics = s.errors.diagnostics;
   return check;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/diagnostics.h"
+#include "base/warnings.h"
 #include "model/scenario.h"
 
 namespace scenario {
@@ -42,6 +43,9 @@ struct DescriptionCheck {
   // The recorded codes, in order; each names its file (where.file), or
   // none when the code has no place in a file.
   std::vector<Diagnostic> diagnostics;
+  // What the compiler lets through but an author most likely did not mean,
+  // in either file.
+  std::vector<Warning> warnings;
   // Set when a train description has no line description beside it; the
   // check then did not run.
   bool no_line_file = false;

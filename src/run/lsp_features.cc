@@ -7,12 +7,14 @@
 #include <variant>
 #include <vector>
 
+#include "base/warnings.h"
 #include "base/windows1252.h"
 #include "model/cell_items.h"
 #include "model/kilometre_axis.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
 #include "run/description_rows.h"
+#include "run/file_uri.h"
 
 namespace scenario {
 
@@ -270,6 +272,30 @@ json DiagnosticsFor(const std::string& path, const EditorDocument& doc,
     }
     list.push_back(
         MakeDiagnostic(LineRange(doc, 0), kSeverityError, d.code, message));
+  }
+  for (const Warning& w : check.warnings) {
+    // The other file's warnings show in its own buffer.
+    if (w.where.file != path || w.where.line <= 0) continue;
+    const EditorPosition from = doc.FromCompiler(w.where.line, w.where.column);
+    std::string message = w.text;
+    if (w.position) {
+      message += " (at " + std::to_string(*w.position) + " m, " +
+                 Kilometre(&check, *w.position) + ")";
+    }
+    json warning =
+        MakeDiagnostic(Range(from, doc.LineEnd(from.line)), kSeverityWarning,
+                       std::string(WarningName(w.kind)), message);
+    if (w.other && w.other->line > 0) {
+      // Where the other row stands; its line is enough to find it.
+      const EditorPosition other{w.other->line - 1, 0};
+      warning["relatedInformation"] = json::array(
+          {{{"location",
+             {{"uri",
+               PathToFileUri(w.other->file.empty() ? path : w.other->file)},
+              {"range", Range(other, other)}}},
+            {"message", "the other row"}}});
+    }
+    list.push_back(std::move(warning));
   }
   std::size_t reported = 0;
   for (const EditorPosition& p : doc.unmapped()) {

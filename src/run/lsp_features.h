@@ -16,7 +16,8 @@ namespace scenario {
 // The diagnostics of a check for the document at path, in editor units:
 // the codes placed in the document at the row they name (from the field to
 // the end of its line), the codes with no place and those of the other
-// file at the first line, the latter with that file's place in the text.
+// file at the first line, the latter with that file's place in the text;
+// the warnings placed in the document, with their names as codes.
 // Characters with no Windows-1252 byte get a warning each.
 nlohmann::json DiagnosticsFor(const std::string& path,
                               const EditorDocument& doc,

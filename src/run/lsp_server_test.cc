@@ -157,6 +157,22 @@ TEST_F(LspServerTest, EachCodeGoesToTheFileItBelongsTo) {
   EXPECT_EQ(For(Open("notes.txt", "anything"), "notes.txt"), json::array());
 }
 
+TEST_F(LspServerTest, WarningsShowWithTheirNames) {
+  // The decimal comma makes the gradient -4 and a stray field "5".
+  std::string line = kLine;
+  line.insert(line.find("[fine]"), "pendenza,  1250,   -4,5\r\n");
+  const json list = For(Open("Valle_linea.txt", line), "Valle_linea.txt");
+  bool found = false;
+  for (const json& d : list) {
+    if (d["code"] == "decimal-comma") {
+      found = true;
+      EXPECT_EQ(d["severity"], 2);
+      EXPECT_EQ(d["range"]["start"]["line"], 6);
+    }
+  }
+  EXPECT_TRUE(found) << list.dump();
+}
+
 TEST_F(LspServerTest, CompletionOffersRowsAsSnippetsAndHeaders) {
   Open("Valle_R 1-.txt", kTrain);
   const auto complete = [&](int line, int character) {

@@ -23,9 +23,11 @@ local client = vim.lsp.start_client({
   root_dir = vim.fn.getcwd(),
 })
 vim.lsp.buf_attach_client(0, client)
-local ok = vim.wait(30000, function() return #vim.diagnostic.get(0) > 0 end, 20)
+local errors = { severity = vim.diagnostic.severity.ERROR }
+local ok = vim.wait(30000,
+  function() return #vim.diagnostic.get(0, errors) > 0 end, 20)
 local lines = {}
-for _, d in ipairs(vim.diagnostic.get(0)) do
+for _, d in ipairs(vim.diagnostic.get(0, errors)) do
   table.insert(lines, string.format('%d:%d:%s', d.lnum, d.col, d.message))
 end
 if not ok then table.insert(lines, 'no diagnostics came') end

@@ -156,6 +156,7 @@ int RunWatchCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
 
   CommandLine compile = c;
   compile.kind = CommandKind::kCompile;
+  compile.warnings = true;
   CompileRound(compile, out, clear_screen);
 
   // A change seen, and when the last one of its burst came.
