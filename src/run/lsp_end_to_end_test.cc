@@ -231,7 +231,9 @@ TEST(LspEndToEndBuiltin, HoverAndSymbolsOnTheBuiltinPair) {
   client.Open(line_uri, line);  // plain ASCII
   client.Open(train_uri, train);
   // No code; the warnings the content deserves are the lint's business.
-  for (const json& d : client.Diagnostics(train_uri)["params"]["diagnostics"]) {
+  const json published = client.Diagnostics(train_uri);
+  ASSERT_FALSE(published.is_null());
+  for (const json& d : published["params"]["diagnostics"]) {
     EXPECT_EQ(d["severity"], 2) << d.dump();
     EXPECT_TRUE(d["code"].is_string()) << d.dump();
   }
