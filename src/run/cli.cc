@@ -13,7 +13,9 @@
 #include "run/build_command.h"
 #include "run/diff_command.h"
 #include "run/file_names.h"
+#include "run/lsp_command.h"
 #include "run/run_sequence.h"
+#include "run/watch_command.h"
 
 namespace scenario {
 
@@ -136,6 +138,21 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "--train-name", [&c](const std::string& v) { c.train_name = v; },
       "Choose the scenario by train name");
 
+  CLI::App* watch = app.add_subcommand(
+      "watch",
+      "Compile a line and a train description, and again on every save");
+  watch->add_option("LINE_FILE", c.line_file, "Line description file")
+      ->required();
+  watch->add_option("TRAIN_FILE", c.train_file, "Train description file")
+      ->required();
+  watch->add_option("-o,--output", c.output,
+                    "Folder for the binary files (default: .)");
+  watch->add_flag("--no-grid", c.no_grid, "Do not build or write the grid");
+
+  CLI::App* lsp = app.add_subcommand(
+      "lsp",
+      "Language server for the description files, on standard input and "
+      "output");
   CLI::App* diff = app.add_subcommand(
       "diff", "List what changed between two compiled scenarios");
   diff->add_option("OLD NEW", c.diff_inputs,
@@ -196,6 +213,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
     c.kind = CommandKind::kInspect;
+  } else if (watch->parsed()) {
+    c.kind = CommandKind::kWatch;
+  } else if (lsp->parsed()) {
+    c.kind = CommandKind::kLsp;
   } else if (diff->parsed()) {
     c.kind = CommandKind::kDiff;
     if (c.diff_inputs.size() < 2 || c.diff_inputs.size() % 2 != 0) {
@@ -247,6 +268,11 @@ int RunCommandLine(int argc, char** argv) {
       return RunInspectCommand(c, std::cout, std::cerr);
     case CommandKind::kPlot:
       return RunPlotCommand(c, std::cout, std::cerr);
+    case CommandKind::kWatch:
+      return RunWatchCommand(c, std::cout, std::cerr,
+                             ::isatty(STDOUT_FILENO) == 1);
+    case CommandKind::kLsp:
+      return RunLspCommand(STDIN_FILENO, STDOUT_FILENO);
     case CommandKind::kDiff:
       return RunDiffCommand(c, std::cout, std::cerr);
     case CommandKind::kBuild:
