@@ -6,21 +6,6 @@
 
 namespace scenario {
 
-#if defined(__SANITIZE_ADDRESS__)
-// The modules draw text through fontconfig, which keeps its font pattern
-// caches until the process ends without freeing them; LeakSanitizer would
-// report them at every exit after a window or a picture. Only stacks
-// through fontconfig itself are exempt. Defined here, in every program that
-// loads a module, because the leak checker reads it from the executable.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-// Without the table of used suppressions that would follow on stderr.
-extern "C" const char* __lsan_default_options() {
-  return "print_suppressions=0";
-}
-#endif
-
 Status LoadSharedModule(const std::string& file_name, const char* entry,
                         void** address) {
   *address = nullptr;

@@ -7,7 +7,9 @@
 #include <ostream>
 #include <vector>
 
+#include "base/code_explanations.h"
 #include "base/file_system.h"
+#include "base/source_excerpt.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
 #include "model/scenario.h"
@@ -72,7 +74,7 @@ std::string Dump(const json& doc) {
   return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-json DiagnosticsJson(const Scenario& s) {
+json DiagnosticsJson(const Scenario& s, SourceRows& rows) {
   json list = json::array();
   for (const Diagnostic& d : s.errors.diagnostics) {
     json entry = {{"code", d.code},
@@ -81,6 +83,9 @@ json DiagnosticsJson(const Scenario& s) {
                   {"column", d.where.column},
                   {"message", d.message}};
     entry["position"] = d.position ? json(*d.position) : json(nullptr);
+    // The row as the file holds it, in UTF-8; null without a row.
+    const std::optional<std::string> row = rows.Row(d.where);
+    entry["source"] = row ? json(Windows1252ToUtf8(*row)) : json(nullptr);
     list.push_back(entry);
   }
   return list;
@@ -191,13 +196,14 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
     status = s.errors.diagnostics.empty() ? kAuthorExitClean : kAuthorExitCodes;
   }
 
+  SourceRows rows(RealFileSystem());
   if (c.json) {
     json doc = {{"error_code", s.errors.error_code},
                 {"error_position", s.errors.error_position},
                 {"written", result.written},
                 {"last_cell", s.last_cell},
                 {"extended_length", s.extended_length},
-                {"diagnostics", DiagnosticsJson(s)}};
+                {"diagnostics", DiagnosticsJson(s, rows)}};
     switch (result.end) {
       case CompileEnd::kWritten:
         doc["end"] = writing ? "written" : "checked";
@@ -223,6 +229,10 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
     const std::string& file =
         d.code == kCodeKilometreRecord ? c.line_file : c.train_file;
     err << FormatDiagnostic(d, s.param_table, file) << '\n';
+    if (c.no_source) continue;
+    if (const std::optional<std::string> row = rows.Row(d.where)) {
+      err << CaretExcerpt(*row, d.where.column);
+    }
   }
   switch (result.end) {
     case CompileEnd::kWritten:
@@ -294,6 +304,23 @@ int RunInspectCommand(const CommandLine& c, std::ostream& out,
     return kAuthorExitNothing;
   }
   out << listing;
+  return kAuthorExitClean;
+}
+
+int RunExplainCommand(const CommandLine& c, std::ostream& out,
+                      std::ostream& err) {
+  if (c.explain_all) {
+    out << RenderExplanationsMarkdown();
+    return kAuthorExitClean;
+  }
+  const CodeExplanation* e = FindCodeExplanation(c.explain_what);
+  if (e == nullptr) {
+    err << kProgram << ": \"" << c.explain_what
+        << "\" is not a code that a compile can record; `" << kProgram
+        << " explain --all` lists them all\n";
+    return kAuthorExitNothing;
+  }
+  out << RenderExplanation(*e);
   return kAuthorExitClean;
 }
 

@@ -39,6 +39,10 @@ int RunExportCommand(const CommandLine& c, std::ostream& out,
 // inspect: a binary file decoded into a listing or JSON.
 int RunInspectCommand(const CommandLine& c, std::ostream& out,
                       std::ostream& err);
+// explain: the long explanation of a code; exit 2 for a code that no
+// compile can record.
+int RunExplainCommand(const CommandLine& c, std::ostream& out,
+                      std::ostream& err);
 // plot: a drawing of a compiled scenario.
 int RunPlotCommand(const CommandLine& c, std::ostream& out, std::ostream& err);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/scoped_temp_dir.h"
+#include "base/windows1252.h"
 
 namespace scenario {
 namespace {
@@ -207,6 +208,154 @@ TEST_F(AuthorCommands, FatalEndsWriteNothing) {
   EXPECT_NE(run.err.find("error 101"), std::string::npos) << run.err;
   EXPECT_EQ(out.Listing(), "");
   ExpectInputsUnchanged();
+}
+
+TEST_F(AuthorCommands, DiagnosticShowsItsRowWithACaretUnderTheColumn) {
+  // A station named with accented letters (one byte each in the file, two
+  // in UTF-8), then, on the same line, a speed row whose speed is no
+  // number: the fault stands after the name.
+  const std::string row =
+      "stazione,       0,  8,  500,  1, 0, 0,  3,1,0,  2,1,1,    1,  "
+      "17,15,30, Citt\xe0 di Forl\xec, velocita, 1000, 9O";
+  const int column = static_cast<int>(row.find("9O")) + 1;
+  WritePair(
+      SmallLine(kCleanRecord, kCleanBoard),
+      Lines({"[generale]", "numero vetture,    8", "[vel_limite]",
+             "velocita,   0,    30", "[stazioni]", row.c_str(), "[fine]"}));
+  const std::string shown = Windows1252ToUtf8(row);
+  ASSERT_NE(shown.size(), row.size());
+
+  ExeRun run = Compiler(dir_, {"check", line_, train_});
+  EXPECT_EQ(run.status, 1);
+  const std::string head = train_ + ":6:" + std::to_string(column) + ": ";
+  const std::size_t at = run.err.find(head + "error 25: ");
+  ASSERT_NE(at, std::string::npos) << run.err;
+  const std::size_t end = run.err.find('\n', at);
+  EXPECT_EQ(run.err.substr(end - 36, 36),
+            " (try: scenario-compiler explain 25)");
+  EXPECT_EQ(run.err.substr(end + 1),
+            "  " + shown + "\n  " + std::string(column - 1, ' ') + "^\n");
+
+  run = Compiler(dir_, {"check", line_, train_, "--no-source"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.find(shown), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find('^'), std::string::npos) << run.err;
+
+  run = Compiler(dir_, {"check", line_, train_, "--json"});
+  EXPECT_EQ(run.status, 1);
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  ASSERT_EQ(doc["diagnostics"].size(), 1u);
+  EXPECT_EQ(doc["diagnostics"][0]["source"], shown);
+  EXPECT_EQ(doc["diagnostics"][0]["column"], column);
+  ExpectInputsUnchanged();
+}
+
+TEST_F(AuthorCommands, DiagnosticWithoutALineShowsNoRow) {
+  // Code 2 is found once everything has been read: it names the line file
+  // but no row of it.
+  WritePair(SmallLine("progressiva chilometrica uno,    1025,    0,    0",
+                      kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  ExeRun run = Compiler(dir_, {"check", line_, train_});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, line_ +
+                         ": error 2: a kilometre reference record's start or "
+                         "offset is not a multiple of 50 (try: "
+                         "scenario-compiler explain 2)\n");
+  run = Compiler(dir_, {"check", line_, train_, "--json"});
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  EXPECT_TRUE(doc["diagnostics"][0]["source"].is_null());
+}
+
+TEST(AuthorExplain, KnowsEveryRecordableCodeAndRefusesOthers) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    const char* out_starts;  // nullptr: nothing on stdout
+  };
+  const Case cases[] = {
+      {{"explain", "16"}, 0, "error 16: a signal falls on a cell"},
+      {{"explain", "1250"}, 0, "error 1250: "},
+      {{"explain", "--all"}, 0, "# Error codes\n"},
+      {{"explain", "14"}, 2, nullptr},
+      {{"explain", "signal"}, 2, nullptr},
+      {{"explain", "-5"}, 2, nullptr},
+      {{"explain"}, 2, nullptr},
+      {{"explain", "16", "--all"}, 2, nullptr},
+  };
+  ScopedTempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const ExeRun run = Compiler(dir, c.args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    if (c.out_starts == nullptr) {
+      EXPECT_EQ(run.out, "");
+      EXPECT_NE(run.err, "");
+    } else {
+      EXPECT_EQ(run.out.rfind(c.out_starts, 0), 0u) << run.out;
+      EXPECT_EQ(run.err, "");
+    }
+  }
+}
+
+TEST(AuthorExample, ReferenceExamplePairCompilesCleanly) {
+  // The format reference's example pair must stay a clean scenario: no
+  // code, nothing on standard error.
+  ScopedTempDir out;
+  const std::string folder = SCENARIO_DOCS_DIR "/example/";
+  const ExeRun run =
+      Compiler(out, {"compile", folder + "Valle_linea.txt",
+                     folder + "Valle_R 12-.txt", "-o", out.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(out.Listing(), "Valle_R 12.dat, Valle_R 12.sim, Valle_linea.dat");
+}
+
+// The reference shows the example files whole, and they hold a row of
+// every kind the reference describes.
+TEST(AuthorExample, ReferenceShowsTheExampleAndItHoldsEveryRowKind) {
+  const std::string reference = ReadWholeFile(SCENARIO_DOCS_DIR "/format.md");
+  const std::string folder = SCENARIO_DOCS_DIR "/example/";
+  std::string both;
+  for (const char* name : {"Valle_linea.txt", "Valle_R 12-.txt"}) {
+    SCOPED_TRACE(name);
+    std::string text = ReadWholeFile(folder + name);
+    ASSERT_NE(text.find("\r\n"), std::string::npos) << "CR LF line ends";
+    std::string shown;
+    for (char c : text) {
+      if (c != '\r') shown += c;
+    }
+    EXPECT_NE(reference.find("```\n" + shown + "```\n"), std::string::npos);
+    both += shown;
+  }
+  constexpr const char* kRowStarts[] = {"\nlunghezza percorso,",
+                                        "\nprogressiva chilometrica uno,",
+                                        "\nprogressiva chilometrica due,",
+                                        "\nprogressiva chilometrica tre,",
+                                        "\nsfondo uno,",
+                                        "\nsfondo due,",
+                                        "\nsfondo tre,",
+                                        "\nripetizione segnali ",
+                                        "\ncurvas",
+                                        "\ncurvad",
+                                        "\npendenza,",
+                                        "\nmontagna,",
+                                        "\nindicatori_vmax,",
+                                        "\ncartello_indicatore,",
+                                        "\nnumero vetture,",
+                                        "\npercentuale massa frenata,",
+                                        "\nsabbia,",
+                                        "\norologio,",
+                                        "\naderenza,",
+                                        "\nvelocita,",
+                                        "\nstazione,",
+                                        "\nrallentamento,",
+                                        "\nsegnale,",
+                                        "\nabbattimento,"};
+  for (const char* row : kRowStarts) {
+    SCOPED_TRACE(row);
+    EXPECT_NE(both.find(row), std::string::npos);
+  }
 }
 
 TEST_F(AuthorCommands, BadNamesAreRefused) {

@@ -58,6 +58,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     sub->add_option("TRAIN_FILE", c.train_file, "Train description file")
         ->required();
     sub->add_flag("--json", c.json, "Print one JSON object on stdout");
+    sub->add_flag("--no-source", c.no_source,
+                  "Do not show the row and a caret under each diagnostic");
   }
   compile->add_option("-o,--output", c.output,
                       "Folder for the binary files (default: .)");
@@ -112,6 +114,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "--train-name", [&c](const std::string& v) { c.train_name = v; },
       "Choose the scenario by train name");
 
+  CLI::App* explain = app.add_subcommand(
+      "explain", "Explain an error code: its cause, its cure, an example");
+  explain->add_option("CODE", c.explain_what, "The code's number");
+  explain->add_flag("--all", c.explain_all,
+                    "Every code, as a Markdown page (the format reference's "
+                    "list of codes)");
+
   std::ostringstream out;
   std::ostringstream err;
   try {
@@ -133,6 +142,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
     c.kind = CommandKind::kInspect;
+  } else if (explain->parsed()) {
+    c.kind = CommandKind::kExplain;
+    if (c.explain_all == !c.explain_what.empty()) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text = "explain: give one CODE, or --all\n";
+      return parsed;
+    }
   } else if (plot->parsed()) {
     c.kind = CommandKind::kPlot;
     if (c.plot_from_km && c.plot_to_km && *c.plot_from_km >= *c.plot_to_km) {
@@ -163,6 +179,8 @@ int RunCommandLine(int argc, char** argv) {
       return RunInspectCommand(c, std::cout, std::cerr);
     case CommandKind::kPlot:
       return RunPlotCommand(c, std::cout, std::cerr);
+    case CommandKind::kExplain:
+      return RunExplainCommand(c, std::cout, std::cerr);
   }
   return kExitUsage;
 }

@@ -14,6 +14,7 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kExplain,
 };
 
 // What the command line asks for. Texts are as typed (UTF-8).
@@ -28,6 +29,8 @@ struct CommandLine {
   std::optional<std::string> train_name;
   bool no_grid = false;
   bool json = false;  // compile, check, inspect
+  // compile, check: no row and caret under each diagnostic
+  bool no_source = false;
 
   // compile, export: the output folder
   std::string output = ".";
@@ -37,6 +40,11 @@ struct CommandLine {
   std::string inspect_as;  // "", "cells", "params" or "grid"
   bool inspect_all = false;
   int grid_every = 1000;  // metres between grid samples
+
+  // explain: a code's number (or a warning's name); all: every entry, as
+  // the reference's Markdown page
+  std::string explain_what;
+  bool explain_all = false;
 
   // plot: a folder or the scenario's files; the picture's path ("": named
   // after the scenario, in the current folder); its format ("": from the

@@ -1,5 +1,7 @@
 #include "run/diagnostic_report.h"
 
+#include "base/code_explanations.h"
+#include "base/source_excerpt.h"
 #include "model/kilometre_axis.h"
 
 namespace scenario {
@@ -17,7 +19,24 @@ std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
     out += ", km " + FormatKilometre(KilometreAxis(table).Reading(*d.position));
     out += ")";
   }
+  out += " " + ExplainHint(std::to_string(d.code));
   return out;
+}
+
+std::optional<std::string> SourceRows::Row(const SourceSpot& where) {
+  if (where.line <= 0 || where.file.empty()) return std::nullopt;
+  auto it = files_.find(where.file);
+  if (it == files_.end()) {
+    std::string bytes;
+    std::optional<std::string> file;
+    if (fs_.ReadFile(where.file, &bytes).ok()) file = std::move(bytes);
+    it = files_.emplace(where.file, std::move(file)).first;
+  }
+  if (!it->second) return std::nullopt;
+  const std::optional<std::string_view> row =
+      SourceLine(*it->second, where.line);
+  if (!row) return std::nullopt;
+  return std::string(*row);
 }
 
 }  // namespace scenario

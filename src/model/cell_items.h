@@ -1,0 +1,75 @@
+#ifndef SCENARIO_MODEL_CELL_ITEMS_H_
+#define SCENARIO_MODEL_CELL_ITEMS_H_
+
+// What stands in a cell, in the terms of the description rows that put it
+// there: the item's name, where the row placed it, and its stored words
+// unpacked into the row's fields ("vas", "s1", "tempo") with their units.
+//
+// The unpacking follows how the placement routines pack the words. It is
+// exact for what they store: a maximum-speed board keeps its speeds in
+// steps of 5 km/h, a signal's s and d values as the tens and units of one
+// word. Any word a kind does not use is listed under its storage name
+// (w2, w4, w6, w8, b10) when it is not zero, so two cells whose fields
+// compare equal hold the same item bytes.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "model/track_cells.h"
+
+namespace scenario {
+
+class ParamTable;
+
+// A field's value: a number, or a text (UTF-8).
+using FieldValue = std::variant<std::int64_t, std::string>;
+
+struct ItemField {
+  std::string name;
+  FieldValue value;
+  std::string unit;  // "km/h", "m", ... or "" for a bare number or text
+
+  bool operator==(const ItemField&) const = default;
+};
+
+// The cell that carries the file's header words (5121 and the plain race
+// code) in w2 and w4, with kind 0.
+inline constexpr std::int64_t kHeaderCell = 1;
+
+// True when something stands in cell `cell`: a kind, or any item word
+// (cell 1 carries the header words with kind 0). The approach mark (b11)
+// and the line's properties do not count: they are not items.
+bool HasItem(const TrackCell& c);
+
+// The item's name: "signal", "maximum-speed board", ...; "header" for the
+// header words of cell 1, "values without a kind" for item words under
+// kind 0 elsewhere, "kind N" for a code no placement writes.
+std::string ItemName(const TrackCell& c, std::int64_t cell);
+
+// Where the row that placed the item put it, in metres from the start of
+// the line. Items placed at position / 50 + 1 stand at (cell - 1) x 50;
+// code marks, code-off marks and mountain-side marks, placed at
+// position / 50, and the pre-warning cells below a warning board stand at
+// cell x 50.
+double ItemPosition(const TrackCell& c, std::int64_t cell);
+
+// The item's fields in row order. table, when given, supplies the texts a
+// cell refers to: the station's name of a stop mark, the text of an
+// indicator board (slot numbers outside the table give no text).
+std::vector<ItemField> ItemFields(const TrackCell& c, std::int64_t cell,
+                                  const ParamTable* table);
+
+// The line's properties at a cell, in author units. The step fills cover
+// cell k from metre k x 50 up to (k + 1) x 50: a row at position p starts
+// filling at cell p / 50.
+inline double ProfilePosition(std::int64_t cell) {
+  return static_cast<double>(cell) * 50;
+}
+inline int GradientPerMille(const TrackCell& c) { return c.gradient - 100; }
+inline int SpeedLimitKmh(const TrackCell& c) { return c.speed_step * 5; }
+
+}  // namespace scenario
+
+#endif  // SCENARIO_MODEL_CELL_ITEMS_H_
