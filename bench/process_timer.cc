@@ -4,7 +4,9 @@
 //
 // wall time from just before the fork to the child's end, cpu time (user
 // plus system) and peak resident memory as the kernel accounts them to the
-// child (the figures /usr/bin/time prints, with microseconds).
+// child (the figures /usr/bin/time prints, with microseconds). The
+// command's own output goes to /dev/null.
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -22,6 +24,11 @@ int main(int argc, char** argv) {
   const pid_t pid = ::fork();
   if (pid < 0) return 2;
   if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+    }
     ::execvp(argv[1], argv + 1);
     ::_exit(127);
   }
