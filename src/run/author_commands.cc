@@ -12,6 +12,7 @@
 #include "base/source_excerpt.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
+#include "model/param_file.h"
 #include "model/scenario.h"
 #include "run/diagnostic_report.h"
 #include "run/file_names.h"
@@ -297,6 +298,22 @@ int RunInspectCommand(const CommandLine& c, std::ostream& out,
   options.json = c.json;
   options.all = c.inspect_all;
   options.grid_every = c.grid_every;
+  options.raw = c.inspect_raw;
+  // A cell file's author view reads the parameter file beside it, named
+  // like it with ".sim", for kilometre readings, station names and board
+  // texts; without one it shows positions in metres only.
+  ParamTable params;
+  if (*kind == BinaryKind::kCells && !options.raw &&
+      EndsWith(c.inspect_file, ".dat")) {
+    const std::string sim =
+        c.inspect_file.substr(0, c.inspect_file.size() - 4) + ".sim";
+    std::string sim_image;
+    if (RealFileSystem().IsNormalFile(sim) &&
+        RealFileSystem().ReadFile(sim, &sim_image).ok() &&
+        DecodeParamFile(sim_image, &params)) {
+      options.params = &params;
+    }
+  }
   std::string listing;
   std::string error;
   if (!InspectImage(image, *kind, options, &listing, &error)) {

@@ -411,7 +411,7 @@ TEST(AuthorExport, ExportedPairCompilesToTheBuiltInRunsFiles) {
       std::filesystem::exists(authored.File("Tarvo_Cembrio_linea.txt")));
 
   run = RunIn(authored, SCENARIO_COMPILER_EXE,
-              {"inspect", "Tarvo_Cembrio_Exp 5147.dat", "--json"});
+              {"inspect", "Tarvo_Cembrio_Exp 5147.dat", "--json", "--raw"});
   ASSERT_EQ(run.status, 0) << run.err;
   const nlohmann::json doc = nlohmann::json::parse(run.out);
   bool seen = false;
@@ -422,6 +422,17 @@ TEST(AuthorExport, ExportedPairCompilesToTheBuiltInRunsFiles) {
     EXPECT_EQ(cell["w4"], 2352);
   }
   EXPECT_TRUE(seen);
+
+  // The author view takes station names and kilometre readings from the
+  // parameter file beside the cell file.
+  run = RunIn(authored, SCENARIO_COMPILER_EXE,
+              {"inspect", "Tarvo_Cembrio_Exp 5147.dat"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("stop mark: station 1, name \"Tarvo Centrale\""),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("60+000  cell   1140  indicator board"),
+            std::string::npos);
 }
 
 TEST(AuthorInspect, RefusesAFileWhoseSizeDoesNotFit) {

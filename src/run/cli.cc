@@ -85,6 +85,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   inspect->add_flag("--json", c.json, "Print JSON");
   inspect->add_flag("--all", c.inspect_all,
                     "List empty cells and slots as well");
+  inspect->add_flag("--raw", c.inspect_raw,
+                    "Show every stored field by its storage name instead of "
+                    "in author units");
   inspect
       ->add_option("--every", c.grid_every,
                    "Grid: metres between samples (default: 1000)")

@@ -39,7 +39,8 @@ struct CommandLine {
   std::string inspect_file;
   std::string inspect_as;  // "", "cells", "params" or "grid"
   bool inspect_all = false;
-  int grid_every = 1000;  // metres between grid samples
+  bool inspect_raw = false;  // the storage view, field by field
+  int grid_every = 1000;     // metres between grid samples
 
   // explain: a code's number (or a warning's name); all: every entry, as
   // the reference's Markdown page

@@ -13,6 +13,7 @@
 #include "model/param_file.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
+#include "run/inspect_author.h"
 
 namespace scenario {
 
@@ -275,7 +276,9 @@ bool InspectImage(std::string_view image, BinaryKind kind,
                  " bytes) is not a positive multiple of 15";
         return false;
       }
-      *out = RenderCells(cells, options);
+      *out = options.raw ? RenderCells(cells, options)
+                         : RenderCellsForAuthors(cells, options.params,
+                                                 options.json, options.all);
       return true;
     }
     case BinaryKind::kParams: {
@@ -285,7 +288,8 @@ bool InspectImage(std::string_view image, BinaryKind kind,
                  " bytes do not hold exactly 87 packed slots";
         return false;
       }
-      *out = RenderParams(table, options);
+      *out = options.raw ? RenderParams(table, options)
+                         : RenderParamsForAuthors(table, options.json);
       return true;
     }
     case BinaryKind::kGrid: {

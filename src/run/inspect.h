@@ -16,13 +16,22 @@ std::optional<BinaryKind> BinaryKindFromName(std::string_view path);
 // "cells", "params", "grid".
 std::optional<BinaryKind> BinaryKindFromWord(std::string_view word);
 
+class ParamTable;
+
 struct InspectOptions {
   bool json = false;
   bool all = false;       // cells and slots that are all zero as well
   int grid_every = 1000;  // metres between grid samples; REQUIRES: > 0
+  // The storage view: every stored field by its storage name, as the file
+  // holds it. Otherwise cells and slots are shown in author units.
+  bool raw = false;
+  // The scenario's parameter table, for the author view of a cell file:
+  // kilometre readings, station names, board texts. May be null.
+  const ParamTable* params = nullptr;
 };
 
-// Decodes image as kind and renders it as a readable listing or as JSON.
+// Decodes image as kind and renders it as a readable listing or as JSON,
+// in author units unless options.raw.
 // Returns false, with *error saying why, when the image does not fit the
 // layout of that kind.
 bool InspectImage(std::string_view image, BinaryKind kind,

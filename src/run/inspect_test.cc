@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 
+#include "base/fake_file_system.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
+#include "run/run_sequence.h"
 
 namespace scenario {
 namespace {
@@ -62,6 +65,7 @@ TEST(Inspect, CellsListOnlyCellsWithItemsUnlessAllAreAsked) {
 
   InspectOptions options;
   options.json = true;
+  options.raw = true;
   std::string out;
   std::string error;
   ASSERT_TRUE(InspectImage(image, BinaryKind::kCells, options, &out, &error));
@@ -88,9 +92,11 @@ TEST(Inspect, ParamsShowFieldNamesAndTextsAsUtf8) {
   ParamTable table;
   table[85].text = "Citt\xE0";
   table[85].int1 = 610;
+  InspectOptions options;
+  options.raw = true;
   std::string out;
   std::string error;
-  ASSERT_TRUE(InspectImage(EncodeParamFile(table), BinaryKind::kParams, {},
+  ASSERT_TRUE(InspectImage(EncodeParamFile(table), BinaryKind::kParams, options,
                            &out, &error));
   EXPECT_NE(out.find("slot 85:"), std::string::npos);
   EXPECT_NE(out.find("int1=610"), std::string::npos);
@@ -121,6 +127,128 @@ TEST(Inspect, GridSummaryAndSamples) {
   EXPECT_EQ(doc["samples"][1]["y"], 1000.0);
   EXPECT_EQ(doc["samples"][3]["tag"], "empty");
   EXPECT_EQ(doc["extent"]["max_y"], 2498.0);
+}
+
+// The built-in run's files, compiled in memory.
+struct BuiltinImages {
+  std::string cells;
+  std::string params;
+};
+
+const BuiltinImages& Builtin() {
+  static const BuiltinImages images = [] {
+    FakeFileSystem fs;
+    std::ostringstream err;
+    EXPECT_EQ(RunBuiltinScenario(fs, "f", err), 0) << err.str();
+    return BuiltinImages{fs.Contents("f/Tarvo_Cembrio_Exp 5147.dat"),
+                         fs.Contents("f/Tarvo_Cembrio_Exp 5147.sim")};
+  }();
+  return images;
+}
+
+// The first line of text that starts with start and holds every one of
+// parts; "" when there is none.
+std::string LineWith(const std::string& text, const std::string& start,
+                     std::initializer_list<std::string> parts) {
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(start, 0) != 0) continue;
+    bool all = true;
+    for (const std::string& p : parts) {
+      all = all && line.find(p) != std::string::npos;
+    }
+    if (all) return line;
+  }
+  return "";
+}
+
+TEST(InspectForAuthors, BuiltinFilesInAuthorUnits) {
+  ParamTable params;
+  ASSERT_TRUE(DecodeParamFile(Builtin().params, &params));
+  InspectOptions options;
+  options.params = &params;
+  std::string cells;
+  std::string table;
+  std::string error;
+  ASSERT_TRUE(InspectImage(Builtin().cells, BinaryKind::kCells, options, &cells,
+                           &error))
+      << error;
+  ASSERT_TRUE(InspectImage(Builtin().params, BinaryKind::kParams, options,
+                           &table, &error))
+      << error;
+
+  struct Case {
+    const std::string* view;
+    const char* start;  // the line's start: position, or station number
+    std::initializer_list<std::string> parts;
+  };
+  const Case cases[] = {
+      // Profiles from where they begin: the first speed limit, and the
+      // gradient of the row at 600.
+      {&cells,
+       "         0 m",
+       {"from here:", "speed limit 30 km/h", "gradient 0 per mille",
+        "adhesion 76"}},
+      {&cells, "       600 m", {"from here: gradient -11 per mille"}},
+      // Items at the position their row gives, with its kilometre reading
+      // and their fields decoded.
+      {&cells,
+       "      1050 m",
+       {"1+050", "signal", "s1 5", "d1 2", "tempo 255"}},
+      {&cells, "      1000 m", {"maximum-speed board", "vas 90 km/h"}},
+      {&cells, "     28000 m", {"indicator board", "(  Cippo  )(Km 28+000)"}},
+      // The first station's stop mark names it.
+      {&cells, "       400 m", {"stop mark", "Tarvo Centrale"}},
+      // Kilometre readings follow record "uno" from 31100 on.
+      {&cells, "     56950 m", {"60+000", "(  Cippo  )(Km 60+000)"}},
+      // The parameter file: stations by name with position and time,
+      // general values, the kilometre record.
+      {&table, "   1 ", {"0 m", "17:15:30", "kind   8", "\"Tarvo Centrale\""}},
+      {&table, "  23 ", {"184600 m", "19:40:00", "\"Cembrio\""}},
+      {&table,
+       "line length",
+       {"185700 m", "8 coaches", "clock at start 17:15:30"}},
+      {&table, "signal repetition", {"7050 m to 185700 m, 9 codes"}},
+      {&table, "  slot 81", {"31100 m, 3050 m, 0"}},
+      {&table, "  slot 80", {"\"(  Cippo  )(Km 28+000)\""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.start);
+    EXPECT_NE(LineWith(*c.view, c.start, c.parts), "") << *c.view;
+  }
+
+  // JSON: items and profile changes carry their position in metres.
+  options.json = true;
+  ASSERT_TRUE(InspectImage(Builtin().cells, BinaryKind::kCells, options, &cells,
+                           &error));
+  const nlohmann::json doc = nlohmann::json::parse(cells);
+  const nlohmann::json* signal = nullptr;
+  for (const nlohmann::json& item : doc["items"]) {
+    if (item["position"] == 1050.0) signal = &item;
+  }
+  ASSERT_NE(signal, nullptr);
+  EXPECT_EQ((*signal)["name"], "signal");
+  EXPECT_EQ((*signal)["cell"], 22);
+  EXPECT_EQ((*signal)["km"], "1+050");
+  EXPECT_EQ((*signal)["fields"]["s1"], 5);
+  EXPECT_EQ((*signal)["fields"]["tempo"], 255);
+  EXPECT_EQ(doc["profile"][1]["position"], 600.0);
+  EXPECT_EQ(doc["profile"][1]["gradient"], -11);
+  ASSERT_TRUE(InspectImage(Builtin().params, BinaryKind::kParams, options,
+                           &table, &error));
+  const nlohmann::json stations = nlohmann::json::parse(table)["stations"];
+  ASSERT_EQ(stations.size(), 23u);
+  EXPECT_EQ(stations[0]["name"], "Tarvo Centrale");
+  EXPECT_EQ(stations[0]["time"], "17:15:30");
+
+  // Without the parameter file: positions in metres, no readings or names.
+  options.json = false;
+  options.params = nullptr;
+  ASSERT_TRUE(InspectImage(Builtin().cells, BinaryKind::kCells, options, &cells,
+                           &error));
+  EXPECT_NE(cells.find("(no parameter file beside it"), std::string::npos);
+  EXPECT_NE(LineWith(cells, "      1050 m          -", {"signal"}), "");
+  EXPECT_EQ(cells.find("Tarvo Centrale"), std::string::npos);
 }
 
 }  // namespace
