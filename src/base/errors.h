@@ -58,8 +58,18 @@ struct ErrorRegisters {
 
 // A fault while reading a description file: a malformed field, a read past
 // the end, a value outside its width, an access outside the model. Thrown
-// only by the field reader, the checked model accessors and a failed open;
-// caught only by memorizza_dati's handler, which records code 25.
+// only inside memorizza_dati, by:
+// - the field reader (a malformed field, a read past the end, a number or
+//   a text outside its width);
+// - the checked model accessors (TrackCells::At, ParamTable::At and the
+//   checked reads and writes of LineGrid);
+// - the checked narrowings FitLong and FitWord, for a computed value that
+//   does not fit its field (a station's time or stretch, a speed board's
+//   word, a kilometre record's offset);
+// - the line reader, for a length that leaves no cell or no grid metre,
+//   and memo_montagna, for one mountain-side stretch too many;
+// - the compile stage, when a description file cannot be read or deleted.
+// Caught only by memorizza_dati's handler, which records code 25.
 class Fault {
  public:
   Fault(std::string message, SourceSpot where = {})

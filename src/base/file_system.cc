@@ -4,16 +4,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace scenario {
 namespace {
 
-std::string Reason(int error_number) { return std::strerror(error_number); }
+// strerror's text, without strerror's shared buffer: writers may run on
+// several threads at once.
+std::string Reason(int error_number) {
+  return std::generic_category().message(error_number);
+}
 
 Status Failure(const char* what, const std::string& path, int error_number) {
   return Status::Error(std::string("cannot ") + what + " \"" + path +
@@ -110,7 +115,8 @@ class PosixFileSystem : public FileSystem {
   }
 
  private:
-  unsigned long counter_ = 0;
+  // Shared by every thread that writes: each temporary name is new.
+  std::atomic<unsigned long> counter_ = 0;
 };
 
 }  // namespace

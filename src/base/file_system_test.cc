@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/scoped_temp_dir.h"
@@ -33,6 +34,30 @@ TEST(RealFileSystem, LongerOldFileIsReplacedWhole) {
   EXPECT_EQ(ReadWholeFile(path), "new");
   ASSERT_TRUE(RealFileSystem().WriteFileReplacing(path, "").ok());
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
+}
+
+TEST(RealFileSystem, ThreadsReplacingOneFileLeaveOneWholeFile) {
+  // Writers on several threads share the file system object; each must get
+  // its own temporary, and the file must end as one writer's whole bytes.
+  ScopedTempDir dir;
+  const std::string path = dir.File("Valle_linea.dat");
+  constexpr int kThreads = 4;
+  constexpr int kWrites = 25;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      const std::string bytes(1000 + t * 7919, static_cast<char>('a' + t));
+      for (int i = 0; i < kWrites; ++i) {
+        EXPECT_TRUE(RealFileSystem().WriteFileReplacing(path, bytes).ok());
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  const std::string back = ReadWholeFile(path);
+  ASSERT_FALSE(back.empty());
+  const int t = back[0] - 'a';
+  EXPECT_EQ(back, std::string(1000 + t * 7919, back[0]));
+  EXPECT_EQ(dir.Listing(), "Valle_linea.dat");  // no temporary left
 }
 
 TEST(RealFileSystem, FailedWriteNamesTheFileAndTheReason) {

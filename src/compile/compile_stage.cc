@@ -16,10 +16,6 @@
 namespace scenario {
 namespace {
 
-// The two header marks. In files: never change.
-inline constexpr std::int16_t kParamHeaderMark = 610;  // slot 85 int1
-inline constexpr std::int16_t kCellHeaderMark = 5121;  // cell 1 w2
-
 // Reads a description file whole; a failure is a fault of the read.
 std::string ReadDescription(FileSystem& fs, const std::string& path) {
   std::string bytes;
@@ -56,13 +52,29 @@ auto PlaceFaults(const FieldReader& fields, Read read) {
   }
 }
 
+// memorizza_dati's fault handler, shared by its two halves. Code 25:
+// error_position keeps its value. The recorded message says what went
+// wrong besides the code's general meaning.
+void RecordFault(Scenario& s, FileSystem& fs, const CompileFiles& files,
+                 const Fault& fault) {
+  s.errors.Record(kCodeFault, std::nullopt, fault.where());
+  s.errors.diagnostics.back().message =
+      std::string(ExplainCode(kCodeFault)) + ": " + fault.message();
+  if (files.delete_descriptions) {
+    // Best effort: a file already gone is skipped, and a failure here has
+    // nowhere left to go.
+    (void)fs.DeleteFile(files.line_description);
+    (void)fs.DeleteFile(files.train_description);
+  }
+}
+
 bool HasHeaderCell(const Scenario& s) {
-  return s.track_cells.exists() && s.track_cells.Contains(1);
+  return s.track_cells.exists() && s.track_cells.Contains(kHeaderCell);
 }
 
 }  // namespace
 
-void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
+LineHalf ReadLineHalf(Scenario& s, FileSystem& fs, const CompileFiles& files) {
   s.param_table[kLineSlot].text = s.line_name;
   s.param_table[kTrainSlot].text = s.train_name;
 
@@ -70,7 +82,7 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
     // Nothing is read, created or deleted: both files stay as they are.
     s.errors.Record(kCodeNoLineFile, std::nullopt,
                     SourceSpot{files.line_description, 0, 0});
-    return;
+    return LineHalf{};
   }
 
   try {
@@ -82,30 +94,35 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
     if (files.delete_descriptions) {
       DeleteDescription(fs, files.line_description);
     }
-    if (!handover.train_reader_runs) return;
+    return LineHalf{handover.train_reader_runs, handover.board_slot};
+  } catch (const Fault& fault) {
+    RecordFault(s, fs, files, fault);
+    return LineHalf{};
+  }
+}
 
+void ReadTrainHalf(Scenario& s, FileSystem& fs, const CompileFiles& files,
+                   const LineHalf& line) {
+  if (!line.train_reader_runs) return;
+  try {
     const std::string train_bytes =
         ReadDescription(fs, files.train_description);
     FieldReader train_fields(train_bytes, files.train_description);
     PlaceFaults(train_fields, [&] {
-      ReadTrainDescription(s, train_fields, handover.board_slot);
+      ReadTrainDescription(s, train_fields, line.board_slot);
     });
     if (files.delete_descriptions) {
       DeleteDescription(fs, files.train_description);
     }
   } catch (const Fault& fault) {
-    // Code 25: error_position keeps its value. The recorded message says
-    // what went wrong besides the code's general meaning.
-    s.errors.Record(kCodeFault, std::nullopt, fault.where());
-    s.errors.diagnostics.back().message =
-        std::string(ExplainCode(kCodeFault)) + ": " + fault.message();
-    if (files.delete_descriptions) {
-      // Best effort: a file already gone is skipped, and a failure here has
-      // nowhere left to go.
-      (void)fs.DeleteFile(files.line_description);
-      (void)fs.DeleteFile(files.train_description);
-    }
+    RecordFault(s, fs, files, fault);
   }
+}
+
+void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
+  // One handler covers both halves: a fault in the line half leaves the
+  // train file unread.
+  ReadTrainHalf(s, fs, files, ReadLineHalf(s, fs, files));
 }
 
 CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
@@ -139,7 +156,7 @@ CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
     return result;
   }
   ParamSlot& line_slot = s.param_table[kLineSlot];
-  TrackCell& header = s.track_cells[1];
+  TrackCell& header = s.track_cells[kHeaderCell];
 
   if (line_slot.int1 != 0 || header.w2 != 0) {
     s.errors.Record(kCodeHeaderMarkTaken, std::nullopt, {});
@@ -160,7 +177,12 @@ CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
   header.w4 = static_cast<std::int16_t>(codice_gara_og(s.param_table));
 
   if (!files.write_outputs) return result;
+  return WriteBinaryFiles(s, fs, files);
+}
 
+CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
+                               const CompileFiles& files) {
+  CompileResult result;
   // The grid exists whenever the cells do and write_line_file is set: the
   // line reader creates both at once.
   assert(s.write_line_file == 0 || s.line_grid.exists());

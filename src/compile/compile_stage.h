@@ -54,6 +54,20 @@ struct CompileResult {
 // files.delete_descriptions is set.
 void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files);
 
+// memorizza_dati in its two halves, for compiling many trains over a line
+// read once (memorizza_dati is the one followed by the other).
+struct LineHalf {
+  // False after a line stop, a fault or code 101: the train file is then
+  // neither read nor deleted.
+  bool train_reader_runs = false;
+  std::int32_t board_slot = 80;  // the line reader's hand-over
+};
+// Copies the names into slots 85 and 86, then reads the line description.
+LineHalf ReadLineHalf(Scenario& s, FileSystem& fs, const CompileFiles& files);
+// Reads the train description when line says the train reader runs.
+void ReadTrainHalf(Scenario& s, FileSystem& fs, const CompileFiles& files,
+                   const LineHalf& line);
+
 // The compile stage: reset, memorizza_dati, post-pass, header checks,
 // stamping, and the grid (when j is not 0), parameter and cell files.
 CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
@@ -68,6 +82,13 @@ CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
 // does not exist.
 CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
                             const CompileFiles& files);
+
+// The writing steps of StampAndWrite alone: the grid (when write_line_file
+// is not 0), parameter and cell files, each replaced whole through fs;
+// stops at the first failed write.
+// REQUIRES: s is stamped; the grid exists when write_line_file is not 0.
+CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
+                               const CompileFiles& files);
 
 // The race codes, from the names in slots 86 and 85: the train name, then
 // the line name, in Windows-1252 lower case, padded with

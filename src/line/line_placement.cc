@@ -33,22 +33,19 @@ void Put(ParamSlot& slot, const KilometreRecord& r) {
 std::int16_t SpeedWord(std::int32_t vs, std::int32_t vd, const char* name) {
   const std::int64_t v =
       RoundRatio(std::int64_t{vd} + 100 * std::int64_t{vs}, 5);
-  if (v < INT16_MIN || v > INT16_MAX) {
-    // Unlike the other 16-bit stores, a speed word does not wrap: it is a
-    // fault, as a sum outside the word's range always was.
-    throw Fault(std::string("the speed board's ") + name + " (" +
-                std::to_string(v) + ") does not fit -32768 to 32767");
-  }
-  return static_cast<std::int16_t>(v);
+  // Unlike the other 16-bit stores, a speed word does not wrap: it is a
+  // fault, as a sum outside the word's range always was.
+  return FitWord(v, std::string("the speed board's ") + name + " (" +
+                        std::to_string(v) + ")");
 }
 
 }  // namespace
 
 void progressive_ordina(ParamTable& table) {
   // The new order is computed from the records as they were on entry.
-  const KilometreRecord t = Take(table[81]);
-  const KilometreRecord d = Take(table[82]);
-  const KilometreRecord u = Take(table[83]);
+  const KilometreRecord t = Take(table[kKilometreSlotFirst]);
+  const KilometreRecord d = Take(table[kKilometreSlotSecond]);
+  const KilometreRecord u = Take(table[kKilometreSlotLast]);
   const KilometreRecord zero;
   KilometreRecord first = zero, second = zero, third = zero;
 
@@ -86,19 +83,16 @@ void progressive_ordina(ParamTable& table) {
   } else if (t.offset > 0) {
     first = t, second = d, third = u;
   }
-  Put(table[81], first);
-  Put(table[82], second);
-  Put(table[83], third);
+  Put(table[kKilometreSlotFirst], first);
+  Put(table[kKilometreSlotSecond], second);
+  Put(table[kKilometreSlotLast], third);
 
   for (int slot = kKilometreSlotFirst; slot <= kKilometreSlotLast; ++slot) {
     ParamSlot& p = table[slot];
     if (p.long3 != 1) continue;
-    const std::int64_t offset = std::int64_t{p.long2} + 100;
-    if (offset > INT32_MAX) {
-      throw Fault("kilometre record offset " + std::to_string(p.long2) +
-                  " + 100 does not fit a long");
-    }
-    p.long2 = static_cast<std::int32_t>(offset);
+    p.long2 = FitLong(
+        std::int64_t{p.long2} + 100,
+        "kilometre record offset " + std::to_string(p.long2) + " + 100");
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/diagnostics.h"
+#include "model/narrowing.h"
 #include "model/scenario.h"
 
 namespace scenario {
@@ -13,16 +14,6 @@ namespace scenario {
 // see text. Every access to the model goes through the checked accessors,
 // so a row that points outside the model throws Fault (code 25 in the
 // caller's handler); writes made before the fault stay.
-
-// Stores into 8- and 16-bit fields keep the low bits of the exact value
-// (two's complement), with no overflow check.
-inline std::uint8_t LowByte(std::int64_t v) {
-  return static_cast<std::uint8_t>(static_cast<std::uint64_t>(v));
-}
-inline std::int16_t LowWord(std::int64_t v) {
-  return static_cast<std::int16_t>(
-      static_cast<std::uint16_t>(static_cast<std::uint64_t>(v)));
-}
 
 // The mountain-side stretches placed so far by one read of a line file.
 // Entry n (1 to 80) holds the n-th stretch; entry 0 is not used.

@@ -10,6 +10,7 @@
 #include "line/field_reader.h"
 #include "line/line_placement.h"
 #include "line/plan_laying.h"
+#include "line/row_reading.h"
 #include "model/rounding.h"
 
 namespace scenario {
@@ -31,26 +32,17 @@ constexpr int kMainDashSkips = 2;
 // Change of heading per plan metre, in radians, of curvature classes 1-6.
 constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Exact-case substring test.
-bool Has(std::string_view field, std::string_view word) {
-  return field.find(word) != std::string_view::npos;
-}
-
-// Any-case substring test; only ASCII letters fold (bytes are
-// Windows-1252). REQUIRES: word is lower case.
-bool HasAnyCase(std::string_view field, std::string_view word) {
-  if (word.size() > field.size()) return false;
-  for (std::size_t i = 0; i + word.size() <= field.size(); ++i) {
-    std::size_t j = 0;
-    while (j < word.size() && FoldAscii(field[i + j]) == word[j]) ++j;
-    if (j == word.size()) return true;
-  }
-  return false;
-}
+// The kilometre reference rows, in the order they are tested, and the
+// record each fills.
+struct KilometreRow {
+  const char* word;
+  int slot;
+};
+constexpr KilometreRow kKilometreRows[] = {
+    {"tre", kKilometreSlotFirst},
+    {"due", kKilometreSlotSecond},
+    {"uno", kKilometreSlotLast},
+};
 
 // A bracketed field ends the general part, unless it begins with a dash
 // after its leading blanks.
@@ -60,13 +52,6 @@ bool EndsGeneralPart(std::string_view field) {
   while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
   return i >= field.size() || field[i] != '-';
 }
-
-// How a row handler leaves the main loop.
-enum class RowEnd {
-  kNext,         // go on with the next field
-  kStopReading,  // code 15: the closing steps run, then the train reader
-  kEndStage,     // a line stop: the stage ends, the train reader does not run
-};
 
 // One read of a line file into a scenario.
 class LineReader {
@@ -182,20 +167,12 @@ bool LineReader::ReadGeneralRows() {
     if (!ReadLengthRow()) return false;
   }
   ParamTable& t = s_.param_table;
-  if (Has(k, "tre") && Has(k, "progressiva")) {
-    t[81].long1 = fields_.ReadLong();
-    t[81].long2 = fields_.ReadLong();
-    t[81].long3 = fields_.ReadLong();
-  }
-  if (Has(k, "due") && Has(k, "progressiva")) {
-    t[82].long1 = fields_.ReadLong();
-    t[82].long2 = fields_.ReadLong();
-    t[82].long3 = fields_.ReadLong();
-  }
-  if (Has(k, "uno") && Has(k, "progressiva")) {
-    t[83].long1 = fields_.ReadLong();
-    t[83].long2 = fields_.ReadLong();
-    t[83].long3 = fields_.ReadLong();
+  for (const KilometreRow& row : kKilometreRows) {
+    if (Has(k, row.word) && Has(k, "progressiva")) {
+      t[row.slot].long1 = fields_.ReadLong();
+      t[row.slot].long2 = fields_.ReadLong();
+      t[row.slot].long3 = fields_.ReadLong();
+    }
   }
   // Deliberate: selector two goes to long3 and selector three to long2;
   // stored files depend on it.

@@ -45,6 +45,11 @@ static_assert(kCellB11At == kCellB10At + 1 &&
               kCellAdhesionAt == kCellGradientAt + 1);
 static_assert(kCellAdhesionAt + 1 == kCellSize);
 
+// The cell that carries the file's header words in w2 and w4 (with kind
+// 0), and the mark stamped into its w2. In files: never change.
+inline constexpr std::int64_t kHeaderCell = 1;
+inline constexpr std::int16_t kCellHeaderMark = 5121;
+
 // Where the header words of cell 1 stand in the file.
 inline constexpr std::size_t kHeaderMarkOffset = kCellSize + kCellW2At;
 inline constexpr std::size_t kHeaderCodeOffset = kCellSize + kCellW4At;

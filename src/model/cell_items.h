@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "model/cell_file.h"
 #include "model/track_cells.h"
 
 namespace scenario {
@@ -33,10 +34,6 @@ struct ItemField {
 
   bool operator==(const ItemField&) const = default;
 };
-
-// The cell that carries the file's header words (5121 and the plain race
-// code) in w2 and w4, with kind 0.
-inline constexpr std::int64_t kHeaderCell = 1;
 
 // True when something stands in cell `cell`: a kind, or any item word
 // (cell 1 carries the header words with kind 0). The approach mark (b11)

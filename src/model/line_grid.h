@@ -1,6 +1,7 @@
 #ifndef SCENARIO_MODEL_LINE_GRID_H_
 #define SCENARIO_MODEL_LINE_GRID_H_
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -51,12 +52,22 @@ class LineGrid {
   }
 
   // Unchecked element access. REQUIRES: Contains(m).
-  GridTag tag(std::int64_t m) const { return tags_[m]; }
-  double x(std::int64_t m) const { return x_[m]; }
-  double y(std::int64_t m) const { return y_[m]; }
+  GridTag tag(std::int64_t m) const {
+    assert(Contains(m));
+    return tags_[m];
+  }
+  double x(std::int64_t m) const {
+    assert(Contains(m));
+    return x_[m];
+  }
+  double y(std::int64_t m) const {
+    assert(Contains(m));
+    return y_[m];
+  }
   // Unchecked write, for a run of metres checked as a whole.
   // REQUIRES: Contains(m).
   void SetDoubleUnchecked(std::int64_t m, double x, double y) {
+    assert(Contains(m));
     Put(m, GridTag::kDouble, x, y);
   }
 

@@ -8,6 +8,7 @@
 // Slots have no fixed stride: a reader must walk them.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,11 @@ static_assert(kTailByte3At == kTailInt1At + 5 * 2 &&
 // A slot without its text.
 inline constexpr std::size_t kSlotFixedSize = 34;
 static_assert(kSlotHeadSize + kSlotTailSize == kSlotFixedSize);
+
+// The mark stamped into int1 of the line slot (85), the parameter file's
+// header place; long4 of that slot takes the weighted race code. In files:
+// never change.
+inline constexpr std::int16_t kParamHeaderMark = 610;
 
 // The longest text the 2-byte length can carry.
 inline constexpr std::size_t kMaxSlotTextLength = 0xffff;

@@ -2,6 +2,7 @@
 #define SCENARIO_MODEL_PARAM_TABLE_H_
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <string>
 
@@ -32,7 +33,10 @@ struct ParamSlot {
 inline constexpr int kParamSlotCount = 87;
 inline constexpr int kFirstStationSlot = 1;     // stations grow upwards
 inline constexpr int kFirstBoardTextSlot = 80;  // board texts grow downwards
-inline constexpr int kKilometreSlotFirst = 81;  // 81, 82, 83
+// The three kilometre reference records; once sorted, the greatest start
+// stands first.
+inline constexpr int kKilometreSlotFirst = 81;
+inline constexpr int kKilometreSlotSecond = 82;
 inline constexpr int kKilometreSlotLast = 83;
 inline constexpr int kGeneralSlot = 84;  // brake %, length, coaches
 inline constexpr int kLineSlot = 85;     // backgrounds, line name
@@ -47,8 +51,15 @@ class ParamTable {
   // Checked access for the readers: throws Fault outside 0 to 86.
   ParamSlot& At(std::int64_t slot);
 
-  ParamSlot& operator[](int slot) { return slots_[slot]; }
-  const ParamSlot& operator[](int slot) const { return slots_[slot]; }
+  // Unchecked access. REQUIRES: 0 <= slot < kParamSlotCount.
+  ParamSlot& operator[](int slot) {
+    assert(slot >= 0 && slot < kParamSlotCount);
+    return slots_[slot];
+  }
+  const ParamSlot& operator[](int slot) const {
+    assert(slot >= 0 && slot < kParamSlotCount);
+    return slots_[slot];
+  }
   const std::array<ParamSlot, kParamSlotCount>& slots() const { return slots_; }
 
  private:

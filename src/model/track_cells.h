@@ -1,6 +1,7 @@
 #ifndef SCENARIO_MODEL_TRACK_CELLS_H_
 #define SCENARIO_MODEL_TRACK_CELLS_H_
 
+#include <cassert>
 #include <cstdint>
 #include <vector>
 
@@ -59,8 +60,14 @@ class TrackCells {
   TrackCell& At(std::int64_t i);
 
   // Unchecked access. REQUIRES: Contains(i).
-  TrackCell& operator[](std::int64_t i) { return cells_[i]; }
-  const TrackCell& operator[](std::int64_t i) const { return cells_[i]; }
+  TrackCell& operator[](std::int64_t i) {
+    assert(Contains(i));
+    return cells_[i];
+  }
+  const TrackCell& operator[](std::int64_t i) const {
+    assert(Contains(i));
+    return cells_[i];
+  }
 
   const std::vector<TrackCell>& cells() const { return cells_; }
 

@@ -1,5 +1,7 @@
 #include "run/cli.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <sstream>
@@ -7,14 +9,13 @@
 
 #include "base/file_system.h"
 #include "run/author_commands.h"
+#include "run/build_command.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 
 namespace scenario {
 
 namespace {
-
-constexpr const char* kVersion = "scenario-compiler 1.0.0";
 
 constexpr int kExitUsage = 2;
 
@@ -42,7 +43,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "Compiles a train-driving scenario into the simulator's binary files.\n"
       "Without a command: compiles the built-in scenario beside the program.",
       "scenario-compiler"};
-  app.set_version_flag("--version", kVersion);
+  app.set_version_flag("--version", std::string(kProgramVersion));
   app.require_subcommand(0, 1);
   app.add_flag(
       "--no-window", [&c](std::int64_t) { c.window = false; },
@@ -117,6 +118,28 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "--train-name", [&c](const std::string& v) { c.train_name = v; },
       "Choose the scenario by train name");
 
+  CLI::App* build = app.add_subcommand(
+      "build", "Compile every scenario of a pack folder, in parallel");
+  build
+      ->add_option("DIR", c.build_dir,
+                   "The pack: line and train descriptions, in any folders")
+      ->required();
+  build->add_option_function<std::string>(
+      "-o,--output", [&c](const std::string& v) { c.build_output = v; },
+      "Folder for the binary files, with the pack's layout (default: beside "
+      "the descriptions)");
+  build
+      ->add_option("-j,--jobs", c.jobs,
+                   "Scenarios compiled at once (default: the number of "
+                   "cores)")
+      ->check(CLI::PositiveNumber);
+  CLI::Option* build_json =
+      build->add_flag("--json", c.json, "Print the summary as JSON");
+  build->add_option("--csv", c.csv_file, "Write the summary as CSV to FILE")
+      ->excludes(build_json);
+  build->add_flag("--no-grid", c.no_grid, "Do not build or write the grids");
+  build->add_flag("--force", c.force,
+                  "Compile every scenario, even those up to date");
   CLI::App* explain = app.add_subcommand(
       "explain", "Explain an error code: its cause, its cure, an example");
   explain->add_option("CODE", c.explain_what, "The code's number");
@@ -145,6 +168,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
     c.kind = CommandKind::kInspect;
+  } else if (build->parsed()) {
+    c.kind = CommandKind::kBuild;
   } else if (explain->parsed()) {
     c.kind = CommandKind::kExplain;
     if (c.explain_all == !c.explain_what.empty()) {
@@ -182,6 +207,8 @@ int RunCommandLine(int argc, char** argv) {
       return RunInspectCommand(c, std::cout, std::cerr);
     case CommandKind::kPlot:
       return RunPlotCommand(c, std::cout, std::cerr);
+    case CommandKind::kBuild:
+      return RunBuildCommand(c, std::cout, std::cerr, isatty(STDERR_FILENO));
     case CommandKind::kExplain:
       return RunExplainCommand(c, std::cout, std::cerr);
   }

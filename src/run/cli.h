@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenario {
@@ -14,8 +15,12 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kBuild,
   kExplain,
 };
+
+// What --version prints; the pack builds keep it beside their outputs.
+inline constexpr std::string_view kProgramVersion = "scenario-compiler 1.0.0";
 
 // What the command line asks for. Texts are as typed (UTF-8).
 struct CommandLine {
@@ -28,12 +33,20 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, inspect
+  bool json = false;  // compile, check, inspect, build
   // compile, check: no row and caret under each diagnostic
   bool no_source = false;
 
   // compile, export: the output folder
   std::string output = ".";
+
+  // build: the pack's folder; the output folder (default: the pack's);
+  // threads (0: one per core); the CSV summary's file ("": none)
+  std::string build_dir;
+  std::optional<std::string> build_output;
+  int jobs = 0;
+  std::string csv_file;
+  bool force = false;
 
   // inspect
   std::string inspect_file;

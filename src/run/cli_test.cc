@@ -64,6 +64,30 @@ TEST(CommandLine, CommandsAndTheirOptions) {
   }
 }
 
+TEST(CommandLine, BuildAndItsOptions) {
+  {
+    ParsedCommandLine p = Parse({"build", "pack"});
+    ASSERT_TRUE(p.run) << p.err_text;
+    EXPECT_EQ(p.command.kind, CommandKind::kBuild);
+    EXPECT_EQ(p.command.build_dir, "pack");
+    EXPECT_FALSE(p.command.build_output.has_value());  // beside the inputs
+    EXPECT_EQ(p.command.jobs, 0);                      // one per core
+    EXPECT_FALSE(p.command.force);
+  }
+  {
+    ParsedCommandLine p = Parse({"build", "pack", "-o", "out", "-j", "3",
+                                 "--csv", "s.csv", "--no-grid", "--force"});
+    ASSERT_TRUE(p.run) << p.err_text;
+    const CommandLine& c = p.command;
+    EXPECT_EQ(c.build_output, "out");
+    EXPECT_EQ(c.jobs, 3);
+    EXPECT_EQ(c.csv_file, "s.csv");
+    EXPECT_TRUE(c.no_grid);
+    EXPECT_TRUE(c.force);
+    EXPECT_FALSE(c.json);
+  }
+}
+
 TEST(CommandLine, UsageErrorsExitWithTwo) {
   const std::vector<std::vector<const char*>> kCases = {
       {"compile", "only-one.txt"},
@@ -74,6 +98,9 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"plot", "dir", "--format", "gif"},
       {"plot", "dir", "--from", "9", "--to", "3"},
       {"--no-such-flag"},
+      {"build"},
+      {"build", "pack", "-j", "0"},
+      {"build", "pack", "--json", "--csv", "s.csv"},
   };
   for (const auto& args : kCases) {
     SCOPED_TRACE(args.empty() ? "" : args[0]);

@@ -3,21 +3,11 @@
 #include <cstdint>
 
 #include "base/errors.h"
+#include "model/narrowing.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
 
 namespace scenario {
-
-namespace {
-
-// Stores into 16- and 8-bit fields keep the low bits, with no overflow
-// check. Deliberate: stored files depend on the wrapped values.
-std::int16_t Low16(std::int64_t v) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
-}
-std::uint8_t Low8(std::int64_t v) { return static_cast<std::uint8_t>(v); }
-
-}  // namespace
 
 void memo_segnale(Scenario& s, std::int32_t posizione, std::int32_t sx,
                   std::int32_t s1, std::int32_t s2, std::int32_t s3,
@@ -33,20 +23,20 @@ void memo_segnale(Scenario& s, std::int32_t posizione, std::int32_t sx,
   // The products are exact in 64 bits; only the stored low bits matter.
   const std::int64_t types = std::int64_t{sx} * 3 + dx;
   cell.kind = kKindSignal;
-  cell.w8 = Low16(std::int64_t{rapp} * 10 + types);
-  cell.w2 = Low16(std::int64_t{s1} * 10 + d1);
-  cell.w4 = Low16(std::int64_t{s2} * 10 + d2);
-  cell.w6 = Low16(std::int64_t{s3} * 10 + d3);
+  cell.w8 = LowWord(std::int64_t{rapp} * 10 + types);
+  cell.w2 = LowWord(std::int64_t{s1} * 10 + d1);
+  cell.w4 = LowWord(std::int64_t{s2} * 10 + d2);
+  cell.w6 = LowWord(std::int64_t{s3} * 10 + d3);
 
   // Deliberate: a time of 1 to 100 is raised to 101 (and the caller sees
   // the raised value); 0 means "no time".
   if (tempo >= 1 && tempo <= 100) tempo = 101;
-  cell.b10 = sx == 2 ? Low8(tempo) : 0;
+  cell.b10 = sx == 2 ? LowByte(tempo) : 0;
 
   // Look-back marks, nearest first. A cell below 0 faults here, after the
   // marks before it were written.
   for (int j = 1; j <= 4; ++j) {
-    cells.At(i - 2 * j).b11 = Low8(types * 10 + j);
+    cells.At(i - 2 * j).b11 = LowByte(types * 10 + j);
   }
 }
 
@@ -81,20 +71,20 @@ void memo_rallentamento(Scenario& s, std::int32_t x, std::int32_t v,
   // length 0 leaves one cell of kind 3.
   TrackCell& end_cell = cells.At(end);
   end_cell.kind = kKindSlowdownEnd;
-  if (d_v != 0) end_cell.w4 = Low16(d_v);
+  if (d_v != 0) end_cell.w4 = LowWord(d_v);
   TrackCell& start_cell = cells.At(start);
   start_cell.kind = kKindSlowdownStart;
-  if (d_v != 0) start_cell.w4 = Low16(d_v);
+  if (d_v != 0) start_cell.w4 = LowWord(d_v);
   if (has_warning) {
     TrackCell& warning = cells.At(w);
     warning.kind = kKindWarningBoard;
-    if (d_v != 0) warning.w4 = Low16(d_v);
-    warning.w2 = Low16(v);
+    if (d_v != 0) warning.w4 = LowWord(d_v);
+    warning.w2 = LowWord(v);
   }
-  start_cell.w2 = Low16(v);
-  end_cell.w2 = Low16(v);
-  start_cell.w6 = Low16(f_tt);
-  end_cell.w6 = Low16(f_tt);
+  start_cell.w2 = LowWord(v);
+  end_cell.w2 = LowWord(v);
+  start_cell.w6 = LowWord(f_tt);
+  end_cell.w6 = LowWord(f_tt);
 
   if (f_ta == 0) return;
   // The pre-warning cells: the first is (x - 1200) / 50 rounded, with no

@@ -9,6 +9,8 @@
 #include "base/diagnostics.h"
 #include "base/errors.h"
 #include "line/field_reader.h"
+#include "line/row_reading.h"
+#include "model/narrowing.h"
 #include "model/param_table.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
@@ -18,50 +20,12 @@ namespace scenario {
 
 namespace {
 
-// Stores into 16- and 8-bit fields keep the low bits, with no overflow
-// check. Deliberate: stored files depend on the wrapped values.
-std::int16_t Low16(std::int64_t v) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
-}
-std::uint8_t Low8(std::int64_t v) { return static_cast<std::uint8_t>(v); }
-
-// Substring test that ignores the case of ASCII letters; other bytes
-// (Windows-1252) compare as they are.
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
-bool ContainsAnyCase(std::string_view text, std::string_view word) {
-  if (word.size() > text.size()) return false;
-  for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
-    std::size_t k = 0;
-    while (k < word.size() && FoldAscii(text[at + k]) == word[k]) ++k;
-    if (k == word.size()) return true;
-  }
-  return false;
-}
-
 // The speed limit in force, in the cells' units of 5 km/h.
 // Deliberate: only the low 8 bits of the rounded quotient are kept, with
 // no check.
 std::uint8_t SpeedStep(std::int32_t speed) {
-  return Low8(RoundRatio(speed, 5));
+  return LowByte(RoundRatio(speed, 5));
 }
-
-// A computed value that must fit a 32-bit field. Intermediate results are
-// exact; one that does not fit is a fault of the row, as a read number
-// outside its width is.
-std::int32_t FitLong(std::int64_t value, const char* what,
-                     const SourceSpot& where) {
-  if (value < INT32_MIN || value > INT32_MAX) {
-    throw Fault(std::string(what) + " does not fit a long", where);
-  }
-  return static_cast<std::int32_t>(value);
-}
-
-// How a row ends the pass of the main loop.
-enum class RowEnd {
-  kGoOn,         // read the next row
-  kStopReading,  // code 15: leave the loop, the closing steps still run
-  kStageEnds,    // the stage ends at once, without the closing steps
-};
 
 class TrainReader {
  public:
@@ -121,8 +85,7 @@ void TrainReader::Run() {
   // The first read happens even in an empty file, and faults there.
   do {
     ReadKeywordField();
-  } while (!fields_.AtEnd() &&
-           !ContainsAnyCase(s_.current_field, "[generale]"));
+  } while (!fields_.AtEnd() && !HasAnyCase(s_.current_field, "[generale]"));
 
   // The end of the file is tested before and after every field in keyword
   // position, never inside a row: the last field of the file is never
@@ -135,7 +98,7 @@ void TrainReader::Run() {
     // tested like any other field.
     bool at_end = false;
     for (int skip = 0; skip < 2 && !at_end; ++skip) {
-      if (s_.current_field.find('-') == std::string::npos) break;
+      if (!Has(s_.current_field, "-")) break;
       ReadKeywordField();
       at_end = fields_.AtEnd();
     }
@@ -143,7 +106,7 @@ void TrainReader::Run() {
     row_ = fields_.last_field();
 
     const RowEnd end = DispatchRow();
-    if (end == RowEnd::kStageEnds) return;
+    if (end == RowEnd::kEndStage) return;
     if (end == RowEnd::kStopReading) break;
   }
   RunClosingSteps();
@@ -154,39 +117,39 @@ void TrainReader::Run() {
 RowEnd TrainReader::DispatchRow() {
   const std::string& field = s_.current_field;
   ParamTable& table = s_.param_table;
-  if (ContainsAnyCase(field, "frenata") && ContainsAnyCase(field, "massa")) {
+  if (HasAnyCase(field, "frenata") && HasAnyCase(field, "massa")) {
     table[kGeneralSlot].long1 = fields_.ReadLong();
   }
-  if (ContainsAnyCase(field, "vetture")) {
+  if (HasAnyCase(field, "vetture")) {
     table[kGeneralSlot].long3 = fields_.ReadLong();
   }
-  if (ContainsAnyCase(field, "velocit")) {
-    if (RowEnd end = ReadSpeedLimitRow(); end != RowEnd::kGoOn) return end;
+  if (HasAnyCase(field, "velocit")) {
+    if (RowEnd end = ReadSpeedLimitRow(); end != RowEnd::kNext) return end;
   }
-  if (ContainsAnyCase(field, "aderenza")) {
-    if (RowEnd end = ReadAdhesionRow(); end != RowEnd::kGoOn) return end;
+  if (HasAnyCase(field, "aderenza")) {
+    if (RowEnd end = ReadAdhesionRow(); end != RowEnd::kNext) return end;
   }
-  if (ContainsAnyCase(field, "orologio")) {
+  if (HasAnyCase(field, "orologio")) {
     table[kTrainSlot].int3 = fields_.ReadInteger();
     table[kTrainSlot].int4 = fields_.ReadInteger();
     table[kTrainSlot].int5 = fields_.ReadInteger();
   }
-  if (ContainsAnyCase(field, "sabbia")) {
+  if (HasAnyCase(field, "sabbia")) {
     table[kTrainSlot].int1 = fields_.ReadInteger();
   }
-  if (ContainsAnyCase(field, "segnale")) {
-    if (RowEnd end = ReadSignalRow(); end != RowEnd::kGoOn) return end;
+  if (HasAnyCase(field, "segnale")) {
+    if (RowEnd end = ReadSignalRow(); end != RowEnd::kNext) return end;
   }
-  if (ContainsAnyCase(field, "rallentamento")) {
-    if (RowEnd end = ReadSlowdownRow(); end != RowEnd::kGoOn) return end;
+  if (HasAnyCase(field, "rallentamento")) {
+    if (RowEnd end = ReadSlowdownRow(); end != RowEnd::kNext) return end;
   }
-  if (ContainsAnyCase(field, "abbattimento")) {
-    if (RowEnd end = ReadCodeChangeRow(); end != RowEnd::kGoOn) return end;
+  if (HasAnyCase(field, "abbattimento")) {
+    if (RowEnd end = ReadCodeChangeRow(); end != RowEnd::kNext) return end;
   }
-  if (ContainsAnyCase(field, "stazione")) {
-    if (RowEnd end = ReadStationRow(); end != RowEnd::kGoOn) return end;
+  if (HasAnyCase(field, "stazione")) {
+    if (RowEnd end = ReadStationRow(); end != RowEnd::kNext) return end;
   }
-  return RowEnd::kGoOn;
+  return RowEnd::kNext;
 }
 
 // A speed limit from metre p onward. The cells from the fill index up to,
@@ -207,7 +170,7 @@ RowEnd TrainReader::ReadSpeedLimitRow() {
     } while (speed_fill_ < n);
   }
   speed_in_force_ = v;
-  return RowEnd::kGoOn;
+  return RowEnd::kNext;
 }
 
 // An adhesion value from metre p onward; filled as the speed limit, but
@@ -220,12 +183,12 @@ RowEnd TrainReader::ReadAdhesionRow() {
   if (n > 0) {
     // Deliberate: at least one cell, as for the speed limit.
     do {
-      s_.track_cells.At(adhesion_fill_).adhesion = Low8(adhesion_in_force_);
+      s_.track_cells.At(adhesion_fill_).adhesion = LowByte(adhesion_in_force_);
       ++adhesion_fill_;
     } while (adhesion_fill_ < n);
   }
   adhesion_in_force_ = a;
-  return RowEnd::kGoOn;
+  return RowEnd::kNext;
 }
 
 // The reader tells a recorded code by error_code above 0, not by the
@@ -267,7 +230,7 @@ RowEnd TrainReader::ReadSlowdownRow() {
 RowEnd TrainReader::EndOnRecordedCode(std::int32_t code_before,
                                       std::int32_t position) {
   const std::int32_t code = s_.errors.error_code;
-  if (code <= 0) return RowEnd::kGoOn;
+  if (code <= 0) return RowEnd::kNext;
   s_.errors.Record(code, position, row_);
   if (code == code_before) {
     // The routine recorded nothing: the code is one left from earlier, and
@@ -277,7 +240,7 @@ RowEnd TrainReader::EndOnRecordedCode(std::int32_t code_before,
         " recorded earlier is still set, so this row ends the reading of "
         "the train description (the row itself was placed)";
   }
-  return RowEnd::kStageEnds;
+  return RowEnd::kEndStage;
 }
 
 // A change of the signal code from metre p: kind 12 with the code, or
@@ -289,15 +252,15 @@ RowEnd TrainReader::ReadCodeChangeRow() {
   TrackCell& cell = s_.track_cells.At(FillCell(p));
   if (!IsFree(cell)) {
     s_.errors.Record(kCodeCodeChangeTaken, p, row_);
-    return RowEnd::kStageEnds;
+    return RowEnd::kEndStage;
   }
   if (c > 0) {
     cell.kind = kKindCodeMark;
-    cell.w2 = Low16(c);
+    cell.w2 = LowWord(c);
   } else {
     cell.kind = kKindCodeOff;
   }
-  return RowEnd::kGoOn;
+  return RowEnd::kNext;
 }
 
 // A station row for the station with ordinal k = station_, stored in slot
@@ -310,7 +273,7 @@ RowEnd TrainReader::ReadStationRow() {
   // no slot even for the first station).
   if (k > board_slot_) {
     s_.errors.Record(kCodeNoStationSlot, std::nullopt, row_);
-    return RowEnd::kStageEnds;
+    return RowEnd::kEndStage;
   }
   ParamSlot& slot = s_.param_table.At(k);
 
@@ -321,14 +284,14 @@ RowEnd TrainReader::ReadStationRow() {
   if (BeyondArray(position, 800)) return RowEnd::kStopReading;
   if (position % 50 != 0) {
     s_.errors.Record(kCodeStationPosition, position, row_);
-    return RowEnd::kStageEnds;
+    return RowEnd::kEndStage;
   }
   const std::uint8_t kind = fields_.ReadByte();
   slot.byte1 = kind;
   const std::int32_t length = fields_.ReadLong();
   if (length % 100 != 0) {
     s_.errors.Record(kCodeStationLength, position, row_);
-    return RowEnd::kStageEnds;
+    return RowEnd::kEndStage;
   }
 
   // Row fields 4 to 13, in row order.
@@ -383,23 +346,23 @@ RowEnd TrainReader::ReadStationRow() {
     // 0 and 1 never take one.
     for (int j = 1; j <= 4; ++j) {
       const std::int64_t cell = stop_cell - j;
-      if (cell > 1) s_.track_cells.At(cell).b11 = Low8(80 + j);
+      if (cell > 1) s_.track_cells.At(cell).b11 = LowByte(80 + j);
     }
   }
   if (kind < 25) {
     if (stop_cell <= 1) {
       s_.errors.Record(kCodeStationEndTooEarly, std::nullopt, row_);
-      return RowEnd::kStageEnds;
+      return RowEnd::kEndStage;
     }
     // The stop mark overwrites whatever stands in its cell.
     TrackCell& stop = s_.track_cells.At(stop_cell);
     stop.kind = kKindStopMark;
-    stop.w2 = Low16(k);
+    stop.w2 = LowWord(k);
   }
 
   if (k > 1 && start - 350 < s_.param_table.At(k - 1).long2) {
     s_.errors.Record(kCodeStationTooClose, position, row_);
-    return RowEnd::kStageEnds;
+    return RowEnd::kEndStage;
   }
 
   // Deliberate: the slot right below the lowest board text never holds a
@@ -407,9 +370,9 @@ RowEnd TrainReader::ReadStationRow() {
   station_ = k + 1;
   if (station_ >= board_slot_) {
     s_.errors.Record(kCodeNoStationSlot, std::nullopt, row_);
-    return RowEnd::kStageEnds;
+    return RowEnd::kEndStage;
   }
-  return RowEnd::kGoOn;
+  return RowEnd::kNext;
 }
 
 // After the end of the file or a code 15: the profiles are completed up to
@@ -422,7 +385,7 @@ void TrainReader::RunClosingSteps() {
     ++speed_fill_;
   } while (speed_fill_ < std::int64_t{s_.last_cell} - 2);
   do {
-    s_.track_cells.At(adhesion_fill_).adhesion = Low8(adhesion_in_force_);
+    s_.track_cells.At(adhesion_fill_).adhesion = LowByte(adhesion_in_force_);
     ++adhesion_fill_;
   } while (adhesion_fill_ < std::int64_t{s_.last_cell} - 2);
 

@@ -1,0 +1,151 @@
+#include "plot/sheet_layout.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "base/windows1252.h"
+
+namespace scenario {
+namespace sheet {
+namespace {
+
+// hh:mm, or hh:mm:ss when the seconds are not 0; "" for 0 (no time).
+std::string FormatTime(std::int32_t seconds) {
+  if (seconds == 0) return "";
+  const std::int64_t t = seconds;
+  const std::int64_t magnitude = t < 0 ? -t : t;
+  char buf[48];
+  const long long h = magnitude / 3600;
+  const long long m = (magnitude % 3600) / 60;
+  const long long s = magnitude % 60;
+  if (s != 0) {
+    std::snprintf(buf, sizeof buf, "%s%lld:%02lld:%02lld", t < 0 ? "-" : "", h,
+                  m, s);
+  } else {
+    std::snprintf(buf, sizeof buf, "%s%lld:%02lld", t < 0 ? "-" : "", h, m);
+  }
+  return buf;
+}
+
+bool IsEmptySlot(const ParamSlot& s) {
+  return s.byte1 == 0 && s.long1 == 0 && s.long2 == 0 && s.long3 == 0 &&
+         s.byte2 == 0 && s.text.empty() && s.int1 == 0 && s.int2 == 0 &&
+         s.int3 == 0 && s.int4 == 0 && s.int5 == 0 && s.byte3 == 0 &&
+         s.byte4 == 0 && s.byte5 == 0 && s.byte6 == 0 && s.long4 == 0;
+}
+
+}  // namespace
+
+std::string Printf(const char* format, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+std::string ToString(std::int64_t v) { return std::to_string(v); }
+
+std::string ExactNumber(double v) { return Printf("%.12g", v); }
+
+double CharCount(std::string_view utf8) {
+  double n = 0;
+  for (const char c : utf8) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  }
+  return n;
+}
+
+double RoundUpTo(double v, double step) { return std::ceil(v / step) * step; }
+
+std::vector<Station> FindStations(const std::vector<TrackCell>& cells,
+                                  const ParamTable& table) {
+  int lowest_board_slot = kFirstBoardTextSlot + 1;
+  for (const TrackCell& c : cells) {
+    if (c.kind == kKindIndicatorBoard && c.w2 >= kFirstStationSlot &&
+        c.w2 < lowest_board_slot) {
+      lowest_board_slot = c.w2;
+    }
+  }
+  std::vector<Station> stations;
+  for (int k = kFirstStationSlot; k < lowest_board_slot; ++k) {
+    const ParamSlot& s = table[k];
+    if (IsEmptySlot(s)) break;
+    Station st;
+    st.slot = k;
+    st.position = s.long3;
+    st.start = s.long1;
+    st.end = s.long2;
+    st.stops = s.byte1 < 25;
+    st.name = Windows1252ToUtf8(s.text);
+    st.time = FormatTime(s.long4);
+    stations.push_back(std::move(st));
+  }
+  return stations;
+}
+
+double ItemPosition(const TrackCell& c, std::int64_t k) {
+  switch (c.kind) {
+    case kKindPreWarning:
+    case kKindCodeMark:
+    case kKindCodeOff:
+      return static_cast<double>(k) * kMetresPerCell;
+    default:
+      return static_cast<double>(k - 1) * kMetresPerCell;
+  }
+}
+
+std::string Title(std::string_view utf8) {
+  return "<title>" + XmlEscape(utf8) + "</title>";
+}
+
+void TitledElement(SvgBuilder* svg, std::string_view name,
+                   std::string_view attributes, std::string_view title) {
+  std::string m = "<";
+  m.append(name);
+  m += ' ';
+  m.append(attributes);
+  m += '>';
+  m += Title(title);
+  m += "</";
+  m.append(name);
+  m += ">\n";
+  svg->Raw(m);
+}
+
+std::string At(double x, double y) {
+  return "x=\"" + SvgNumber(x) + "\" y=\"" + SvgNumber(y) + "\"";
+}
+
+void PanelFrame(SvgBuilder* svg, const XAxis& axis, double top, double height,
+                std::string_view name) {
+  svg->Rect(axis.left, top, axis.width, height,
+            "fill=\"none\" stroke=\"#999\" stroke-width=\"0.8\"");
+  svg->Text(8, top + 14, name,
+            "font-size=\"12\" font-weight=\"bold\" fill=\"#333\"");
+}
+
+void Legend(SvgBuilder* svg, const XAxis& axis, double top,
+            std::string_view text) {
+  svg->Text(axis.left + axis.width, top - 4, text,
+            "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
+}
+
+void ValueScale(SvgBuilder* svg, const XAxis& axis, const Panel& panel,
+                const std::vector<double>& levels) {
+  for (const double v : levels) {
+    const double y = panel.Y(v);
+    svg->Line(axis.left, y, axis.left + axis.width, y,
+              "stroke=\"#ddd\" stroke-width=\"0.6\"");
+    svg->Text(axis.left - 6, y + 4, SvgNumber(v),
+              "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
+  }
+}
+
+CellSpan ItemCells(const std::vector<TrackCell>& cells, const XAxis& axis) {
+  const double first = std::max(0.0, std::floor(axis.from / 50) - 1);
+  const double last = std::min(static_cast<double>(cells.size()) - 1,
+                               std::ceil(axis.to / 50) + 2);
+  return {static_cast<std::int64_t>(first), static_cast<std::int64_t>(last)};
+}
+
+}  // namespace sheet
+}  // namespace scenario

@@ -1,0 +1,58 @@
+#ifndef SCENARIO_RUN_PACK_REPORT_H_
+#define SCENARIO_RUN_PACK_REPORT_H_
+
+#include <chrono>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "run/pack_build.h"
+#include "run/pack_discovery.h"
+
+namespace scenario {
+
+// The pack's exit status: 2 when some scenario wrote nothing (or was not
+// compiled) or on trouble outside the scenarios, else 1 when some codes
+// were recorded, else 0.
+int PackExitStatus(const PackOutcome& outcome);
+
+// The summary: one row per scenario (codes with the first diagnostic,
+// warnings, files written, time), then the totals. jobs is the number of
+// threads used.
+std::string FormatPackSummary(const PackOutcome& outcome, int jobs);
+// The same table for tools. The JSON also carries the plan's reports, the
+// totals and the exit status.
+std::string PackSummaryJson(const PackOutcome& outcome,
+                            const std::vector<PackReport>& reports, int jobs);
+std::string PackSummaryCsv(const PackOutcome& outcome);
+
+// One line for a report of the plan, as printed before the build.
+std::string FormatPackReport(const PackReport& report);
+
+// Progress on a stream: on a terminal one bar redrawn in place (done/total,
+// the scenario being compiled, elapsed time, scenarios with codes or
+// without files so far); otherwise one line per scenario.
+class PackProgress : public PackObserver {
+ public:
+  PackProgress(std::ostream& out, bool terminal);
+  void Started(const std::string& scenario, int done, int total) override;
+  void Finished(const ScenarioRow& row, int done, int total) override;
+  // Clears the bar (on a terminal).
+  void End();
+
+ private:
+  void DrawBar();
+
+  std::ostream& out_;
+  bool terminal_;
+  std::chrono::steady_clock::time_point start_;
+  std::string current_;
+  int done_ = 0;
+  int total_ = 0;
+  int troubled_ = 0;
+  bool drawn_ = false;
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_RUN_PACK_REPORT_H_
