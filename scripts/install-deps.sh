@@ -11,6 +11,7 @@ packages=(
   librsvg2-dev libcairo2-dev libxml2-dev
   xvfb xdotool x11-utils imagemagick
   fonts-urw-base35
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
@@ -23,6 +24,10 @@ done
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Another set-up may hold the package manager's lock (two commands started
+  # at once on a fresh machine): wait for it rather than fail.
+  wait_for_lock=(-o DPkg::Lock::Timeout="${APT_LOCK_TIMEOUT:-900}")
+  apt-get "${wait_for_lock[@]}" update -qq
+  apt-get "${wait_for_lock[@]}" install -y -qq --no-install-recommends \
+    "${missing[@]}"
 fi

@@ -18,7 +18,7 @@ void DrawGradient(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   const double g = std::max(5.0, RoundUpTo(extreme, 5));
   const Panel panel{top, kGradientHeight, -g, g};
   svg->OpenGroup("gradient", "data-max-per-mille=\"" + SvgNumber(g) + "\"");
-  PanelFrame(svg, axis, top, kGradientHeight, "Gradient (\xE2\x80\xB0)");
+  PanelFrame(svg, axis, top, kGradientHeight, "Gradient", "(\xE2\x80\xB0)");
   ValueScale(svg, axis, panel, {-g, -g / 2, 0, g / 2, g});
   std::string d = StepProfile(ctx.cells, axis, panel, [](const TrackCell& c) {
     return c.gradient - 100.0;

@@ -1,19 +1,36 @@
+#include "plot/plan_panel.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/line_grid.h"
 #include "model/param_table.h"
-#include "plot/sheet_panels.h"
+#include "plot/label_placer.h"
 
 namespace scenario {
 namespace sheet {
 namespace {
 
-// The plan's box: at most this share of the width in height.
+// The plan's box: at most this share of the width in height, at least
+// kPlanMinHeight, and taller while its labels do not all fit: by
+// kPlanGrowth at a time, or by a sixteenth of the room left if that is
+// more, so that a plan whose labels never fit is given up soon.
 constexpr double kPlanMaxHeightShare = 0.6;
+constexpr double kPlanMinHeight = 140;
+constexpr double kPlanGrowth = 24;
 constexpr double kPlanPad = 24;
+// A line whose ends lie closer together than this share of its extent's
+// diagonal (a loop) keeps north up: its chord says little about its shape.
+constexpr double kShortChord = 0.25;
+// The band the line and its marks take, beyond the drawn extent.
+constexpr double kBandMargin = 6;
+// Points of the line, this far apart in pixels, that labels keep clear of.
+constexpr double kLineSampleSpacing = 3;
 // Grid coordinates beyond this many metres from the origin cannot come
 // from a line of at most 1000 km; such points are left out as corrupt.
 constexpr double kPlanCoordinateLimit = 1e8;
@@ -77,24 +94,199 @@ bool PlanPoint(const LineGrid& grid, double position, double* x, double* y) {
   return false;
 }
 
+// Where the line ends: its length, or the grid's last metre without one.
+double EndPosition(const SheetContext& ctx, const LineGrid& grid) {
+  const double line_length = ctx.table[kGeneralSlot].long2;
+  return line_length > 0 ? line_length : static_cast<double>(grid.size() - 1);
+}
+
+double MarkRadius(PlanMark::Kind kind) {
+  switch (kind) {
+    case PlanMark::Kind::kStart:
+      return 5;
+    case PlanMark::Kind::kEnd:
+      return 4.5;
+    default:
+      return 4;
+  }
+}
+
+double LabelSize(PlanMark::Kind kind) {
+  return kind == PlanMark::Kind::kStart || kind == PlanMark::Kind::kEnd ? 12
+                                                                        : 11;
+}
+
+bool LabelBold(PlanMark::Kind kind) {
+  return kind == PlanMark::Kind::kStart || kind == PlanMark::Kind::kEnd;
+}
+
+// The scale bar: a round length near a fifth of the box, in metres, at
+// the panel's bottom left.
+double ScaleBarMetres(const PlanLayout& l) {
+  return NiceBelow(l.box_w / 5 / l.scale);
+}
+std::string ScaleBarLabel(double metres) {
+  return metres >= 1000 ? SvgNumber(metres / 1000) + " km"
+                        : SvgNumber(metres) + " m";
+}
+constexpr double kScaleBarInset = 14;
+// The north arrow's tip, from the panel's top right corner.
+constexpr double kNorthFromRight = 22;
+constexpr double kNorthFromTop = 14;
+
+// Places every mark's label for the layout's current height. False when
+// some label found no free place.
+bool PlaceLabels(const XAxis& axis, double drawn_h,
+                 const std::vector<double>& sample_x,
+                 const std::vector<double>& sample_y,
+                 const std::vector<double>& mark_y, PlanLayout* l) {
+  std::vector<double> mark_xs;
+  for (const PlanMark& mark : l->marks) mark_xs.push_back(mark.x);
+  LabelPlacer placer(
+      Box{axis.left + 4, 4, axis.left + axis.width - 4, l->height - 4},
+      l->y0 - kBandMargin, l->y0 + drawn_h + kBandMargin, std::move(mark_xs));
+  for (std::size_t i = 0; i < sample_x.size(); ++i) {
+    const double y = l->y0 + sample_y[i];
+    placer.AddObstacle(Box{sample_x[i] - 2, y - 2, sample_x[i] + 2, y + 2});
+  }
+  const double nx = axis.left + axis.width - kNorthFromRight;
+  placer.AddObstacle(Box{nx - 12, kNorthFromTop - 4, nx + 12,
+                         kNorthFromTop + 30 + TextDescent(12) + 2});
+  const double bar_m = ScaleBarMetres(*l);
+  const double bar_px = bar_m * l->scale;
+  const double bx = axis.left + kScaleBarInset;
+  const double by = l->height - kScaleBarInset;
+  const double bar_label_w = TextWidth(ScaleBarLabel(bar_m), 11, false);
+  const double bar_mid = bx + bar_px / 2;
+  placer.AddObstacle(Box{
+      std::min(bx, bar_mid - bar_label_w / 2) - 2, by - 7 - TextAscent(11) - 2,
+      std::max(bx + bar_px, bar_mid + bar_label_w / 2) + 2, by + 4});
+  for (std::size_t i = 0; i < l->marks.size(); ++i) {
+    PlanMark& mark = l->marks[i];
+    mark.y = l->y0 + mark_y[i];
+    const double r = MarkRadius(mark.kind);
+    placer.AddObstacle(Box{mark.x - r, mark.y - r, mark.x + r, mark.y + r});
+  }
+  // From right to left: a label in a lane runs to the right of its
+  // leader, so the leaders of the marks further left pass to the left of
+  // it and the nearest free lane is always a good one.
+  std::vector<PlanMark*> order;
+  for (PlanMark& mark : l->marks) order.push_back(&mark);
+  std::stable_sort(
+      order.begin(), order.end(),
+      [](const PlanMark* a, const PlanMark* b) { return a->x > b->x; });
+  bool all = true;
+  for (PlanMark* m : order) {
+    PlanMark& mark = *m;
+    const double size = LabelSize(mark.kind);
+    mark.placed =
+        placer.Place(mark.x, mark.y, MarkRadius(mark.kind),
+                     TextWidth(mark.label, size, LabelBold(mark.kind)), size);
+    if (!mark.placed) all = false;
+  }
+  return all;
+}
+
 }  // namespace
 
 PlanLayout LayOutPlan(const SheetContext& ctx, const XAxis& axis) {
   PlanLayout l;
   if (ctx.scenario.grid == nullptr) return l;
-  l.extent = MeasurePlan(*ctx.scenario.grid);
+  const LineGrid& grid = *ctx.scenario.grid;
+  l.extent = MeasurePlan(grid);
   const PlanExtent& e = l.extent;
   if (e.points == 0) return l;
+
+  // Turned so that the chord from the start to the end runs left to right.
+  double start_x = 0, start_y = 0, end_x = 0, end_y = 0;
+  const bool has_start = PlanPoint(grid, 0, &start_x, &start_y);
+  const bool has_end = PlanPoint(grid, EndPosition(ctx, grid), &end_x, &end_y);
+  if (has_start && has_end) {
+    const double dx = end_x - start_x;
+    const double dy = end_y - start_y;
+    const double chord = std::hypot(dx, dy);
+    const double diagonal = std::hypot(e.max_x - e.min_x, e.max_y - e.min_y);
+    if (chord > 0 && chord >= kShortChord * diagonal) {
+      l.cos = dx / chord;
+      l.sin = dy / chord;
+      l.turn_degrees = std::atan2(dy, dx) * 180 / std::numbers::pi;
+    }
+  }
+  double min_u = 0, max_u = 0, min_v = 0, max_v = 0;
+  bool first = true;
+  for (std::int64_t m = 0; m < grid.size(); ++m) {
+    if (!UsablePoint(grid, m)) continue;
+    const double u = grid.x(m) * l.cos + grid.y(m) * l.sin;
+    const double v = grid.y(m) * l.cos - grid.x(m) * l.sin;
+    if (first) {
+      min_u = max_u = u;
+      min_v = max_v = v;
+      first = false;
+    }
+    min_u = std::min(min_u, u);
+    max_u = std::max(max_u, u);
+    min_v = std::min(min_v, v);
+    max_v = std::max(max_v, v);
+  }
+  l.min_u = min_u;
+  l.max_v = max_v;
+
   l.box_w = axis.width - 2 * kPlanPad;
   const double box_h_max = ctx.width * kPlanMaxHeightShare - 2 * kPlanPad;
-  const double ext_w = std::max(e.max_x - e.min_x, 1.0);
-  const double ext_h = std::max(e.max_y - e.min_y, 1.0);
-  l.scale = std::min(l.box_w / ext_w, box_h_max / ext_h);
-  const double drawn_w = (e.max_x - e.min_x) * l.scale;
-  const double drawn_h = (e.max_y - e.min_y) * l.scale;
-  l.height = std::max(drawn_h + 2 * kPlanPad, 140.0);
+  l.scale = std::min(l.box_w / std::max(max_u - min_u, 1.0),
+                     box_h_max / std::max(max_v - min_v, 1.0));
+  const double drawn_w = (max_u - min_u) * l.scale;
+  const double drawn_h = (max_v - min_v) * l.scale;
   l.x0 = kPlanPad + (l.box_w - drawn_w) / 2;
-  l.y0 = (l.height - drawn_h) / 2;
+
+  // Marks and points of the line, their y with the drawing at the top; the
+  // drawing moves down as the box grows.
+  std::vector<double> mark_y;
+  const auto add_mark = [&](PlanMark::Kind kind, double x, double y,
+                            std::string label) {
+    l.marks.push_back(PlanMark{kind, l.X(axis.left, x, y), 0, std::move(label),
+                               std::nullopt});
+    mark_y.push_back(l.Y(x, y));
+  };
+  if (has_start) add_mark(PlanMark::Kind::kStart, start_x, start_y, "start");
+  if (has_end) add_mark(PlanMark::Kind::kEnd, end_x, end_y, "end");
+  for (const Station& st : ctx.stations) {
+    double x, y;
+    if (!PlanPoint(grid, st.position, &x, &y)) continue;
+    add_mark(st.stops ? PlanMark::Kind::kStop : PlanMark::Kind::kStation, x, y,
+             st.name);
+  }
+  std::vector<double> sample_x, sample_y;
+  double last_x = 0, last_y = 0;
+  bool in_run = false;
+  for (std::int64_t m = 0; m < grid.size(); ++m) {
+    if (!UsablePoint(grid, m)) {
+      in_run = false;
+      continue;
+    }
+    const double x = l.X(axis.left, grid.x(m), grid.y(m));
+    const double y = l.Y(grid.x(m), grid.y(m));
+    if (in_run && std::hypot(x - last_x, y - last_y) < kLineSampleSpacing) {
+      continue;
+    }
+    sample_x.push_back(x);
+    sample_y.push_back(y);
+    last_x = x;
+    last_y = y;
+    in_run = true;
+  }
+
+  const double max_height =
+      std::max(drawn_h + 2 * kPlanPad, ctx.width * kPlanMaxHeightShare);
+  double height = std::max(drawn_h + 2 * kPlanPad, kPlanMinHeight);
+  const double growth = std::max(kPlanGrowth, (max_height - height) / 16);
+  for (;;) {
+    l.height = height;
+    l.y0 = (height - drawn_h) / 2;
+    if (PlaceLabels(axis, drawn_h, sample_x, sample_y, mark_y, &l)) break;
+    if (height >= max_height) break;
+    height = std::min(height + growth, max_height);
+  }
   return l;
 }
 
@@ -115,11 +307,8 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   }
   const double scale = layout.scale;
   const double height = layout.height;
-  const double box_w = layout.box_w;
-  const double x0 = axis.left + layout.x0;
-  const double y0 = top + layout.y0;
-  const auto px = [&](double x) { return x0 + (x - e.min_x) * scale; };
-  const auto py = [&](double y) { return y0 + (e.max_y - y) * scale; };
+  const auto px = [&](double x, double y) { return layout.X(axis.left, x, y); };
+  const auto py = [&](double x, double y) { return top + layout.Y(x, y); };
 
   svg->OpenGroup("plan", "data-min-x=\"" + ExactNumber(e.min_x) +
                              "\" data-max-x=\"" + ExactNumber(e.max_x) +
@@ -127,7 +316,8 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                              "\" data-max-y=\"" + ExactNumber(e.max_y) +
                              "\" data-points=\"" + ToString(e.points) +
                              "\" data-pixels-per-metre=\"" +
-                             ExactNumber(scale) + "\"");
+                             ExactNumber(scale) + "\" data-turn-degrees=\"" +
+                             ExactNumber(layout.turn_degrees) + "\"");
   svg->Rect(axis.left, top, axis.width, height,
             "fill=\"#fbfbf8\" stroke=\"#999\" stroke-width=\"0.8\"");
   svg->Text(8, top + 14, "Plan",
@@ -144,8 +334,8 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
       shown.Break();
       continue;
     }
-    const double x = px(grid->x(m));
-    const double y = py(grid->y(m));
+    const double x = px(grid->x(m), grid->y(m));
+    const double y = py(grid->x(m), grid->y(m));
     line.Add(x, y);
     if (!whole) {
       if (axis.Inside(static_cast<double>(m))) {
@@ -172,7 +362,7 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     if (ctx.cells[k].kind != kKindSignal) continue;
     double x, y;
     if (!PlanPoint(*grid, ItemPosition(ctx.cells[k], k), &x, &y)) continue;
-    const double sx = px(x), sy = py(y);
+    const double sx = px(x, y), sy = py(x, y);
     if (std::hypot(sx - last_x, sy - last_y) < 1.5) continue;
     svg->Circle(sx, sy, 1.8, "fill=\"#c0392b\"");
     last_x = sx;
@@ -180,60 +370,68 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   }
   svg->CloseGroup();
 
-  // Stations as labelled marks.
+  // The marks, then their labels: a label set away from its mark gets a
+  // leader back to it.
+  const auto label = [&](const PlanMark& mark, std::string_view style) {
+    if (!mark.placed) return;
+    const PlacedLabel& p = *mark.placed;
+    if (p.leader) {
+      svg->Line(mark.x, top + p.leader_from, mark.x, top + p.leader_to,
+                "stroke=\"#888\" stroke-width=\"0.6\"");
+    }
+    svg->Text(p.x, top + p.baseline, mark.label, style);
+  };
   svg->OpenGroup("plan-stations");
-  for (const Station& st : ctx.stations) {
-    double x, y;
-    if (!PlanPoint(*grid, st.position, &x, &y)) continue;
-    const double sx = px(x), sy = py(y);
-    svg->Circle(sx, sy, 3.5,
-                st.stops
+  for (const PlanMark& mark : layout.marks) {
+    if (mark.kind != PlanMark::Kind::kStop &&
+        mark.kind != PlanMark::Kind::kStation) {
+      continue;
+    }
+    svg->Circle(mark.x, top + mark.y, 3.5,
+                mark.kind == PlanMark::Kind::kStop
                     ? "fill=\"#111\" stroke=\"#fff\" stroke-width=\"1\""
                     : "fill=\"#fff\" stroke=\"#111\" stroke-width=\"1.2\"");
-    svg->Text(sx + 6, sy - 4, st.name, "font-size=\"11\" fill=\"#111\"");
+    label(mark, "font-size=\"11\" fill=\"#111\"");
   }
   svg->CloseGroup();
 
   // Start and end of the line.
   svg->OpenGroup("plan-ends");
-  double x, y;
-  if (PlanPoint(*grid, 0, &x, &y)) {
-    svg->Circle(px(x), py(y), 5, "fill=\"#2e8b57\"");
-    svg->Text(px(x) + 8, py(y) + 14, "start",
-              "font-size=\"12\" font-weight=\"bold\" fill=\"#2e8b57\"");
-  }
-  const double line_length = ctx.table[kGeneralSlot].long2;
-  const double end_position =
-      line_length > 0 ? line_length : static_cast<double>(grid->size() - 1);
-  if (PlanPoint(*grid, end_position, &x, &y)) {
-    svg->Rect(px(x) - 4.5, py(y) - 4.5, 9, 9, "fill=\"#8b0000\"");
-    svg->Text(px(x) + 8, py(y) + 14, "end",
-              "font-size=\"12\" font-weight=\"bold\" fill=\"#8b0000\"");
+  for (const PlanMark& mark : layout.marks) {
+    if (mark.kind == PlanMark::Kind::kStart) {
+      svg->Circle(mark.x, top + mark.y, 5, "fill=\"#2e8b57\"");
+      label(mark, "font-size=\"12\" font-weight=\"bold\" fill=\"#2e8b57\"");
+    } else if (mark.kind == PlanMark::Kind::kEnd) {
+      svg->Rect(mark.x - 4.5, top + mark.y - 4.5, 9, 9, "fill=\"#8b0000\"");
+      label(mark, "font-size=\"12\" font-weight=\"bold\" fill=\"#8b0000\"");
+    }
   }
   svg->CloseGroup();
 
-  // Scale bar: a round length near a fifth of the box.
-  const double bar_m = NiceBelow(box_w / 5 / scale);
+  const double bar_m = ScaleBarMetres(layout);
   const double bar_px = bar_m * scale;
-  const double bx = axis.left + 14;
-  const double by = top + height - 14;
+  const double bx = axis.left + kScaleBarInset;
+  const double by = top + height - kScaleBarInset;
   svg->OpenGroup("scale-bar", "data-metres=\"" + ExactNumber(bar_m) + "\"");
   svg->Line(bx, by, bx + bar_px, by, "stroke=\"#111\" stroke-width=\"2\"");
   svg->Line(bx, by - 5, bx, by + 2, "stroke=\"#111\" stroke-width=\"1.5\"");
   svg->Line(bx + bar_px, by - 5, bx + bar_px, by + 2,
             "stroke=\"#111\" stroke-width=\"1.5\"");
-  svg->Text(
-      bx + bar_px / 2, by - 7,
-      bar_m >= 1000 ? SvgNumber(bar_m / 1000) + " km" : SvgNumber(bar_m) + " m",
-      "font-size=\"11\" text-anchor=\"middle\" fill=\"#111\"");
+  svg->Text(bx + bar_px / 2, by - 7, ScaleBarLabel(bar_m),
+            "font-size=\"11\" text-anchor=\"middle\" fill=\"#111\"");
   svg->CloseGroup();
 
-  // North arrow.
-  const double nx = axis.left + axis.width - 22;
-  const double ny = top + 14;
+  // North arrow, turned with the plan about its middle.
+  const double nx = axis.left + axis.width - kNorthFromRight;
+  const double ny = top + kNorthFromTop;
   svg->OpenGroup("north");
+  std::string arrow_style = "fill=\"#111\"";
+  if (layout.turn_degrees != 0) {
+    arrow_style += " transform=\"rotate(" + SvgNumber(layout.turn_degrees) +
+                   " " + SvgNumber(nx) + " " + SvgNumber(ny + 8) + ")\"";
+  }
   svg->Path("M" + SvgNumber(nx) + " " + SvgNumber(ny) + " l-6 16 l6 -4 l6 4 z",
-            "fill=\"#111\"");
+            arrow_style);
   svg->Text(nx, ny + 30, "N",
             "font-size=\"12\" font-weight=\"bold\" text-anchor=\"middle\"");
   svg->CloseGroup();

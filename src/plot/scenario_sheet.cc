@@ -12,6 +12,7 @@
 #include "model/kilometre_axis.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
+#include "plot/plan_panel.h"
 #include "plot/sheet_layout.h"
 #include "plot/sheet_panels.h"
 #include "plot/svg_builder.h"

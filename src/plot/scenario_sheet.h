@@ -50,10 +50,13 @@ std::optional<SheetRange> ResolveSheetRange(const SheetScenario& scenario,
 
 // Draws one sheet as an SVG document (UTF-8): the title with the names
 // and the race codes; the plan of the line from the grid (equal scales,
-// north up, scale bar, stations, signals, start and end), or a note that
-// there is no grid; then, along one axis of kilometre readings, the
-// gradient, the speed limit with the boards' speeds, the adhesion, and
-// rows of stations, signals, slowdowns, indicator boards and code marks.
+// turned to run from its start on the left to its end on the right, in a
+// band as high as that shape and its labels need, with a north arrow, a
+// scale bar, stations, signals, start and end), or a note that there is no
+// grid; then, along one axis of kilometre readings, the gradient, the
+// speed limit with the boards' speeds, the adhesion, and rows of stations,
+// signals, slowdowns, indicator boards and code marks. No two labels
+// overlap, and none covers a mark of the plan.
 // Each part is a <g> with its own id. Texts from the files (Windows-1252)
 // appear as real <text> elements. Any decoded content draws: values that
 // point nowhere are shown as such, not trusted. When the range of options

@@ -172,6 +172,76 @@ TEST_F(SmallScenario, KilometreRangeChoosesTheStretch) {
   }
 }
 
+TEST_F(SmallScenario, NoTwoTextsOverlap) {
+  for (const bool with_grid : {true, false}) {
+    SCOPED_TRACE(with_grid);
+    const ParsedSvg doc(DrawScenarioSheet(Scenario(with_grid), SheetOptions{}));
+    ASSERT_TRUE(doc.ok());
+    EXPECT_EQ(OverlappingTexts(doc), std::vector<std::string>{});
+  }
+}
+
+// A straight line of 30 km running north, with stations every 5 km: its
+// plan is turned to run along the sheet and takes a narrow band, its
+// labels clear of each other and of the marks.
+TEST(ScenarioSheet, StraightLinePlanTakesANarrowBand) {
+  const std::int32_t length = 30000;
+  std::vector<TrackCell> cells((length + 7000) / 50 + 1);
+  for (TrackCell& c : cells) {
+    c.gradient = 100;
+    c.speed_step = 20;
+  }
+  ParamTable table;
+  table[kGeneralSlot].long2 = length;
+  const char* const kNames[] = {
+      "Alba", "Borgo Nuovo", "Castel Vecchio", "Doria",
+      "Erbe", "Fonte",       "Gallo di Sopra"};
+  for (int k = 0; k < 7; ++k) {
+    ParamSlot& s = table[kFirstStationSlot + k];
+    s.long3 = std::min(k * 5000, length - 500);
+    s.long1 = s.long3 - 250;
+    s.long2 = s.long3 + 250;
+    s.text = kNames[k];
+  }
+  LineGrid grid;
+  grid.Create(length + 7000);
+  grid.SetInt16(0, 0, 0);
+  grid.SetInt16(1, 0, 1);
+  for (std::int64_t m = 2; m <= length + 7000 - 2; ++m) {
+    grid.SetDouble(m, 0, static_cast<double>(m));
+  }
+  SheetScenario s;
+  s.cells = &cells;
+  s.table = &table;
+  s.grid = &grid;
+  const ParsedSvg doc(DrawScenarioSheet(s, SheetOptions{}));
+  ASSERT_TRUE(doc.ok());
+  const double sheet_height = std::stod(*doc.First("/s:svg/@height"));
+  const double plan_height =
+      std::stod(*doc.First(GroupPath("plan") + "/s:rect[1]/@height"));
+  EXPECT_LE(plan_height, sheet_height / 4);
+  // North, the line's direction, points to the right.
+  EXPECT_EQ(doc.First(GroupPath("plan") + "/@data-turn-degrees"), "90");
+  EXPECT_EQ(doc.Count(GroupPath("plan-stations") + "/s:text"), 7u);
+  EXPECT_EQ(OverlappingTexts(doc), std::vector<std::string>{});
+  // No label covers a mark of the plan.
+  std::vector<SheetBox> marks;
+  for (const ParsedSvg::Element& c :
+       doc.Elements(GroupPath("plan") + "//s:circle")) {
+    const double r = c.Number("r");
+    marks.push_back({c.Number("cx") - r, c.Number("cy") - r, c.Number("cx") + r,
+                     c.Number("cy") + r, "mark"});
+  }
+  ASSERT_EQ(marks.size(), 8u);  // the start and seven stations
+  for (const ParsedSvg::Element& t :
+       doc.Elements(GroupPath("plan") + "//s:text")) {
+    const SheetBox label = EstimatedTextBox(t);
+    for (const SheetBox& mark : marks) {
+      EXPECT_FALSE(label.Overlaps(mark)) << t.text;
+    }
+  }
+}
+
 // Decoded files are only checked for their layout: any byte values must
 // still give a well-formed sheet.
 TEST_F(SmallScenario, GarbageContentStillDrawsAValidSheet) {

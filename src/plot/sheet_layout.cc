@@ -116,11 +116,14 @@ std::string At(double x, double y) {
 }
 
 void PanelFrame(SvgBuilder* svg, const XAxis& axis, double top, double height,
-                std::string_view name) {
+                std::string_view name, std::string_view unit) {
   svg->Rect(axis.left, top, axis.width, height,
             "fill=\"none\" stroke=\"#999\" stroke-width=\"0.8\"");
   svg->Text(8, top + 14, name,
             "font-size=\"12\" font-weight=\"bold\" fill=\"#333\"");
+  if (!unit.empty()) {
+    svg->Text(8, top + 28, unit, "font-size=\"11\" fill=\"#333\"");
+  }
 }
 
 void Legend(SvgBuilder* svg, const XAxis& axis, double top,

@@ -117,9 +117,10 @@ void TitledElement(SvgBuilder* svg, std::string_view name,
 // x="..." y="..." attributes.
 std::string At(double x, double y);
 
-// The panel's frame and its name at the left.
+// The panel's frame, and its name at the left with the unit of its
+// values (if any) below: short lines, clear of the value labels.
 void PanelFrame(SvgBuilder* svg, const XAxis& axis, double top, double height,
-                std::string_view name);
+                std::string_view name, std::string_view unit = "");
 // A key to the panel's marks, just above its frame on the right.
 void Legend(SvgBuilder* svg, const XAxis& axis, double top,
             std::string_view text);

@@ -43,7 +43,7 @@ void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   const double top_speed = std::max(40.0, RoundUpTo(highest, 20));
   const Panel panel{top, kSpeedHeight, 0, top_speed};
   svg->OpenGroup("speed", "data-max-kmh=\"" + SvgNumber(top_speed) + "\"");
-  PanelFrame(svg, axis, top, kSpeedHeight, "Speed (km/h)");
+  PanelFrame(svg, axis, top, kSpeedHeight, "Speed", "(km/h)");
   std::vector<double> levels;
   const double level_step = top_speed > 200 ? 50 : 20;
   for (double v = 0; v <= top_speed; v += level_step) levels.push_back(v);

@@ -10,6 +10,7 @@
 #include "base/file_system.h"
 #include "run/author_commands.h"
 #include "run/build_command.h"
+#include "run/diff_command.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 
@@ -118,6 +119,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "--train-name", [&c](const std::string& v) { c.train_name = v; },
       "Choose the scenario by train name");
 
+  CLI::App* diff = app.add_subcommand(
+      "diff", "List what changed between two compiled scenarios");
+  diff->add_option("OLD NEW", c.diff_inputs,
+                   "The old scenario, then the new: a folder or the "
+                   "parameter file (.sim) each, or the files of each")
+      ->required();
+  diff->add_flag("--json", c.json, "Print one JSON object");
+
   CLI::App* build = app.add_subcommand(
       "build", "Compile every scenario of a pack folder, in parallel");
   build
@@ -168,6 +177,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
     c.kind = CommandKind::kInspect;
+  } else if (diff->parsed()) {
+    c.kind = CommandKind::kDiff;
+    if (c.diff_inputs.size() < 2 || c.diff_inputs.size() % 2 != 0) {
+      parsed.exit_status = kExitUsage;
+      parsed.err_text =
+          "diff: give the old and the new scenario: a folder or a parameter "
+          "file each, or the same number of files for each\n";
+      return parsed;
+    }
   } else if (build->parsed()) {
     c.kind = CommandKind::kBuild;
   } else if (explain->parsed()) {
@@ -207,6 +225,8 @@ int RunCommandLine(int argc, char** argv) {
       return RunInspectCommand(c, std::cout, std::cerr);
     case CommandKind::kPlot:
       return RunPlotCommand(c, std::cout, std::cerr);
+    case CommandKind::kDiff:
+      return RunDiffCommand(c, std::cout, std::cerr);
     case CommandKind::kBuild:
       return RunBuildCommand(c, std::cout, std::cerr, isatty(STDERR_FILENO));
     case CommandKind::kExplain:

@@ -15,6 +15,7 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kDiff,
   kBuild,
   kExplain,
 };
@@ -33,7 +34,7 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, inspect, build
+  bool json = false;  // compile, check, inspect, build, diff
   // compile, check: no row and caret under each diagnostic
   bool no_source = false;
 
@@ -68,6 +69,10 @@ struct CommandLine {
   std::string plot_format;
   std::optional<double> plot_from_km;
   std::optional<double> plot_to_km;
+
+  // diff: the old scenario, then the new (folders, parameter files, or
+  // the files of each)
+  std::vector<std::string> diff_inputs;
 };
 
 // The result of parsing: either a command to run, or an exit status with

@@ -62,6 +62,13 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     EXPECT_EQ(p.command.plot_format, "png");
     EXPECT_EQ(p.command.plot_to_km, 7.5);
   }
+  {
+    ParsedCommandLine p = Parse({"diff", "old", "new", "--json"});
+    ASSERT_TRUE(p.run);
+    EXPECT_EQ(p.command.kind, CommandKind::kDiff);
+    EXPECT_EQ(p.command.diff_inputs, (std::vector<std::string>{"old", "new"}));
+    EXPECT_TRUE(p.command.json);
+  }
 }
 
 TEST(CommandLine, BuildAndItsOptions) {
@@ -98,6 +105,8 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"plot", "dir", "--format", "gif"},
       {"plot", "dir", "--from", "9", "--to", "3"},
       {"--no-such-flag"},
+      {"diff", "only-one"},
+      {"diff", "a.sim", "a.dat", "b.sim"},
       {"build"},
       {"build", "pack", "-j", "0"},
       {"build", "pack", "--json", "--csv", "s.csv"},

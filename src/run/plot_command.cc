@@ -362,38 +362,44 @@ Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
   return Status::Ok();
 }
 
-Status RunPlot(const PlotOptions& options, FileSystem& fs,
-               PlotOutcome* outcome) {
-  ScenarioFileSet files;
-  Status s = FindScenarioFiles(options, fs, &files);
-  if (!s.ok()) return s;
-
-  ParamTable table;
-  s = ReadParamFile(fs, files.param_file, &table);
+Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
+                         LoadedScenario* loaded) {
+  Status s = ReadParamFile(fs, files.param_file, &loaded->table);
   if (!s.ok()) return s;
   std::string image;
   s = ReadInput(fs, files.cell_file, &image);
   if (!s.ok()) return s;
-  std::vector<TrackCell> cells;
-  if (!DecodeCellFile(image, &cells)) {
+  if (!DecodeCellFile(image, &loaded->cells)) {
     return Status::Error(files.cell_file + ": not a cell file (" +
                          std::to_string(image.size()) +
                          " bytes, not a whole number of 15-byte cells)");
   }
-  LineGrid grid;
   if (!files.grid_file.empty()) {
     image.clear();
     s = ReadInput(fs, files.grid_file, &image);
     if (!s.ok()) return s;
-    if (!DecodeGridFile(image, &grid)) {
+    if (!DecodeGridFile(image, &loaded->grid)) {
       return Status::Error(files.grid_file +
                            ": not a line grid file (an unknown tag, a cut "
                            "element, bytes left over or x and y of "
                            "different types)");
     }
   }
-  image.clear();
-  image.shrink_to_fit();
+  return Status::Ok();
+}
+
+Status RunPlot(const PlotOptions& options, FileSystem& fs,
+               PlotOutcome* outcome) {
+  ScenarioFileSet files;
+  Status s = FindScenarioFiles(options, fs, &files);
+  if (!s.ok()) return s;
+
+  LoadedScenario loaded;
+  s = LoadScenarioFiles(files, fs, &loaded);
+  if (!s.ok()) return s;
+  const ParamTable& table = loaded.table;
+  const std::vector<TrackCell>& cells = loaded.cells;
+  const LineGrid& grid = loaded.grid;
 
   SheetScenario scenario;
   scenario.cells = &cells;

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "base/status.h"
+#include "model/line_grid.h"
+#include "model/param_table.h"
+#include "model/track_cells.h"
 
 namespace scenario {
 
@@ -61,6 +64,19 @@ struct ScenarioFileSet {
 // scenarios when the names do not single out one.
 Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
                          ScenarioFileSet* files);
+
+// A scenario's files, decoded. The grid exists only when the set names a
+// grid file.
+struct LoadedScenario {
+  ParamTable table;
+  std::vector<TrackCell> cells;
+  LineGrid grid;
+};
+
+// Reads and decodes the files of the set. Fails with a message naming the
+// file that cannot be read or does not decode.
+Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
+                         LoadedScenario* loaded);
 
 struct PlotOutcome {
   ScenarioFileSet files;

@@ -365,6 +365,52 @@ TEST(PlotBuiltinScenario, AllThreeFormats) {
   }
 }
 
+// The built-in sheet: no two texts overlap anywhere on it, and no label of
+// the plan covers one of the plan's marks (the "end" label stands clear of
+// the last station's name).
+TEST(PlotBuiltinScenario, LabelsKeepClearOfEachOtherAndOfThePlansMarks) {
+  ScopedTempDir dir;
+  std::ostringstream err;
+  ASSERT_EQ(RunBuiltinScenario(RealFileSystem(), dir.path(), err), kExitOk)
+      << err.str();
+  ScopedTempDir out;
+  PlotOptions o;
+  o.inputs = {dir.path()};
+  o.format = PlotFormat::kSvg;
+  o.output = out.File("builtin.svg");
+  PlotOutcome r;
+  const Status s = RunPlot(o, RealFileSystem(), &r);
+  ASSERT_TRUE(s.ok()) << s.message();
+  const ParsedSvg doc(ReadWholeFile(o.output));
+  ASSERT_TRUE(doc.ok());
+  EXPECT_EQ(OverlappingTexts(doc), std::vector<std::string>{});
+
+  const std::string plan = "//s:g[@id='plan']";
+  std::vector<SheetBox> marks;
+  for (const ParsedSvg::Element& c : doc.Elements(
+           plan + "//s:g[@id='plan-stations' or @id='plan-ends']/s:circle")) {
+    const double r = c.Number("r");
+    marks.push_back({c.Number("cx") - r, c.Number("cy") - r, c.Number("cx") + r,
+                     c.Number("cy") + r, "mark"});
+  }
+  for (const ParsedSvg::Element& e :
+       doc.Elements(plan + "//s:g[@id='plan-ends']/s:rect")) {
+    marks.push_back({e.Number("x"), e.Number("y"),
+                     e.Number("x") + e.Number("width"),
+                     e.Number("y") + e.Number("height"), "end"});
+  }
+  EXPECT_EQ(marks.size(), 25u);  // 23 stations, the start and the end
+  const std::vector<ParsedSvg::Element> labels =
+      doc.Elements(plan + "//s:text");
+  EXPECT_EQ(labels.size(), 28u);  // their 25 labels, "Plan", the scale, "N"
+  for (const ParsedSvg::Element& t : labels) {
+    const SheetBox label = EstimatedTextBox(t);
+    for (const SheetBox& mark : marks) {
+      EXPECT_FALSE(label.Overlaps(mark)) << t.text;
+    }
+  }
+}
+
 TEST(PlotFormat, ParsesNamesInAnyCase) {
   EXPECT_EQ(ParsePlotFormat("SVG"), PlotFormat::kSvg);
   EXPECT_EQ(ParsePlotFormat("png"), PlotFormat::kPng);

@@ -1,0 +1,269 @@
+#include "fuzz_entry_points.h"
+
+#include <libxml/parser.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/fake_file_system.h"
+#include "base/windows1252.h"
+#include "compile/compile_stage.h"
+#include "model/cell_file.h"
+#include "model/grid_file.h"
+#include "model/line_grid.h"
+#include "model/param_file.h"
+#include "model/param_table.h"
+#include "model/scenario.h"
+#include "model/track_cells.h"
+#include "plot/scenario_sheet.h"
+#include "run/author_commands.h"
+#include "run/cli.h"
+#include "run/file_names.h"
+#include "run/inspect.h"
+
+namespace scenario {
+
+namespace {
+
+// Ends the run with a message when a property does not hold; the fuzzer
+// keeps the input as a crash.
+void Require(bool holds, const char* property) {
+  if (holds) return;
+  std::fprintf(stderr, "fuzz property does not hold: %s\n", property);
+  std::abort();
+}
+
+std::uint32_t Fixed32At(std::string_view data, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) {
+    v = (v << 8) | static_cast<unsigned char>(data[at + i]);
+  }
+  return v;
+}
+
+std::int16_t Fixed16At(std::string_view data, std::size_t at) {
+  return static_cast<std::int16_t>(
+      static_cast<unsigned char>(data[at]) |
+      (static_cast<unsigned>(static_cast<unsigned char>(data[at + 1])) << 8));
+}
+
+std::string EncodeCells(const std::vector<TrackCell>& cells) {
+  std::string image(cells.size() * kCellSize, '\0');
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    EncodeCell(cells[i], image.data() + i * kCellSize);
+  }
+  return image;
+}
+
+// Lists an image as text and as JSON; a decodable image must list. (The
+// JSON comes from nlohmann-json, so it is well-formed by construction.)
+void InspectBothWays(std::string_view image, BinaryKind kind, int grid_every) {
+  for (bool json : {false, true}) {
+    InspectOptions options;
+    options.json = json;
+    // Text lists every cell and slot, JSON only what is set: both filters,
+    // and the costlier JSON over the fewer entries.
+    options.all = !json;
+    options.grid_every = grid_every;
+    std::string out;
+    std::string error;
+    Require(InspectImage(image, kind, options, &out, &error),
+            "inspect lists what the decoder takes");
+  }
+}
+
+bool WellFormedXml(const std::string& text) {
+  xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()),
+                                "sheet.svg", "UTF-8",
+                                XML_PARSE_NONET | XML_PARSE_NOERROR |
+                                    XML_PARSE_NOWARNING | XML_PARSE_HUGE);
+  if (doc == nullptr) return false;
+  xmlFreeDoc(doc);
+  return true;
+}
+
+}  // namespace
+
+void FuzzCompile(std::string_view data) {
+  if (data.empty()) return;
+  const std::int32_t j = (static_cast<unsigned char>(data[0]) & 1) ? 1 : 0;
+  data.remove_prefix(1);
+  std::string_view line = data;
+  std::string_view train;
+  if (const std::size_t at = data.find(kTrainSeparator);
+      at != std::string_view::npos) {
+    line = data.substr(0, at);
+    train = data.substr(at + kTrainSeparator.size());
+  }
+
+  CompileFiles files;
+  files.line_description = "/fuzz/Fuzz_linea.txt";
+  files.train_description = "/fuzz/Fuzz_Treno 1-.txt";
+  files.grid_file = "/fuzz/Fuzz_linea.dat";
+  files.param_file = "/fuzz/Fuzz_Treno 1.sim";
+  files.cell_file = "/fuzz/Fuzz_Treno 1.dat";
+  FakeFileSystem fs;
+  fs.files[files.line_description] = std::string(line);
+  fs.files[files.train_description] = std::string(train);
+
+  Scenario s;
+  s.line_name = "Fuzz";
+  s.train_name = "Treno 1";
+  const CompileResult result = memorizza_percorso(s, j, fs, files);
+
+  // Every way out of the line reader deletes its file.
+  Require(!fs.Has(files.line_description), "the line file is deleted");
+  if (result.end != CompileEnd::kWritten) {
+    Require(!fs.Has(files.grid_file) && !fs.Has(files.param_file) &&
+                !fs.Has(files.cell_file),
+            "a compile that ends early writes no binary file");
+    return;
+  }
+
+  // What was written decodes, and encodes back to the same bytes.
+  const std::string cell_image = fs.Contents(files.cell_file);
+  std::vector<TrackCell> cells;
+  Require(DecodeCellFile(cell_image, &cells), "the cell file decodes");
+  Require(static_cast<std::int64_t>(cells.size()) == s.track_cells.size(),
+          "the cell file holds every cell");
+  Require(EncodeCells(cells) == cell_image, "the cell file round-trips");
+
+  const std::string param_image = fs.Contents(files.param_file);
+  ParamTable table;
+  Require(DecodeParamFile(param_image, &table), "the parameter file decodes");
+  Require(EncodeParamFile(table) == param_image,
+          "the parameter file round-trips");
+
+  Require(fs.Has(files.grid_file) == (j != 0), "the grid is written iff j");
+  if (j != 0) {
+    const std::string grid_image = fs.Contents(files.grid_file);
+    LineGrid grid;
+    Require(DecodeGridFile(grid_image, &grid), "the grid file decodes");
+    Require(grid.size() == s.line_grid.size(), "the grid file holds every m");
+    Require(EncodeGridFile(grid) == grid_image, "the grid file round-trips");
+  }
+}
+
+void FuzzCellFile(std::string_view data) {
+  std::vector<TrackCell> cells;
+  if (!DecodeCellFile(data, &cells)) {
+    Require(data.empty() || data.size() % kCellSize != 0,
+            "the cell decoder takes whole cells");
+    return;
+  }
+  Require(EncodeCells(cells) == data, "a cell file round-trips");
+  InspectBothWays(data, BinaryKind::kCells, 1000);
+}
+
+void FuzzParamFile(std::string_view data) {
+  ParamTable table;
+  if (!DecodeParamFile(data, &table)) return;
+  Require(EncodeParamFile(table) == data, "a parameter file round-trips");
+  InspectBothWays(data, BinaryKind::kParams, 1000);
+}
+
+void FuzzGridFile(std::string_view data) {
+  LineGrid grid;
+  if (!DecodeGridFile(data, &grid)) return;
+  Require(EncodeGridFile(grid) == data, "a grid file round-trips");
+  InspectBothWays(data, BinaryKind::kGrid, 1000);
+  InspectBothWays(data, BinaryKind::kGrid, 7);
+}
+
+void FuzzSheet(std::string_view data) {
+  if (data.size() < kSheetHeadSize) return;
+  const std::string_view head = data.substr(0, kSheetHeadSize);
+  std::string_view rest = data.substr(kSheetHeadSize);
+  auto take = [&rest](std::uint32_t size) {
+    const std::string_view part = rest.substr(0, size);
+    rest.remove_prefix(part.size());
+    return part;
+  };
+  const std::string_view cell_image = take(Fixed32At(head, 0));
+  const std::string_view param_image = take(Fixed32At(head, 4));
+  const std::string_view grid_image = rest;
+
+  std::vector<TrackCell> cells;
+  ParamTable table;
+  LineGrid grid;
+  if (!DecodeCellFile(cell_image, &cells)) return;
+  if (!DecodeParamFile(param_image, &table)) return;
+  if (!grid_image.empty() && !DecodeGridFile(grid_image, &grid)) return;
+
+  SheetScenario scenario;
+  scenario.cells = &cells;
+  scenario.table = &table;
+  scenario.grid = grid_image.empty() ? nullptr : &grid;
+  scenario.line_name = Windows1252ToUtf8(table[kLineSlot].text);
+  scenario.train_name = Windows1252ToUtf8(table[kTrainSlot].text);
+  SheetOptions options;
+  constexpr std::int16_t kNoKm = INT16_MIN;
+  if (const std::int16_t from = Fixed16At(head, 8); from != kNoKm) {
+    options.from_km = from / 10.0;
+  }
+  if (const std::int16_t to = Fixed16At(head, 10); to != kNoKm) {
+    options.to_km = to / 10.0;
+  }
+  // As plot: a range must lie below its end and hold part of the line.
+  if (options.from_km && options.to_km && *options.from_km >= *options.to_km) {
+    return;
+  }
+  if ((options.from_km || options.to_km) &&
+      !ResolveSheetRange(scenario, options)) {
+    return;
+  }
+  Require(WellFormedXml(DrawScenarioSheet(scenario, options)),
+          "the sheet is well-formed XML");
+}
+
+void FuzzCommandLine(std::string_view data) {
+  const std::string bytes(data);
+  Require(Utf8ToWindows1252(Windows1252ToUtf8(bytes)) == bytes,
+          "Windows-1252 text survives UTF-8 and back");
+  if (const std::optional<std::string> w = Utf8ToWindows1252(bytes)) {
+    Require(Windows1252ToUtf8(*w) == bytes,
+            "UTF-8 that converts survives Windows-1252 and back");
+  }
+  Require(LowerWindows1252(bytes).size() == bytes.size(),
+          "lower case keeps one byte a character");
+
+  std::vector<std::string> args = {"scenario-compiler"};
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t nul = bytes.find('\0', start);
+    args.push_back(bytes.substr(start, nul - start));
+    if (nul == std::string::npos) break;
+    start = nul + 1;
+  }
+  std::vector<const char*> argv;
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  const ParsedCommandLine parsed =
+      ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+  if (!parsed.run) {
+    Require(parsed.exit_status != 0 || !parsed.out_text.empty(),
+            "a command line that runs nothing says why");
+    return;
+  }
+  const CommandLine& c = parsed.command;
+  if (c.kind != CommandKind::kCompile && c.kind != CommandKind::kCheck) return;
+  const std::string line_name =
+      c.line_name ? *c.line_name : LineNameFromFile(c.line_file);
+  const std::string train_name =
+      c.train_name ? *c.train_name : TrainNameFromFile(c.train_file, line_name);
+  std::string error;
+  if (!CheckName(line_name, "the line name", &error) ||
+      !CheckName(train_name, "the train name", &error)) {
+    Require(!error.empty(), "a refused name says why");
+    return;
+  }
+  const ScenarioFileNames names =
+      MakeFileNames(c.output, line_name, train_name);
+  Require(names.cell_file != names.line_grid,
+          "the cell file and the grid have different names");
+}
+
+}  // namespace scenario

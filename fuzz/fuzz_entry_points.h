@@ -1,0 +1,59 @@
+#ifndef SCENARIO_FUZZ_FUZZ_ENTRY_POINTS_H_
+#define SCENARIO_FUZZ_FUZZ_ENTRY_POINTS_H_
+
+// The bodies of the fuzz targets. Each takes any bytes, runs them through
+// the library the way the program would, and aborts (a crash that the
+// fuzzer keeps) when a property of the result does not hold. Sanitizer
+// reports and exceptions that escape end the run the same way.
+//
+// The libFuzzer executables (built with clang) and the replay test of the
+// regression inputs (built with the project's compiler) call the same
+// functions, so an input that once crashed a target replays exactly.
+
+#include <string_view>
+
+namespace scenario {
+
+// The compile stage on two in-memory descriptions, through the fake file
+// system. The first byte chooses the grid: odd builds it ('G'), even does
+// not ('N'). The rest is the line description, then kTrainSeparator, then
+// the train description (missing separator: an empty train file). What it
+// writes must decode and encode back to the same bytes.
+void FuzzCompile(std::string_view data);
+inline constexpr std::string_view kTrainSeparator = "\n==== train file ====\n";
+
+// One binary file as inspect reads it: decoded, encoded back to the same
+// bytes, and listed as text and as JSON (which must parse).
+void FuzzCellFile(std::string_view data);
+void FuzzParamFile(std::string_view data);
+void FuzzGridFile(std::string_view data);
+
+// The sheet drawn from decoded files. The input is a 12-byte head, then the
+// cell file, the parameter file and the grid file (the rest; none when
+// empty). The head holds the cell file's and the parameter file's sizes
+// (u32, little-endian; cut to what is there), then the first and last
+// kilometre shown in tenths (i16 each; -32768 for none). The SVG must be
+// well-formed XML.
+void FuzzSheet(std::string_view data);
+inline constexpr std::size_t kSheetHeadSize = 12;
+
+// The command line: the input split at NUL bytes gives the arguments after
+// the program's name. A compile or check command then forms its names and
+// file names as the program would. The raw input also goes through the
+// Windows-1252 conversions, which must round-trip.
+void FuzzCommandLine(std::string_view data);
+
+struct FuzzTarget {
+  const char* name;  // the folder name of its seeds and regression inputs
+  void (*run)(std::string_view data);
+};
+
+inline constexpr FuzzTarget kFuzzTargets[] = {
+    {"compile", FuzzCompile},      {"cell_file", FuzzCellFile},
+    {"param_file", FuzzParamFile}, {"grid_file", FuzzGridFile},
+    {"sheet", FuzzSheet},          {"command_line", FuzzCommandLine},
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_FUZZ_FUZZ_ENTRY_POINTS_H_

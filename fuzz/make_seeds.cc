@@ -1,0 +1,194 @@
+// Writes the seeds that come from the program's own output, one folder per
+// target under the folder given: the exported built-in pair, the binary
+// files compiled from it and from the committed compile seeds, the sheet
+// inputs made of them, and a few command lines. They are generated rather
+// than kept in the tree, so that they follow the formats as they change.
+//
+// Usage: fuzz_make_seeds SEED_DIR OUT_DIR
+//   SEED_DIR: the committed seeds (fuzz/seeds); OUT_DIR: where to write.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/fake_file_system.h"
+#include "compile/compile_stage.h"
+#include "fuzz_entry_points.h"
+#include "model/scenario.h"
+#include "run/file_names.h"
+#include "run/run_sequence.h"
+
+namespace scenario {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_view_literals;
+
+// A scenario's three binary files as the compile writes them.
+struct Compiled {
+  std::string cells;
+  std::string params;
+  std::string grid;  // empty when compiled without the grid
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WriteSeed(const fs::path& dir, const std::string& name,
+               std::string_view bytes) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    std::fprintf(stderr, "fuzz_make_seeds: cannot write %s\n",
+                 (dir / name).c_str());
+    return false;
+  }
+  return true;
+}
+
+// Compiles a compile seed (flag byte, line, separator, train) through the
+// fake file system; false when it writes no binary file.
+bool CompileSeed(std::string_view seed, Compiled* out) {
+  if (seed.empty()) return false;
+  const std::int32_t j = (static_cast<unsigned char>(seed[0]) & 1) ? 1 : 0;
+  seed.remove_prefix(1);
+  const std::size_t at = seed.find(kTrainSeparator);
+  if (at == std::string_view::npos) return false;
+  CompileFiles files;
+  files.line_description = "/seed/S_linea.txt";
+  files.train_description = "/seed/S_T-.txt";
+  files.grid_file = "/seed/S_linea.dat";
+  files.param_file = "/seed/S_T.sim";
+  files.cell_file = "/seed/S_T.dat";
+  FakeFileSystem fake;
+  fake.files[files.line_description] = std::string(seed.substr(0, at));
+  fake.files[files.train_description] =
+      std::string(seed.substr(at + kTrainSeparator.size()));
+  Scenario s;
+  s.line_name = "S";
+  s.train_name = "T";
+  if (memorizza_percorso(s, j, fake, files).end != CompileEnd::kWritten) {
+    return false;
+  }
+  out->cells = fake.Contents(files.cell_file);
+  out->params = fake.Contents(files.param_file);
+  out->grid = fake.Contents(files.grid_file);
+  return true;
+}
+
+void PutFixed32(std::string* out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>(v >> (8 * i)));
+}
+
+void PutFixed16(std::string* out, std::int16_t v) {
+  const auto u = static_cast<std::uint16_t>(v);
+  out->push_back(static_cast<char>(u & 0xff));
+  out->push_back(static_cast<char>(u >> 8));
+}
+
+// A sheet input: the head, then the three images.
+std::string SheetInput(const Compiled& c, bool with_grid, std::int16_t from,
+                       std::int16_t to) {
+  std::string input;
+  PutFixed32(&input, static_cast<std::uint32_t>(c.cells.size()));
+  PutFixed32(&input, static_cast<std::uint32_t>(c.params.size()));
+  PutFixed16(&input, from);
+  PutFixed16(&input, to);
+  input += c.cells;
+  input += c.params;
+  if (with_grid) input += c.grid;
+  return input;
+}
+
+// Command lines, arguments after the program's name joined by NUL.
+constexpr std::string_view kCommandLines[] = {
+    ""sv,
+    "--no-window"sv,
+    "--version"sv,
+    "compile\0Valle_linea.txt\0Valle_R 12-.txt\0-o\0out"sv,
+    "compile\0Valle_linea.txt\0Valle_R 12.txt\0--json\0--no-grid"sv,
+    "check\0a.txt\0b.txt\0--line-name\0Linea\0--train-name\0Treno \xc3\xa8"sv,
+    "check\0Tarvo_Cembrio_linea.txt\0Tarvo_Cembrio_Exp 5147-.txt\0--json"sv,
+    "export\0-o\0my-scenario"sv,
+    "inspect\0out/Valle_R 12.dat\0--json\0--all\0--every\0"
+    "500"sv,
+    "inspect\0x.bin\0--as\0grid"sv,
+    "plot\0out\0-o\0pic.svg\0--from\0"
+    "12.5\0--to\0"
+    "30"sv,
+    "plot\0a.sim\0a.dat\0--format\0png\0--line-name\0Valle"sv,
+    "compil\0a\0b"sv,
+    "help"sv,
+};
+
+bool Run(const fs::path& seed_dir, const fs::path& out_dir) {
+  bool ok = true;
+
+  // The built-in pair, exported as the program writes it.
+  FakeFileSystem fake;
+  const ScenarioFileNames names =
+      MakeFileNames("/export", kBuiltinLineName, kBuiltinTrainName);
+  if (!WriteBuiltinTexts(fake, names).ok()) {
+    std::fprintf(stderr, "fuzz_make_seeds: cannot export the built-in pair\n");
+    return false;
+  }
+  const std::string pair = fake.Contents(names.line_description) +
+                           std::string(kTrainSeparator) +
+                           fake.Contents(names.train_description);
+  const std::vector<std::pair<std::string, std::string>> builtin = {
+      {"builtin-grid", "G" + pair}, {"builtin-no-grid", "N" + pair}};
+  for (const auto& [name, seed] : builtin) {
+    ok &= WriteSeed(out_dir / "compile", name, seed);
+  }
+
+  // Every compile seed that compiles gives binary seeds.
+  std::vector<std::pair<std::string, std::string>> compile_seeds = builtin;
+  std::error_code ec;
+  for (const fs::directory_entry& e :
+       fs::directory_iterator(seed_dir / "compile", ec)) {
+    compile_seeds.emplace_back(e.path().filename().string(), ReadAll(e.path()));
+  }
+  for (const auto& [name, seed] : compile_seeds) {
+    Compiled c;
+    if (!CompileSeed(seed, &c)) continue;
+    ok &= WriteSeed(out_dir / "cell_file", name, c.cells);
+    ok &= WriteSeed(out_dir / "param_file", name, c.params);
+    // The built-in grid (almost 4 MB) is too large to mutate usefully; the
+    // small scenarios' grids have the same structure.
+    const bool small_grid = !c.grid.empty() && name.rfind("builtin", 0) != 0;
+    if (small_grid) ok &= WriteSeed(out_dir / "grid_file", name, c.grid);
+    constexpr std::int16_t kNone = INT16_MIN;
+    ok &= WriteSeed(out_dir / "sheet", name,
+                    SheetInput(c, small_grid, kNone, kNone));
+    ok &= WriteSeed(out_dir / "sheet", name + "-range",
+                    SheetInput(c, small_grid, 5, 30));
+  }
+
+  int n = 0;
+  for (std::string_view line : kCommandLines) {
+    ok &= WriteSeed(out_dir / "command_line", "argv-" + std::to_string(n++),
+                    line);
+  }
+  return ok;
+}
+
+}  // namespace
+}  // namespace scenario
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: fuzz_make_seeds SEED_DIR OUT_DIR\n");
+    return 2;
+  }
+  return scenario::Run(argv[1], argv[2]) ? 0 : 1;
+}
