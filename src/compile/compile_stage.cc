@@ -8,6 +8,7 @@
 #include "compile/post_pass.h"
 #include "line/field_reader.h"
 #include "line/line_reader.h"
+#include "line/read_log.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
 #include "model/param_file.h"
@@ -68,6 +69,13 @@ void RecordFault(Scenario& s, FileSystem& fs, const CompileFiles& files,
   }
 }
 
+// Lets the field reader record into log, when there is one.
+void AttachLog(FieldReader& fields, ReadLog* log) {
+  if (log == nullptr) return;
+  log->set_file(fields.file_name());
+  fields.set_log(log);
+}
+
 bool HasHeaderCell(const Scenario& s) {
   return s.track_cells.exists() && s.track_cells.Contains(kHeaderCell);
 }
@@ -88,6 +96,7 @@ LineHalf ReadLineHalf(Scenario& s, FileSystem& fs, const CompileFiles& files) {
   try {
     const std::string line_bytes = ReadDescription(fs, files.line_description);
     FieldReader line_fields(line_bytes, files.line_description);
+    AttachLog(line_fields, files.line_log);
     const LineHandover handover = PlaceFaults(
         line_fields, [&] { return ReadLineDescription(s, line_fields); });
     // Every way out of the line reader deletes its file, a line stop too.
@@ -108,6 +117,7 @@ void ReadTrainHalf(Scenario& s, FileSystem& fs, const CompileFiles& files,
     const std::string train_bytes =
         ReadDescription(fs, files.train_description);
     FieldReader train_fields(train_bytes, files.train_description);
+    AttachLog(train_fields, files.train_log);
     PlaceFaults(train_fields, [&] {
       ReadTrainDescription(s, train_fields, line.board_slot);
     });

@@ -8,8 +8,10 @@
 
 #include "base/errors.h"
 #include "line/field_reader.h"
+#include "line/line_keywords.h"
 #include "line/line_placement.h"
 #include "line/plan_laying.h"
+#include "line/read_log.h"
 #include "line/row_reading.h"
 #include "model/rounding.h"
 
@@ -35,23 +37,14 @@ constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 // The kilometre reference rows, in the order they are tested, and the
 // record each fills.
 struct KilometreRow {
-  const char* word;
+  RowKind kind;
   int slot;
 };
 constexpr KilometreRow kKilometreRows[] = {
-    {"tre", kKilometreSlotFirst},
-    {"due", kKilometreSlotSecond},
-    {"uno", kKilometreSlotLast},
+    {RowKind::kKilometreTre, kKilometreSlotFirst},
+    {RowKind::kKilometreDue, kKilometreSlotSecond},
+    {RowKind::kKilometreUno, kKilometreSlotLast},
 };
-
-// A bracketed field ends the general part, unless it begins with a dash
-// after its leading blanks.
-bool EndsGeneralPart(std::string_view field) {
-  if (!Has(field, "[") || !Has(field, "]")) return false;
-  std::size_t i = 0;
-  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
-  return i >= field.size() || field[i] != '-';
-}
 
 // One read of a line file into a scenario.
 class LineReader {
@@ -64,6 +57,14 @@ class LineReader {
   // Reads a field in keyword position into current_field and remembers
   // where it starts.
   void ReadKeyword();
+  // Records in the read log, when there is one, what became of the field
+  // read last, and the rows read from it.
+  void Log(KeywordUse use, ReadPart part, RowKindSet matches = 0) {
+    if (ReadLog* log = fields_.log()) log->Keyword(use, part, matches);
+  }
+  void LogRow(RowKind kind) {
+    if (ReadLog* log = fields_.log()) log->BeginRow(kind);
+  }
 
   bool FindGeneralSection();
   // Returns false when a row ended the stage.
@@ -133,11 +134,14 @@ bool LineReader::FindGeneralSection() {
   do {
     ReadKeyword();
     if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread, ReadPart::kLineGeneral);
       s_.errors.Record(kCodeNoGeneralSection, std::nullopt,
                        fields_.last_field());
       return false;
     }
+    Log(KeywordUse::kPreamble, ReadPart::kLineGeneral);
   } while (!HasAnyCase(s_.current_field, "[generale]"));
+  if (ReadLog* log = fields_.log()) log->set_found_general();
   return true;
 }
 
@@ -148,10 +152,16 @@ bool LineReader::ReadGeneralPart() {
     // handler reads its numbers with no test at all.
     if (fields_.AtEnd()) return true;
     ReadKeyword();
-    if (fields_.AtEnd()) return true;
+    if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread, ReadPart::kLineGeneral);
+      return true;
+    }
     for (int i = 0; i < kGeneralDashSkips; ++i) {
       // No end-of-file test between these reads.
-      if (Has(s_.current_field, "-")) ReadKeyword();
+      if (Has(s_.current_field, "-")) {
+        Log(KeywordUse::kDashSkipped, ReadPart::kLineGeneral);
+        ReadKeyword();
+      }
     }
     if (!ReadGeneralRows()) return false;
     if (EndsGeneralPart(s_.current_field)) return true;
@@ -159,33 +169,39 @@ bool LineReader::ReadGeneralPart() {
 }
 
 bool LineReader::ReadGeneralRows() {
-  // Each test is made on the same field, independently and in this order:
-  // a keyword that passes several tests is handled by each in turn, each
-  // reading its own numbers. The length row is any case, the others exact.
-  const std::string& k = s_.current_field;
-  if (HasAnyCase(k, "percorso") && HasAnyCase(k, "lunghezza")) {
+  // Each test is made on the same field, independently and in the order of
+  // RowKind: a keyword that passes several tests is handled by each in
+  // turn, each reading its own numbers.
+  const RowKindSet kinds = LineGeneralRowKinds(s_.current_field);
+  Log(KeywordUse::kTested, ReadPart::kLineGeneral, kinds);
+  if (Holds(kinds, RowKind::kLength)) {
+    LogRow(RowKind::kLength);
     if (!ReadLengthRow()) return false;
   }
   ParamTable& t = s_.param_table;
   for (const KilometreRow& row : kKilometreRows) {
-    if (Has(k, row.word) && Has(k, "progressiva")) {
-      t[row.slot].long1 = fields_.ReadLong();
-      t[row.slot].long2 = fields_.ReadLong();
-      t[row.slot].long3 = fields_.ReadLong();
-    }
+    if (!Holds(kinds, row.kind)) continue;
+    LogRow(row.kind);
+    t[row.slot].long1 = fields_.ReadLong();
+    t[row.slot].long2 = fields_.ReadLong();
+    t[row.slot].long3 = fields_.ReadLong();
   }
   // Deliberate: selector two goes to long3 and selector three to long2;
   // stored files depend on it.
-  if (Has(k, "sfondo") && Has(k, "uno")) {
+  if (Holds(kinds, RowKind::kSelectorUno)) {
+    LogRow(RowKind::kSelectorUno);
     t[kLineSlot].long1 = fields_.ReadLong();
   }
-  if (Has(k, "sfondo") && Has(k, "due")) {
+  if (Holds(kinds, RowKind::kSelectorDue)) {
+    LogRow(RowKind::kSelectorDue);
     t[kLineSlot].long3 = fields_.ReadLong();
   }
-  if (Has(k, "sfondo") && Has(k, "tre")) {
+  if (Holds(kinds, RowKind::kSelectorTre)) {
+    LogRow(RowKind::kSelectorTre);
     t[kLineSlot].long2 = fields_.ReadLong();
   }
-  if (Has(k, "segnali") && Has(k, "ripetizione")) {
+  if (Holds(kinds, RowKind::kRepetition)) {
+    LogRow(RowKind::kRepetition);
     if (!ReadRepetitionRow()) return false;
   }
   return true;
@@ -268,11 +284,18 @@ RowEnd LineReader::ReadMainPart() {
     // only around keyword fields.
     if (fields_.AtEnd()) return RowEnd::kNext;
     ReadKeyword();
-    if (fields_.AtEnd()) return RowEnd::kNext;
+    if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread, ReadPart::kLineMain);
+      return RowEnd::kNext;
+    }
     for (int i = 0; i < kMainDashSkips; ++i) {
       if (Has(s_.current_field, "-")) {
+        Log(KeywordUse::kDashSkipped, ReadPart::kLineMain);
         ReadKeyword();
-        if (fields_.AtEnd()) return RowEnd::kNext;
+        if (fields_.AtEnd()) {
+          Log(KeywordUse::kUnread, ReadPart::kLineMain);
+          return RowEnd::kNext;
+        }
       }
     }
     const RowEnd end = ReadMainRows();
@@ -281,33 +304,32 @@ RowEnd LineReader::ReadMainPart() {
 }
 
 RowEnd LineReader::ReadMainRows() {
-  // Each test is made on the same field, independently and in this order
-  // (all any case). Rows of one kind are handled in file order; rows of
-  // different kinds may be interleaved freely.
-  RowEnd end = RowEnd::kNext;
-  if (HasAnyCase(s_.current_field, "pendenza")) {
-    end = ReadGradientRow();
-    if (end != RowEnd::kNext) return end;
-  }
+  // Each test is made on the same field, independently and in the order of
+  // RowKind. Rows of one kind are handled in file order; rows of different
+  // kinds may be interleaved freely.
+  RowKindSet kinds = LineMainRowKinds(s_.current_field);
   // Without a grid to lay, a curve keyword is not a row: it and its two
   // numbers are passed over as unrecognised fields.
-  if (s_.write_line_file != 0 && HasAnyCase(s_.current_field, "curva")) {
-    end = ReadCurveRow();
+  if (s_.write_line_file == 0) kinds &= ~RowBit(RowKind::kCurve);
+  Log(KeywordUse::kTested, ReadPart::kLineMain, kinds);
+  struct Handler {
+    RowKind kind;
+    RowEnd (LineReader::*read)();
+  };
+  static constexpr Handler kHandlers[] = {
+      {RowKind::kGradient, &LineReader::ReadGradientRow},
+      {RowKind::kCurve, &LineReader::ReadCurveRow},
+      {RowKind::kMountain, &LineReader::ReadMountainRow},
+      {RowKind::kSpeedBoard, &LineReader::ReadSpeedBoardRow},
+      {RowKind::kIndicatorBoard, &LineReader::ReadIndicatorBoardRow},
+  };
+  for (const Handler& h : kHandlers) {
+    if (!Holds(kinds, h.kind)) continue;
+    LogRow(h.kind);
+    const RowEnd end = (this->*h.read)();
     if (end != RowEnd::kNext) return end;
   }
-  if (HasAnyCase(s_.current_field, "montagna")) {
-    end = ReadMountainRow();
-    if (end != RowEnd::kNext) return end;
-  }
-  if (HasAnyCase(s_.current_field, "indicatori_v")) {
-    end = ReadSpeedBoardRow();
-    if (end != RowEnd::kNext) return end;
-  }
-  if (HasAnyCase(s_.current_field, "indicat") &&
-      HasAnyCase(s_.current_field, "cartello")) {
-    end = ReadIndicatorBoardRow();
-  }
-  return end;
+  return RowEnd::kNext;
 }
 
 bool LineReader::PositionFits(std::int32_t position) {
