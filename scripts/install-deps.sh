@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config clang-format-14
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev time
   libcli11-dev nlohmann-json3-dev
   libfltk1.3-dev
   librsvg2-dev libcairo2-dev libxml2-dev

@@ -138,6 +138,8 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
 CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
                                  const CompileFiles& files) {
   s.write_line_file = j;
+  // Without files to write, the grid's coordinates are never needed.
+  s.plan_coordinates = files.write_outputs;
   s.errors.error_code = 0;
   s.errors.diagnostics.clear();
   s.param_table.Reset();
@@ -194,8 +196,10 @@ CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
   // The grid exists whenever the cells do and write_line_file is set: the
   // line reader creates both at once.
   assert(s.write_line_file == 0 || s.line_grid.exists());
-  auto write = [&](const std::string& path, const std::string& image) {
-    Status status = fs.WriteFileReplacing(path, image);
+  // Each image goes to its file in pieces as it is packed, straight from
+  // the model: none is ever held whole.
+  auto write = [&](const std::string& path, const auto& encode) {
+    Status status = fs.WriteFileReplacingInPieces(path, encode);
     if (!status.ok()) {
       result.end = CompileEnd::kWriteFailed;
       result.write_status = status;
@@ -205,11 +209,21 @@ CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
     return true;
   };
   if (s.write_line_file != 0 &&
-      !write(files.grid_file, EncodeGridFile(s.line_grid))) {
+      !write(files.grid_file, [&s](const PieceWriter& piece) {
+        EncodeGridFile(s.line_grid, piece);
+      })) {
     return result;
   }
-  if (!write(files.param_file, EncodeParamFile(s.param_table))) return result;
-  if (!write(files.cell_file, EncodeCellFile(s.track_cells))) return result;
+  if (!write(files.param_file, [&s](const PieceWriter& piece) {
+        EncodeParamFile(s.param_table, piece);
+      })) {
+    return result;
+  }
+  if (!write(files.cell_file, [&s](const PieceWriter& piece) {
+        EncodeCellFile(s.track_cells, piece);
+      })) {
+    return result;
+  }
   return result;
 }
 

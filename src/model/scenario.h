@@ -26,6 +26,10 @@ struct Scenario {
 
   // Copy of memorizza_percorso's j: non-zero builds and writes the grid.
   std::int32_t write_line_file = 0;
+  // False when nothing will be written (a check): the line reader still
+  // creates the grid and counts its metres, on which code 103 and a fault
+  // past the grid's end depend, but computes no coordinate.
+  bool plan_coordinates = true;
   // Line length + 7000 m, and extended_length / 50 rounded. Both 0 until
   // the length row has been read.
   std::int32_t extended_length = 0;

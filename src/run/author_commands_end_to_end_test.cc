@@ -32,10 +32,13 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-// Runs exe with args in folder dir; stdout and stderr are captured.
+// Runs exe with args in folder dir; stdout and stderr are captured. env,
+// when given, is put before the command ("DISPLAY=:1", "env -u DISPLAY").
 ExeRun RunIn(const ScopedTempDir& dir, const std::string& exe,
-             const std::vector<std::string>& args) {
-  std::string command = "cd " + Quote(dir.path()) + " && " + Quote(exe);
+             const std::vector<std::string>& args,
+             const std::string& env = "") {
+  std::string command =
+      "cd " + Quote(dir.path()) + " && " + env + " " + Quote(exe);
   for (const std::string& a : args) command += " " + Quote(a);
   const std::string out_file = dir.path() + "/.stdout";
   const std::string err_file = dir.path() + "/.stderr";
@@ -535,6 +538,77 @@ TEST(AuthorInspect, RefusesAFileWhoseSizeDoesNotFit) {
   ExeRun run = RunIn(dir, SCENARIO_COMPILER_EXE, {"inspect", "odd.dat"});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("not a cell file"), std::string::npos) << run.err;
+}
+
+// The window's and the rasteriser's libraries are shared modules beside the
+// executable, loaded only by what uses them.
+TEST(ProgramModules, TheProgramStartsWithoutTheWindowAndRasterLibraries) {
+  ScopedTempDir dir;
+  // The dynamic loader lists every library the program starts with, then
+  // ends it.
+  const ExeRun run =
+      RunIn(dir, SCENARIO_COMPILER_EXE, {}, "LD_TRACE_LOADED_OBJECTS=1");
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_NE(run.out.find("libc.so"), std::string::npos) << run.out;
+  for (const char* library :
+       {"libfltk", "libX11", "librsvg", "libcairo", "libglib", "libpango"}) {
+    EXPECT_EQ(run.out.find(library), std::string::npos) << run.out;
+  }
+}
+
+TEST(ProgramModules, AMissingModuleIsNamedAndOnlyWhatNeedsItFails) {
+  // A copy of the program without its modules.
+  ScopedTempDir dir;
+  const std::string exe = dir.File("scenario-compiler");
+  std::filesystem::copy_file(SCENARIO_COMPILER_EXE, exe);
+  const std::string six[] = {"Tarvo_Cembrio_Exp 5147_note.txt",
+                             "Tarvo_Cembrio_Exp 5147_rallentamenti.txt",
+                             "Tarvo_Cembrio_Exp 5147_scheda_treno.txt",
+                             "Tarvo_Cembrio_linea.dat",
+                             "Tarvo_Cembrio_Exp 5147.sim",
+                             "Tarvo_Cembrio_Exp 5147.dat"};
+
+  // Runs that never show the window never look for its module; with a
+  // display named (nobody serves :4093) the run says the window is missing
+  // and goes on without it.
+  struct WindowCase {
+    const char* env;
+    std::vector<std::string> args;
+    bool message;
+  };
+  const WindowCase cases[] = {
+      {"env -u DISPLAY", {}, false},
+      {"DISPLAY=:4093", {"--no-window"}, false},
+      {"DISPLAY=:4093", {}, true},
+  };
+  for (const WindowCase& c : cases) {
+    SCOPED_TRACE(std::string(c.env) + (c.args.empty() ? "" : " --no-window"));
+    for (const std::string& name : six) std::filesystem::remove(dir.File(name));
+    const ExeRun run = RunIn(dir, exe, c.args, c.env);
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const std::string& name : six) {
+      EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+    }
+    if (c.message) {
+      EXPECT_NE(run.err.find("The waiting window cannot be shown"),
+                std::string::npos)
+          << run.err;
+      EXPECT_NE(run.err.find(dir.File("scenario-window.so")), std::string::npos)
+          << run.err;
+    } else {
+      EXPECT_EQ(run.err, "");
+    }
+  }
+
+  // An SVG needs no module; a PNG names the missing rasteriser.
+  ExeRun run = RunIn(dir, exe, {"plot", ".", "-o", "sheet.svg"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("sheet.svg")));
+  run = RunIn(dir, exe, {"plot", ".", "-o", "sheet.png"});
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find(dir.File("scenario-raster.so")), std::string::npos)
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("sheet.png")));
 }
 
 }  // namespace
