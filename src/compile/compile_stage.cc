@@ -8,6 +8,7 @@
 #include "compile/post_pass.h"
 #include "line/field_reader.h"
 #include "line/line_reader.h"
+#include "line/read_log.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
 #include "model/param_file.h"
@@ -56,6 +57,13 @@ auto PlaceFaults(const FieldReader& fields, Read read) {
   }
 }
 
+// Lets the field reader record into log, when there is one.
+void AttachLog(FieldReader& fields, ReadLog* log) {
+  if (log == nullptr) return;
+  log->set_file(fields.file_name());
+  fields.set_log(log);
+}
+
 bool HasHeaderCell(const Scenario& s) {
   return s.track_cells.exists() && s.track_cells.Contains(1);
 }
@@ -76,6 +84,7 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
   try {
     const std::string line_bytes = ReadDescription(fs, files.line_description);
     FieldReader line_fields(line_bytes, files.line_description);
+    AttachLog(line_fields, files.line_log);
     const LineHandover handover = PlaceFaults(
         line_fields, [&] { return ReadLineDescription(s, line_fields); });
     // Every way out of the line reader deletes its file, a line stop too.
@@ -87,6 +96,7 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
     const std::string train_bytes =
         ReadDescription(fs, files.train_description);
     FieldReader train_fields(train_bytes, files.train_description);
+    AttachLog(train_fields, files.train_log);
     PlaceFaults(train_fields, [&] {
       ReadTrainDescription(s, train_fields, handover.board_slot);
     });

@@ -13,6 +13,8 @@
 
 namespace scenario {
 
+class ReadLog;
+
 // The files one compile reads and writes (full paths).
 struct CompileFiles {
   std::string line_description;
@@ -25,6 +27,11 @@ struct CompileFiles {
   std::string cell_file;
   // False: compile and check only, write no binary file.
   bool write_outputs = true;
+  // Optional: where the readers record what they read of each file, field
+  // by field (the warnings are found from it). Null: nothing is recorded.
+  // Reading is the same either way.
+  ReadLog* line_log = nullptr;
+  ReadLog* train_log = nullptr;
 };
 
 // How memorizza_percorso ended.

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/errors.h"
+#include "line/read_log.h"
 
 namespace scenario {
 
@@ -49,6 +50,26 @@ void FieldReader::StartField() {
   SkipBlanks();
   last_field_.line = line_;
   last_field_.column = static_cast<int>(pos_ - line_start_) + 1;
+  field_begin_ = pos_;
+}
+
+void FieldReader::LogField(std::size_t value_end, bool number,
+                           std::int64_t value, std::string_view text) {
+  LoggedField field;
+  field.line = last_field_.line;
+  field.column = last_field_.column;
+  field.begin = field_begin_;
+  field.value_end = value_end;
+  // What ended the field: the comma or line end taken with it, blanks
+  // alone, or the end of the file.
+  if (pos_ > value_end) {
+    const char taken = bytes_[pos_ - 1];
+    field.separator = taken == ',' ? ',' : IsLineEnd(taken) ? '\n' : ' ';
+  }
+  field.number = number;
+  field.value = value;
+  field.text = std::string(text);
+  log_->AddField(std::move(field));
 }
 
 void FieldReader::Fail(const std::string& what) const {
@@ -58,6 +79,7 @@ void FieldReader::Fail(const std::string& what) const {
 std::string FieldReader::ReadText() {
   StartField();
   std::string text;
+  std::size_t value_end = pos_;
   if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
     ++pos_;
     while (pos_ < bytes_.size() && bytes_[pos_] != '"') {
@@ -73,6 +95,7 @@ std::string FieldReader::ReadText() {
       }
     }
     if (pos_ < bytes_.size()) ++pos_;  // the closing quote
+    value_end = pos_;
     // Whatever follows the closing quote, up to the separator, is dropped.
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' &&
            !IsLineEnd(bytes_[pos_])) {
@@ -85,6 +108,7 @@ std::string FieldReader::ReadText() {
       ++pos_;
     }
     while (!text.empty() && IsBlank(text.back())) text.pop_back();
+    value_end = field_begin_ + text.size();
   }
   if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
     ++pos_;
@@ -94,6 +118,7 @@ std::string FieldReader::ReadText() {
   if (text.size() > kMaxTextBytes) {
     Fail("a text field is longer than 65535 bytes");
   }
+  if (log_ != nullptr) LogField(value_end, false, 0, text);
   return text;
 }
 
@@ -101,12 +126,16 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
                                      const char* width_name) {
   StartField();
   // An empty field: nothing but blanks before the separator or the end.
-  if (pos_ >= bytes_.size()) return 0;
-  if (bytes_[pos_] == ',') {
-    ++pos_;
+  const std::size_t begin = pos_;
+  if (pos_ >= bytes_.size() || bytes_[pos_] == ',' || IsLineEnd(bytes_[pos_])) {
+    if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
+      ++pos_;
+    } else {
+      TakeLineEnd();
+    }
+    if (log_ != nullptr) LogField(begin, true, 0, "");
     return 0;
   }
-  if (TakeLineEnd()) return 0;
 
   bool negative = false;
   if (bytes_[pos_] == '+' || bytes_[pos_] == '-') {
@@ -124,6 +153,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
     if (magnitude < kCap) magnitude = magnitude * 10 + (bytes_[pos_] - '0');
     ++pos_;
   }
+  const std::size_t value_end = pos_;
   if (pos_ < bytes_.size()) {
     const char c = bytes_[pos_];
     if (!IsBlank(c) && c != ',' && !IsLineEnd(c)) {
@@ -142,6 +172,9 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
   if (value < min || value > max) {
     Fail(std::string("the number does not fit a ") + width_name + " (" +
          std::to_string(min) + " to " + std::to_string(max) + ")");
+  }
+  if (log_ != nullptr) {
+    LogField(value_end, true, value, bytes_.substr(begin, value_end - begin));
   }
   return value;
 }

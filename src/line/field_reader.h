@@ -10,6 +10,8 @@
 
 namespace scenario {
 
+class ReadLog;
+
 // Reads a description file as a stream of comma-separated fields. It knows
 // the syntax only (commas, line ends, blanks, quotes, numbers and their
 // widths, the end of the file), never a keyword.
@@ -53,6 +55,12 @@ class FieldReader {
   const SourceSpot& last_field() const { return last_field_; }
   const std::string& file_name() const { return file_name_; }
 
+  // Optional: every field read from here on is also recorded in *log
+  // (null: none). Reading is the same either way. log must outlive the
+  // reader.
+  void set_log(ReadLog* log) { log_ = log; }
+  ReadLog* log() const { return log_; }
+
  private:
   std::int64_t ReadNumber(std::int64_t min, std::int64_t max,
                           const char* width_name);
@@ -60,6 +68,10 @@ class FieldReader {
   // Consumes one line end at pos_ if there is one; returns whether it did.
   bool TakeLineEnd();
   void StartField();
+  // Records the field read last in the log; value_end is the byte after
+  // its value. The separator is the byte before pos_ when it was taken.
+  void LogField(std::size_t value_end, bool number, std::int64_t value,
+                std::string_view text);
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::string_view bytes_;
@@ -68,6 +80,8 @@ class FieldReader {
   int line_ = 1;
   std::size_t line_start_ = 0;
   SourceSpot last_field_;
+  std::size_t field_begin_ = 0;
+  ReadLog* log_ = nullptr;
 };
 
 }  // namespace scenario

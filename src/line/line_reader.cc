@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "line/field_reader.h"
+#include "line/line_keywords.h"
 #include "line/line_placement.h"
 #include "model/rounding.h"
 
@@ -29,36 +30,6 @@ constexpr int kMainDashSkips = 2;
 // Change of heading per plan metre, in radians, of curvature classes 1-6.
 constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Exact-case substring test.
-bool Has(std::string_view field, std::string_view word) {
-  return field.find(word) != std::string_view::npos;
-}
-
-// Any-case substring test; only ASCII letters fold (bytes are
-// Windows-1252). REQUIRES: word is lower case.
-bool HasAnyCase(std::string_view field, std::string_view word) {
-  if (word.size() > field.size()) return false;
-  for (std::size_t i = 0; i + word.size() <= field.size(); ++i) {
-    std::size_t j = 0;
-    while (j < word.size() && FoldAscii(field[i + j]) == word[j]) ++j;
-    if (j == word.size()) return true;
-  }
-  return false;
-}
-
-// A bracketed field ends the general part, unless it begins with a dash
-// after its leading blanks.
-bool EndsGeneralPart(std::string_view field) {
-  if (!Has(field, "[") || !Has(field, "]")) return false;
-  std::size_t i = 0;
-  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
-  return i >= field.size() || field[i] != '-';
-}
-
 // How a row handler leaves the main loop.
 enum class RowEnd {
   kNext,         // go on with the next field
@@ -77,6 +48,14 @@ class LineReader {
   // Reads a field in keyword position into current_field and remembers
   // where it starts.
   void ReadKeyword();
+  // Records in the read log, when there is one, what became of the field
+  // read last, and the rows read from it.
+  void Log(KeywordUse use, ReadPart part, RowKindSet matches = 0) {
+    if (ReadLog* log = fields_.log()) log->Keyword(use, part, matches);
+  }
+  void LogRow(RowKind kind) {
+    if (ReadLog* log = fields_.log()) log->BeginRow(kind);
+  }
 
   bool FindGeneralSection();
   // Returns false when a row ended the stage.
@@ -142,11 +121,14 @@ bool LineReader::FindGeneralSection() {
   do {
     ReadKeyword();
     if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread, ReadPart::kLineGeneral);
       s_.errors.Record(kCodeNoGeneralSection, std::nullopt,
                        fields_.last_field());
       return false;
     }
-  } while (!HasAnyCase(s_.current_field, "[generale]"));
+    Log(KeywordUse::kPreamble, ReadPart::kLineGeneral);
+  } while (!ContainsAnyCase(s_.current_field, "[generale]"));
+  if (ReadLog* log = fields_.log()) log->set_found_general();
   return true;
 }
 
@@ -157,10 +139,16 @@ bool LineReader::ReadGeneralPart() {
     // handler reads its numbers with no test at all.
     if (fields_.AtEnd()) return true;
     ReadKeyword();
-    if (fields_.AtEnd()) return true;
+    if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread, ReadPart::kLineGeneral);
+      return true;
+    }
     for (int i = 0; i < kGeneralDashSkips; ++i) {
       // No end-of-file test between these reads.
-      if (Has(s_.current_field, "-")) ReadKeyword();
+      if (Contains(s_.current_field, "-")) {
+        Log(KeywordUse::kDashSkipped, ReadPart::kLineGeneral);
+        ReadKeyword();
+      }
     }
     if (!ReadGeneralRows()) return false;
     if (EndsGeneralPart(s_.current_field)) return true;
@@ -168,41 +156,43 @@ bool LineReader::ReadGeneralPart() {
 }
 
 bool LineReader::ReadGeneralRows() {
-  // Each test is made on the same field, independently and in this order:
-  // a keyword that passes several tests is handled by each in turn, each
-  // reading its own numbers. The length row is any case, the others exact.
-  const std::string& k = s_.current_field;
-  if (HasAnyCase(k, "percorso") && HasAnyCase(k, "lunghezza")) {
+  // Each test is made on the same field, independently and in the order of
+  // RowKind: a keyword that passes several tests is handled by each in
+  // turn, each reading its own numbers.
+  const RowKindSet kinds = LineGeneralRowKinds(s_.current_field);
+  Log(KeywordUse::kTested, ReadPart::kLineGeneral, kinds);
+  if (Holds(kinds, RowKind::kLength)) {
+    LogRow(RowKind::kLength);
     if (!ReadLengthRow()) return false;
   }
   ParamTable& t = s_.param_table;
-  if (Has(k, "tre") && Has(k, "progressiva")) {
-    t[81].long1 = fields_.ReadLong();
-    t[81].long2 = fields_.ReadLong();
-    t[81].long3 = fields_.ReadLong();
-  }
-  if (Has(k, "due") && Has(k, "progressiva")) {
-    t[82].long1 = fields_.ReadLong();
-    t[82].long2 = fields_.ReadLong();
-    t[82].long3 = fields_.ReadLong();
-  }
-  if (Has(k, "uno") && Has(k, "progressiva")) {
-    t[83].long1 = fields_.ReadLong();
-    t[83].long2 = fields_.ReadLong();
-    t[83].long3 = fields_.ReadLong();
+  // The kilometre records "tre", "due" and "uno" go to slots 81, 82, 83.
+  constexpr RowKind kRecords[] = {
+      RowKind::kKilometreTre, RowKind::kKilometreDue, RowKind::kKilometreUno};
+  for (int i = 0; i < 3; ++i) {
+    if (!Holds(kinds, kRecords[i])) continue;
+    LogRow(kRecords[i]);
+    ParamSlot& record = t[81 + i];
+    record.long1 = fields_.ReadLong();
+    record.long2 = fields_.ReadLong();
+    record.long3 = fields_.ReadLong();
   }
   // Deliberate: selector two goes to long3 and selector three to long2;
   // stored files depend on it.
-  if (Has(k, "sfondo") && Has(k, "uno")) {
+  if (Holds(kinds, RowKind::kSelectorUno)) {
+    LogRow(RowKind::kSelectorUno);
     t[kLineSlot].long1 = fields_.ReadLong();
   }
-  if (Has(k, "sfondo") && Has(k, "due")) {
+  if (Holds(kinds, RowKind::kSelectorDue)) {
+    LogRow(RowKind::kSelectorDue);
     t[kLineSlot].long3 = fields_.ReadLong();
   }
-  if (Has(k, "sfondo") && Has(k, "tre")) {
+  if (Holds(kinds, RowKind::kSelectorTre)) {
+    LogRow(RowKind::kSelectorTre);
     t[kLineSlot].long2 = fields_.ReadLong();
   }
-  if (Has(k, "segnali") && Has(k, "ripetizione")) {
+  if (Holds(kinds, RowKind::kRepetition)) {
+    LogRow(RowKind::kRepetition);
     if (!ReadRepetitionRow()) return false;
   }
   return true;
@@ -253,9 +243,9 @@ bool LineReader::ReadRepetitionRow() {
     s_.errors.Record(kCodeRepetitionEnd, std::nullopt, keyword_);
     return false;
   }
-  if (Has(s_.current_field, "4")) {
+  if (Contains(s_.current_field, "4")) {
     slot.long3 = 4;
-  } else if (Has(s_.current_field, "9")) {
+  } else if (Contains(s_.current_field, "9")) {
     slot.long3 = 9;
   } else {
     s_.errors.Record(kCodeRepetitionCodes, std::nullopt, keyword_);
@@ -285,11 +275,18 @@ RowEnd LineReader::ReadMainPart() {
     // only around keyword fields.
     if (fields_.AtEnd()) return RowEnd::kNext;
     ReadKeyword();
-    if (fields_.AtEnd()) return RowEnd::kNext;
+    if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread, ReadPart::kLineMain);
+      return RowEnd::kNext;
+    }
     for (int i = 0; i < kMainDashSkips; ++i) {
-      if (Has(s_.current_field, "-")) {
+      if (Contains(s_.current_field, "-")) {
+        Log(KeywordUse::kDashSkipped, ReadPart::kLineMain);
         ReadKeyword();
-        if (fields_.AtEnd()) return RowEnd::kNext;
+        if (fields_.AtEnd()) {
+          Log(KeywordUse::kUnread, ReadPart::kLineMain);
+          return RowEnd::kNext;
+        }
       }
     }
     const RowEnd end = ReadMainRows();
@@ -298,33 +295,32 @@ RowEnd LineReader::ReadMainPart() {
 }
 
 RowEnd LineReader::ReadMainRows() {
-  // Each test is made on the same field, independently and in this order
-  // (all any case). Rows of one kind are handled in file order; rows of
-  // different kinds may be interleaved freely.
-  RowEnd end = RowEnd::kNext;
-  if (HasAnyCase(s_.current_field, "pendenza")) {
-    end = ReadGradientRow();
-    if (end != RowEnd::kNext) return end;
-  }
+  // Each test is made on the same field, independently and in the order of
+  // RowKind. Rows of one kind are handled in file order; rows of different
+  // kinds may be interleaved freely.
+  RowKindSet kinds = LineMainRowKinds(s_.current_field);
   // Without a grid to lay, a curve keyword is not a row: it and its two
   // numbers are passed over as unrecognised fields.
-  if (s_.write_line_file != 0 && HasAnyCase(s_.current_field, "curva")) {
-    end = ReadCurveRow();
+  if (s_.write_line_file == 0) kinds &= ~RowBit(RowKind::kCurve);
+  Log(KeywordUse::kTested, ReadPart::kLineMain, kinds);
+  struct Handler {
+    RowKind kind;
+    RowEnd (LineReader::*read)();
+  };
+  static constexpr Handler kHandlers[] = {
+      {RowKind::kGradient, &LineReader::ReadGradientRow},
+      {RowKind::kCurve, &LineReader::ReadCurveRow},
+      {RowKind::kMountain, &LineReader::ReadMountainRow},
+      {RowKind::kSpeedBoard, &LineReader::ReadSpeedBoardRow},
+      {RowKind::kIndicatorBoard, &LineReader::ReadIndicatorBoardRow},
+  };
+  for (const Handler& h : kHandlers) {
+    if (!Holds(kinds, h.kind)) continue;
+    LogRow(h.kind);
+    const RowEnd end = (this->*h.read)();
     if (end != RowEnd::kNext) return end;
   }
-  if (HasAnyCase(s_.current_field, "montagna")) {
-    end = ReadMountainRow();
-    if (end != RowEnd::kNext) return end;
-  }
-  if (HasAnyCase(s_.current_field, "indicatori_v")) {
-    end = ReadSpeedBoardRow();
-    if (end != RowEnd::kNext) return end;
-  }
-  if (HasAnyCase(s_.current_field, "indicat") &&
-      HasAnyCase(s_.current_field, "cartello")) {
-    end = ReadIndicatorBoardRow();
-  }
-  return end;
+  return RowEnd::kNext;
 }
 
 bool LineReader::PositionFits(std::int32_t position) {
@@ -392,7 +388,8 @@ RowEnd LineReader::ReadCurveRow() {
   double k = 0;
   bool found = false;
   for (int digit = 1; digit <= 6 && !found; ++digit) {
-    if (Has(s_.current_field, std::string(1, static_cast<char>('0' + digit)))) {
+    if (Contains(s_.current_field,
+                 std::string(1, static_cast<char>('0' + digit)))) {
       k = kCurvature[digit - 1];
       found = true;
     }
@@ -401,7 +398,7 @@ RowEnd LineReader::ReadCurveRow() {
     s_.errors.Record(kCodeCurve, std::nullopt, keyword_);
     return RowEnd::kEndStage;
   }
-  if (HasAnyCase(s_.current_field, "s")) k = -k;  // turns left
+  if (ContainsAnyCase(s_.current_field, "s")) k = -k;  // turns left
   // A curve that starts behind the plan metre begins at it; one that also
   // ends behind it changes nothing.
   if (!LayPlan(start, std::nullopt)) return RowEnd::kEndStage;

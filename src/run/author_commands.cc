@@ -12,6 +12,7 @@
 #include "base/source_excerpt.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
+#include "compile/lint.h"
 #include "model/param_file.h"
 #include "model/scenario.h"
 #include "run/diagnostic_report.h"
@@ -90,6 +91,37 @@ json DiagnosticsJson(const Scenario& s, SourceRows& rows) {
     list.push_back(entry);
   }
   return list;
+}
+
+json WarningsJson(const std::vector<Warning>& warnings) {
+  json list = json::array();
+  for (const Warning& w : warnings) {
+    json entry = {{"name", WarningName(w.kind)},
+                  {"file", w.where.file},
+                  {"line", w.where.line},
+                  {"column", w.where.column},
+                  {"message", w.text}};
+    entry["position"] = w.position ? json(*w.position) : json(nullptr);
+    if (w.other) {
+      entry["other"] = {{"file", w.other->file},
+                        {"line", w.other->line},
+                        {"column", w.other->column}};
+    }
+    list.push_back(entry);
+  }
+  return list;
+}
+
+json SummaryJson(const ReadSummary& summary) {
+  json rows = json::object();
+  for (int k = 0; k < kRowKindCount; ++k) {
+    rows[std::string(RowKindName(static_cast<RowKind>(k)))] = summary.rows[k];
+  }
+  return {{"rows", rows},
+          {"line_length", summary.line_length},
+          {"first_station", summary.first_station},
+          {"last_station", summary.last_station},
+          {"text", DescribeSummary(summary)}};
 }
 
 }  // namespace
@@ -188,13 +220,31 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
   files.param_file = names.param_file;
   files.cell_file = names.cell_file;
   files.write_outputs = writing;
-  const CompileResult result =
-      memorizza_percorso(s, c.no_grid ? 0 : 1, RealFileSystem(), files);
+  const std::int32_t j = c.no_grid ? 0 : 1;
+  // The warnings and the summary come from the read logs; the compile
+  // itself, and every byte it writes, is the same either way.
+  const bool summary = c.kind == CommandKind::kCheck;
+  LintReport report;
+  if (c.warnings || summary) {
+    LintOptions options;
+    for (const std::string& name : c.no_warn) {
+      if (std::optional<WarningKind> kind = FindWarningKind(name)) {
+        options.disabled.set(WarningBit(*kind));
+      }
+    }
+    report = CompileAndLint(s, j, RealFileSystem(), files, options);
+    if (!c.warnings) report.warnings.clear();
+  } else {
+    report.result = memorizza_percorso(s, j, RealFileSystem(), files);
+  }
+  const CompileResult& result = report.result;
 
   const bool written = result.end == CompileEnd::kWritten;
   int status = kAuthorExitNothing;
   if (written) {
-    status = s.errors.diagnostics.empty() ? kAuthorExitClean : kAuthorExitCodes;
+    const bool warned = c.werror && !report.warnings.empty();
+    status = s.errors.diagnostics.empty() && !warned ? kAuthorExitClean
+                                                     : kAuthorExitCodes;
   }
 
   SourceRows rows(RealFileSystem());
@@ -220,6 +270,8 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
         doc["write_error"] = result.write_status.message();
         break;
     }
+    if (c.warnings) doc["warnings"] = WarningsJson(report.warnings);
+    if (summary) doc["summary"] = SummaryJson(report.summary);
     out << Dump(doc);
     return status;
   }
@@ -235,6 +287,14 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
       err << CaretExcerpt(*row, d.where.column);
     }
   }
+  for (const Warning& w : report.warnings) {
+    err << FormatWarning(w, s.param_table) << '\n';
+    if (c.no_source) continue;
+    if (const std::optional<std::string> row = rows.Row(w.where)) {
+      err << CaretExcerpt(*row, w.where.column);
+    }
+  }
+  if (summary) out << DescribeSummary(report.summary) << '\n';
   switch (result.end) {
     case CompileEnd::kWritten:
       break;

@@ -379,6 +379,80 @@ TEST_F(AuthorCommands, BadNamesAreRefused) {
   ExpectInputsUnchanged();
 }
 
+TEST_F(AuthorCommands, WarningsNeverChangeTheFilesAndCountOnlyWithWerror) {
+  // "95,5": the comma splits the speed into 95 and a stray field "5".
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95,5"));
+  const std::string warning =
+      train_ + ":10:23: warning decimal-comma: \"95,5\" is read as 95";
+
+  ScopedTempDir plain;
+  ScopedTempDir warned;
+  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", plain.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  run = Compiler(dir_, {"compile", "-W", line_, train_, "-o", warned.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find(warning), 0u) << run.err;
+  EXPECT_NE(run.err.find("(at 1000 m, km 1+000)\n"), std::string::npos);
+  for (const char* name :
+       {"Valle_linea.dat", "Valle_R 1.sim", "Valle_R 1.dat"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(ReadWholeFile(plain.File(name)) ==
+                ReadWholeFile(warned.File(name)));
+  }
+
+  run = Compiler(dir_, {"lint", line_, train_});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err.find(warning), 0u) << run.err;
+  EXPECT_EQ(run.out, "");
+  run = Compiler(dir_, {"lint", line_, train_, "--werror"});
+  EXPECT_EQ(run.status, 1);
+  run = Compiler(dir_, {"check", "--werror", line_, train_});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.find(warning), 0u) << run.err;
+  run = Compiler(
+      dir_, {"lint", line_, train_, "--werror", "--no-warn", "decimal-comma"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  run = Compiler(dir_, {"lint", line_, train_, "--no-warn", "decimal-coma"});
+  EXPECT_EQ(run.status, 2);
+
+  run = Compiler(dir_, {"lint", line_, train_, "--json"});
+  EXPECT_EQ(run.status, 0);
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  ASSERT_EQ(doc["warnings"].size(), 1u);
+  EXPECT_EQ(doc["warnings"][0]["name"], "decimal-comma");
+  EXPECT_EQ(doc["warnings"][0]["line"], 10);
+  EXPECT_EQ(doc["warnings"][0]["column"], 23);
+  EXPECT_EQ(doc["warnings"][0]["position"], 1000);
+  ExpectInputsUnchanged();
+}
+
+TEST_F(AuthorCommands, CheckSaysWhatItReadOnSuccessToo) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  ExeRun run = Compiler(dir_, {"check", line_, train_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "read line: 8 general rows, 1 curve, 2 gradients, 0 mountain "
+            "sides, 1 maximum-speed board, 1 indicator board; train: 4 "
+            "general rows, 1 adhesion row, 2 speed limits, 1 station, 1 "
+            "signal, 0 slowdowns, 0 code changes; line 5000 m, stations from "
+            "0 m to 0 m\n");
+  // A misspelt keyword drops its row: the count shows it, and -W says why.
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocta,    1000,    95"));
+  run = Compiler(dir_, {"check", "-W", line_, train_});
+  EXPECT_NE(run.out.find(", 1 speed limit, "), std::string::npos) << run.out;
+  EXPECT_NE(
+      run.err.find(train_ + ":10:1: warning passed-over-field: \"velocta\" "
+                            "matches no row keyword"),
+      std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("(did you mean \"velocita\"?)"), std::string::npos);
+}
+
 TEST(AuthorExport, ExportedPairCompilesToTheBuiltInRunsFiles) {
   // The built-in run writes beside its executable: run a copy in a folder
   // of its own.
@@ -406,6 +480,29 @@ TEST(AuthorExport, ExportedPairCompilesToTheBuiltInRunsFiles) {
   // The exported descriptions stay.
   EXPECT_TRUE(
       std::filesystem::exists(authored.File("Tarvo_Cembrio_linea.txt")));
+
+  // The warnings its content deserves: the curve written out of order
+  // after the one at 89250 and the decimal comma at 1250 are part of the
+  // scenario, and the first run's timetable (17:15:30 to 17:18:00 over
+  // 3100 m, the first 1000 m at 30 km/h) cannot be kept.
+  run = RunIn(authored, SCENARIO_COMPILER_EXE,
+              {"lint", "Tarvo_Cembrio_linea.txt", "Tarvo_Cembrio_Exp 5147-.txt",
+               "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json linted = nlohmann::json::parse(run.out);
+  std::vector<std::string> warnings;
+  for (const nlohmann::json& w : linted["warnings"]) {
+    warnings.push_back(w["file"].get<std::string>() + ":" +
+                       std::to_string(w["line"].get<int>()) + ":" +
+                       std::to_string(w["column"].get<int>()) + " " +
+                       w["name"].get<std::string>() + " " +
+                       std::to_string(w["position"].get<int>()));
+  }
+  EXPECT_EQ(warnings,
+            (std::vector<std::string>{
+                "Tarvo_Cembrio_linea.txt:79:1 curve-overlap 80850",
+                "Tarvo_Cembrio_linea.txt:116:20 decimal-comma 1250",
+                "Tarvo_Cembrio_Exp 5147-.txt:45:63 time-too-short 3100"}));
 
   run = RunIn(authored, SCENARIO_COMPILER_EXE,
               {"inspect", "Tarvo_Cembrio_Exp 5147.dat", "--json", "--raw"});

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/warnings.h"
 #include "run/author_commands.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
@@ -52,7 +53,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "compile", "Compile a line and a train description into binary files");
   CLI::App* check =
       app.add_subcommand("check", "Compile and report, writing nothing");
-  for (CLI::App* sub : {compile, check}) {
+  CLI::App* lint = app.add_subcommand(
+      "lint", "Check and report warnings as well as codes, writing nothing");
+  std::vector<std::string> warning_names;
+  for (const WarningKindInfo& info : WarningKinds()) {
+    warning_names.emplace_back(info.name);
+  }
+  for (CLI::App* sub : {compile, check, lint}) {
     sub->add_option("LINE_FILE", c.line_file, "Line description file")
         ->required();
     sub->add_option("TRAIN_FILE", c.train_file, "Train description file")
@@ -60,6 +67,16 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     sub->add_flag("--json", c.json, "Print one JSON object on stdout");
     sub->add_flag("--no-source", c.no_source,
                   "Do not show the row and a caret under each diagnostic");
+    if (sub != lint) {
+      sub->add_flag("-W,--warnings", c.warnings,
+                    "Also report warnings: what is compiled but almost "
+                    "certainly not meant");
+    }
+    sub->add_flag("--werror", c.werror,
+                  "Warnings count like codes for the exit status (1)");
+    sub->add_option("--no-warn", c.no_warn,
+                    "Do not report warnings of this kind (repeatable)")
+        ->check(CLI::IsMember(warning_names));
   }
   compile->add_option("-o,--output", c.output,
                       "Folder for the binary files (default: .)");
@@ -141,6 +158,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kCompile;
   } else if (check->parsed()) {
     c.kind = CommandKind::kCheck;
+  } else if (lint->parsed()) {
+    c.kind = CommandKind::kLint;
   } else if (exporter->parsed()) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
@@ -160,6 +179,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       return parsed;
     }
   }
+  // lint always reports warnings; --werror asks for them too.
+  if (c.kind == CommandKind::kLint || c.werror) c.warnings = true;
   parsed.run = true;
   return parsed;
 }
@@ -175,6 +196,7 @@ int RunCommandLine(int argc, char** argv) {
       return RunBuiltinCommand(c.window);
     case CommandKind::kCompile:
     case CommandKind::kCheck:
+    case CommandKind::kLint:
       return RunCompileCommand(c, std::cout, std::cerr);
     case CommandKind::kExport:
       return RunExportCommand(c, std::cout, std::cerr);

@@ -11,6 +11,7 @@ enum class CommandKind {
   kBuiltIn,  // no command: the built-in scenario, files beside the program
   kCompile,
   kCheck,
+  kLint,  // check with warnings
   kExport,
   kInspect,
   kPlot,
@@ -28,9 +29,16 @@ struct CommandLine {
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
   bool no_grid = false;
-  bool json = false;  // compile, check, inspect
-  // compile, check: no row and caret under each diagnostic
+  bool json = false;  // compile, check, lint, inspect
+  // compile, check, lint: no row and caret under each diagnostic
   bool no_source = false;
+
+  // compile, check (-W), lint (always): report warnings; --werror makes
+  // them count like codes for the exit status; --no-warn silences kinds by
+  // name (checked against the known names)
+  bool warnings = false;
+  bool werror = false;
+  std::vector<std::string> no_warn;
 
   // compile, export: the output folder
   std::string output = ".";

@@ -41,6 +41,31 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     EXPECT_TRUE(c.json);
   }
   {
+    ParsedCommandLine p =
+        Parse({"lint", "l.txt", "t.txt", "--no-warn", "decimal-comma",
+               "--no-warn", "curve-overlap", "--werror"});
+    ASSERT_TRUE(p.run) << p.err_text;
+    EXPECT_EQ(p.command.kind, CommandKind::kLint);
+    EXPECT_TRUE(p.command.warnings);
+    EXPECT_TRUE(p.command.werror);
+    EXPECT_EQ(p.command.no_warn,
+              (std::vector<std::string>{"decimal-comma", "curve-overlap"}));
+  }
+  {
+    // Warnings are off unless asked for; --werror asks for them.
+    EXPECT_FALSE(Parse({"check", "l.txt", "t.txt"}).command.warnings);
+    EXPECT_TRUE(Parse({"check", "-W", "l.txt", "t.txt"}).command.warnings);
+    EXPECT_TRUE(
+        Parse({"compile", "--warnings", "l.txt", "t.txt"}).command.warnings);
+    EXPECT_TRUE(
+        Parse({"compile", "--werror", "l.txt", "t.txt"}).command.warnings);
+    // An unknown kind name is a usage error.
+    ParsedCommandLine p =
+        Parse({"lint", "l.txt", "t.txt", "--no-warn", "no-such-kind"});
+    EXPECT_FALSE(p.run);
+    EXPECT_EQ(p.exit_status, 2);
+  }
+  {
     ParsedCommandLine p = Parse({"check", "l.txt", "t.txt"});
     ASSERT_TRUE(p.run);
     EXPECT_EQ(p.command.kind, CommandKind::kCheck);

@@ -6,6 +6,27 @@
 
 namespace scenario {
 
+namespace {
+
+// " (at 1250 m, km 1+250)"
+std::string PositionNote(std::int32_t position, const ParamTable& table) {
+  return " (at " + std::to_string(position) + " m, km " +
+         FormatKilometre(KilometreAxis(table).Reading(position)) + ")";
+}
+
+}  // namespace
+
+std::string FormatWarning(const Warning& w, const ParamTable& table) {
+  std::string out = w.where.file;
+  if (w.where.line > 0) {
+    out += ":" + std::to_string(w.where.line) + ":" +
+           std::to_string(w.where.column);
+  }
+  out += ": warning " + std::string(WarningName(w.kind)) + ": " + w.text;
+  if (w.position) out += PositionNote(*w.position, table);
+  return out;
+}
+
 std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
                              const std::string& fallback_file) {
   std::string out = d.where.file.empty() ? fallback_file : d.where.file;

@@ -7,6 +7,7 @@
 
 #include "base/diagnostics.h"
 #include "base/file_system.h"
+#include "base/warnings.h"
 #include "model/param_table.h"
 
 namespace scenario {
@@ -20,6 +21,10 @@ namespace scenario {
 // kilometre records give one.
 std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
                              const std::string& fallback_file);
+
+// One warning in the same form:
+//   FILE:LINE:COLUMN: warning NAME: explanation (at POSITION m, km K+MMM)
+std::string FormatWarning(const Warning& w, const ParamTable& table);
 
 // The rows that diagnostics point at, read from the description files
 // once each (an author's files are never changed by a compile).

@@ -9,9 +9,11 @@
 #include "base/diagnostics.h"
 #include "base/errors.h"
 #include "line/field_reader.h"
+#include "line/read_log.h"
 #include "model/param_table.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
+#include "train/train_keywords.h"
 #include "train/train_placement.h"
 
 namespace scenario {
@@ -24,19 +26,6 @@ std::int16_t Low16(std::int64_t v) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(v));
 }
 std::uint8_t Low8(std::int64_t v) { return static_cast<std::uint8_t>(v); }
-
-// Substring test that ignores the case of ASCII letters; other bytes
-// (Windows-1252) compare as they are.
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
-bool ContainsAnyCase(std::string_view text, std::string_view word) {
-  if (word.size() > text.size()) return false;
-  for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
-    std::size_t k = 0;
-    while (k < word.size() && FoldAscii(text[at + k]) == word[k]) ++k;
-    if (k == word.size()) return true;
-  }
-  return false;
-}
 
 // The speed limit in force, in the cells' units of 5 km/h.
 // Deliberate: only the low 8 bits of the rounded quotient are kept, with
@@ -73,6 +62,16 @@ class TrainReader {
  private:
   // Reads a field in keyword position into current_field.
   void ReadKeywordField() { s_.current_field = fields_.ReadText(); }
+  // Records in the read log, when there is one, what became of the field
+  // read last, and the rows read from it.
+  void Log(KeywordUse use, RowKindSet matches = 0) {
+    if (ReadLog* log = fields_.log()) {
+      log->Keyword(use, ReadPart::kTrain, matches);
+    }
+  }
+  void LogRow(RowKind kind) {
+    if (ReadLog* log = fields_.log()) log->BeginRow(kind);
+  }
   // The row's position + margin lies beyond the cell array: records code 15
   // with the position.
   bool BeyondArray(std::int32_t position, std::int64_t margin);
@@ -119,10 +118,18 @@ bool TrainReader::BeyondArray(std::int32_t position, std::int64_t margin) {
 void TrainReader::Run() {
   // Everything up to the first field holding "[generale]" is passed over.
   // The first read happens even in an empty file, and faults there.
-  do {
+  for (;;) {
     ReadKeywordField();
-  } while (!fields_.AtEnd() &&
-           !ContainsAnyCase(s_.current_field, "[generale]"));
+    if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread);
+      break;
+    }
+    Log(KeywordUse::kPreamble);
+    if (IsTrainGeneralHeader(s_.current_field)) {
+      if (ReadLog* log = fields_.log()) log->set_found_general();
+      break;
+    }
+  }
 
   // The end of the file is tested before and after every field in keyword
   // position, never inside a row: the last field of the file is never
@@ -130,16 +137,23 @@ void TrainReader::Run() {
   for (;;) {
     if (fields_.AtEnd()) break;
     ReadKeywordField();
-    if (fields_.AtEnd()) break;
+    if (fields_.AtEnd()) {
+      Log(KeywordUse::kUnread);
+      break;
+    }
     // Up to two dash fields (separator lines) are passed over; a third is
     // tested like any other field.
     bool at_end = false;
     for (int skip = 0; skip < 2 && !at_end; ++skip) {
       if (s_.current_field.find('-') == std::string::npos) break;
+      Log(KeywordUse::kDashSkipped);
       ReadKeywordField();
       at_end = fields_.AtEnd();
     }
-    if (at_end) break;
+    if (at_end) {
+      Log(KeywordUse::kUnread);
+      break;
+    }
     row_ = fields_.last_field();
 
     const RowEnd end = DispatchRow();
@@ -149,41 +163,53 @@ void TrainReader::Run() {
   RunClosingSteps();
 }
 
-// The ten keyword tests, in this order and each independent: a field that
-// passes several is handled by each in turn, each reading its own numbers.
+// The keyword tests, each independent and in the order of RowKind: a
+// field that passes several is handled by each in turn, each reading its
+// own numbers.
 RowEnd TrainReader::DispatchRow() {
-  const std::string& field = s_.current_field;
+  const RowKindSet kinds = TrainRowKinds(s_.current_field);
+  Log(KeywordUse::kTested, kinds);
   ParamTable& table = s_.param_table;
-  if (ContainsAnyCase(field, "frenata") && ContainsAnyCase(field, "massa")) {
+  if (Holds(kinds, RowKind::kBrakedMass)) {
+    LogRow(RowKind::kBrakedMass);
     table[kGeneralSlot].long1 = fields_.ReadLong();
   }
-  if (ContainsAnyCase(field, "vetture")) {
+  if (Holds(kinds, RowKind::kCoaches)) {
+    LogRow(RowKind::kCoaches);
     table[kGeneralSlot].long3 = fields_.ReadLong();
   }
-  if (ContainsAnyCase(field, "velocit")) {
+  if (Holds(kinds, RowKind::kSpeedLimit)) {
+    LogRow(RowKind::kSpeedLimit);
     if (RowEnd end = ReadSpeedLimitRow(); end != RowEnd::kGoOn) return end;
   }
-  if (ContainsAnyCase(field, "aderenza")) {
+  if (Holds(kinds, RowKind::kAdhesion)) {
+    LogRow(RowKind::kAdhesion);
     if (RowEnd end = ReadAdhesionRow(); end != RowEnd::kGoOn) return end;
   }
-  if (ContainsAnyCase(field, "orologio")) {
+  if (Holds(kinds, RowKind::kClock)) {
+    LogRow(RowKind::kClock);
     table[kTrainSlot].int3 = fields_.ReadInteger();
     table[kTrainSlot].int4 = fields_.ReadInteger();
     table[kTrainSlot].int5 = fields_.ReadInteger();
   }
-  if (ContainsAnyCase(field, "sabbia")) {
+  if (Holds(kinds, RowKind::kSand)) {
+    LogRow(RowKind::kSand);
     table[kTrainSlot].int1 = fields_.ReadInteger();
   }
-  if (ContainsAnyCase(field, "segnale")) {
+  if (Holds(kinds, RowKind::kSignal)) {
+    LogRow(RowKind::kSignal);
     if (RowEnd end = ReadSignalRow(); end != RowEnd::kGoOn) return end;
   }
-  if (ContainsAnyCase(field, "rallentamento")) {
+  if (Holds(kinds, RowKind::kSlowdown)) {
+    LogRow(RowKind::kSlowdown);
     if (RowEnd end = ReadSlowdownRow(); end != RowEnd::kGoOn) return end;
   }
-  if (ContainsAnyCase(field, "abbattimento")) {
+  if (Holds(kinds, RowKind::kCodeChange)) {
+    LogRow(RowKind::kCodeChange);
     if (RowEnd end = ReadCodeChangeRow(); end != RowEnd::kGoOn) return end;
   }
-  if (ContainsAnyCase(field, "stazione")) {
+  if (Holds(kinds, RowKind::kStation)) {
+    LogRow(RowKind::kStation);
     if (RowEnd end = ReadStationRow(); end != RowEnd::kGoOn) return end;
   }
   return RowEnd::kGoOn;
