@@ -162,7 +162,8 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "same cell; a station's stop mark takes its cell whatever stands there "
      "(a signal written before it vanishes).",
      "Move one of the two rows by 50 m or more.",
-     "# the station's stretch ends at 2550 m: its stop mark takes 2500 m\n"
+     "# a station after it ends its stretch at 2600 m: its stop mark takes\n"
+     "# the cell of an item at 2500 m\n"
      "segnale,    2500,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
      "segnale,    2600,   2, 3, 1,  1, 0,    0,  0,0,0, 0"},
     {"utf8-text",

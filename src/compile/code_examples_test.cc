@@ -11,6 +11,7 @@
 #include "base/code_explanations.h"
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
+#include "compile/lint.h"
 #include "model/scenario.h"
 
 namespace scenario {
@@ -30,8 +31,13 @@ std::vector<std::string> Rows(std::string_view text) {
   return rows;
 }
 
+// Case does not matter: "Sfondo uno" still belongs to the line.
 bool Holds(const std::string& row, std::string_view word) {
-  return row.find(word) != std::string::npos;
+  std::string lower = row;
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower.find(word) != std::string::npos;
 }
 
 // A 6 km line and a train with nothing placed, and the rows added to them:
@@ -56,8 +62,13 @@ struct Pair {
   }
 };
 
-// The codes recorded by compiling the pair (nothing is written).
-std::set<std::int32_t> Codes(const Pair& pair) {
+struct Outcome {
+  std::set<std::int32_t> codes;
+  std::set<std::string> warnings;  // their names
+};
+
+// What compiling the pair records and warns (nothing is written).
+Outcome Compile(const Pair& pair) {
   FakeFileSystem fs;
   fs.files["l.txt"] = "[generale]\r\nlunghezza percorso,    6000\r\n" +
                       pair.general + "[curve]\r\n" + pair.line + "[fine]\r\n";
@@ -71,11 +82,18 @@ std::set<std::int32_t> Codes(const Pair& pair) {
   files.train_description = "t.txt";
   files.delete_descriptions = false;
   files.write_outputs = false;
-  memorizza_percorso(s, 1, fs, files);
-  std::set<std::int32_t> codes;
-  for (const Diagnostic& d : s.errors.diagnostics) codes.insert(d.code);
-  return codes;
+  const LintReport report = CompileAndLint(s, 1, fs, files);
+  Outcome outcome;
+  for (const Diagnostic& d : s.errors.diagnostics) {
+    outcome.codes.insert(d.code);
+  }
+  for (const Warning& w : report.warnings) {
+    outcome.warnings.insert(std::string(WarningName(w.kind)));
+  }
+  return outcome;
 }
+
+std::set<std::int32_t> Codes(const Pair& pair) { return Compile(pair).codes; }
 
 TEST(CodeExamples, WrongRowsRecordTheirCodeAndRightRowsDoNot) {
   // What the "# " lines of an example describe, as rows.
@@ -148,6 +166,79 @@ TEST(CodeExamples, WrongRowsRecordTheirCodeAndRightRowsDoNot) {
   std::set<std::int32_t> all;
   for (const CodeExplanation& e : CodeExplanations()) all.insert(e.code);
   EXPECT_EQ(seen, all) << "a new code needs a case here";
+}
+
+TEST(WarningExamples, WrongRowsWarnAndRightRowsDoNot) {
+  // What the "# " lines of an example describe, as rows before and after
+  // the example's own.
+  struct Case {
+    const char* name;
+    std::vector<std::string> before;
+    std::vector<std::string> after;
+  };
+  const std::string station_2400 =
+      "stazione,    2400, 22,  300,  0, 0, 0,  1,1,0,  2,0,0,   60,   "
+      "8,14,30, Ponte Rio";
+  const Case cases[] = {
+      {"passed-over-field", {}, {}},
+      {"keyword-case", {}, {}},
+      {"decimal-comma", {}, {}},
+      {"double-keyword", {}, {}},
+      {"rows-out-of-order", {}, {}},
+      {"curve-overlap", {}, {}},
+      {"times-not-rising", {station_2400}, {}},
+      {"time-too-short", {"velocita,    0,    90", station_2400}, {}},
+      {"kilometre-stone",
+       {"progressiva chilometrica uno,    0,    12000,    0"},
+       {}},
+      {"speed-above-board",
+       {"indicatori_vmax,  3500,  70,  75,  80,  0,  70,  75,  80,  0"},
+       {}},
+      {"value-altered", {}, {}},
+      {"duplicate-position", {}, {}},
+      {"item-overwritten",
+       {},
+       {"stazione,    2400, 22,  400,  0, 0, 0,  1,1,0,  2,0,0,   60,   "
+        "8,14,30, Ponte Rio"}},
+  };
+  // Rows that need a place of their own in a file (a header, the file's
+  // end, the other file) or no row at all.
+  const std::set<std::string> kUntested = {
+      "misplaced-row",     "other-file-row",    "no-general-section",
+      "dash-field-tested", "unread-last-field", "utf8-text"};
+
+  std::set<std::string> seen(kUntested.begin(), kUntested.end());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    seen.insert(c.name);
+    const WarningExplanation* e = FindWarningExplanation(c.name);
+    ASSERT_NE(e, nullptr);
+    ASSERT_FALSE(e->wrong.empty());
+    Pair wrong;
+    Pair right;
+    for (const std::string& row : c.before) {
+      wrong.Add(row);
+      right.Add(row);
+    }
+    for (const std::string& row : Rows(e->wrong)) wrong.Add(row);
+    for (const std::string& row : Rows(e->right)) right.Add(row);
+    for (const std::string& row : c.after) {
+      wrong.Add(row);
+      right.Add(row);
+    }
+    const Outcome w = Compile(wrong);
+    EXPECT_TRUE(w.warnings.count(c.name))
+        << wrong.general << wrong.line << wrong.train;
+    const Outcome r = Compile(right);
+    EXPECT_EQ(r.warnings, std::set<std::string>())
+        << right.general << right.line << right.train;
+    EXPECT_EQ(r.codes, std::set<std::int32_t>());
+  }
+  std::set<std::string> all;
+  for (const WarningExplanation& e : WarningExplanations()) {
+    all.insert(std::string(e.name));
+  }
+  EXPECT_EQ(seen, all) << "a new warning needs a case here";
 }
 
 }  // namespace
