@@ -93,7 +93,7 @@ json DiagnosticsJson(const Scenario& s, SourceRows& rows) {
   return list;
 }
 
-json WarningsJson(const std::vector<Warning>& warnings) {
+json WarningsJson(const std::vector<Warning>& warnings, SourceRows& rows) {
   json list = json::array();
   for (const Warning& w : warnings) {
     json entry = {{"name", WarningName(w.kind)},
@@ -102,6 +102,8 @@ json WarningsJson(const std::vector<Warning>& warnings) {
                   {"column", w.where.column},
                   {"message", w.text}};
     entry["position"] = w.position ? json(*w.position) : json(nullptr);
+    const std::optional<std::string> row = rows.Row(w.where);
+    entry["source"] = row ? json(Windows1252ToUtf8(*row)) : json(nullptr);
     if (w.other) {
       entry["other"] = {{"file", w.other->file},
                         {"line", w.other->line},
@@ -270,7 +272,7 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
         doc["write_error"] = result.write_status.message();
         break;
     }
-    if (c.warnings) doc["warnings"] = WarningsJson(report.warnings);
+    if (c.warnings) doc["warnings"] = WarningsJson(report.warnings, rows);
     if (summary) doc["summary"] = SummaryJson(report.summary);
     out << Dump(doc);
     return status;
@@ -390,15 +392,19 @@ int RunExplainCommand(const CommandLine& c, std::ostream& out,
     out << RenderExplanationsMarkdown();
     return kAuthorExitClean;
   }
-  const CodeExplanation* e = FindCodeExplanation(c.explain_what);
-  if (e == nullptr) {
-    err << kProgram << ": \"" << c.explain_what
-        << "\" is not a code that a compile can record; `" << kProgram
-        << " explain --all` lists them all\n";
-    return kAuthorExitNothing;
+  if (const CodeExplanation* e = FindCodeExplanation(c.explain_what)) {
+    out << RenderExplanation(*e);
+    return kAuthorExitClean;
   }
-  out << RenderExplanation(*e);
-  return kAuthorExitClean;
+  if (const WarningExplanation* e = FindWarningExplanation(c.explain_what)) {
+    out << RenderExplanation(*e);
+    return kAuthorExitClean;
+  }
+  err << kProgram << ": \"" << c.explain_what
+      << "\" is neither a code that a compile can record nor a warning's "
+         "name; `"
+      << kProgram << " explain --all` lists them all\n";
+  return kAuthorExitNothing;
 }
 
 int RunPlotCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {

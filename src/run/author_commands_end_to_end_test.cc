@@ -276,6 +276,8 @@ TEST(AuthorExplain, KnowsEveryRecordableCodeAndRefusesOthers) {
   const Case cases[] = {
       {{"explain", "16"}, 0, "error 16: a signal falls on a cell"},
       {{"explain", "1250"}, 0, "error 1250: "},
+      {{"explain", "decimal-comma"}, 0, "warning decimal-comma: "},
+      {{"explain", "Decimal-Comma"}, 2, nullptr},
       {{"explain", "--all"}, 0, "# Error codes\n"},
       {{"explain", "14"}, 2, nullptr},
       {{"explain", "signal"}, 2, nullptr},
@@ -300,15 +302,19 @@ TEST(AuthorExplain, KnowsEveryRecordableCodeAndRefusesOthers) {
 
 TEST(AuthorExample, ReferenceExamplePairCompilesCleanly) {
   // The format reference's example pair must stay a clean scenario: no
-  // code, nothing on standard error.
+  // code and no warning, nothing on standard error.
   ScopedTempDir out;
   const std::string folder = SCENARIO_DOCS_DIR "/example/";
-  const ExeRun run =
-      Compiler(out, {"compile", folder + "Valle_linea.txt",
-                     folder + "Valle_R 12-.txt", "-o", out.path()});
+  ExeRun run = Compiler(
+      out, {"compile", folder + "Valle_linea.txt", folder + "Valle_R 12-.txt",
+            "-o", out.path(), "-W", "--werror"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(out.Listing(), "Valle_R 12.dat, Valle_R 12.sim, Valle_linea.dat");
+  run = Compiler(out, {"lint", folder + "Valle_linea.txt",
+                       folder + "Valle_R 12-.txt", "--json"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(nlohmann::json::parse(run.out)["warnings"].size(), 0u) << run.out;
 }
 
 // The reference shows the example files whole, and they hold a row of
@@ -397,7 +403,9 @@ TEST_F(AuthorCommands, WarningsNeverChangeTheFilesAndCountOnlyWithWerror) {
   run = Compiler(dir_, {"compile", "-W", line_, train_, "-o", warned.path()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err.find(warning), 0u) << run.err;
-  EXPECT_NE(run.err.find("(at 1000 m, km 1+000)\n"), std::string::npos);
+  EXPECT_NE(run.err.find("(at 1000 m, km 1+000) (try: scenario-compiler "
+                         "explain decimal-comma)\n"),
+            std::string::npos);
   for (const char* name :
        {"Valle_linea.dat", "Valle_R 1.sim", "Valle_R 1.dat"}) {
     SCOPED_TRACE(name);

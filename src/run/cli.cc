@@ -184,8 +184,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   build->add_flag("--force", c.force,
                   "Compile every scenario, even those up to date");
   CLI::App* explain = app.add_subcommand(
-      "explain", "Explain an error code: its cause, its cure, an example");
-  explain->add_option("CODE", c.explain_what, "The code's number");
+      "explain",
+      "Explain an error code or a warning: its cause, its cure, an example");
+  explain->add_option("CODE", c.explain_what,
+                      "The code's number, or a warning's name");
   explain->add_flag("--all", c.explain_all,
                     "Every code, as a Markdown page (the format reference's "
                     "list of codes)");
