@@ -3,6 +3,7 @@
 #include <cassert>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "base/windows1252.h"
 #include "compile/post_pass.h"
@@ -76,6 +77,23 @@ void AttachLog(FieldReader& fields, ReadLog* log) {
   fields.set_log(log);
 }
 
+// A taken header place ends the compile without recording a code:
+// error_code and error_position stay as the readers left them, and only
+// the list of diagnostics tells of the fatal end.
+// When cell 1's word is what is taken, the diagnostic stands at the row
+// that put the item there and names it.
+void ReportHeaderTaken(Scenario& s, std::int32_t code, bool cell_word_taken) {
+  Diagnostic d;
+  d.code = code;
+  d.message = std::string(ExplainCode(code));
+  if (const CellOrigin* origin = s.cell_origins.Find(1);
+      cell_word_taken && origin != nullptr) {
+    d.where = origin->where;
+    d.message += " (" + origin->what + ")";
+  }
+  s.errors.diagnostics.push_back(std::move(d));
+}
+
 bool HasHeaderCell(const Scenario& s) {
   return s.track_cells.exists() && s.track_cells.Contains(kHeaderCell);
 }
@@ -142,6 +160,7 @@ CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
   s.plan_coordinates = files.write_outputs;
   s.errors.error_code = 0;
   s.errors.diagnostics.clear();
+  s.cell_origins.Clear();
   s.param_table.Reset();
 
   // Its outcome is not examined: recorded codes do not stop the stage.
@@ -169,7 +188,7 @@ CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
   TrackCell& header = s.track_cells[kHeaderCell];
 
   if (line_slot.int1 != 0 || header.w2 != 0) {
-    s.errors.Record(kCodeHeaderMarkTaken, std::nullopt, {});
+    ReportHeaderTaken(s, kCodeHeaderMarkTaken, header.w2 != 0);
     result.end = CompileEnd::kHeaderFatal;
     result.fatal_code = kCodeHeaderMarkTaken;
     return result;
@@ -178,7 +197,7 @@ CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
   header.w2 = kCellHeaderMark;
 
   if (line_slot.long4 != 0 || header.w4 != 0) {
-    s.errors.Record(kCodeHeaderCodeTaken, std::nullopt, {});
+    ReportHeaderTaken(s, kCodeHeaderCodeTaken, header.w4 != 0);
     result.end = CompileEnd::kHeaderFatal;
     result.fatal_code = kCodeHeaderCodeTaken;
     return result;

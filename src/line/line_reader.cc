@@ -456,14 +456,17 @@ RowEnd LineReader::ReadIndicatorBoardRow() {
   const std::int32_t p = fields_.ReadLong();
   s_.current_field = fields_.ReadText();
   if (!PositionFits(p)) return RowEnd::kStopReading;
-  TrackCell& cell = s_.track_cells.At(ItemCell(p));
+  const std::int64_t i = ItemCell(p);
+  TrackCell& cell = s_.track_cells.At(i);
   if (!IsFree(cell)) {
     s_.errors.Record(kCodeIndicatorBoardTaken, p, keyword_);
+    s_.errors.diagnostics.back().message += s_.cell_origins.TakenBy(i);
     return RowEnd::kEndStage;
   }
   // Assigned in this order: with no slot left (an 82nd board) the kind and
   // the slot number stay in the cell when the slot access faults.
   cell.kind = kKindIndicatorBoard;
+  s_.cell_origins.Note(i, "the indicator board", p, keyword_);
   cell.w2 = LowWord(board_slot_);
   s_.param_table.At(board_slot_).text = s_.current_field;
   --board_slot_;

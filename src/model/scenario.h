@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "model/cell_origins.h"
 #include "model/line_grid.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
@@ -21,6 +22,8 @@ struct Scenario {
   std::string train_name;
 
   TrackCells track_cells;
+  // Which row put each item, for diagnostics about taken cells.
+  CellOrigins cell_origins;
   ParamTable param_table;
   LineGrid line_grid;
 

@@ -201,12 +201,78 @@ TEST_F(AuthorCommands, FatalEndsWriteNothing) {
   EXPECT_EQ(out.Listing(), "");
   ExpectInputsUnchanged();
 
-  // No line file at all: no cell array.
-  run = Compiler(dir_, {"compile", dir_.File("missing_linea.txt"), train_, "-o",
-                        out.path()});
+  // --json: the header check ends the compile without recording a code,
+  // so error_code and error_position stay as the readers left them (here
+  // the speed row beyond the array: 15 at 20000 m).
+  WritePair(SmallLine(kCleanRecord,
+                      "indicatori_vmax,  0,  90,  95,  100,  0,  ,  ,  ,  0"),
+            SmallTrain("velocita,    20000,    95"));
+  run = Compiler(dir_, {"check", line_, train_, "--json"});
   EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("error 101"), std::string::npos) << run.err;
-  EXPECT_EQ(out.Listing(), "");
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["fatal_code"], 1250);
+  EXPECT_EQ(doc["error_code"], 15);
+  EXPECT_EQ(doc["error_position"], 20000);
+  ASSERT_FALSE(doc["diagnostics"].empty());
+  EXPECT_EQ(doc["diagnostics"].back()["code"], 1250);
+}
+
+// A train file named without the "-" names the train after the line's
+// prefix, and says so.
+TEST_F(AuthorCommands, TrainFileOffTheRuleIsNamedAfterThePrefix) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  const std::string train = dir_.File("Valle_R 12.txt");
+  WriteWholeFile(train, train_text_);
+  ScopedTempDir out;
+  ExeRun run = Compiler(dir_, {"compile", line_, train, "-o", out.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("note: the train file's name \"Valle_R 12.txt\""),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("\"R 12\""), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(out.File("Valle_R 12.sim")));
+  EXPECT_TRUE(std::filesystem::exists(out.File("Valle_R 12.dat")));
+}
+
+// A missing or unreadable input is a usage error: nothing is written, and
+// binary files from an earlier good compile stay as they were.
+TEST_F(AuthorCommands, UnreadableInputsAreUsageErrors) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  ScopedTempDir out;
+  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", out.path()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string good_cells = ReadWholeFile(out.File("Valle_R 1.dat"));
+  const std::string listing = out.Listing();
+  std::filesystem::create_directory(dir_.File("Valle_R 2-.txt"));
+
+  struct Case {
+    std::string line;
+    std::string train;
+    std::string named;  // the file the message must name
+  };
+  const Case kCases[] = {
+      {line_, dir_.File("Valle_R 1 -.txt"), dir_.File("Valle_R 1 -.txt")},
+      {dir_.File("Monte_linea.txt"), train_, dir_.File("Monte_linea.txt")},
+      {line_, dir_.File("Valle_R 2-.txt"), dir_.File("Valle_R 2-.txt")},
+  };
+  for (const Case& c : kCases) {
+    for (const char* command : {"compile", "check"}) {
+      SCOPED_TRACE(std::string(command) + " " + c.named);
+      std::vector<std::string> args = {command, c.line, c.train};
+      if (std::string(command) == "compile") {
+        args.insert(args.end(), {"-o", out.path(), "--train-name", "R 1"});
+      }
+      run = Compiler(dir_, args);
+      EXPECT_EQ(run.status, 2);
+      EXPECT_NE(run.err.find("\"" + c.named + "\""), std::string::npos)
+          << run.err;
+      EXPECT_NE(run.err.find("nothing was written"), std::string::npos);
+      EXPECT_EQ(out.Listing(), listing);
+      EXPECT_EQ(ReadWholeFile(out.File("Valle_R 1.dat")), good_cells);
+    }
+  }
   ExpectInputsUnchanged();
 }
 
@@ -367,7 +433,8 @@ TEST(AuthorExample, ReferenceShowsTheExampleAndItHoldsEveryRowKind) {
 TEST_F(AuthorCommands, BadNamesAreRefused) {
   WritePair(SmallLine(kCleanRecord, kCleanBoard),
             SmallTrain("velocita,    1000,    95"));
-  for (const char* name : {"a/b", ""}) {
+  // "linea" would give the cell file the grid's name.
+  for (const char* name : {"a/b", "", "linea"}) {
     ScopedTempDir out;
     ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(),
                                  "--train-name", name});

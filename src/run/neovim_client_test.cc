@@ -81,10 +81,14 @@ TEST(NeovimClient, HoldsTheDiagnosticsOfABrokenTrainFile) {
   const int raw = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0)
       << ReadWholeFile(dir.File("nvim.out"));
+  // The message names the row that holds the cell: the inserted one, one
+  // line above, counted from 1.
   EXPECT_EQ(ReadWholeFile(dir.File("diagnostics.txt")),
             std::to_string(line) +
-                ":0:a signal falls on a cell that is already taken (at 1050 "
-                "m, km 1+050)\n");
+                ":0:a signal falls on a cell that is already taken by the "
+                "signal at 1060 m (" +
+                names.train_description + ":" + std::to_string(line) +
+                ":1) (at 1050 m, km 1+050)\n");
 }
 
 }  // namespace
