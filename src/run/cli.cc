@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -275,6 +276,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
       parsed.err_text += CommandHint(app, argc, argv);
     }
+    return parsed;
+  } catch (const std::exception& e) {
+    // CLI11 lets a flag's value that is neither a truth word nor a number
+    // that fits (--no-window=x) escape as a standard exception.
+    parsed.exit_status = kExitUsage;
+    parsed.err_text = std::string("a flag was given a value it cannot take (") +
+                      e.what() +
+                      "): a flag takes no value, or true, false or a number\n"
+                      "Run with --help for more information.\n";
     return parsed;
   }
 

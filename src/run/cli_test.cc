@@ -135,6 +135,9 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"build"},
       {"build", "pack", "-j", "0"},
       {"build", "pack", "--json", "--csv", "s.csv"},
+      // A flag's value that is no truth word nor a number.
+      {"--no-window=x"},
+      {"compile", "a_linea.txt", "a_b-.txt", "--no-grid=maybe"},
   };
   for (const auto& args : kCases) {
     SCOPED_TRACE(args.empty() ? "" : args[0]);
