@@ -74,7 +74,7 @@ std::string Detail(const ScenarioRow& row) {
   return row.first_diagnostic + "; " + row.problem;
 }
 
-// The row's warning count, or "-" when the pair was not compiled.
+// The row's warning count, or none when the pair was not compiled.
 std::string WarningCount(const ScenarioRow& row, const char* none) {
   return row.warnings ? std::to_string(*row.warnings) : none;
 }
