@@ -10,11 +10,11 @@
 #
 # With --no-grid neither way builds or writes a grid: what is left is the
 # compile work itself, spread over the threads.
-# EXE defaults to build/src/run/scenario-compiler (a Release or
+# EXE defaults to build/scenario-compiler (a Release or
 # RelWithDebInfo build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe="$(realpath "${1:-build/src/run/scenario-compiler}")"
+exe="$(realpath "${1:-build/scenario-compiler}")"
 pairs="${2:-200}"
 jobs="${3:-2}"
 rounds="${4:-3}"

@@ -18,7 +18,7 @@
 # (build-fuzz/corpus/TARGET, where new inputs go). An input that crashes,
 # is too slow or takes more than 512 MiB is kept in
 # build-fuzz/crashes/TARGET/; the status is then 1. Shrink it with
-#   build-fuzz/fuzz/fuzz_TARGET -minimize_crash=1 -runs=10000 FILE
+#   build-fuzz/fuzz_TARGET -minimize_crash=1 -runs=10000 FILE
 # and add it under fuzz/regression/TARGET/, which the tests replay. Every
 # run appends its figures to build-fuzz/fuzz-runs.log.
 set -euo pipefail
@@ -72,7 +72,7 @@ mkdir -p "$out"
     -DCMAKE_CXX_COMPILER=clang++-14 -DSCENARIO_FUZZ=ON "${launcher[@]}" \
     >/dev/null
   cmake --build "$out" -j"$(nproc)" --target "${build_targets[@]}"
-  "$out/fuzz/fuzz_make_seeds" fuzz/seeds "$out/seeds"
+  "$out/fuzz_make_seeds" fuzz/seeds "$out/seeds"
 ) 9>"$out/.build.lock"
 
 # A smaller quarantine than ASan's 256 MiB keeps the memory figure about
@@ -100,7 +100,7 @@ for t in "${targets[@]}"; do
   findings() { find "$crashes" -type f ! -name 'slow-unit-*' | wc -l; }
   before="$(findings)"
   run_status=0
-  "$out/fuzz/fuzz_$t" "${options[@]}" "${dirs[@]}" >"$log" 2>&1 ||
+  "$out/fuzz_$t" "${options[@]}" "${dirs[@]}" >"$log" 2>&1 ||
     run_status=$?
   after="$(findings)"
 

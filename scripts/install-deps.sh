@@ -5,12 +5,13 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config clang-format-14
-  libgtest-dev
+  libgtest-dev libbenchmark-dev time
   libcli11-dev nlohmann-json3-dev
   libfltk1.3-dev
   librsvg2-dev libcairo2-dev libxml2-dev
   xvfb xdotool x11-utils imagemagick
   fonts-urw-base35
+  neovim
   clang-14 libclang-rt-14-dev
 )
 

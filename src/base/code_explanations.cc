@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "base/diagnostics.h"
+#include "base/warnings.h"
 
 namespace scenario {
 
@@ -351,6 +353,25 @@ std::string RenderExplanation(const CodeExplanation& e) {
   return out;
 }
 
+std::string RenderExplanation(const WarningExplanation& e) {
+  std::string out = "warning " + std::string(e.name) + ": ";
+  if (std::optional<WarningKind> kind = FindWarningKind(e.name)) {
+    out += std::string(Describe(*kind).summary);
+  }
+  out += "\nA warning: the files are compiled as written. `--no-warn " +
+         std::string(e.name) + "` silences it.\n\n";
+  AppendWrapped(&out, e.cause);
+  out += "\n";
+  AppendWrapped(&out, "What to change: " + std::string(e.fix));
+  if (!e.wrong.empty()) {
+    out += "\nWrong:\n";
+    AppendRows(&out, e.wrong, "    ");
+    out += "Right:\n";
+    AppendRows(&out, e.right, "    ");
+  }
+  return out;
+}
+
 std::string RenderExplanationsMarkdown() {
   std::string out =
       "# Error codes\n\n"
@@ -373,6 +394,35 @@ std::string RenderExplanationsMarkdown() {
     out += "\n<a id=\"code-" + std::to_string(e.code) + "\"></a>\n## " +
            std::to_string(e.code) + ": " + std::string(ExplainCode(e.code)) +
            "\n\n";
+    if (e.wrong.empty()) {
+      out += "No single row shows it; see the table above.\n";
+      continue;
+    }
+    out += "Wrong:\n\n";
+    AppendRows(&out, e.wrong, "    ");
+    out += "\nRight:\n\n";
+    AppendRows(&out, e.right, "    ");
+  }
+  out +=
+      "\n# Warnings\n\n"
+      "With `-W` (and always with `lint`) the compiler also reports what it "
+      "compiles but an author almost certainly did not mean. A warning never "
+      "changes the compiled files; `--no-warn NAME` silences one kind and "
+      "`--werror` makes warnings fail the command. `scenario-compiler "
+      "explain NAME` prints an entry.\n\n"
+      "| Name | What causes it | What to change |\n"
+      "|---|---|---|\n";
+  for (const WarningExplanation& e : WarningExplanations()) {
+    out += "| [" + std::string(e.name) + "](#" + std::string(e.name) + ") | " +
+           TableCell(e.cause) + " | " + TableCell(e.fix) + " |\n";
+  }
+  for (const WarningExplanation& e : WarningExplanations()) {
+    out += "\n<a id=\"" + std::string(e.name) + "\"></a>\n## " +
+           std::string(e.name);
+    if (std::optional<WarningKind> kind = FindWarningKind(e.name)) {
+      out += ": " + std::string(Describe(*kind).summary);
+    }
+    out += "\n\n";
     if (e.wrong.empty()) {
       out += "No single row shows it; see the table above.\n";
       continue;

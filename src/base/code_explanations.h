@@ -35,6 +35,23 @@ std::span<const CodeExplanation> CodeExplanations();
 // anything else.
 const CodeExplanation* FindCodeExplanation(std::string_view code);
 
+// The long explanation of a warning kind, by its stable name; the one-line
+// summary is the kind's own (base/warnings.h).
+struct WarningExplanation {
+  std::string_view name;
+  std::string_view cause;
+  std::string_view fix;
+  std::string_view wrong;  // as CodeExplanation; both empty: no row shows it
+  std::string_view right;
+};
+
+// Every warning kind's entry, in the order of the kinds.
+std::span<const WarningExplanation> WarningExplanations();
+
+// The entry of a warning's name ("decimal-comma"); nullptr for any other
+// text.
+const WarningExplanation* FindWarningExplanation(std::string_view name);
+
 // The hint that ends every diagnostic: "(try: scenario-compiler explain
 // 16)". code_or_name is a code's number or a warning's name.
 std::string ExplainHint(std::string_view code_or_name);
@@ -42,8 +59,10 @@ std::string ExplainHint(std::string_view code_or_name);
 // One entry as `explain` prints it: the summary line, the cause, the fix
 // and the example rows. Plain text, UTF-8, ends with a line end.
 std::string RenderExplanation(const CodeExplanation& e);
+std::string RenderExplanation(const WarningExplanation& e);
 
-// The whole table as a Markdown page (the reference's list of codes).
+// The whole table, codes and warnings, as a Markdown page (the
+// reference's list of codes).
 std::string RenderExplanationsMarkdown();
 
 }  // namespace scenario

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/diagnostics.h"
+#include "base/warnings.h"
 
 namespace scenario {
 namespace {
@@ -40,6 +41,36 @@ TEST(CodeExplanations, CoverEveryCodeThatCanBeRecorded) {
   EXPECT_EQ(explained, recordable);
   EXPECT_TRUE(recordable.count(1250));
   EXPECT_FALSE(recordable.count(14));
+}
+
+// Every warning kind has its long explanation under its stable name, in the
+// order of the kinds.
+TEST(CodeExplanations, CoverEveryWarningKind) {
+  const std::span<const WarningKindInfo> kinds = WarningKinds();
+  const std::span<const WarningExplanation> entries = WarningExplanations();
+  ASSERT_EQ(entries.size(), kinds.size());
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    SCOPED_TRACE(kinds[i].name);
+    EXPECT_EQ(entries[i].name, kinds[i].name);
+    EXPECT_EQ(FindWarningExplanation(kinds[i].name), &entries[i]);
+    EXPECT_FALSE(entries[i].cause.empty());
+    EXPECT_FALSE(entries[i].fix.empty());
+    EXPECT_EQ(entries[i].wrong.empty(), entries[i].right.empty());
+  }
+  EXPECT_EQ(FindWarningExplanation("16"), nullptr);
+  EXPECT_EQ(FindWarningExplanation("Decimal-comma"), nullptr);
+  const std::string text =
+      RenderExplanation(*FindWarningExplanation("decimal-comma"));
+  EXPECT_EQ(
+      text.rfind("warning decimal-comma: " +
+                     std::string(Describe(WarningKind::kDecimalComma).summary) +
+                     "\n",
+                 0),
+      0u)
+      << text;
+  EXPECT_NE(text.find("Wrong:\n    velocita,    9,000,   130\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(CodeExplanations, FindTakesOnlyACodeNumber) {

@@ -75,6 +75,12 @@ class PosixFileSystem : public FileSystem {
 
   Status WriteFileReplacing(const std::string& path,
                             std::string_view contents) override {
+    return WriteFileReplacingInPieces(
+        path, [contents](const PieceWriter& write) { write(contents); });
+  }
+
+  Status WriteFileReplacingInPieces(const std::string& path,
+                                    const ContentsMaker& make) override {
     // The temporary lies in the same folder, so the rename is atomic and
     // never crosses a file system. Its name is new each time; O_EXCL keeps
     // us from writing through somebody else's file.
@@ -89,7 +95,10 @@ class PosixFileSystem : public FileSystem {
         return Failure("write", path, errno);
       }
     }
-    int error_number = WriteAll(fd, contents);
+    int error_number = 0;
+    make([fd, &error_number](std::string_view piece) {
+      if (error_number == 0) error_number = WriteAll(fd, piece);
+    });
     // The data must be on disk before the name points at it, or a crash
     // could leave an empty file where the old one stood.
     if (error_number == 0 && ::fsync(fd) != 0) error_number = errno;
@@ -117,6 +126,13 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+Status FileSystem::WriteFileReplacingInPieces(const std::string& path,
+                                              const ContentsMaker& make) {
+  std::string contents;
+  make([&contents](std::string_view piece) { contents.append(piece); });
+  return WriteFileReplacing(path, contents);
+}
 
 FileSystem& RealFileSystem() {
   static PosixFileSystem* const fs = new PosixFileSystem;

@@ -1,12 +1,18 @@
 #ifndef SCENARIO_BASE_FILE_SYSTEM_H_
 #define SCENARIO_BASE_FILE_SYSTEM_H_
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "base/status.h"
 
 namespace scenario {
+
+// Receives a file's contents piece by piece, in order.
+using PieceWriter = std::function<void(std::string_view piece)>;
+// Makes a file's contents by handing them, piece by piece, to write.
+using ContentsMaker = std::function<void(const PieceWriter& write)>;
 
 // Every file the system reads, writes or deletes goes through this
 // interface, so that tests can inject failures with a fake.
@@ -23,6 +29,12 @@ class FileSystem {
   // temporary is removed and an existing file of that name stays intact.
   virtual Status WriteFileReplacing(const std::string& path,
                                     std::string_view contents) = 0;
+  // Replaces the file in the same way with the contents that make hands
+  // over piece by piece, so that a large file is never held whole in
+  // memory. Once a piece fails to go out, the pieces after it are dropped.
+  // The default gathers the pieces and calls WriteFileReplacing.
+  virtual Status WriteFileReplacingInPieces(const std::string& path,
+                                            const ContentsMaker& make);
   // Deletes the file; a missing file is not an error.
   virtual Status DeleteFile(const std::string& path) = 0;
 };

@@ -1,7 +1,9 @@
 #include "base/file_system.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -81,6 +83,52 @@ TEST(RealFileSystem, FailedRenameKeepsTheOldEntryAndLeavesNoTemporary) {
   EXPECT_NE(status.message().find(path), std::string::npos);
   EXPECT_EQ(ReadWholeFile(path + "/inside"), "old");
   EXPECT_EQ(dir.Listing(), "cells.dat");
+}
+
+TEST(RealFileSystem, PiecesAreWrittenInOrder) {
+  ScopedTempDir dir;
+  const std::string path = dir.File("grid.dat");
+  WriteWholeFile(path, std::string(5000, 'x'));
+  const std::vector<std::string> pieces = {"ab", "", std::string(70000, 'c'),
+                                           std::string("\0d", 2)};
+  ASSERT_TRUE(
+      RealFileSystem()
+          .WriteFileReplacingInPieces(path,
+                                      [&pieces](const PieceWriter& write) {
+                                        for (const std::string& p : pieces)
+                                          write(p);
+                                      })
+          .ok());
+  EXPECT_EQ(ReadWholeFile(path), "ab" + pieces[2] + pieces[3]);
+  EXPECT_EQ(dir.Listing(), "grid.dat");
+}
+
+TEST(RealFileSystem, AFailedPieceFailsTheWriteAndKeepsTheOldFile) {
+  // A file size limit makes the second piece fail half-way.
+  ScopedTempDir dir;
+  const std::string path = dir.File("grid.dat");
+  WriteWholeFile(path, "old");
+  rlimit old_limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  rlimit limit = old_limit;
+  limit.rlim_cur = 1000;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  int pieces_made = 0;
+  Status status = RealFileSystem().WriteFileReplacingInPieces(
+      path, [&pieces_made](const PieceWriter& write) {
+        for (int i = 0; i < 3; ++i) {
+          write(std::string(800, 'n'));
+          ++pieces_made;
+        }
+      });
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.message().find(path), std::string::npos) << status.message();
+  EXPECT_EQ(pieces_made, 3);  // the maker runs on; its pieces go nowhere
+  EXPECT_EQ(ReadWholeFile(path), "old");
+  EXPECT_EQ(dir.Listing(), "grid.dat");
 }
 
 TEST(RealFileSystem, IsNormalFileOnlyForRegularFiles) {

@@ -228,5 +228,75 @@ TEST_F(CompileEndToEnd, WithoutTheGridFlagWritesTwoFiles) {
   EXPECT_TRUE(fs_.Has(files_.cell_file));
 }
 
+// A small pair for the taken-cell diagnostics: a speed board at 1000 m
+// (line file, line 4), an indicator board at 2500 m (line 5) and a signal
+// at 1500 m (train file, line 2), each followed by one more row.
+CompileResult CompileTakenPair(const std::string& line_row,
+                               const std::string& train_row, Scenario* s) {
+  FakeFileSystem fs;
+  const CompileFiles files = Files();
+  fs.files[files.line_description] =
+      Lines({"[generale]", "lunghezza percorso,    3000", "[curve]",
+             "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0",
+             "cartello_indicatore,  2500,   (Km 3+500)", line_row, "[fine]"});
+  fs.files[files.train_description] =
+      Lines({"[generale]", "segnale,  1500,  2, 3, 1, 1, 0,  0, 0, 0, 0, 0",
+             train_row, "[fine]"});
+  s->line_name = "Tarvo_Cembrio";
+  s->train_name = "Exp 5147";
+  return memorizza_percorso(*s, 1, fs, files);
+}
+
+// A cell found taken names what holds it and the row that put it there.
+TEST(CompileDiagnostics, TakenCellsNameTheirHolderAndItsRow) {
+  const std::string line = Files().line_description;
+  const std::string train = Files().train_description;
+  const std::string board =
+      " by the maximum-speed board at 1000 m (" + line + ":4:1)";
+  const std::string signal = " by the signal at 1500 m (" + train + ":2:1)";
+  struct Case {
+    const char* line_row;
+    const char* train_row;
+    std::int32_t code;
+    std::string holder;
+  };
+  const Case kCases[] = {
+      {"cartello_indicatore,  1000,   (X)", "", 6, board},
+      {"indicatori_vmax,  2500,  50,  ,  ,  0,  ,  ,  ,  0", "", 21,
+       " by the indicator board at 2500 m (" + line + ":5:1)"},
+      {"", "segnale,  1000,  2, 3, 1, 1, 0,  0, 0, 0, 0, 0", 16, board},
+      {"", "abbattimento,  1550,  270", 7, signal},
+      {"", "rallentamento,  2700,  60,  100,  40,  0,  0", 17, signal},
+      {"", "rallentamento,  1000,  60,  500,  40,  0,  0", 18, board},
+      {"", "rallentamento,  500,  60,  1000,  40,  0,  0", 19, signal},
+      {"", "rallentamento,  2250,  60,  100,  40,  1,  0", 20, board},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.line_row) + c.train_row);
+    Scenario s;
+    const CompileResult r = CompileTakenPair(c.line_row, c.train_row, &s);
+    EXPECT_EQ(r.end, CompileEnd::kWritten);
+    ASSERT_EQ(s.errors.diagnostics.size(), 1u);
+    const Diagnostic& d = s.errors.diagnostics[0];
+    EXPECT_EQ(d.code, c.code);
+    EXPECT_EQ(d.message, std::string(ExplainCode(c.code)) + c.holder);
+  }
+}
+
+// A taken header word stands at the row of the item in cell 1.
+TEST(CompileDiagnostics, TakenHeaderNamesTheItemInCellOne) {
+  Scenario s;
+  const CompileResult r = CompileTakenPair("", "abbattimento,  50,  270", &s);
+  EXPECT_EQ(r.end, CompileEnd::kHeaderFatal);
+  EXPECT_EQ(r.fatal_code, 1250);
+  ASSERT_EQ(s.errors.diagnostics.size(), 1u);
+  const Diagnostic& d = s.errors.diagnostics[0];
+  EXPECT_EQ(d.where.file, Files().train_description);
+  EXPECT_EQ(d.where.line, 3);
+  EXPECT_EQ(d.message,
+            std::string(ExplainCode(1250)) + " (the code change at 50 m)");
+  EXPECT_EQ(s.errors.error_code, 0);
+}
+
 }  // namespace
 }  // namespace scenario

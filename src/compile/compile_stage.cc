@@ -3,6 +3,7 @@
 #include <cassert>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "base/windows1252.h"
 #include "compile/post_pass.h"
@@ -76,6 +77,23 @@ void AttachLog(FieldReader& fields, ReadLog* log) {
   fields.set_log(log);
 }
 
+// A taken header place ends the compile without recording a code:
+// error_code and error_position stay as the readers left them, and only
+// the list of diagnostics tells of the fatal end.
+// When cell 1's word is what is taken, the diagnostic stands at the row
+// that put the item there and names it.
+void ReportHeaderTaken(Scenario& s, std::int32_t code, bool cell_word_taken) {
+  Diagnostic d;
+  d.code = code;
+  d.message = std::string(ExplainCode(code));
+  if (const CellOrigin* origin = s.cell_origins.Find(1);
+      cell_word_taken && origin != nullptr) {
+    d.where = origin->where;
+    d.message += " (" + origin->what + ")";
+  }
+  s.errors.diagnostics.push_back(std::move(d));
+}
+
 bool HasHeaderCell(const Scenario& s) {
   return s.track_cells.exists() && s.track_cells.Contains(kHeaderCell);
 }
@@ -138,8 +156,11 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
 CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
                                  const CompileFiles& files) {
   s.write_line_file = j;
+  // Without files to write, the grid's coordinates are never needed.
+  s.plan_coordinates = files.write_outputs;
   s.errors.error_code = 0;
   s.errors.diagnostics.clear();
+  s.cell_origins.Clear();
   s.param_table.Reset();
 
   // Its outcome is not examined: recorded codes do not stop the stage.
@@ -167,7 +188,7 @@ CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
   TrackCell& header = s.track_cells[kHeaderCell];
 
   if (line_slot.int1 != 0 || header.w2 != 0) {
-    s.errors.Record(kCodeHeaderMarkTaken, std::nullopt, {});
+    ReportHeaderTaken(s, kCodeHeaderMarkTaken, header.w2 != 0);
     result.end = CompileEnd::kHeaderFatal;
     result.fatal_code = kCodeHeaderMarkTaken;
     return result;
@@ -176,7 +197,7 @@ CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
   header.w2 = kCellHeaderMark;
 
   if (line_slot.long4 != 0 || header.w4 != 0) {
-    s.errors.Record(kCodeHeaderCodeTaken, std::nullopt, {});
+    ReportHeaderTaken(s, kCodeHeaderCodeTaken, header.w4 != 0);
     result.end = CompileEnd::kHeaderFatal;
     result.fatal_code = kCodeHeaderCodeTaken;
     return result;
@@ -194,8 +215,10 @@ CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
   // The grid exists whenever the cells do and write_line_file is set: the
   // line reader creates both at once.
   assert(s.write_line_file == 0 || s.line_grid.exists());
-  auto write = [&](const std::string& path, const std::string& image) {
-    Status status = fs.WriteFileReplacing(path, image);
+  // Each image goes to its file in pieces as it is packed, straight from
+  // the model: none is ever held whole.
+  auto write = [&](const std::string& path, const auto& encode) {
+    Status status = fs.WriteFileReplacingInPieces(path, encode);
     if (!status.ok()) {
       result.end = CompileEnd::kWriteFailed;
       result.write_status = status;
@@ -205,11 +228,21 @@ CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
     return true;
   };
   if (s.write_line_file != 0 &&
-      !write(files.grid_file, EncodeGridFile(s.line_grid))) {
+      !write(files.grid_file, [&s](const PieceWriter& piece) {
+        EncodeGridFile(s.line_grid, piece);
+      })) {
     return result;
   }
-  if (!write(files.param_file, EncodeParamFile(s.param_table))) return result;
-  if (!write(files.cell_file, EncodeCellFile(s.track_cells))) return result;
+  if (!write(files.param_file, [&s](const PieceWriter& piece) {
+        EncodeParamFile(s.param_table, piece);
+      })) {
+    return result;
+  }
+  if (!write(files.cell_file, [&s](const PieceWriter& piece) {
+        EncodeCellFile(s.track_cells, piece);
+      })) {
+    return result;
+  }
   return result;
 }
 

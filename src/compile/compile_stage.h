@@ -81,12 +81,12 @@ CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
                                  const CompileFiles& files);
 
 // The closing steps of memorizza_percorso, callable on a model built by
-// hand: the header checks (1250, 1251, recorded in s.errors; nothing is
-// written then), the stamping of 610 and 5121 and of the two race codes,
-// and the grid (when write_line_file is not 0), parameter and cell files,
-// each replaced whole through fs. Stops at the first failed write; files
-// already written stay. Ends kNoCellArray, writing nothing, when cell 1
-// does not exist.
+// hand: the header checks (1250, 1251: added to s.errors.diagnostics
+// without changing error_code or error_position; nothing is written then), the
+// stamping of 610 and 5121 and of the two race codes, and the grid (when
+// write_line_file is not 0), parameter and cell files, each replaced whole
+// through fs. Stops at the first failed write; files already written stay. Ends
+// kNoCellArray, writing nothing, when cell 1 does not exist.
 CompileResult StampAndWrite(Scenario& s, FileSystem& fs,
                             const CompileFiles& files);
 

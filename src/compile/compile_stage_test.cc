@@ -161,6 +161,9 @@ TEST(StampAndWrite, TakenHeaderPlacesEndWithNothingWritten) {
     SCOPED_TRACE(c.name);
     Scenario s = HandBuilt(1);
     c.spoil(s);
+    // A code the readers left stays: the header checks record none.
+    s.errors.Record(kCodeFault, std::nullopt, {});
+    s.errors.error_position = 4321;
     FakeFileSystem fs;
     const CompileFiles f = Files("/d");
     fs.files[f.grid_file] = "old grid";
@@ -169,8 +172,9 @@ TEST(StampAndWrite, TakenHeaderPlacesEndWithNothingWritten) {
     const CompileResult r = StampAndWrite(s, fs, f);
     EXPECT_EQ(r.end, CompileEnd::kHeaderFatal);
     EXPECT_EQ(r.fatal_code, c.code);
-    EXPECT_EQ(s.errors.error_code, c.code);
-    ASSERT_FALSE(s.errors.diagnostics.empty());
+    EXPECT_EQ(s.errors.error_code, kCodeFault);
+    EXPECT_EQ(s.errors.error_position, 4321);
+    ASSERT_EQ(s.errors.diagnostics.size(), 2u);
     EXPECT_EQ(s.errors.diagnostics.back().code, c.code);
     EXPECT_TRUE(r.written.empty());
     EXPECT_TRUE(fs.Paths("write").empty());

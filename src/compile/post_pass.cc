@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/errors.h"
+#include "model/cell_origins.h"
 #include "model/track_cells.h"
 
 namespace scenario {
@@ -21,6 +22,7 @@ class PassCells {
  public:
   explicit PassCells(Scenario& s)
       : cells_(s.track_cells),
+        origins_(s.cell_origins),
         last_(std::min<std::int64_t>(s.last_cell, cells_.size() - 1)) {}
 
   std::int64_t last() const { return last_; }
@@ -29,16 +31,19 @@ class PassCells {
   bool KindIs(std::int64_t n, std::uint8_t kind) const {
     return Inside(n) && cells_[n].kind == kind;
   }
-  // Marking: kind 12 with code 180; the other fields stay.
+  // Marking: kind 12 with code 180; the other fields stay. The mark takes
+  // the row of the item in cause that it was placed for.
   // REQUIRES: Inside(n).
-  void Mark(std::int64_t n) {
+  void Mark(std::int64_t n, std::int64_t cause) {
     cells_[n].kind = kKindCodeMark;
     cells_[n].w2 = kPassCode;
+    origins_.NoteMarkFor(n, cause);
   }
   TrackCell& operator[](std::int64_t n) { return cells_[n]; }
 
  private:
   TrackCells& cells_;
+  CellOrigins& origins_;
   std::int64_t last_;
 };
 
@@ -62,9 +67,9 @@ void MarkSignalsBeforeWarning(Scenario& s, PassCells& cells, std::int64_t i) {
     const std::int64_t a = sig - 1;
     const std::int64_t b = sig - 2;
     if (cells.Free(a)) {
-      cells.Mark(a);
+      cells.Mark(a, sig);
     } else if (cells.Free(b)) {
-      cells.Mark(b);
+      cells.Mark(b, sig);
     } else if (cells.KindIs(a, kKindCodeMark)) {
       cells[a].w2 = static_cast<std::int16_t>(minimo(kPassCode, cells[a].w2));
     } else if (cells.KindIs(b, kKindCodeMark)) {
@@ -81,7 +86,7 @@ void MarkGroupBeforeStart(Scenario& s, PassCells& cells, std::int64_t i,
                           std::int64_t first) {
   for (std::int64_t n = i - first; n >= i - first - 2; --n) {
     if (cells.Free(n)) {
-      cells.Mark(n);
+      cells.Mark(n, i);
       return;
     }
   }
@@ -103,13 +108,13 @@ std::optional<std::int64_t> WalkSlowdown(Scenario& s, PassCells& cells,
       // actually marked. After a failure k stays 8 and keeps growing, so
       // the walk places no further marks.
       if (cells.Free(n)) {
-        cells.Mark(n);
+        cells.Mark(n, i);
         k = 0;
       } else if (cells.Free(n - 1)) {
-        cells.Mark(n - 1);
+        cells.Mark(n - 1, i);
         k = 1;
       } else if (cells.Free(n + 1)) {
-        cells.Mark(n + 1);
+        cells.Mark(n + 1, i);
         k = -1;
       } else {
         Record(s, kCodeSlowdownWalkMark, n);
@@ -145,9 +150,9 @@ void MarkSignalAfterEnd(Scenario& s, PassCells& cells, std::int64_t n) {
   }
   if (k <= 0) return;
   if (cells.Free(k)) {
-    cells.Mark(k);
+    cells.Mark(k, n);
   } else if (cells.Free(k - 1)) {
-    cells.Mark(k - 1);
+    cells.Mark(k - 1, n);
   } else {
     // Deliberate: the position is the end cell's, not the signal's.
     Record(s, kCodeSlowdownWalkMark, n);

@@ -142,14 +142,17 @@ void memo_indicatori_v_max(Scenario& s, std::int32_t posizione,
                            std::int16_t strisces, std::int32_t vad,
                            std::int32_t vbd, std::int32_t vcd,
                            std::int16_t strisced, const SourceSpot& where) {
-  TrackCell& cell = s.track_cells.At(ItemCell(posizione));
+  const std::int64_t i = ItemCell(posizione);
+  TrackCell& cell = s.track_cells.At(i);
   if (!IsFree(cell)) {
     s.errors.Record(kCodeSpeedBoardTaken, posizione, where);
+    s.errors.diagnostics.back().message += s.cell_origins.TakenBy(i);
     return;
   }
   // Assigned in this order, each as soon as it is known: a speed word that
   // faults leaves the words before it in the cell.
   cell.kind = kKindSpeedBoard;
+  s.cell_origins.Note(i, "the maximum-speed board", posizione, where);
   cell.w2 = SpeedWord(vas, vad, "first speed word");
   cell.w4 = SpeedWord(vbs, vbd, "second speed word");
   cell.w6 = SpeedWord(vcs, vcd, "third speed word");

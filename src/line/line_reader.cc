@@ -1,5 +1,6 @@
 #include "line/line_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "line/field_reader.h"
 #include "line/line_keywords.h"
 #include "line/line_placement.h"
+#include "line/plan_laying.h"
 #include "line/read_log.h"
 #include "line/row_reading.h"
 #include "model/rounding.h"
@@ -87,8 +89,12 @@ class LineReader {
   // *turn per metre. False (code 103 recorded) when the plan metre passes
   // 1000000.
   bool LayPlan(std::int64_t to, std::optional<double> turn);
-  // P(m) from P(m-1) and P(m-2): straight on, or turning by *turn.
+  // P(m) from P(m-1) and P(m-2): straight on, or turning by *turn. Only
+  // the grid's bounds are checked when no coordinate is wanted.
   void LayMetre(std::optional<double> turn);
+  // Lays metres up to last, or up to the grid's end if that comes first,
+  // without any check on the way.
+  void LayRun(std::int64_t last, std::optional<double> turn);
 
   LineHandover Handover(bool train_reader_runs) const {
     return {train_reader_runs, board_slot_};
@@ -353,23 +359,26 @@ RowEnd LineReader::ReadGradientRow() {
 }
 
 void LineReader::LayMetre(std::optional<double> turn) {
-  const std::int64_t m = plan_metre_;
-  const LineGrid& g = s_.line_grid;
-  const double x1 = g.X(m - 1), y1 = g.Y(m - 1);
-  const double dx = x1 - g.X(m - 2);
-  const double dy = y1 - g.Y(m - 2);
-  if (!turn) {
-    s_.line_grid.SetDouble(m, x1 + dx, y1 + dy);
-    return;
+  // A metre past the grid's end faults here, as an access outside it.
+  (void)s_.line_grid.X(plan_metre_);
+  if (s_.plan_coordinates) {
+    LayPlanMetres(s_.line_grid, plan_metre_, plan_metre_, turn);
   }
-  const double k = *turn;
-  // Deliberate: the step is not scaled back to one metre, so each curve
-  // metre is sqrt(1 + k * k) times longer than the one before; stored
-  // plans depend on it.
-  s_.line_grid.SetDouble(m, x1 + (dx + k * dy), y1 + (dy - k * dx));
+}
+
+void LineReader::LayRun(std::int64_t last, std::optional<double> turn) {
+  last = std::min(last, s_.line_grid.size() - 1);
+  if (plan_metre_ > last) return;
+  if (s_.plan_coordinates) {
+    LayPlanMetres(s_.line_grid, plan_metre_, last, turn);
+  }
+  plan_metre_ = last + 1;
 }
 
 bool LineReader::LayPlan(std::int64_t to, std::optional<double> turn) {
+  // The metres that can pass neither the grid's end nor the 1000000 limit
+  // go in one run; the rest one by one, where the fault or code 103 comes.
+  LayRun(std::min(to, kMaxPlanMetre - 1), turn);
   while (plan_metre_ <= to) {
     // A metre past the grid's end faults here, before its 1000000 test.
     LayMetre(turn);
@@ -447,14 +456,17 @@ RowEnd LineReader::ReadIndicatorBoardRow() {
   const std::int32_t p = fields_.ReadLong();
   s_.current_field = fields_.ReadText();
   if (!PositionFits(p)) return RowEnd::kStopReading;
-  TrackCell& cell = s_.track_cells.At(ItemCell(p));
+  const std::int64_t i = ItemCell(p);
+  TrackCell& cell = s_.track_cells.At(i);
   if (!IsFree(cell)) {
     s_.errors.Record(kCodeIndicatorBoardTaken, p, keyword_);
+    s_.errors.diagnostics.back().message += s_.cell_origins.TakenBy(i);
     return RowEnd::kEndStage;
   }
   // Assigned in this order: with no slot left (an 82nd board) the kind and
   // the slot number stay in the cell when the slot access faults.
   cell.kind = kKindIndicatorBoard;
+  s_.cell_origins.Note(i, "the indicator board", p, keyword_);
   cell.w2 = LowWord(board_slot_);
   s_.param_table.At(board_slot_).text = s_.current_field;
   --board_slot_;
@@ -472,6 +484,7 @@ void LineReader::CloseLine() {
   if (s_.write_line_file != 0) {
     // Straight on to two metres short of the grid's end, with no metre
     // limit: the last two metres stay empty unless a curve reached them.
+    LayRun(std::int64_t{s_.extended_length} - 2, std::nullopt);
     while (plan_metre_ <= std::int64_t{s_.extended_length} - 2) {
       LayMetre(std::nullopt);
       ++plan_metre_;

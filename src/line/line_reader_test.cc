@@ -21,13 +21,16 @@ struct ReadResult {
   std::unique_ptr<Scenario> s;
   LineHandover handover;
   bool faulted = false;
+  std::string fault_message;
 };
 
 // Reads text as the line file of a fresh scenario, catching a fault as the
 // caller's handler would.
-ReadResult Read(const std::string& text, std::int32_t write_line_file = 1) {
+ReadResult Read(const std::string& text, std::int32_t write_line_file = 1,
+                bool plan_coordinates = true) {
   ReadResult r;
   r.s = std::make_unique<Scenario>();
+  r.s->plan_coordinates = plan_coordinates;
   r.s->line_name = "Tarvo_Cembrio";
   r.s->train_name = "Exp 5147";
   r.s->param_table[kLineSlot].text = r.s->line_name;
@@ -37,8 +40,9 @@ ReadResult Read(const std::string& text, std::int32_t write_line_file = 1) {
   FieldReader fields(text, "Tarvo_Cembrio_linea.txt");
   try {
     r.handover = ReadLineDescription(*r.s, fields);
-  } catch (const Fault&) {
+  } catch (const Fault& fault) {
     r.faulted = true;
+    r.fault_message = fault.message();
   }
   return r;
 }
@@ -586,6 +590,50 @@ TEST(LineReader, CurvePastTheGridEndFaultsAtTheFirstMissingMetre) {
   EXPECT_TRUE(r.faulted);
   EXPECT_EQ(r.s->errors.error_code, 0);
   EXPECT_EQ(r.s->line_grid.tag(17000), GridTag::kDouble);
+}
+
+TEST(LineReader, WithoutCoordinatesThePlanMetresStillCount) {
+  // A check computes no coordinate, but the metres it counts decide code
+  // 103 and the fault past the grid's end just as in a compile.
+  const std::string kCases[] = {
+      Line("curvas1,  1350,  150\r\n"),
+      // Up to the grid's last metre, and one past it.
+      Line("curvas1, 16900, 100\r\n"),
+      Line("curvas1, 16900, 101\r\n"),
+      // Past metre 1000000, and onto it exactly.
+      Line("curvas1, 999990, 5\r\ncurvad2, 999995, 10\r\n", 1000000),
+      Line("curvas1, 999990, 10\r\n", 1000000),
+      // Grids of two metres and of one.
+      "[generale]\r\nlunghezza percorso, -6999\r\n[curve]\r\n[fine]\r\n",
+      "[generale]\r\nlunghezza percorso, -7000\r\n[curve]\r\n[fine]\r\n",
+  };
+  for (const std::string& text : kCases) {
+    SCOPED_TRACE(text);
+    const ReadResult full = Read(text);
+    const ReadResult counted = Read(text, 1, false);
+    EXPECT_EQ(counted.faulted, full.faulted);
+    EXPECT_EQ(counted.fault_message, full.fault_message);
+    const ErrorRegisters& e = counted.s->errors;
+    EXPECT_EQ(e.error_code, full.s->errors.error_code);
+    EXPECT_EQ(e.error_position, full.s->errors.error_position);
+    ASSERT_EQ(e.diagnostics.size(), full.s->errors.diagnostics.size());
+    for (std::size_t i = 0; i < e.diagnostics.size(); ++i) {
+      EXPECT_EQ(e.diagnostics[i].code, full.s->errors.diagnostics[i].code);
+      EXPECT_EQ(e.diagnostics[i].where.line,
+                full.s->errors.diagnostics[i].where.line);
+    }
+    const LineGrid& g = counted.s->line_grid;
+    EXPECT_EQ(g.size(), full.s->line_grid.size());
+    for (std::int64_t m = 2; m < g.size(); ++m) {
+      ASSERT_EQ(g.tag(m), GridTag::kEmpty) << m;
+    }
+  }
+  // The cases above reach what they are meant to.
+  EXPECT_FALSE(Read(kCases[1]).faulted);
+  EXPECT_TRUE(Read(kCases[2]).faulted);
+  EXPECT_EQ(Read(kCases[3]).s->errors.error_code, kCodeCurve);
+  EXPECT_EQ(Read(kCases[4]).s->errors.error_code, kCodeCurve);
+  EXPECT_TRUE(Read(kCases[6]).faulted);
 }
 
 TEST(LineReader, WithoutGridCurvesArePassedOver) {

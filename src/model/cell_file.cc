@@ -2,23 +2,10 @@
 
 #include <cstdint>
 
+#include "model/block_writer.h"
 #include "model/coding.h"
 
 namespace scenario {
-
-void EncodeCell(const TrackCell& cell, char* dst) {
-  dst[kCellKindAt] = static_cast<char>(cell.kind);
-  EncodeFixed16(dst + kCellW2At, static_cast<std::uint16_t>(cell.w2));
-  EncodeFixed16(dst + kCellW4At, static_cast<std::uint16_t>(cell.w4));
-  EncodeFixed16(dst + kCellW6At, static_cast<std::uint16_t>(cell.w6));
-  EncodeFixed16(dst + kCellW8At, static_cast<std::uint16_t>(cell.w8));
-  dst[kCellB10At] = static_cast<char>(cell.b10);
-  dst[kCellB11At] = static_cast<char>(cell.b11);
-  dst[kCellMountainAt] = static_cast<char>(cell.mountain);
-  dst[kCellSpeedStepAt] = static_cast<char>(cell.speed_step);
-  dst[kCellGradientAt] = static_cast<char>(cell.gradient);
-  dst[kCellAdhesionAt] = static_cast<char>(cell.adhesion);
-}
 
 TrackCell DecodeCell(const char* src) {
   auto byte = [src](std::size_t at) {
@@ -42,12 +29,20 @@ TrackCell DecodeCell(const char* src) {
   return cell;
 }
 
-std::string EncodeCellFile(const TrackCells& cells) {
-  const std::vector<TrackCell>& all = cells.cells();
-  std::string image(all.size() * kCellSize, '\0');
-  for (std::size_t i = 0; i < all.size(); ++i) {
-    EncodeCell(all[i], image.data() + i * kCellSize);
+void EncodeCellFile(const TrackCells& cells, const PieceWriter& write) {
+  BlockWriter out(write);
+  for (const TrackCell& cell : cells.cells()) {
+    EncodeCell(cell, out.Room(kCellSize));
+    out.Advance(kCellSize);
   }
+  out.Flush();
+}
+
+std::string EncodeCellFile(const TrackCells& cells) {
+  std::string image;
+  image.reserve(cells.cells().size() * kCellSize);
+  EncodeCellFile(cells,
+                 [&image](std::string_view piece) { image.append(piece); });
   return image;
 }
 

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_system.h"
+#include "model/coding.h"
 #include "model/track_cells.h"
 
 namespace scenario {
@@ -54,12 +56,26 @@ inline constexpr std::size_t kHeaderCodeOffset = kCellSize + kCellW4At;
 static_assert(kHeaderMarkOffset == 16 && kHeaderCodeOffset == 18);
 
 // Packs one cell into dst[0..kCellSize).
-void EncodeCell(const TrackCell& cell, char* dst);
+inline void EncodeCell(const TrackCell& cell, char* dst) {
+  dst[kCellKindAt] = static_cast<char>(cell.kind);
+  EncodeFixed16(dst + kCellW2At, static_cast<std::uint16_t>(cell.w2));
+  EncodeFixed16(dst + kCellW4At, static_cast<std::uint16_t>(cell.w4));
+  EncodeFixed16(dst + kCellW6At, static_cast<std::uint16_t>(cell.w6));
+  EncodeFixed16(dst + kCellW8At, static_cast<std::uint16_t>(cell.w8));
+  dst[kCellB10At] = static_cast<char>(cell.b10);
+  dst[kCellB11At] = static_cast<char>(cell.b11);
+  dst[kCellMountainAt] = static_cast<char>(cell.mountain);
+  dst[kCellSpeedStepAt] = static_cast<char>(cell.speed_step);
+  dst[kCellGradientAt] = static_cast<char>(cell.gradient);
+  dst[kCellAdhesionAt] = static_cast<char>(cell.adhesion);
+}
 // Unpacks one cell from src[0..kCellSize).
 TrackCell DecodeCell(const char* src);
 
-// The image of the cell file: 15 bytes a cell. Empty when the array does
-// not exist.
+// The image of the cell file, 15 bytes a cell, handed to write in large
+// pieces in one pass. Nothing when the array does not exist.
+void EncodeCellFile(const TrackCells& cells, const PieceWriter& write);
+// The same image whole.
 std::string EncodeCellFile(const TrackCells& cells);
 
 // False when the image is empty or its size is not a multiple of 15.

@@ -1,37 +1,8 @@
 #include "model/coding.h"
 
 #include <bit>
-#include <limits>
 
 namespace scenario {
-
-static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559,
-              "doubles are stored as IEEE 754 binary64");
-
-void PutFixed8(std::string* out, std::uint8_t v) {
-  out->push_back(static_cast<char>(v));
-}
-
-void PutFixed16(std::string* out, std::uint16_t v) {
-  char buf[2];
-  EncodeFixed16(buf, v);
-  out->append(buf, sizeof(buf));
-}
-
-void PutFixed32(std::string* out, std::uint32_t v) {
-  char buf[4];
-  EncodeFixed32(buf, v);
-  out->append(buf, sizeof(buf));
-}
-
-void PutFixed64(std::string* out, std::uint64_t v) {
-  PutFixed32(out, static_cast<std::uint32_t>(v & 0xffffffffu));
-  PutFixed32(out, static_cast<std::uint32_t>(v >> 32));
-}
-
-void PutDouble(std::string* out, double v) {
-  PutFixed64(out, std::bit_cast<std::uint64_t>(v));
-}
 
 bool GetFixed8(std::string_view* input, std::uint8_t* value) {
   if (input->empty()) return false;

@@ -5,7 +5,9 @@
 // its byte order or struct padding. Signed fields are cast to the unsigned
 // type of the same width, which gives two's complement.
 
+#include <bit>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,18 @@ inline void EncodeFixed32(char* dst, std::uint32_t v) {
   dst[3] = static_cast<char>(v >> 24);
 }
 
+inline void EncodeFixed64(char* dst, std::uint64_t v) {
+  EncodeFixed32(dst, static_cast<std::uint32_t>(v & 0xffffffffu));
+  EncodeFixed32(dst + 4, static_cast<std::uint32_t>(v >> 32));
+}
+
+static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559,
+              "doubles are stored as IEEE 754 binary64");
+
+inline void EncodeDouble(char* dst, double v) {
+  EncodeFixed64(dst, std::bit_cast<std::uint64_t>(v));
+}
+
 inline std::uint16_t DecodeFixed16(const char* src) {
   const auto* p = reinterpret_cast<const unsigned char*>(src);
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -37,11 +51,29 @@ inline std::uint32_t DecodeFixed32(const char* src) {
 }
 
 // Append to *out.
-void PutFixed8(std::string* out, std::uint8_t v);    // 1 byte
-void PutFixed16(std::string* out, std::uint16_t v);  // 2 bytes
-void PutFixed32(std::string* out, std::uint32_t v);  // 4 bytes
-void PutFixed64(std::string* out, std::uint64_t v);  // 8 bytes
-void PutDouble(std::string* out, double v);          // IEEE 754, 8 bytes
+inline void PutFixed8(std::string* out, std::uint8_t v) {  // 1 byte
+  out->push_back(static_cast<char>(v));
+}
+inline void PutFixed16(std::string* out, std::uint16_t v) {  // 2 bytes
+  char buf[2];
+  EncodeFixed16(buf, v);
+  out->append(buf, sizeof(buf));
+}
+inline void PutFixed32(std::string* out, std::uint32_t v) {  // 4 bytes
+  char buf[4];
+  EncodeFixed32(buf, v);
+  out->append(buf, sizeof(buf));
+}
+inline void PutFixed64(std::string* out, std::uint64_t v) {  // 8 bytes
+  char buf[8];
+  EncodeFixed64(buf, v);
+  out->append(buf, sizeof(buf));
+}
+inline void PutDouble(std::string* out, double v) {  // IEEE 754, 8 bytes
+  char buf[8];
+  EncodeDouble(buf, v);
+  out->append(buf, sizeof(buf));
+}
 
 // Read from the front of *input and advance it. False, with *input and
 // *value untouched, when too few bytes are left.

@@ -4,24 +4,42 @@
 #include <utility>
 #include <vector>
 
+#include "model/block_writer.h"
 #include "model/coding.h"
 
 namespace scenario {
 namespace {
 
-void PutElement(std::string* out, GridTag tag, double value) {
-  PutFixed16(out, static_cast<std::uint16_t>(tag));
-  switch (tag) {
-    case GridTag::kEmpty:
-      break;
-    case GridTag::kInt16:
-      // Exact: the grid only holds int16 values under this tag.
-      PutFixed16(out,
-                 static_cast<std::uint16_t>(static_cast<std::int16_t>(value)));
-      break;
-    case GridTag::kDouble:
-      PutDouble(out, value);
-      break;
+// Packs the elements of one component, metres 0 to n - 1, in one pass.
+template <typename Value>
+void EncodeComponent(const LineGrid& grid, std::int64_t n, Value value,
+                     BlockWriter& out) {
+  for (std::int64_t m = 0; m < n; ++m) {
+    const GridTag tag = grid.tag(m);
+    switch (tag) {
+      case GridTag::kEmpty:
+        EncodeFixed16(out.Room(kGridEmptySize),
+                      static_cast<std::uint16_t>(tag));
+        out.Advance(kGridEmptySize);
+        break;
+      case GridTag::kInt16: {
+        char* p = out.Room(kGridInt16Size);
+        EncodeFixed16(p, static_cast<std::uint16_t>(tag));
+        // Exact: the grid only holds int16 values under this tag.
+        EncodeFixed16(p + kGridTagSize,
+                      static_cast<std::uint16_t>(
+                          static_cast<std::int16_t>(value(grid, m))));
+        out.Advance(kGridInt16Size);
+        break;
+      }
+      case GridTag::kDouble: {
+        char* p = out.Room(kGridDoubleSize);
+        EncodeFixed16(p, static_cast<std::uint16_t>(tag));
+        EncodeDouble(p + kGridTagSize, value(grid, m));
+        out.Advance(kGridDoubleSize);
+        break;
+      }
+    }
   }
 }
 
@@ -78,14 +96,39 @@ bool SkipElement(std::string_view* input) {
 
 }  // namespace
 
+void EncodeGridFile(const LineGrid& grid, const PieceWriter& write) {
+  BlockWriter out(write);
+  const std::int64_t n = grid.size();
+  EncodeComponent(
+      grid, n, [](const LineGrid& g, std::int64_t m) { return g.x(m); }, out);
+  EncodeComponent(
+      grid, n, [](const LineGrid& g, std::int64_t m) { return g.y(m); }, out);
+  out.Flush();
+}
+
+std::size_t GridFileSize(const LineGrid& grid) {
+  std::size_t size = 0;
+  for (std::int64_t m = 0; m < grid.size(); ++m) {
+    switch (grid.tag(m)) {
+      case GridTag::kEmpty:
+        size += kGridEmptySize;
+        break;
+      case GridTag::kInt16:
+        size += kGridInt16Size;
+        break;
+      case GridTag::kDouble:
+        size += kGridDoubleSize;
+        break;
+    }
+  }
+  return 2 * size;
+}
+
 std::string EncodeGridFile(const LineGrid& grid) {
   std::string image;
-  const std::int64_t n = grid.size();
-  image.reserve(static_cast<std::size_t>(n) * 2 * kGridDoubleSize);
-  for (std::int64_t m = 0; m < n; ++m)
-    PutElement(&image, grid.tag(m), grid.x(m));
-  for (std::int64_t m = 0; m < n; ++m)
-    PutElement(&image, grid.tag(m), grid.y(m));
+  image.reserve(GridFileSize(grid));
+  EncodeGridFile(grid,
+                 [&image](std::string_view piece) { image.append(piece); });
   return image;
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_system.h"
 #include "model/line_grid.h"
 
 namespace scenario {
@@ -33,8 +34,12 @@ inline constexpr std::size_t kGridDoubleSize =
 static_assert(kGridEmptySize == 2 && kGridInt16Size == 4 &&
               kGridDoubleSize == 10);
 
-// The image of the line grid file. Empty when the grid does not exist.
+// The image of the line grid file, handed to write in large pieces in one
+// pass straight from the grid. Nothing when the grid does not exist.
+void EncodeGridFile(const LineGrid& grid, const PieceWriter& write);
+// The same image whole, and its size in bytes.
 std::string EncodeGridFile(const LineGrid& grid);
+std::size_t GridFileSize(const LineGrid& grid);
 
 // False on an unknown tag, a truncated element, bytes left over, or a metre
 // whose x and y tags differ. On success *grid exists with E+1 metres.

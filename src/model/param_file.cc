@@ -5,36 +5,37 @@
 #include <cstdint>
 #include <utility>
 
+#include "model/block_writer.h"
 #include "model/coding.h"
 
 namespace scenario {
 namespace {
 
-void EncodeSlot(const ParamSlot& slot, std::string* out) {
+void EncodeSlot(const ParamSlot& slot, BlockWriter& out) {
   const std::size_t length = std::min(slot.text.size(), kMaxSlotTextLength);
-  const std::size_t start = out->size();
-  PutFixed8(out, slot.byte1);
-  PutFixed32(out, static_cast<std::uint32_t>(slot.long1));
-  PutFixed32(out, static_cast<std::uint32_t>(slot.long2));
-  PutFixed32(out, static_cast<std::uint32_t>(slot.long3));
-  PutFixed8(out, slot.byte2);
-  PutFixed16(out, static_cast<std::uint16_t>(length));
-  assert(out->size() - start == kSlotHeadSize);
-  out->append(slot.text.data(), length);
-  const std::size_t tail = out->size();
+  char* head = out.Room(kSlotHeadSize);
+  head[kSlotByte1At] = static_cast<char>(slot.byte1);
+  EncodeFixed32(head + kSlotLong1At, static_cast<std::uint32_t>(slot.long1));
+  EncodeFixed32(head + kSlotLong2At, static_cast<std::uint32_t>(slot.long2));
+  EncodeFixed32(head + kSlotLong3At, static_cast<std::uint32_t>(slot.long3));
+  head[kSlotByte2At] = static_cast<char>(slot.byte2);
+  EncodeFixed16(head + kSlotTextLengthAt, static_cast<std::uint16_t>(length));
+  out.Advance(kSlotHeadSize);
+  out.Append(std::string_view(slot.text.data(), length));
+  char* tail = out.Room(kSlotTailSize);
+  std::size_t at = kTailInt1At;
   for (std::int16_t v :
        {slot.int1, slot.int2, slot.int3, slot.int4, slot.int5}) {
-    PutFixed16(out, static_cast<std::uint16_t>(v));
+    EncodeFixed16(tail + at, static_cast<std::uint16_t>(v));
+    at += 2;
   }
-  assert(out->size() - tail == kTailByte3At);
+  assert(at == kTailByte3At);
   for (std::uint8_t v : {slot.byte3, slot.byte4, slot.byte5, slot.byte6}) {
-    PutFixed8(out, v);
+    tail[at++] = static_cast<char>(v);
   }
-  assert(out->size() - tail == kTailLong4At);
-  PutFixed32(out, static_cast<std::uint32_t>(slot.long4));
-  assert(out->size() - tail == kSlotTailSize);
-  (void)start;
-  (void)tail;
+  assert(at == kTailLong4At);
+  EncodeFixed32(tail + kTailLong4At, static_cast<std::uint32_t>(slot.long4));
+  out.Advance(kSlotTailSize);
 }
 
 bool DecodeSlot(std::string_view* input, ParamSlot* slot) {
@@ -68,9 +69,21 @@ bool DecodeSlot(std::string_view* input, ParamSlot* slot) {
 
 }  // namespace
 
+void EncodeParamFile(const ParamTable& table, const PieceWriter& write) {
+  BlockWriter out(write);
+  for (const ParamSlot& slot : table.slots()) EncodeSlot(slot, out);
+  out.Flush();
+}
+
 std::string EncodeParamFile(const ParamTable& table) {
+  std::size_t size = 0;
+  for (const ParamSlot& slot : table.slots()) {
+    size += kSlotFixedSize + std::min(slot.text.size(), kMaxSlotTextLength);
+  }
   std::string image;
-  for (const ParamSlot& slot : table.slots()) EncodeSlot(slot, &image);
+  image.reserve(size);
+  EncodeParamFile(table,
+                  [&image](std::string_view piece) { image.append(piece); });
   return image;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_system.h"
 #include "model/param_table.h"
 
 namespace scenario {
@@ -52,10 +53,13 @@ inline constexpr std::int16_t kParamHeaderMark = 610;
 // The longest text the 2-byte length can carry.
 inline constexpr std::size_t kMaxSlotTextLength = 0xffff;
 
-// The image of the parameter file: 87 packed slots, 0 to 86.
+// The image of the parameter file, 87 packed slots, 0 to 86, handed to
+// write in large pieces in one pass.
 // The field reader keeps texts within kMaxSlotTextLength; a longer text
 // (a name given by a caller) is cut to that length so that the image stays
 // walkable rather than carrying a wrapped length.
+void EncodeParamFile(const ParamTable& table, const PieceWriter& write);
+// The same image whole.
 std::string EncodeParamFile(const ParamTable& table);
 
 // False when the walk of 87 slots does not end exactly at the image's end.

@@ -94,6 +94,26 @@ TEST(ParamFile, OverlongTextIsCutSoTheImageStaysWalkable) {
   EXPECT_EQ(back[kTrainSlot].text.size(), kMaxSlotTextLength);
 }
 
+TEST(ParamFile, LongTextsAcrossManyPiecesRoundTrip) {
+  // 87 texts of the longest length: texts and slot fields straddle the
+  // writer's blocks everywhere.
+  ParamTable table;
+  for (int i = 0; i < kParamSlotCount; ++i) {
+    table[i].text =
+        std::string(kMaxSlotTextLength, static_cast<char>('a' + i % 26));
+    table[i].long4 = -i;
+  }
+  std::string image;
+  EncodeParamFile(table, [&image](std::string_view piece) { image += piece; });
+  ASSERT_EQ(image.size(), 87u * (34 + kMaxSlotTextLength));
+  ParamTable back;
+  ASSERT_TRUE(DecodeParamFile(image, &back));
+  for (int i = 0; i < kParamSlotCount; ++i) {
+    EXPECT_EQ(back[i].text, table[i].text) << i;
+    EXPECT_EQ(back[i].long4, -i);
+  }
+}
+
 TEST(ParamFile, DecoderRefusesAWalkThatDoesNotEndAtTheEnd) {
   ParamTable table;
   table[10].text = "abc";

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "model/cell_origins.h"
 #include "model/line_grid.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
@@ -21,11 +22,17 @@ struct Scenario {
   std::string train_name;
 
   TrackCells track_cells;
+  // Which row put each item, for diagnostics about taken cells.
+  CellOrigins cell_origins;
   ParamTable param_table;
   LineGrid line_grid;
 
   // Copy of memorizza_percorso's j: non-zero builds and writes the grid.
   std::int32_t write_line_file = 0;
+  // False when nothing will be written (a check): the line reader still
+  // creates the grid and counts its metres, on which code 103 and a fault
+  // past the grid's end depend, but computes no coordinate.
+  bool plan_coordinates = true;
   // Line length + 7000 m, and extended_length / 50 rounded. Both 0 until
   // the length row has been read.
   std::int32_t extended_length = 0;

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include "base/code_explanations.h"
@@ -76,6 +77,21 @@ std::string Dump(const json& doc) {
   return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
+// True when path is a normal file that can be read; else says why on err.
+bool ReadableInput(const std::string& path, const char* what,
+                   std::ostream& err) {
+  std::string bytes;
+  Status status = RealFileSystem().ReadFile(path, &bytes);
+  if (status.ok() && !RealFileSystem().IsNormalFile(path)) {
+    status = Status::Error("\"" + path + "\" is not a normal file");
+  }
+  if (status.ok()) return true;
+  err << kProgram << ": the " << what
+      << " description cannot be read: " << status.message()
+      << "; nothing was written\n";
+  return false;
+}
+
 json DiagnosticsJson(const Scenario& s, SourceRows& rows) {
   json list = json::array();
   for (const Diagnostic& d : s.errors.diagnostics) {
@@ -93,7 +109,7 @@ json DiagnosticsJson(const Scenario& s, SourceRows& rows) {
   return list;
 }
 
-json WarningsJson(const std::vector<Warning>& warnings) {
+json WarningsJson(const std::vector<Warning>& warnings, SourceRows& rows) {
   json list = json::array();
   for (const Warning& w : warnings) {
     json entry = {{"name", WarningName(w.kind)},
@@ -102,6 +118,8 @@ json WarningsJson(const std::vector<Warning>& warnings) {
                   {"column", w.where.column},
                   {"message", w.text}};
     entry["position"] = w.position ? json(*w.position) : json(nullptr);
+    const std::optional<std::string> row = rows.Row(w.where);
+    entry["source"] = row ? json(Windows1252ToUtf8(*row)) : json(nullptr);
     if (w.other) {
       entry["other"] = {{"file", w.other->file},
                         {"line", w.other->line},
@@ -126,26 +144,56 @@ json SummaryJson(const ReadSummary& summary) {
 
 }  // namespace
 
-std::string LineNameFromFile(std::string_view path) {
+std::string LineNameFromFile(std::string_view path, std::string* note) {
   const std::string_view base = BaseName(path);
   constexpr std::string_view kSuffix = "_linea.txt";
+  if (note != nullptr) note->clear();
   if (EndsWith(base, kSuffix) && base.size() > kSuffix.size()) {
     return std::string(base.substr(0, base.size() - kSuffix.size()));
   }
-  return std::string(Stem(base));
+  const std::string name(Stem(base));
+  if (note != nullptr) {
+    *note = "the line file's name \"" + std::string(base) +
+            "\" does not end in \"" + std::string(kSuffix) +
+            "\", so the line name is its stem, \"" + name +
+            "\" (--line-name sets another)";
+  }
+  return name;
 }
 
-std::string TrainNameFromFile(std::string_view path,
-                              std::string_view line_name) {
+std::string TrainNameFromFile(std::string_view path, std::string_view line_name,
+                              std::string* note) {
   const std::string_view base = BaseName(path);
   constexpr std::string_view kSuffix = "-.txt";
   const std::string prefix = std::string(line_name) + "_";
-  if (EndsWith(base, kSuffix) && base.size() > prefix.size() + kSuffix.size() &&
-      base.substr(0, prefix.size()) == prefix) {
+  if (note != nullptr) note->clear();
+  const bool has_prefix =
+      base.size() > prefix.size() && base.substr(0, prefix.size()) == prefix;
+  if (has_prefix && EndsWith(base, kSuffix) &&
+      base.size() > prefix.size() + kSuffix.size()) {
     return std::string(base.substr(
         prefix.size(), base.size() - prefix.size() - kSuffix.size()));
   }
-  return std::string(Stem(base));
+  // Off the rule. A file that begins with the line's prefix still names
+  // the train after it ("Valle_R 12.txt": "R 12"); without the prefix the
+  // line name would end up in the output names twice.
+  std::string name;
+  std::string why;
+  if (has_prefix && !Stem(base.substr(prefix.size())).empty()) {
+    name = std::string(Stem(base.substr(prefix.size())));
+    why = "does not end in \"" + std::string(kSuffix) +
+          "\", so the train name is what follows the line name's prefix \"" +
+          prefix + "\", without its ending";
+  } else {
+    name = std::string(Stem(base));
+    why = "does not begin with the line name's prefix \"" + prefix +
+          "\", so the train name is its stem";
+  }
+  if (note != nullptr) {
+    *note = "the train file's name \"" + std::string(base) + "\" " + why +
+            ": \"" + name + "\" (--train-name sets another)";
+  }
+  return name;
 }
 
 std::optional<std::string> CheckName(std::string_view utf8,
@@ -174,10 +222,26 @@ std::optional<std::string> CheckName(std::string_view utf8,
 int RunCompileCommand(const CommandLine& c, std::ostream& out,
                       std::ostream& err) {
   const bool writing = c.kind == CommandKind::kCompile;
+  // Both inputs must be readable files before anything is named or
+  // written: the compile itself would take a missing train file for a
+  // fault and still replace good binary files with ones from the line
+  // alone.
+  for (const auto& [path, what] :
+       {std::pair{&c.line_file, "line"}, std::pair{&c.train_file, "train"}}) {
+    if (!ReadableInput(*path, what, err)) return kAuthorExitNothing;
+  }
+  // A file name off the naming rule still gives a name; say which and why,
+  // since the output files are named after it.
+  std::string line_note;
+  std::string train_note;
   const std::string line_utf8 =
-      c.line_name ? *c.line_name : LineNameFromFile(c.line_file);
+      c.line_name ? *c.line_name : LineNameFromFile(c.line_file, &line_note);
   const std::string train_utf8 =
-      c.train_name ? *c.train_name : TrainNameFromFile(c.train_file, line_utf8);
+      c.train_name ? *c.train_name
+                   : TrainNameFromFile(c.train_file, line_utf8, &train_note);
+  for (const std::string* note : {&line_note, &train_note}) {
+    if (!note->empty()) err << kProgram << ": note: " << *note << '\n';
+  }
   std::string error;
   std::optional<std::string> line_name =
       CheckName(line_utf8, "the line name", &error);
@@ -193,6 +257,14 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
   // the files are Windows-1252.
   const std::string folder = FolderWithoutSeparator(c.output);
   const ScenarioFileNames names = MakeFileNames(folder, line_utf8, train_utf8);
+  // A train named "linea" would give the cell file the grid's name, and the
+  // cell file would replace the grid just written.
+  if (names.cell_file == names.line_grid) {
+    err << kProgram << ": the train name \"" << train_utf8
+        << "\" gives the cell file the line grid's name \"" << names.cell_file
+        << "\"; choose another (--train-name)\n";
+    return kAuthorExitNothing;
+  }
   if (writing) {
     if (!MakeOutputFolder(folder, err)) return kAuthorExitNothing;
     for (const std::string* output :
@@ -255,6 +327,11 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
                 {"last_cell", s.last_cell},
                 {"extended_length", s.extended_length},
                 {"diagnostics", DiagnosticsJson(s, rows)}};
+    // The header checks end the compile without recording a code, so
+    // error_code keeps what the readers left; the fatal end is apart.
+    doc["fatal_code"] = result.end == CompileEnd::kHeaderFatal
+                            ? json(result.fatal_code)
+                            : json(nullptr);
     switch (result.end) {
       case CompileEnd::kWritten:
         doc["end"] = writing ? "written" : "checked";
@@ -270,7 +347,7 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
         doc["write_error"] = result.write_status.message();
         break;
     }
-    if (c.warnings) doc["warnings"] = WarningsJson(report.warnings);
+    if (c.warnings) doc["warnings"] = WarningsJson(report.warnings, rows);
     if (summary) doc["summary"] = SummaryJson(report.summary);
     out << Dump(doc);
     return status;
@@ -390,15 +467,19 @@ int RunExplainCommand(const CommandLine& c, std::ostream& out,
     out << RenderExplanationsMarkdown();
     return kAuthorExitClean;
   }
-  const CodeExplanation* e = FindCodeExplanation(c.explain_what);
-  if (e == nullptr) {
-    err << kProgram << ": \"" << c.explain_what
-        << "\" is not a code that a compile can record; `" << kProgram
-        << " explain --all` lists them all\n";
-    return kAuthorExitNothing;
+  if (const CodeExplanation* e = FindCodeExplanation(c.explain_what)) {
+    out << RenderExplanation(*e);
+    return kAuthorExitClean;
   }
-  out << RenderExplanation(*e);
-  return kAuthorExitClean;
+  if (const WarningExplanation* e = FindWarningExplanation(c.explain_what)) {
+    out << RenderExplanation(*e);
+    return kAuthorExitClean;
+  }
+  err << kProgram << ": \"" << c.explain_what
+      << "\" is neither a code that a compile can record nor a warning's "
+         "name; `"
+      << kProgram << " explain --all` lists them all\n";
+  return kAuthorExitNothing;
 }
 
 int RunPlotCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {

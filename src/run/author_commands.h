@@ -17,12 +17,16 @@ inline constexpr int kAuthorExitNothing = 2;  // nothing written, or usage
 
 // The line name a line description's file name gives: "NAME_linea.txt"
 // gives NAME, any other name its stem (the base name without its last
-// extension).
-std::string LineNameFromFile(std::string_view path);
+// extension). For a name that does not follow that rule, *note (when
+// given) says which name was taken and why; else it is cleared.
+std::string LineNameFromFile(std::string_view path,
+                             std::string* note = nullptr);
 // The train name a train description's file name gives: "LINE_TRAIN-.txt"
-// gives TRAIN when LINE is line_name, any other name its stem.
-std::string TrainNameFromFile(std::string_view path,
-                              std::string_view line_name);
+// gives TRAIN when LINE is line_name. A name that begins with "LINE_" but
+// does not end in "-.txt" gives the stem of what follows the prefix
+// ("Valle_R 12.txt": "R 12"); any other name its stem. *note as above.
+std::string TrainNameFromFile(std::string_view path, std::string_view line_name,
+                              std::string* note = nullptr);
 // An author's name as Windows-1252 bytes, or nullopt with *error saying
 // why: an empty name, one holding "/" or a NUL, or one with a character
 // that has no Windows-1252 byte.

@@ -32,10 +32,13 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-// Runs exe with args in folder dir; stdout and stderr are captured.
+// Runs exe with args in folder dir; stdout and stderr are captured. env,
+// when given, is put before the command ("DISPLAY=:1", "env -u DISPLAY").
 ExeRun RunIn(const ScopedTempDir& dir, const std::string& exe,
-             const std::vector<std::string>& args) {
-  std::string command = "cd " + Quote(dir.path()) + " && " + Quote(exe);
+             const std::vector<std::string>& args,
+             const std::string& env = "") {
+  std::string command =
+      "cd " + Quote(dir.path()) + " && " + env + " " + Quote(exe);
   for (const std::string& a : args) command += " " + Quote(a);
   const std::string out_file = dir.path() + "/.stdout";
   const std::string err_file = dir.path() + "/.stderr";
@@ -198,12 +201,78 @@ TEST_F(AuthorCommands, FatalEndsWriteNothing) {
   EXPECT_EQ(out.Listing(), "");
   ExpectInputsUnchanged();
 
-  // No line file at all: no cell array.
-  run = Compiler(dir_, {"compile", dir_.File("missing_linea.txt"), train_, "-o",
-                        out.path()});
+  // --json: the header check ends the compile without recording a code,
+  // so error_code and error_position stay as the readers left them (here
+  // the speed row beyond the array: 15 at 20000 m).
+  WritePair(SmallLine(kCleanRecord,
+                      "indicatori_vmax,  0,  90,  95,  100,  0,  ,  ,  ,  0"),
+            SmallTrain("velocita,    20000,    95"));
+  run = Compiler(dir_, {"check", line_, train_, "--json"});
   EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("error 101"), std::string::npos) << run.err;
-  EXPECT_EQ(out.Listing(), "");
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["fatal_code"], 1250);
+  EXPECT_EQ(doc["error_code"], 15);
+  EXPECT_EQ(doc["error_position"], 20000);
+  ASSERT_FALSE(doc["diagnostics"].empty());
+  EXPECT_EQ(doc["diagnostics"].back()["code"], 1250);
+}
+
+// A train file named without the "-" names the train after the line's
+// prefix, and says so.
+TEST_F(AuthorCommands, TrainFileOffTheRuleIsNamedAfterThePrefix) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  const std::string train = dir_.File("Valle_R 12.txt");
+  WriteWholeFile(train, train_text_);
+  ScopedTempDir out;
+  ExeRun run = Compiler(dir_, {"compile", line_, train, "-o", out.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("note: the train file's name \"Valle_R 12.txt\""),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("\"R 12\""), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(out.File("Valle_R 12.sim")));
+  EXPECT_TRUE(std::filesystem::exists(out.File("Valle_R 12.dat")));
+}
+
+// A missing or unreadable input is a usage error: nothing is written, and
+// binary files from an earlier good compile stay as they were.
+TEST_F(AuthorCommands, UnreadableInputsAreUsageErrors) {
+  WritePair(SmallLine(kCleanRecord, kCleanBoard),
+            SmallTrain("velocita,    1000,    95"));
+  ScopedTempDir out;
+  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", out.path()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string good_cells = ReadWholeFile(out.File("Valle_R 1.dat"));
+  const std::string listing = out.Listing();
+  std::filesystem::create_directory(dir_.File("Valle_R 2-.txt"));
+
+  struct Case {
+    std::string line;
+    std::string train;
+    std::string named;  // the file the message must name
+  };
+  const Case kCases[] = {
+      {line_, dir_.File("Valle_R 1 -.txt"), dir_.File("Valle_R 1 -.txt")},
+      {dir_.File("Monte_linea.txt"), train_, dir_.File("Monte_linea.txt")},
+      {line_, dir_.File("Valle_R 2-.txt"), dir_.File("Valle_R 2-.txt")},
+  };
+  for (const Case& c : kCases) {
+    for (const char* command : {"compile", "check"}) {
+      SCOPED_TRACE(std::string(command) + " " + c.named);
+      std::vector<std::string> args = {command, c.line, c.train};
+      if (std::string(command) == "compile") {
+        args.insert(args.end(), {"-o", out.path(), "--train-name", "R 1"});
+      }
+      run = Compiler(dir_, args);
+      EXPECT_EQ(run.status, 2);
+      EXPECT_NE(run.err.find("\"" + c.named + "\""), std::string::npos)
+          << run.err;
+      EXPECT_NE(run.err.find("nothing was written"), std::string::npos);
+      EXPECT_EQ(out.Listing(), listing);
+      EXPECT_EQ(ReadWholeFile(out.File("Valle_R 1.dat")), good_cells);
+    }
+  }
   ExpectInputsUnchanged();
 }
 
@@ -273,6 +342,8 @@ TEST(AuthorExplain, KnowsEveryRecordableCodeAndRefusesOthers) {
   const Case cases[] = {
       {{"explain", "16"}, 0, "error 16: a signal falls on a cell"},
       {{"explain", "1250"}, 0, "error 1250: "},
+      {{"explain", "decimal-comma"}, 0, "warning decimal-comma: "},
+      {{"explain", "Decimal-Comma"}, 2, nullptr},
       {{"explain", "--all"}, 0, "# Error codes\n"},
       {{"explain", "14"}, 2, nullptr},
       {{"explain", "signal"}, 2, nullptr},
@@ -297,15 +368,19 @@ TEST(AuthorExplain, KnowsEveryRecordableCodeAndRefusesOthers) {
 
 TEST(AuthorExample, ReferenceExamplePairCompilesCleanly) {
   // The format reference's example pair must stay a clean scenario: no
-  // code, nothing on standard error.
+  // code and no warning, nothing on standard error.
   ScopedTempDir out;
   const std::string folder = SCENARIO_DOCS_DIR "/example/";
-  const ExeRun run =
-      Compiler(out, {"compile", folder + "Valle_linea.txt",
-                     folder + "Valle_R 12-.txt", "-o", out.path()});
+  ExeRun run = Compiler(
+      out, {"compile", folder + "Valle_linea.txt", folder + "Valle_R 12-.txt",
+            "-o", out.path(), "-W", "--werror"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(out.Listing(), "Valle_R 12.dat, Valle_R 12.sim, Valle_linea.dat");
+  run = Compiler(out, {"lint", folder + "Valle_linea.txt",
+                       folder + "Valle_R 12-.txt", "--json"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(nlohmann::json::parse(run.out)["warnings"].size(), 0u) << run.out;
 }
 
 // The reference shows the example files whole, and they hold a row of
@@ -358,7 +433,8 @@ TEST(AuthorExample, ReferenceShowsTheExampleAndItHoldsEveryRowKind) {
 TEST_F(AuthorCommands, BadNamesAreRefused) {
   WritePair(SmallLine(kCleanRecord, kCleanBoard),
             SmallTrain("velocita,    1000,    95"));
-  for (const char* name : {"a/b", ""}) {
+  // "linea" would give the cell file the grid's name.
+  for (const char* name : {"a/b", "", "linea"}) {
     ScopedTempDir out;
     ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(),
                                  "--train-name", name});
@@ -394,7 +470,9 @@ TEST_F(AuthorCommands, WarningsNeverChangeTheFilesAndCountOnlyWithWerror) {
   run = Compiler(dir_, {"compile", "-W", line_, train_, "-o", warned.path()});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err.find(warning), 0u) << run.err;
-  EXPECT_NE(run.err.find("(at 1000 m, km 1+000)\n"), std::string::npos);
+  EXPECT_NE(run.err.find("(at 1000 m, km 1+000) (try: scenario-compiler "
+                         "explain decimal-comma)\n"),
+            std::string::npos);
   for (const char* name :
        {"Valle_linea.dat", "Valle_R 1.sim", "Valle_R 1.dat"}) {
     SCOPED_TRACE(name);
@@ -535,6 +613,77 @@ TEST(AuthorInspect, RefusesAFileWhoseSizeDoesNotFit) {
   ExeRun run = RunIn(dir, SCENARIO_COMPILER_EXE, {"inspect", "odd.dat"});
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("not a cell file"), std::string::npos) << run.err;
+}
+
+// The window's and the rasteriser's libraries are shared modules beside the
+// executable, loaded only by what uses them.
+TEST(ProgramModules, TheProgramStartsWithoutTheWindowAndRasterLibraries) {
+  ScopedTempDir dir;
+  // The dynamic loader lists every library the program starts with, then
+  // ends it.
+  const ExeRun run =
+      RunIn(dir, SCENARIO_COMPILER_EXE, {}, "LD_TRACE_LOADED_OBJECTS=1");
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_NE(run.out.find("libc.so"), std::string::npos) << run.out;
+  for (const char* library :
+       {"libfltk", "libX11", "librsvg", "libcairo", "libglib", "libpango"}) {
+    EXPECT_EQ(run.out.find(library), std::string::npos) << run.out;
+  }
+}
+
+TEST(ProgramModules, AMissingModuleIsNamedAndOnlyWhatNeedsItFails) {
+  // A copy of the program without its modules.
+  ScopedTempDir dir;
+  const std::string exe = dir.File("scenario-compiler");
+  std::filesystem::copy_file(SCENARIO_COMPILER_EXE, exe);
+  const std::string six[] = {"Tarvo_Cembrio_Exp 5147_note.txt",
+                             "Tarvo_Cembrio_Exp 5147_rallentamenti.txt",
+                             "Tarvo_Cembrio_Exp 5147_scheda_treno.txt",
+                             "Tarvo_Cembrio_linea.dat",
+                             "Tarvo_Cembrio_Exp 5147.sim",
+                             "Tarvo_Cembrio_Exp 5147.dat"};
+
+  // Runs that never show the window never look for its module; with a
+  // display named (nobody serves :4093) the run says the window is missing
+  // and goes on without it.
+  struct WindowCase {
+    const char* env;
+    std::vector<std::string> args;
+    bool message;
+  };
+  const WindowCase cases[] = {
+      {"env -u DISPLAY", {}, false},
+      {"DISPLAY=:4093", {"--no-window"}, false},
+      {"DISPLAY=:4093", {}, true},
+  };
+  for (const WindowCase& c : cases) {
+    SCOPED_TRACE(std::string(c.env) + (c.args.empty() ? "" : " --no-window"));
+    for (const std::string& name : six) std::filesystem::remove(dir.File(name));
+    const ExeRun run = RunIn(dir, exe, c.args, c.env);
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const std::string& name : six) {
+      EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+    }
+    if (c.message) {
+      EXPECT_NE(run.err.find("The waiting window cannot be shown"),
+                std::string::npos)
+          << run.err;
+      EXPECT_NE(run.err.find(dir.File("scenario-window.so")), std::string::npos)
+          << run.err;
+    } else {
+      EXPECT_EQ(run.err, "");
+    }
+  }
+
+  // An SVG needs no module; a PNG names the missing rasteriser.
+  ExeRun run = RunIn(dir, exe, {"plot", ".", "-o", "sheet.svg"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir.File("sheet.svg")));
+  run = RunIn(dir, exe, {"plot", ".", "-o", "sheet.png"});
+  EXPECT_NE(run.status, 0);
+  EXPECT_NE(run.err.find(dir.File("scenario-raster.so")), std::string::npos)
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("sheet.png")));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace scenario {
 namespace {
@@ -20,6 +21,9 @@ TEST(AuthorNames, FromTheDescriptionFileNames) {
       {"Valle_linea.txt", "Valle_R 12-.txt", "Valle", "R 12"},
       // The train file does not follow the rule for this line: its stem.
       {"Valle_linea.txt", "Monte_R 12-.txt", "Valle", "Monte_R 12-"},
+      // The line's prefix without the "-": the name after the prefix.
+      {"Valle_linea.txt", "Valle_R 12.txt", "Valle", "R 12"},
+      {"Valle_linea.txt", "d/Valle_R 12", "Valle", "R 12"},
       {"my-line.txt", "my-train.txt", "my-line", "my-train"},
       {"a/b.c/noext", "x/.hidden", "noext", ".hidden"},
       // "_linea.txt" alone gives no name: the stem stands.
@@ -30,6 +34,46 @@ TEST(AuthorNames, FromTheDescriptionFileNames) {
     const std::string line = LineNameFromFile(c.line_file);
     EXPECT_EQ(line, c.line);
     EXPECT_EQ(TrainNameFromFile(c.train_file, line), c.train);
+  }
+}
+
+// A file name off the rule says which name it gave and why; one on the
+// rule says nothing.
+TEST(AuthorNames, OffTheRuleSaysWhichNameAndWhy) {
+  struct Case {
+    const char* line_file;
+    const char* train_file;
+    const char* line_note;   // "" for none, else a part of the note
+    const char* train_note;  // likewise
+  };
+  constexpr Case kCases[] = {
+      {"Valle_linea.txt", "Valle_R 12-.txt", "", ""},
+      {"Valle_linea.txt", "Valle_R 12.txt", "",
+       "\"Valle_R 12.txt\" does not end in \"-.txt\", so the train name is "
+       "what follows the line name's prefix \"Valle_\", without its ending: "
+       "\"R 12\""},
+      {"Valle_linea.txt", "Monte_R 12-.txt", "",
+       "does not begin with the line name's prefix \"Valle_\", so the train "
+       "name is its stem: \"Monte_R 12-\""},
+      {"valle.txt", "valle_R-.txt",
+       "\"valle.txt\" does not end in \"_linea.txt\", so the line name is "
+       "its stem, \"valle\"",
+       ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.train_file);
+    std::string line_note = "stale";
+    std::string train_note = "stale";
+    const std::string line = LineNameFromFile(c.line_file, &line_note);
+    TrainNameFromFile(c.train_file, line, &train_note);
+    for (const auto& [note, part] :
+         {std::pair{line_note, c.line_note}, {train_note, c.train_note}}) {
+      if (*part == '\0') {
+        EXPECT_EQ(note, "");
+      } else {
+        EXPECT_NE(note.find(part), std::string::npos) << note;
+      }
+    }
   }
 }
 

@@ -3,8 +3,12 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "base/file_system.h"
@@ -13,7 +17,10 @@
 #include "run/build_command.h"
 #include "run/diff_command.h"
 #include "run/file_names.h"
+#include "run/lsp_command.h"
+#include "run/plot_command.h"
 #include "run/run_sequence.h"
+#include "run/watch_command.h"
 
 namespace scenario {
 
@@ -33,6 +40,71 @@ int RunBuiltinCommand(bool window) {
   return RunBuiltinScenario(
       RealFileSystem(), folder, std::cerr,
       window ? WindowChoice::kIfDisplay : WindowChoice::kHeadless);
+}
+
+// The number of single-letter insertions, deletions and replacements that
+// turn a into b.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({above + 1, row[j - 1] + 1,
+                         diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// For a first word that is no command ("compil"): the nearest command, or
+// the list of commands when none is near.
+std::string CommandHint(CLI::App& app, int argc, const char* const* argv) {
+  std::string word;
+  for (int i = 1; i < argc && word.empty(); ++i) {
+    if (argv[i][0] != '-') word = argv[i];
+  }
+  if (word.empty()) return "";
+  std::vector<std::string> names;
+  for (const CLI::App* sub :
+       app.get_subcommands([](const CLI::App*) { return true; })) {
+    if (sub->get_name() == word) return "";
+    names.push_back(sub->get_name());
+  }
+  std::string nearest;
+  std::size_t best = std::max<std::size_t>(2, word.size() / 3) + 1;
+  for (const std::string& name : names) {
+    const std::size_t d = EditDistance(word, name);
+    if (d < best) best = d, nearest = name;
+  }
+  std::string hint = "\"" + word + "\" is not a command";
+  if (!nearest.empty()) return hint + "; did you mean \"" + nearest + "\"?\n";
+  hint += "; the commands are";
+  for (const std::string& name : names) hint += " " + name;
+  return hint + "\n";
+}
+
+// A picture's ending must name a format plot writes and agree with
+// --format: other programs go by the ending. Returns why not, or "". A
+// path without an ending takes the format from --format (else SVG).
+std::string PlotOutputProblem(const std::string& output,
+                              const std::string& format) {
+  const std::string ending = std::filesystem::path(output).extension();
+  if (ending.empty()) return "";
+  const std::optional<PlotFormat> by_ending =
+      ParsePlotFormat(std::string_view(ending).substr(1));
+  const std::string start =
+      "plot: the output \"" + output + "\" ends in \"" + ending + "\"";
+  if (!by_ending) {
+    return start + ", which names no picture format (.svg, .png or .pdf)\n";
+  }
+  if (!format.empty() && ParsePlotFormat(format) != by_ending) {
+    return start + ", but --format asks for " + format + "\n";
+  }
+  return "";
 }
 
 }  // namespace
@@ -136,6 +208,21 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "--train-name", [&c](const std::string& v) { c.train_name = v; },
       "Choose the scenario by train name");
 
+  CLI::App* watch = app.add_subcommand(
+      "watch",
+      "Compile a line and a train description, and again on every save");
+  watch->add_option("LINE_FILE", c.line_file, "Line description file")
+      ->required();
+  watch->add_option("TRAIN_FILE", c.train_file, "Train description file")
+      ->required();
+  watch->add_option("-o,--output", c.output,
+                    "Folder for the binary files (default: .)");
+  watch->add_flag("--no-grid", c.no_grid, "Do not build or write the grid");
+
+  CLI::App* lsp = app.add_subcommand(
+      "lsp",
+      "Language server for the description files, on standard input and "
+      "output");
   CLI::App* diff = app.add_subcommand(
       "diff", "List what changed between two compiled scenarios");
   diff->add_option("OLD NEW", c.diff_inputs,
@@ -169,8 +256,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   build->add_flag("-W,--werror", c.werror,
                   "Warnings count like codes for the exit status (1)");
   CLI::App* explain = app.add_subcommand(
-      "explain", "Explain an error code: its cause, its cure, an example");
-  explain->add_option("CODE", c.explain_what, "The code's number");
+      "explain",
+      "Explain an error code or a warning: its cause, its cure, an example");
+  explain->add_option("CODE", c.explain_what,
+                      "The code's number, or a warning's name");
   explain->add_flag("--all", c.explain_all,
                     "Every code, as a Markdown page (the format reference's "
                     "list of codes)");
@@ -185,6 +274,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     if (parsed.exit_status != 0) parsed.exit_status = kExitUsage;
     parsed.out_text = out.str();
     parsed.err_text = err.str();
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+      parsed.err_text += CommandHint(app, argc, argv);
+    }
     return parsed;
   }
 
@@ -198,6 +290,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     c.kind = CommandKind::kExport;
   } else if (inspect->parsed()) {
     c.kind = CommandKind::kInspect;
+  } else if (watch->parsed()) {
+    c.kind = CommandKind::kWatch;
+  } else if (lsp->parsed()) {
+    c.kind = CommandKind::kLsp;
   } else if (diff->parsed()) {
     c.kind = CommandKind::kDiff;
     if (c.diff_inputs.size() < 2 || c.diff_inputs.size() % 2 != 0) {
@@ -222,6 +318,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       parsed.exit_status = kExitUsage;
       parsed.err_text = "plot: --from must lie below --to\n";
       return parsed;
+    }
+    if (!c.plot_output.empty()) {
+      parsed.err_text = PlotOutputProblem(c.plot_output, c.plot_format);
+      if (!parsed.err_text.empty()) {
+        parsed.exit_status = kExitUsage;
+        return parsed;
+      }
     }
   }
   // lint always reports warnings; --werror asks for them too.
@@ -249,6 +352,11 @@ int RunCommandLine(int argc, char** argv) {
       return RunInspectCommand(c, std::cout, std::cerr);
     case CommandKind::kPlot:
       return RunPlotCommand(c, std::cout, std::cerr);
+    case CommandKind::kWatch:
+      return RunWatchCommand(c, std::cout, std::cerr,
+                             ::isatty(STDOUT_FILENO) == 1);
+    case CommandKind::kLsp:
+      return RunLspCommand(STDIN_FILENO, STDOUT_FILENO);
     case CommandKind::kDiff:
       return RunDiffCommand(c, std::cout, std::cerr);
     case CommandKind::kBuild:

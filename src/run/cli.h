@@ -16,6 +16,8 @@ enum class CommandKind {
   kExport,
   kInspect,
   kPlot,
+  kWatch,
+  kLsp,
   kDiff,
   kBuild,
   kExplain,
@@ -29,13 +31,13 @@ struct CommandLine {
   CommandKind kind = CommandKind::kBuiltIn;
   bool window = true;  // built-in run only: --no-window turns it off
 
-  // compile, check
+  // compile, check, watch
   std::string line_file;
   std::string train_file;
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
-  bool no_grid = false;
-  bool json = false;  // compile, check, lint, inspect, build, diff
+  bool no_grid = false;  // compile, watch, build
+  bool json = false;     // compile, check, lint, inspect, build, diff
   // compile, check, lint: no row and caret under each diagnostic
   bool no_source = false;
 
@@ -47,7 +49,7 @@ struct CommandLine {
   bool werror = false;
   std::vector<std::string> no_warn;
 
-  // compile, export: the output folder
+  // compile, export, watch: the output folder
   std::string output = ".";
 
   // build: the pack's folder; the output folder (default: the pack's);

@@ -148,6 +148,56 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
   }
 }
 
+// A picture's ending must name a format and agree with --format.
+TEST(CommandLine, PlotOutputEndingMustNameTheFormat) {
+  struct Case {
+    std::vector<const char*> args;
+    const char* problem;  // part of the message; nullptr: accepted
+  };
+  const Case kCases[] = {
+      {{"plot", "out", "-o", "pic.jpg"}, "ends in \".jpg\", which names no"},
+      {{"plot", "out", "-o", "mixed.svg", "--format", "png"},
+       "ends in \".svg\", but --format asks for png"},
+      {{"plot", "out", "-o", "pic."}, "which names no picture format"},
+      {{"plot", "out", "-o", "pic.png", "--format", "png"}, nullptr},
+      {{"plot", "out", "-o", "PIC.PDF"}, nullptr},
+      {{"plot", "out", "-o", "d.v2/pic", "--format", "pdf"}, nullptr},
+      {{"plot", "out", "--format", "png"}, nullptr},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.args[3]);
+    ParsedCommandLine p = Parse(c.args);
+    if (c.problem == nullptr) {
+      EXPECT_TRUE(p.run) << p.err_text;
+      continue;
+    }
+    EXPECT_FALSE(p.run);
+    EXPECT_EQ(p.exit_status, 2);
+    EXPECT_NE(p.err_text.find(c.problem), std::string::npos) << p.err_text;
+  }
+}
+
+// A mistyped command is answered with the nearest one.
+TEST(CommandLine, MistypedCommandSuggestsTheNearest) {
+  struct Case {
+    std::vector<const char*> args;
+    const char* hint;
+  };
+  const Case kCases[] = {
+      {{"compil", "a.txt", "b.txt"}, "did you mean \"compile\"?"},
+      {{"--no-window", "chek", "a", "b"}, "did you mean \"check\"?"},
+      {{"inpsect", "x.dat"}, "did you mean \"inspect\"?"},
+      {{"frobnicate"}, "\"frobnicate\" is not a command; the commands are"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.args[0]);
+    ParsedCommandLine p = Parse(c.args);
+    EXPECT_FALSE(p.run);
+    EXPECT_EQ(p.exit_status, 2);
+    EXPECT_NE(p.err_text.find(c.hint), std::string::npos) << p.err_text;
+  }
+}
+
 TEST(CommandLine, HelpAndVersionPrintAndSucceed) {
   for (const std::vector<const char*>& args :
        {std::vector<const char*>{"--help"},

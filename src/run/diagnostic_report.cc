@@ -24,6 +24,7 @@ std::string FormatWarning(const Warning& w, const ParamTable& table) {
   }
   out += ": warning " + std::string(WarningName(w.kind)) + ": " + w.text;
   if (w.position) out += PositionNote(*w.position, table);
+  out += " " + ExplainHint(WarningName(w.kind));
   return out;
 }
 

@@ -24,6 +24,7 @@ std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
 
 // One warning in the same form:
 //   FILE:LINE:COLUMN: warning NAME: explanation (at POSITION m, km K+MMM)
+//   (try: scenario-compiler explain NAME)
 std::string FormatWarning(const Warning& w, const ParamTable& table);
 
 // The rows that diagnostics point at, read from the description files

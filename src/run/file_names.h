@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/application_path.h"
 #include "base/status.h"
 
 namespace scenario {
@@ -14,11 +15,6 @@ inline constexpr std::string_view kBuiltinTrainName = "Exp 5147";
 
 // The separator between the folder and a file name on this platform.
 inline constexpr std::string_view kPathSeparator = "/";
-
-// The folder that holds the running executable, read from the system (not
-// the current directory), without a trailing separator: "" for an
-// executable at the root, so that folder + "/" + name still names it.
-Status ApplicationPath(std::string* folder);
 
 // Every file of one scenario, by the naming rule: the folder, "/", then the
 // names joined verbatim (blanks stay blanks).

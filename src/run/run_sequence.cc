@@ -74,7 +74,12 @@ int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
   // Shown and painted before the first stage; closed when this returns.
   std::unique_ptr<WaitingWindow> window;
   if (window_choice == WindowChoice::kIfDisplay) {
-    window = WaitingWindow::TryOpen();
+    Status shown = WaitingWindow::TryOpen(&window);
+    // The window only asks the user to wait: the run goes on without it.
+    if (!shown.ok()) {
+      err << "The waiting window cannot be shown: " << shown.message()
+          << "; the run goes on without it.\n";
+    }
   }
 
   const ScenarioFileNames names =

@@ -10,7 +10,8 @@
 //                                    "closed" once the box is closed and
 //                                    exits with the run's failure status
 //
-// Either prints "headless" and exits 3 when no display opens.
+// Either prints "headless" and exits 3 when no display opens, and exits 4
+// with the reason on stderr when the window module cannot be loaded.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,8 +29,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s window | error CODE\n", argv[0]);
     return 2;
   }
-  std::unique_ptr<scenario::WaitingWindow> window =
-      scenario::WaitingWindow::TryOpen();
+  std::unique_ptr<scenario::WaitingWindow> window;
+  const scenario::Status status = scenario::WaitingWindow::TryOpen(&window);
+  if (!status.ok()) {
+    std::fprintf(stderr, "%s\n", status.message().c_str());
+    return 4;
+  }
   if (window == nullptr) {
     std::puts("headless");
     return 3;
@@ -45,8 +50,8 @@ int main(int argc, char** argv) {
   scenario::CompileResult result;
   result.end = scenario::CompileEnd::kHeaderFatal;
   result.fatal_code = std::atoi(argv[2]);
-  const int status =
+  const int end =
       scenario::ReportCompileEnd(result, 0, std::cerr, window.get());
   std::puts("closed");
-  return status;
+  return end;
 }

@@ -23,6 +23,7 @@
 
 #include "base/scoped_temp_dir.h"
 #include "run/run_sequence.h"
+#include "window/window_module.h"
 
 // The window and the box are checked under a virtual X server (Xvfb), with
 // the X tools the test set-up installs: xdotool finds windows and presses
@@ -367,6 +368,9 @@ RunRecord RunProgramCopy(const std::string& display,
   ScopedTempDir dir;
   const std::string program = dir.File("scenario-compiler");
   std::filesystem::copy_file(SCENARIO_COMPILER_EXE, program);
+  // The program loads the window from its own folder.
+  const std::string module = dir.File(kWindowModuleFile);
+  std::filesystem::copy_file(SCENARIO_WINDOW_MODULE, module);
   std::vector<std::string> argv = {program};
   argv.insert(argv.end(), args.begin(), args.end());
   const std::string err = testing::TempDir() + "waiting_window_run.err";
@@ -378,6 +382,7 @@ RunRecord RunProgramCopy(const std::string& display,
   }
   record.err = ReadWholeFile(err);
   std::filesystem::remove(program);
+  std::filesystem::remove(module);
   record.listing = dir.Listing();
   return record;
 }

@@ -65,7 +65,10 @@ class TrainReader {
   // row's position and ends the stage. code_before is error_code before the
   // call, to tell a code left from earlier (a line-reader 15) from the
   // routine's own.
-  RowEnd EndOnRecordedCode(std::int32_t code_before, std::int32_t position);
+  // taken: the cell a placement found taken, whose holder the diagnostic
+  // names.
+  RowEnd EndOnRecordedCode(std::int32_t code_before, std::int32_t position,
+                           std::optional<std::int64_t> taken);
 
   Scenario& s_;
   FieldReader& fields_;
@@ -250,8 +253,9 @@ RowEnd TrainReader::ReadSignalRow() {
   std::int32_t tempo = fields_.ReadLong();
   if (BeyondArray(posizione, 100)) return RowEnd::kStopReading;
   const std::int32_t code_before = s_.errors.error_code;
-  memo_segnale(s_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
-  return EndOnRecordedCode(code_before, posizione);
+  const std::optional<std::int64_t> taken = memo_segnale(
+      s_, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, row_);
+  return EndOnRecordedCode(code_before, posizione, taken);
 }
 
 RowEnd TrainReader::ReadSlowdownRow() {
@@ -263,15 +267,19 @@ RowEnd TrainReader::ReadSlowdownRow() {
   const std::int32_t d_v = fields_.ReadLong();
   if (BeyondArray(x, 100)) return RowEnd::kStopReading;
   const std::int32_t code_before = s_.errors.error_code;
-  memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v);
-  return EndOnRecordedCode(code_before, x);
+  const std::optional<std::int64_t> taken =
+      memo_rallentamento(s_, x, v, l, f_tt, f_ta, d_v, row_);
+  return EndOnRecordedCode(code_before, x, taken);
 }
 
 RowEnd TrainReader::EndOnRecordedCode(std::int32_t code_before,
-                                      std::int32_t position) {
+                                      std::int32_t position,
+                                      std::optional<std::int64_t> taken) {
   const std::int32_t code = s_.errors.error_code;
   if (code <= 0) return RowEnd::kNext;
   s_.errors.Record(code, position, row_);
+  if (taken)
+    s_.errors.diagnostics.back().message += s_.cell_origins.TakenBy(*taken);
   if (code == code_before) {
     // The routine recorded nothing: the code is one left from earlier, and
     // the row was placed. Say so, lest the row itself look at fault.
@@ -289,11 +297,14 @@ RowEnd TrainReader::ReadCodeChangeRow() {
   const std::int32_t p = fields_.ReadLong();
   const std::int32_t c = fields_.ReadLong();
   if (BeyondArray(p, 100)) return RowEnd::kStopReading;
-  TrackCell& cell = s_.track_cells.At(FillCell(p));
+  const std::int64_t i = FillCell(p);
+  TrackCell& cell = s_.track_cells.At(i);
   if (!IsFree(cell)) {
     s_.errors.Record(kCodeCodeChangeTaken, p, row_);
+    s_.errors.diagnostics.back().message += s_.cell_origins.TakenBy(i);
     return RowEnd::kEndStage;
   }
+  s_.cell_origins.Note(i, "the code change", p, row_);
   if (c > 0) {
     cell.kind = kKindCodeMark;
     cell.w2 = LowWord(c);
@@ -397,6 +408,8 @@ RowEnd TrainReader::ReadStationRow() {
     // The stop mark overwrites whatever stands in its cell.
     TrackCell& stop = s_.track_cells.At(stop_cell);
     stop.kind = kKindStopMark;
+    s_.cell_origins.Note(stop_cell, "the stop mark of the station", position,
+                         row_);
     stop.w2 = LowWord(k);
   }
 

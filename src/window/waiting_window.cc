@@ -1,128 +1,36 @@
 #include "window/waiting_window.h"
 
-#include <FL/Enumerations.H>
-#include <FL/Fl.H>
-#include <FL/Fl_Box.H>
-#include <FL/Fl_Return_Button.H>
-#include <FL/Fl_Window.H>
-#include <FL/fl_draw.H>
-// Xlib last: it defines macros (Status, None, Bool) that clash with
-// ordinary names.
-#include <FL/x.H>
+#include <cstdlib>
 
-#include <algorithm>
-#include <utility>
+#include "base/shared_module.h"
+#include "window/window_module.h"
 
 namespace scenario {
 
-namespace {
+Status WaitingWindow::TryOpen(std::unique_ptr<WaitingWindow>* window) {
+  window->reset();
+  // Without a display name there is nothing to connect to: the window
+  // system's libraries are not even loaded.
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') return Status::Ok();
 
-// Bold Helvetica, through fontconfig: Nimbus Sans, Liberation Sans or
-// Arial, whichever is installed. At 32 pixels "Attendere" is about 150
-// pixels wide there and fits the label's 177; FLTK's plain "sans" face is
-// DejaVu Sans on most systems, whose bold runs 183 pixels wide. Without any
-// of these fonts fontconfig falls back to that face and the word overhangs
-// the label's box a little, still well inside the window.
-constexpr Fl_Font kLabelFont = FL_FREE_FONT;
-constexpr char kLabelFontName[] = "BHelvetica";  // leading B: bold
-
-// The error box: a plain text line above a centred OK button.
-constexpr int kBoxMargin = 16;
-constexpr int kBoxTextPixels = 14;
-constexpr int kBoxMinTextWidth = 180;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 26;
-
-// FLTK draws "@..." in a label as a symbol; "@@" is a plain "@".
-std::string PlainLabel(const std::string& text) {
-  std::string label;
-  for (const char c : text) {
-    label += c;
-    if (c == '@') label += '@';
-  }
-  return label;
+  void* entry = nullptr;
+  Status status =
+      LoadSharedModule(kWindowModuleFile, kWindowModuleEntry, &entry);
+  if (!status.ok()) return status;
+  const WindowModule& module = *reinterpret_cast<WindowModuleEntry>(entry)();
+  void* handle = module.open();
+  if (handle != nullptr) window->reset(new WaitingWindow(module, handle));
+  return Status::Ok();
 }
 
-void HideWindowOf(Fl_Widget* widget, void* /*data*/) {
-  widget->window()->hide();
-}
+WaitingWindow::WaitingWindow(const WindowModule& module, void* handle)
+    : module_(module), handle_(handle) {}
 
-}  // namespace
-
-std::unique_ptr<WaitingWindow> WaitingWindow::TryOpen() {
-  // FLTK ends the program when it cannot open the display itself, so the
-  // connection is opened here first and handed over only when it works.
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return nullptr;
-  fl_open_display(display);
-
-  auto window = std::make_unique<Fl_Window>(
-      kWaitingWindowWidth, kWaitingWindowHeight, kWaitingWindowTitle);
-  window->begin();
-  auto* label = new Fl_Box(kWaitingLabelX, kWaitingLabelY, kWaitingLabelWidth,
-                           kWaitingLabelHeight, kWaitingLabel);
-  label->box(FL_NO_BOX);
-  Fl::set_font(kLabelFont, kLabelFontName);
-  label->labelfont(kLabelFont);
-  label->labelsize(kWaitingLabelFontPixels);
-  // Top left, as a label of a form is drawn.
-  label->align(FL_ALIGN_TOP | FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
-  window->end();
-  // Fixed size: nothing to do but move or close it.
-  window->size_range(kWaitingWindowWidth, kWaitingWindowHeight,
-                     kWaitingWindowWidth, kWaitingWindowHeight);
-  window->position((Fl::w() - kWaitingWindowWidth) / 2,
-                   (Fl::h() - kWaitingWindowHeight) / 2);
-  window->show();
-  // The stages run on this thread and never return to the event loop:
-  // wait until the window is mapped and exposed, draw it, and make sure the
-  // drawing has reached the display before the first stage starts.
-  window->wait_for_expose();
-  Fl::flush();
-  XSync(fl_display, False);
-  return std::unique_ptr<WaitingWindow>(new WaitingWindow(std::move(window)));
-}
-
-WaitingWindow::WaitingWindow(std::unique_ptr<Fl_Window> window)
-    : window_(std::move(window)) {}
-
-WaitingWindow::~WaitingWindow() {
-  window_->hide();
-  window_.reset();
-  Fl::flush();
-  XSync(fl_display, False);
-}
+WaitingWindow::~WaitingWindow() { module_.close(handle_); }
 
 void WaitingWindow::ShowErrorBox(const std::string& text) {
-  const std::string label = PlainLabel(text);
-  fl_font(FL_HELVETICA, kBoxTextPixels);
-  int text_width = 0;
-  int text_height = 0;
-  fl_measure(label.c_str(), text_width, text_height, 1);
-  text_width = std::max(text_width, kBoxMinTextWidth);
-  const int width = text_width + 2 * kBoxMargin;
-  const int height =
-      kBoxMargin + text_height + kBoxMargin + kButtonHeight + kBoxMargin;
-
-  Fl_Window box(width, height, kApplicationTitle);
-  box.begin();
-  auto* message = new Fl_Box(kBoxMargin, kBoxMargin, text_width, text_height);
-  message->box(FL_NO_BOX);
-  message->labelfont(FL_HELVETICA);
-  message->labelsize(kBoxTextPixels);
-  message->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
-  message->copy_label(label.c_str());
-  auto* ok = new Fl_Return_Button((width - kButtonWidth) / 2,
-                                  height - kBoxMargin - kButtonHeight,
-                                  kButtonWidth, kButtonHeight, "OK");
-  ok->callback(HideWindowOf);
-  box.end();
-  box.set_modal();
-  box.position((Fl::w() - width) / 2, (Fl::h() - height) / 2);
-  box.show();
-  // Escape and the close button hide the box as well; its answer is not
-  // used.
-  while (box.shown()) Fl::wait();
+  module_.show_error_box(handle_, text);
 }
 
 }  // namespace scenario

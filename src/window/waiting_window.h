@@ -4,9 +4,11 @@
 #include <memory>
 #include <string>
 
-class Fl_Window;
+#include "base/status.h"
 
 namespace scenario {
+
+struct WindowModule;
 
 // The window's geometry, in pixels: a fixed client area with one label.
 inline constexpr int kWaitingWindowWidth = 280;
@@ -25,15 +27,20 @@ inline constexpr char kApplicationTitle[] = "Scenario Compiler";
 
 // The small "Attendere" (please wait) window of the built-in run, and the
 // modal box of its fatal errors. This is the program's only contact with a
-// window system: run control opens it and nothing else knows about it.
+// window system: run control opens it and nothing else knows about it. The
+// drawing lives in the window module (window_module.h), loaded only here,
+// so that a program that never shows the window never loads the window
+// system's libraries.
 class WaitingWindow {
  public:
   // Opens the display, shows the window and paints it before returning:
   // the stages that follow block the event loop, so this is the window's
-  // only paint. Returns nullptr, silently, when no display can be opened
-  // (no DISPLAY, or a display that refuses the connection): the run is then
-  // headless.
-  static std::unique_ptr<WaitingWindow> TryOpen();
+  // only paint. Sets *window to null, silently, when no display can be
+  // opened (no DISPLAY, when the module is not even loaded, or a display
+  // that refuses the connection): the run is then headless. Fails, with
+  // *window null, when DISPLAY is set but the window module cannot be
+  // loaded; the caller may report that and go on headless.
+  static Status TryOpen(std::unique_ptr<WaitingWindow>* window);
 
   WaitingWindow(const WaitingWindow&) = delete;
   WaitingWindow& operator=(const WaitingWindow&) = delete;
@@ -47,9 +54,10 @@ class WaitingWindow {
   void ShowErrorBox(const std::string& text);
 
  private:
-  explicit WaitingWindow(std::unique_ptr<Fl_Window> window);
+  WaitingWindow(const WindowModule& module, void* handle);
 
-  std::unique_ptr<Fl_Window> window_;
+  const WindowModule& module_;
+  void* handle_;  // the module's window, owned through module_
 };
 
 }  // namespace scenario

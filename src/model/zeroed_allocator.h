@@ -1,0 +1,53 @@
+#ifndef SCENARIO_MODEL_ZEROED_ALLOCATOR_H_
+#define SCENARIO_MODEL_ZEROED_ALLOCATOR_H_
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+#include <utility>
+
+namespace scenario {
+
+// An allocator for vectors of plain values that start at zero. The memory
+// comes from calloc, which takes a large block straight from the system as
+// pages that are zero already, and a new element is not written again: a
+// large vector costs nothing until its pages are first written, and pages
+// that are never written take no memory.
+template <typename T>
+class ZeroedAllocator {
+  // All-zero bytes are the value 0 (or the enumerator 0) of such a type,
+  // and calloc's memory holds objects of it with that value.
+  static_assert(std::is_trivially_default_constructible_v<T> &&
+                std::is_trivially_copyable_v<T>);
+
+ public:
+  using value_type = T;
+
+  ZeroedAllocator() = default;
+  template <typename U>
+  ZeroedAllocator(const ZeroedAllocator<U>&) {}
+
+  T* allocate(std::size_t n) {
+    void* p = std::calloc(n, sizeof(T));
+    if (p == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, std::size_t) { std::free(p); }
+
+  // A new element keeps the zero it was allocated with.
+  template <typename U>
+  void construct(U*) noexcept {}
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+
+  friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) {
+    return true;
+  }
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_MODEL_ZEROED_ALLOCATOR_H_

@@ -1,0 +1,106 @@
+// Runs `watch` as an author would: start it, save a file, read the new
+// result, stop it with Ctrl-C.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "base/file_system.h"
+#include "base/scoped_temp_dir.h"
+#include "run/child_process_testing.h"
+#include "run/file_names.h"
+#include "run/run_sequence.h"
+
+namespace scenario {
+namespace {
+
+// Generous: only a watch that missed the change takes this long.
+constexpr std::chrono::seconds kPatience{20};
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos;
+       at = text.find(part, at + 1)) {
+    ++n;
+  }
+  return n;
+}
+
+TEST(WatchEndToEnd, RecompilesOnASaveByRenameAndStopsCleanly) {
+  ScopedTempDir dir;
+  const ScenarioFileNames names =
+      MakeFileNames(dir.path(), kBuiltinLineName, kBuiltinTrainName);
+  ASSERT_TRUE(WriteBuiltinTexts(RealFileSystem(), names).ok());
+  for (const std::string* document :
+       {&names.notes, &names.slowdown_form, &names.train_card}) {
+    std::filesystem::remove(*document);
+  }
+  const std::string train = ReadWholeFile(names.train_description);
+
+  ChildProcess watch({SCENARIO_COMPILER_EXE, "watch", names.line_description,
+                      names.train_description, "-o", "out"},
+                     dir.path(), dir.File(".watch-stderr"));
+  const auto rounds = [](const std::string& out) {
+    return Count(out, "waiting for changes");
+  };
+  ASSERT_TRUE(watch.ReadUntil(
+      [&](const std::string& out) { return rounds(out) == 1; }, kPatience))
+      << watch.output();
+  EXPECT_NE(watch.output().find("3 files written, 0 codes"), std::string::npos)
+      << watch.output();
+  // Not a terminal: the screen is not cleared.
+  EXPECT_EQ(watch.output().find("\x1b[2J"), std::string::npos);
+
+  // Save as editors do: a new file renamed over the old one, with a
+  // signal on the first one's cell.
+  std::string broken = train;
+  const std::size_t signal = broken.find("segnale,    1050");
+  ASSERT_NE(signal, std::string::npos);
+  broken.insert(signal,
+                "segnale,    1060,   2, 5, 1,  1, 0,    2,  2,1,1, 0\r\n");
+  const std::string temporary = dir.File(".save-in-progress");
+  WriteWholeFile(temporary, broken);
+  const auto saved = std::chrono::steady_clock::now();
+  ASSERT_EQ(std::rename(temporary.c_str(), names.train_description.c_str()), 0);
+  ASSERT_TRUE(watch.ReadUntil(
+      [&](const std::string& out) { return rounds(out) == 2; }, kPatience))
+      << watch.output();
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - saved);
+  ::testing::Test::RecordProperty("save_to_result_ms",
+                                  static_cast<int>(took.count()));
+  const std::string second =
+      watch.output().substr(watch.output().find("waiting for changes"));
+  EXPECT_NE(second.find("error 16"), std::string::npos) << second;
+  EXPECT_NE(second.find("1 code,"), std::string::npos) << second;
+
+  // A burst of saves makes one round.
+  for (int i = 0; i < 5; ++i) WriteWholeFile(names.train_description, train);
+  ASSERT_TRUE(watch.ReadUntil(
+      [&](const std::string& out) { return rounds(out) == 3; }, kPatience));
+  watch.ReadUntil([&](const std::string& out) { return rounds(out) > 3; },
+                  std::chrono::milliseconds(500));
+  EXPECT_EQ(rounds(watch.output()), 3);
+
+  watch.Signal(SIGINT);
+  EXPECT_EQ(watch.Wait(kPatience), 0);
+  // Nothing left behind: no temporary beside the inputs or the outputs.
+  EXPECT_EQ(dir.Listing(),
+            ".watch-stderr, Tarvo_Cembrio_Exp 5147-.txt, "
+            "Tarvo_Cembrio_linea.txt, out");
+  std::set<std::string> outputs;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(dir.File("out"))) {
+    outputs.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(outputs, std::set<std::string>({"Tarvo_Cembrio_Exp 5147.dat",
+                                            "Tarvo_Cembrio_Exp 5147.sim",
+                                            "Tarvo_Cembrio_linea.dat"}));
+}
+
+}  // namespace
+}  // namespace scenario
