@@ -254,6 +254,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   build->add_flag("--no-grid", c.no_grid, "Do not build or write the grids");
   build->add_flag("--force", c.force,
                   "Compile every scenario, even those up to date");
+  build->add_flag("-W,--werror", c.werror,
+                  "Warnings count like codes for the exit status (1)");
   CLI::App* explain = app.add_subcommand(
       "explain",
       "Explain an error code or a warning: its cause, its cure, an example");
