@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/utf8.h"
+
 namespace scenario {
 namespace {
 
@@ -29,38 +31,6 @@ int FromCodePoint(char32_t cp) {
   return -1;
 }
 
-// Decodes one UTF-8 sequence at *pos; false when it is malformed.
-bool NextCodePoint(std::string_view s, std::size_t* pos, char32_t* cp) {
-  const auto lead = static_cast<unsigned char>(s[*pos]);
-  std::size_t extra;
-  char32_t value;
-  char32_t min;
-  if (lead < 0x80) {
-    *cp = lead;
-    ++*pos;
-    return true;
-  } else if ((lead & 0xE0) == 0xC0) {
-    extra = 1, value = lead & 0x1F, min = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2, value = lead & 0x0F, min = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3, value = lead & 0x07, min = 0x10000;
-  } else {
-    return false;  // a continuation byte or 0xF8-0xFF
-  }
-  if (s.size() - *pos <= extra) return false;
-  for (std::size_t i = 1; i <= extra; ++i) {
-    const auto b = static_cast<unsigned char>(s[*pos + i]);
-    if ((b & 0xC0) != 0x80) return false;
-    value = (value << 6) | (b & 0x3F);
-  }
-  if (value < min || value > 0x10FFFF) return false;
-  if (value >= 0xD800 && value <= 0xDFFF) return false;
-  *cp = value;
-  *pos += extra + 1;
-  return true;
-}
-
 void AppendUtf8(char32_t cp, std::string* out) {
   if (cp < 0x80) {
     out->push_back(static_cast<char>(cp));
@@ -83,10 +53,12 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view utf8) {
   std::size_t pos = 0;
   while (pos < utf8.size()) {
     char32_t cp;
-    if (!NextCodePoint(utf8, &pos, &cp)) return std::nullopt;
+    const std::size_t n = DecodeUtf8(utf8, pos, &cp);
+    if (n == 0) return std::nullopt;
     const int byte = FromCodePoint(cp);
     if (byte < 0) return std::nullopt;
     out.push_back(static_cast<char>(byte));
+    pos += n;
   }
   return out;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/utf8.h"
 #include "base/windows1252.h"
 #include "compile/lint_context.h"
 #include "line/line_keywords.h"
@@ -133,27 +134,10 @@ std::string Suggest(std::string_view text, bool line_file) {
 bool LooksLikeUtf8(std::string_view text) {
   bool multibyte = false;
   for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 1;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if (next < 0x80 || next > 0xBF) return false;
-    }
-    multibyte = true;
-    i += length;
+    const std::size_t n = DecodeUtf8(text, i);
+    if (n == 0) return false;
+    multibyte = multibyte || n > 1;
+    i += n;
   }
   return multibyte;
 }

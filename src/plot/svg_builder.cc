@@ -4,44 +4,19 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/utf8.h"
+
 namespace scenario {
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// Length of the well-formed UTF-8 sequence at s[i], or 0 when it is
-// malformed (overlong forms, surrogates and values beyond U+10FFFF
-// included).
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-  const auto byte = [&](std::size_t k) {
-    return static_cast<std::uint8_t>(s[k]);
-  };
-  const std::uint8_t b0 = byte(i);
-  if (b0 < 0x80) return 1;
-  std::size_t n;
-  std::uint32_t cp;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    n = 2;
-    cp = b0 & 0x1F;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    n = 3;
-    cp = b0 & 0x0F;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    n = 4;
-    cp = b0 & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i + k) & 0x3F);
-  }
-  if ((n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000)) return 0;
-  if (cp >= 0xD800 && cp <= 0xDFFF) return 0;
-  if (cp > 0x10FFFF) return 0;
-  // U+FFFE and U+FFFF are not XML characters either.
-  if (cp == 0xFFFE || cp == 0xFFFF) return 0;
+// Length of the UTF-8 sequence at s[i] when it is well-formed and an XML
+// character (U+FFFE and U+FFFF are not), else 0.
+std::size_t XmlCharacterLength(std::string_view s, std::size_t i) {
+  char32_t cp;
+  const std::size_t n = DecodeUtf8(s, i, &cp);
+  if (n == 0 || cp == 0xFFFE || cp == 0xFFFF) return 0;
   return n;
 }
 
@@ -81,7 +56,7 @@ std::string XmlEscape(std::string_view utf8) {
       ++i;
       continue;
     }
-    const std::size_t n = Utf8SequenceLength(utf8, i);
+    const std::size_t n = XmlCharacterLength(utf8, i);
     if (n == 0) {
       out += kReplacement;
       ++i;

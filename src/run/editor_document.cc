@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/utf8.h"
 #include "base/windows1252.h"
 
 namespace scenario {
@@ -20,29 +21,11 @@ struct Utf8Char {
 };
 
 Utf8Char DecodeAt(std::string_view text, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  Utf8Char c;
-  std::size_t length = 0;
-  if (lead < 0x80) {
-    c.valid = true;
-    return c;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-  } else {
-    return c;
-  }
-  if (i + length > text.size()) return c;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return c;
-  }
-  c.bytes = length;
-  c.units = length == 4 ? 2 : 1;
-  c.valid = true;
-  return c;
+  char32_t cp;
+  const std::size_t n = DecodeUtf8(text, i, &cp);
+  if (n == 0) return Utf8Char{};
+  // Beyond the basic plane a character takes two UTF-16 units.
+  return Utf8Char{n, cp >= 0x10000 ? 2 : 1, true};
 }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
