@@ -17,7 +17,9 @@ SharedLine::SharedLine(std::string line_name, std::int32_t j, FileSystem& fs,
   CompileFiles files;
   files.line_description = line_description;
   files.delete_descriptions = false;
+  files.line_log = &line_log_;
   half_ = ReadLineHalf(state_, fs, files);
+  line_log_.EndRow();
   // Nothing after the line reader reads or changes the grid, so the trains
   // need not copy it.
   grid_ = std::move(state_.line_grid);
@@ -75,6 +77,26 @@ CompileResult SharedLine::CompileTrain(const std::string& train_name,
     result.written.insert(result.written.begin(), files.grid_file);
   }
   return result;
+}
+
+LintReport SharedLine::CompileAndLintTrain(const std::string& train_name,
+                                           FileSystem& fs,
+                                           const CompileFiles& files,
+                                           const GridWriter& write_grid,
+                                           Scenario* s,
+                                           const LintOptions& options) const {
+  ReadLog train_log;
+  CompileFiles logged = files;
+  logged.line_log = nullptr;
+  logged.train_log = &train_log;
+  LintReport report;
+  report.result = CompileTrain(train_name, fs, logged, write_grid, s);
+  // FindWarnings takes logs it may close; the shared one is already closed,
+  // but other threads read it, so each train works on its own copy.
+  ReadLog line_log = line_log_;
+  report.warnings = FindWarnings(*s, line_log, train_log, options);
+  report.summary = SummarizeRead(*s, line_log, train_log);
+  return report;
 }
 
 }  // namespace scenario

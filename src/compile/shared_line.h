@@ -8,6 +8,8 @@
 #include "base/file_system.h"
 #include "base/status.h"
 #include "compile/compile_stage.h"
+#include "compile/lint.h"
+#include "line/read_log.h"
 #include "model/line_grid.h"
 #include "model/scenario.h"
 
@@ -17,7 +19,8 @@ namespace scenario {
 // compiled over it gives the codes and the bytes that memorizza_percorso
 // gives for the pair: the line half runs once, and every train starts from
 // a copy of the state it left (the grid apart, which no train changes and
-// which is written once for all of them).
+// which is written once for all of them). The line's read log is kept too,
+// so that each train's warnings are those of its pair on its own.
 //
 // Thread safety: after construction every member is const and may be
 // called from several threads at once.
@@ -48,9 +51,21 @@ class SharedLine {
                              const CompileFiles& files,
                              const GridWriter& write_grid, Scenario* s) const;
 
+  // CompileTrain, and the warnings that CompileAndLint finds for the pair:
+  // the line's log from the one reading joined with the train's own. The
+  // files written and the codes are those of CompileTrain. files.line_log
+  // and files.train_log are not used.
+  LintReport CompileAndLintTrain(const std::string& train_name, FileSystem& fs,
+                                 const CompileFiles& files,
+                                 const GridWriter& write_grid, Scenario* s,
+                                 const LintOptions& options = {}) const;
+
  private:
   Scenario state_;  // after the line half, without the grid
   LineGrid grid_;
+  // What the line reader read, its last row closed: nothing reads the line
+  // again, so closing it once here is what each train's copy would do.
+  ReadLog line_log_;
   LineHalf half_;
   std::string line_description_;
 };

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "base/fake_file_system.h"
+#include "base/warnings.h"
 #include "compile/compile_stage.h"
+#include "compile/lint.h"
 #include "compile/small_pair_testing.h"
 #include "model/scenario.h"
 
@@ -40,6 +42,12 @@ std::string LineWithSpeedBoard() {
 const std::string kLine = LineWithSpeedBoard();
 const std::string kTrain = SmallTrainText();
 
+// kTrain without its one warning (an end flag on the first station).
+std::string CleanTrain() {
+  return With(kTrain, "stazione,   0, 8, 500, 1, 0, 1,",
+              "stazione,   0, 8, 500, 1, 0, 0,");
+}
+
 constexpr const char* kLineFile = "/p/Valle_linea.txt";
 constexpr const char* kTrainFile = "/p/Valle_R 1-.txt";
 
@@ -58,6 +66,23 @@ std::vector<std::int32_t> Codes(const Scenario& s) {
   std::vector<std::int32_t> codes;
   for (const Diagnostic& d : s.errors.diagnostics) codes.push_back(d.code);
   return codes;
+}
+
+// Every field of each warning, one line each.
+std::string Describe(const std::vector<Warning>& warnings) {
+  std::string text;
+  for (const Warning& w : warnings) {
+    text += w.where.file + ":" + std::to_string(w.where.line) + ":" +
+            std::to_string(w.where.column) + ": " +
+            std::string(WarningName(w.kind)) + " @" +
+            (w.position ? std::to_string(*w.position) : "-") + ": " + w.text;
+    if (w.other) {
+      text += " [" + w.other->file + ":" + std::to_string(w.other->line) + ":" +
+              std::to_string(w.other->column) + "]";
+    }
+    text += "\n";
+  }
+  return text;
 }
 
 struct PairCase {
@@ -163,9 +188,11 @@ TEST(SharedLine, EveryTrainGivesWhatItsPairGivesAlone) {
 
 TEST(SharedLine, TrainsOverOneLineDoNotSeeEachOther) {
   const std::string trains[] = {
-      With(kTrain, "segnale,    4450", "segnale,    1050"),  // 16
-      kTrain,
-      With(kTrain, "segnale,    4450", "segnale,    2450"),
+      With(CleanTrain(), "segnale,    4450", "segnale,    1050"),  // 16
+      CleanTrain(),
+      // Stored as 90: a warning of its own.
+      With(CleanTrain(), "velocita,    1000,    95",
+           "velocita,    1000,    92"),
   };
   FakeFileSystem shared_fs;
   shared_fs.files[kLineFile] = kLine;
@@ -183,10 +210,10 @@ TEST(SharedLine, TrainsOverOneLineDoNotSeeEachOther) {
     const CompileFiles files = Files(name);
     shared_fs.files[kTrainFile] = trains[i];
     Scenario shared;
-    const CompileResult result =
-        line.CompileTrain(name, shared_fs, files, write_grid, &shared);
+    const LintReport report =
+        line.CompileAndLintTrain(name, shared_fs, files, write_grid, &shared);
     // Only the first train writes the grid.
-    EXPECT_EQ(result.written.size(), i == 0 ? 3u : 2u);
+    EXPECT_EQ(report.result.written.size(), i == 0 ? 3u : 2u);
 
     FakeFileSystem alone_fs;
     alone_fs.files[kLineFile] = kLine;
@@ -194,11 +221,83 @@ TEST(SharedLine, TrainsOverOneLineDoNotSeeEachOther) {
     Scenario alone;
     alone.line_name = "Valle";
     alone.train_name = name;
-    memorizza_percorso(alone, 1, alone_fs, files);
+    const LintReport alone_report = CompileAndLint(alone, 1, alone_fs, files);
     for (const auto& [path, bytes] : alone_fs.files) {
       EXPECT_EQ(shared_fs.Contents(path), bytes) << path;
     }
     EXPECT_EQ(Codes(shared), Codes(alone));
+    EXPECT_EQ(Describe(report.warnings), Describe(alone_report.warnings));
+    EXPECT_EQ(report.warnings.size(), i == 2 ? 1u : 0u)
+        << Describe(report.warnings);
+  }
+}
+
+// The warnings of a train over a shared line are those of its pair on its
+// own: the line's rows are read once, their warnings found for every train.
+TEST(SharedLine, EveryTrainGetsTheWarningsOfItsPairAlone) {
+  const std::string kComma =
+      With(kLine, "pendenza,  1000,   -3", "pendenza,  1000,   -3,5");
+  const std::string kClean = CleanTrain();
+  const std::string kAltered =
+      With(kClean, "velocita,    1000,    95", "velocita,    1000,    92");
+  struct Case {
+    const char* name;
+    std::string line;  // "" : no line file
+    std::string train;
+    std::int32_t j;
+    std::size_t warnings;  // what the pair alone gets
+  };
+  const Case kCases[] = {
+      {"clean", kLine, kClean, 1, 0},
+      {"in the train", kLine, kAltered, 1, 1},
+      {"in the line", kComma, kClean, 1, 1},
+      {"in both", kComma, kAltered, 1, 2},
+      {"in both, no grid", kComma, kAltered, 0, 2},
+      {"with a code (16)", kComma,
+       With(kAltered, "segnale,    4450", "segnale,    1050"), 1, 2},
+      {"fault in the train", kComma,
+       With(kClean, "velocita,    1000,    95", "velocita,    1000,    9x5"), 1,
+       1},
+      // The line reader stops before the gradients: no train is read, and
+      // the comma is never reached.
+      {"line stop (3)", With(kComma, "codici,    1050", "codici,    1051"),
+       kAltered, 1, 0},
+      {"no line file (101)", "", kAltered, 1, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    FakeFileSystem alone_fs;
+    FakeFileSystem shared_fs;
+    for (FakeFileSystem* fs : {&alone_fs, &shared_fs}) {
+      if (!c.line.empty()) fs->files[kLineFile] = c.line;
+      fs->files[kTrainFile] = c.train;
+    }
+    const CompileFiles files = Files("R 1");
+    Scenario alone;
+    alone.line_name = "Valle";
+    alone.train_name = "R 1";
+    const LintReport alone_report = CompileAndLint(alone, c.j, alone_fs, files);
+    EXPECT_EQ(alone_report.warnings.size(), c.warnings)
+        << Describe(alone_report.warnings);
+
+    const SharedLine line("Valle", c.j, shared_fs, kLineFile);
+    const SharedLine::GridWriter write_grid = [&](bool* wrote) {
+      *wrote = true;
+      return line.WriteGrid(shared_fs, files.grid_file);
+    };
+    // Twice over the same line: the first train leaves the line's log as
+    // it found it.
+    for (int round = 0; round < 2; ++round) {
+      SCOPED_TRACE(round);
+      Scenario shared;
+      const LintReport report = line.CompileAndLintTrain(
+          "R 1", shared_fs, files, write_grid, &shared);
+      EXPECT_EQ(Describe(report.warnings), Describe(alone_report.warnings));
+      EXPECT_EQ(report.summary.rows, alone_report.summary.rows);
+      EXPECT_EQ(Codes(shared), Codes(alone));
+      EXPECT_EQ(report.result.written, alone_report.result.written);
+    }
+    EXPECT_EQ(shared_fs.files, alone_fs.files);
   }
 }
 

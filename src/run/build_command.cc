@@ -93,11 +93,11 @@ int RunBuildCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
     }
   }
   if (c.json) {
-    out << PackSummaryJson(outcome, plan.reports, options.jobs);
+    out << PackSummaryJson(outcome, plan.reports, options.jobs, c.werror);
   } else {
     out << FormatPackSummary(outcome, options.jobs);
   }
-  return PackExitStatus(outcome);
+  return PackExitStatus(outcome, c.werror);
 }
 
 }  // namespace scenario

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <limits>
 #include <nlohmann/json.hpp>
 
 namespace scenario {
@@ -31,20 +32,29 @@ bool ReadStamp(const json& j, FileStamp* s) {
   return true;
 }
 
+// The key of the warning count. Records written before warnings were
+// counted hold a "warnings" key that is always 0; their entries lack this
+// one, so they are not read and the scenario is compiled again rather than
+// shown without its warnings.
+constexpr const char* kWarningCount = "warning_count";
+
 bool ReadScenario(const json& j, ScenarioRecord* r) {
   if (!j.is_object()) return false;
   auto grid = j.find("grid");
   auto outputs = j.find("outputs");
   auto codes = j.find("codes");
   auto first = j.find("first_diagnostic");
-  auto warnings = j.find("warnings");
+  auto warnings = j.find(kWarningCount);
   auto line = j.find("line");
   auto train = j.find("train");
   if (grid == j.end() || !grid->is_boolean() || outputs == j.end() ||
       !outputs->is_object() || codes == j.end() || !codes->is_array() ||
       first == j.end() || !first->is_string() || warnings == j.end() ||
-      !warnings->is_number_integer() || line == j.end() || train == j.end() ||
-      !ReadStamp(*line, &r->line) || !ReadStamp(*train, &r->train)) {
+      !warnings->is_number_unsigned() ||
+      warnings->get<std::uint64_t>() >
+          static_cast<std::uint64_t>(std::numeric_limits<int>::max()) ||
+      line == j.end() || train == j.end() || !ReadStamp(*line, &r->line) ||
+      !ReadStamp(*train, &r->train)) {
     return false;
   }
   r->grid = grid->get<bool>();
@@ -119,7 +129,7 @@ std::string SerializeBuildRecord(const BuildRecord& record,
                        {"outputs", outputs},
                        {"codes", r.codes},
                        {"first_diagnostic", r.first_diagnostic},
-                       {"warnings", r.warnings}};
+                       {kWarningCount, r.warnings}};
   }
   json grids = json::object();
   for (const auto& [name, g] : record.grids) {

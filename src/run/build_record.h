@@ -16,9 +16,9 @@ namespace scenario {
 // its own: for every scenario, the descriptions it was compiled from and
 // each output as it stood once written (size, modification time, inode:
 // a file replaced through a rename is a new inode), the codes recorded,
-// and the program's version. A file that differs from its record, by
-// another program, another version or another build, is simply rebuilt;
-// a lost or unreadable record only costs a full build.
+// the number of warnings found, and the program's version. A file that differs
+// from its record, by another program, another version or another build, is
+// simply rebuilt; a lost or unreadable record only costs a full build.
 inline constexpr std::string_view kBuildRecordName = ".scenario-build";
 
 // One file as it stood. Equal stamps: the same file, unchanged.
@@ -40,6 +40,8 @@ struct ScenarioRecord {
   std::map<std::string, FileStamp> outputs;
   std::vector<std::int32_t> codes;
   std::string first_diagnostic;
+  // The warnings found. They follow from the descriptions and the grid
+  // choice alone, as the codes do, so a skipped scenario keeps its count.
   int warnings = 0;
 };
 

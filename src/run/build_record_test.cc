@@ -62,9 +62,18 @@ TEST(BuildRecord, AnythingUnreadableIsAnEmptyRecord) {
       R"({"program": "scenario-compiler 9.9", "scenarios": {"a": 5}})",
       R"({"program": "scenario-compiler 9.9", "scenarios": {"a": {"grid":
          true, "outputs": {}, "codes": ["x"], "first_diagnostic": "",
-         "warnings": 0, "line": {"size": 1, "mtime_ns": 1, "inode": 1},
+         "warning_count": 0, "line": {"size": 1, "mtime_ns": 1, "inode": 1},
          "train": {"size": 1, "mtime_ns": 1, "inode": 1}}}})",
       R"({"program": "scenario-compiler 9.9", "grids": {"g": {"line": 1}}})",
+      R"({"program": "scenario-compiler 9.9", "scenarios": {"a": {"grid":
+         true, "outputs": {}, "codes": [], "first_diagnostic": "",
+         "warning_count": -1, "line": {"size": 1, "mtime_ns": 1, "inode": 1},
+         "train": {"size": 1, "mtime_ns": 1, "inode": 1}}}})",
+      // Written before warnings were counted: its 0 is no count.
+      R"({"program": "scenario-compiler 9.9", "scenarios": {"a": {"grid":
+         true, "outputs": {}, "codes": [], "first_diagnostic": "",
+         "warnings": 0, "line": {"size": 1, "mtime_ns": 1, "inode": 1},
+         "train": {"size": 1, "mtime_ns": 1, "inode": 1}}}})",
   };
   for (const std::string& text : kTexts) {
     SCOPED_TRACE(text);

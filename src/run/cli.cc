@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -253,6 +254,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   build->add_flag("--no-grid", c.no_grid, "Do not build or write the grids");
   build->add_flag("--force", c.force,
                   "Compile every scenario, even those up to date");
+  build->add_flag("-W,--werror", c.werror,
+                  "Warnings count like codes for the exit status (1)");
   CLI::App* explain = app.add_subcommand(
       "explain",
       "Explain an error code or a warning: its cause, its cure, an example");
@@ -275,6 +278,15 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
     if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
       parsed.err_text += CommandHint(app, argc, argv);
     }
+    return parsed;
+  } catch (const std::exception& e) {
+    // CLI11 lets a flag's value that is neither a truth word nor a number
+    // that fits (--no-window=x) escape as a standard exception.
+    parsed.exit_status = kExitUsage;
+    parsed.err_text = std::string("a flag was given a value it cannot take (") +
+                      e.what() +
+                      "): a flag takes no value, or true, false or a number\n"
+                      "Run with --help for more information.\n";
     return parsed;
   }
 

@@ -41,9 +41,10 @@ struct CommandLine {
   // compile, check, lint: no row and caret under each diagnostic
   bool no_source = false;
 
-  // compile, check (-W), lint (always): report warnings; --werror makes
-  // them count like codes for the exit status; --no-warn silences kinds by
-  // name (checked against the known names)
+  // compile, check (-W), lint (always): report warnings; --werror (build:
+  // -W too; its summary always counts them) makes them count like codes for
+  // the exit status; --no-warn silences kinds by name (checked against the
+  // known names)
   bool warnings = false;
   bool werror = false;
   std::vector<std::string> no_warn;

@@ -105,10 +105,12 @@ TEST(CommandLine, BuildAndItsOptions) {
     EXPECT_FALSE(p.command.build_output.has_value());  // beside the inputs
     EXPECT_EQ(p.command.jobs, 0);                      // one per core
     EXPECT_FALSE(p.command.force);
+    EXPECT_FALSE(p.command.werror);  // warnings counted, not failing
   }
   {
-    ParsedCommandLine p = Parse({"build", "pack", "-o", "out", "-j", "3",
-                                 "--csv", "s.csv", "--no-grid", "--force"});
+    ParsedCommandLine p =
+        Parse({"build", "pack", "-o", "out", "-j", "3", "--csv", "s.csv",
+               "--no-grid", "--force", "-W"});
     ASSERT_TRUE(p.run) << p.err_text;
     const CommandLine& c = p.command;
     EXPECT_EQ(c.build_output, "out");
@@ -116,6 +118,7 @@ TEST(CommandLine, BuildAndItsOptions) {
     EXPECT_EQ(c.csv_file, "s.csv");
     EXPECT_TRUE(c.no_grid);
     EXPECT_TRUE(c.force);
+    EXPECT_TRUE(c.werror);
     EXPECT_FALSE(c.json);
   }
 }
@@ -135,6 +138,9 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"build"},
       {"build", "pack", "-j", "0"},
       {"build", "pack", "--json", "--csv", "s.csv"},
+      // A flag's value that is no truth word nor a number.
+      {"--no-window=x"},
+      {"compile", "a_linea.txt", "a_b-.txt", "--no-grid=maybe"},
   };
   for (const auto& args : kCases) {
     SCOPED_TRACE(args.empty() ? "" : args[0]);

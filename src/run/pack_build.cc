@@ -14,6 +14,7 @@
 
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
+#include "compile/lint.h"
 #include "compile/shared_line.h"
 #include "model/scenario.h"
 #include "run/build_record.h"
@@ -304,9 +305,10 @@ void PackBuilder::Compile(Task& task) {
     return line.grid_status;
   };
   Scenario s;
-  const CompileResult result =
-      shared.CompileTrain(Utf8ToWindows1252(pair.train_name).value_or(""), fs_,
-                          files, write_grid, &s);
+  const LintReport report = shared.CompileAndLintTrain(
+      Utf8ToWindows1252(pair.train_name).value_or(""), fs_, files, write_grid,
+      &s);
+  const CompileResult& result = report.result;
 
   for (const Diagnostic& d : s.errors.diagnostics) row.codes.push_back(d.code);
   if (!s.errors.diagnostics.empty()) {
@@ -316,6 +318,7 @@ void PackBuilder::Compile(Task& task) {
                                                 ? line.input
                                                 : files.train_description);
   }
+  row.warnings = static_cast<int>(report.warnings.size());
   row.written = result.written;
   row.state = result.end == CompileEnd::kWritten
                   ? ScenarioState::kBuilt
@@ -386,7 +389,7 @@ void PackBuilder::UpdateRecords() {
       if (!complete) continue;
       entry.codes = row.codes;
       entry.first_diagnostic = row.first_diagnostic;
-      entry.warnings = row.warnings;
+      entry.warnings = row.warnings.value_or(0);
       record.scenarios[name] = std::move(entry);
     }
     Status status = fs_.WriteFileReplacing(

@@ -2,6 +2,7 @@
 #define SCENARIO_RUN_PACK_BUILD_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,9 @@ struct ScenarioRow {
   ScenarioState state = ScenarioState::kBuilt;
   std::vector<std::int32_t> codes;  // every code recorded, in order
   std::string first_diagnostic;     // the first code, as compile prints it
-  int warnings = 0;
+  // The warnings the lint finds for the pair (those of `compile -W`), kept
+  // in the build record for a pair up to date; none when not compiled.
+  std::optional<int> warnings;
   std::vector<std::string> written;  // output paths written
   std::string problem;  // why nothing was written, or why not compiled
   double seconds = 0;

@@ -199,6 +199,7 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
 
   std::set<std::string> wrote_nothing;
   std::set<std::int32_t> codes_seen;
+  std::set<std::size_t> warning_counts;
   for (const GeneratedPair& pair : pairs) {
     SCOPED_TRACE(pair.train_file);
     ScopedTempDir alone;
@@ -208,6 +209,7 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
     c.train_file = pack.File(pair.train_file);
     c.output = alone.path();
     c.json = true;
+    c.warnings = true;
     std::ostringstream out;
     std::ostringstream err;
     const int status = RunCompileCommand(c, out, err);
@@ -215,9 +217,11 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
     std::vector<std::int32_t> codes;
     for (const json& d : single["diagnostics"]) codes.push_back(d["code"]);
     codes_seen.insert(codes.begin(), codes.end());
+    warning_counts.insert(single["warnings"].size());
 
     const json& row = rows.at(pair.train_file);
     EXPECT_EQ(row["codes"].get<std::vector<std::int32_t>>(), codes);
+    EXPECT_EQ(row["warnings"], single["warnings"].size());
     EXPECT_EQ(row["state"],
               status == kAuthorExitNothing ? "not written" : "built");
     if (status == kAuthorExitNothing) wrote_nothing.insert(pair.train_file);
@@ -236,6 +240,8 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
   }
   // The pack covers every kind of outcome.
   EXPECT_EQ(codes_seen, (std::set<std::int32_t>{2, 15, 16, 25, 1250}));
+  // Some pairs deserve warnings (a speed not in steps of 5), some none.
+  EXPECT_EQ(warning_counts, (std::set<std::size_t>{0, 1}));
   EXPECT_FALSE(wrote_nothing.empty());
   EXPECT_EQ(first.status, 2);
 
@@ -247,6 +253,9 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
   for (const GeneratedPair& pair : pairs) {
     EXPECT_EQ(again.at(pair.train_file)["codes"],
               rows.at(pair.train_file)["codes"])
+        << pair.train_file;
+    EXPECT_EQ(again.at(pair.train_file)["warnings"],
+              rows.at(pair.train_file)["warnings"])
         << pair.train_file;
   }
   EXPECT_EQ(json::parse(second.out)["totals"]["files_written"], 0);
@@ -285,6 +294,80 @@ TEST(PackBuild, OutputFolderKeepsTheLayoutAndTheCsvHoldsTheTable) {
   EXPECT_NE(table.find("c/d/Lago_R 2,built,2,"), std::string::npos) << table;
   // The text summary on out all the same.
   EXPECT_NE(run.out.find("6 scenarios: 6 built"), std::string::npos) << run.out;
+}
+
+// One train of three deserves a warning: the summary counts it for that
+// train alone, as `compile -W` does, keeps the count while the pair is up
+// to date, and -W makes it fail the build as --werror fails a compile.
+TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
+  ScopedTempDir pack;
+  const PackLineFixture valle = ThreeLines()[0];
+  WriteWholeFile(pack.File("Valle_linea.txt"), valle.text);
+  // Train 3's speed limit of 63 km/h is stored as 60; 0 and 10 are clean.
+  for (int i : {0, 3, 10}) {
+    WriteWholeFile(pack.File("Valle_R " + std::to_string(i) + "-.txt"),
+                   Train(i));
+  }
+  const auto past =
+      std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+  for (const auto& entry : std::filesystem::directory_iterator(pack.path())) {
+    SetModified(entry.path().string(), past);
+  }
+  const std::map<std::string, std::size_t> expected = {
+      {"Valle_R 0-.txt", 0}, {"Valle_R 3-.txt", 1}, {"Valle_R 10-.txt", 0}};
+
+  // What compile -W --werror says of each pair on its own.
+  for (const auto& [train, count] : expected) {
+    SCOPED_TRACE(train);
+    ScopedTempDir alone;
+    CommandLine c;
+    c.kind = CommandKind::kCompile;
+    c.line_file = pack.File("Valle_linea.txt");
+    c.train_file = pack.File(train);
+    c.output = alone.path();
+    c.json = true;
+    c.warnings = true;
+    c.werror = true;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCompileCommand(c, out, err);
+    EXPECT_EQ(json::parse(out.str())["warnings"].size(), count);
+    EXPECT_EQ(status, count > 0 ? kAuthorExitCodes : kAuthorExitClean);
+  }
+
+  ScopedTempDir elsewhere;
+  const std::string csv = elsewhere.File("summary.csv");
+  const CommandRun plain = Build({pack.path(), "--csv", csv});
+  EXPECT_EQ(plain.status, 0) << plain.err << plain.out;
+  EXPECT_NE(plain.out.find("1 warnings in 1 scenarios"), std::string::npos)
+      << plain.out;
+  const std::string table = ReadWholeFile(csv);
+  EXPECT_NE(table.find("\r\nValle_R 3,built,,,1,"), std::string::npos) << table;
+  EXPECT_NE(table.find("\r\nValle_R 0,built,,,0,"), std::string::npos) << table;
+
+  // Up to date: the count comes from the record, and still fails with -W.
+  for (const char* w : {"-W", "--werror"}) {
+    SCOPED_TRACE(w);
+    const CommandRun strict = Build({pack.path(), w, "--json"});
+    EXPECT_EQ(strict.status, 1) << strict.err;
+    const json doc = json::parse(strict.out);
+    EXPECT_EQ(doc["exit_status"], 1);
+    EXPECT_EQ(doc["totals"]["warnings"], 1);
+    EXPECT_EQ(doc["totals"]["with_warnings"], 1);
+    for (const auto& [train, row] : Rows(strict)) {
+      EXPECT_EQ(row["state"], "up to date") << train;
+      EXPECT_EQ(row["warnings"], expected.at(train)) << train;
+    }
+  }
+
+  // The warned train mended: the pack is clean with -W too.
+  WriteWholeFile(pack.File("Valle_R 3-.txt"), Train(20));
+  const CommandRun mended = Build({pack.path(), "-W", "--json"});
+  EXPECT_EQ(mended.status, 0) << mended.err;
+  const std::map<std::string, json> rows = Rows(mended);
+  EXPECT_EQ(rows.at("Valle_R 3-.txt")["state"], "built");
+  EXPECT_EQ(rows.at("Valle_R 3-.txt")["warnings"], 0);
+  EXPECT_EQ(json::parse(mended.out)["totals"]["warnings"], 0);
 }
 
 TEST(PackBuild, TwoBuildsAtOnceLeaveOnlyWholeFiles) {

@@ -74,11 +74,17 @@ std::string Detail(const ScenarioRow& row) {
   return row.first_diagnostic + "; " + row.problem;
 }
 
+// The row's warning count, or none when the pair was not compiled.
+std::string WarningCount(const ScenarioRow& row, const char* none) {
+  return row.warnings ? std::to_string(*row.warnings) : none;
+}
+
 struct Totals {
   int scenarios = 0;
   int built = 0;
   int up_to_date = 0;
   int with_codes = 0;
+  int with_warnings = 0;
   int not_written = 0;
   int not_compiled = 0;
   int warnings = 0;
@@ -94,7 +100,8 @@ Totals Count(const PackOutcome& outcome) {
     if (row.state == ScenarioState::kNothingWritten) ++t.not_written;
     if (row.state == ScenarioState::kNotBuilt) ++t.not_compiled;
     if (!row.codes.empty()) ++t.with_codes;
-    t.warnings += row.warnings;
+    if (row.warnings.value_or(0) > 0) ++t.with_warnings;
+    t.warnings += row.warnings.value_or(0);
     t.files += static_cast<int>(row.written.size());
   }
   return t;
@@ -108,7 +115,7 @@ void Pad(std::string* line, std::string_view cell, std::size_t width) {
 
 }  // namespace
 
-int PackExitStatus(const PackOutcome& outcome) {
+int PackExitStatus(const PackOutcome& outcome, bool werror) {
   if (!outcome.troubles.empty()) return 2;
   bool codes = false;
   for (const ScenarioRow& row : outcome.rows) {
@@ -116,7 +123,8 @@ int PackExitStatus(const PackOutcome& outcome) {
         row.state == ScenarioState::kNotBuilt) {
       return 2;
     }
-    codes = codes || !row.codes.empty();
+    codes =
+        codes || !row.codes.empty() || (werror && row.warnings.value_or(0) > 0);
   }
   return codes ? 1 : 0;
 }
@@ -131,8 +139,7 @@ std::string FormatPackSummary(const PackOutcome& outcome, int jobs) {
                           row.state == ScenarioState::kNothingWritten;
     cells.push_back({row.scenario, StateWord(row.state),
                      row.codes.empty() ? "-" : Codes(row, ","),
-                     std::to_string(row.warnings),
-                     std::to_string(row.written.size()),
+                     WarningCount(row, "-"), std::to_string(row.written.size()),
                      compiled ? Milliseconds(row.seconds) : "-", Detail(row)});
   }
   std::vector<std::size_t> width(head.size());
@@ -161,26 +168,30 @@ std::string FormatPackSummary(const PackOutcome& outcome, int jobs) {
           std::to_string(t.with_codes) + " with codes, " +
           std::to_string(t.not_written) + " not written, " +
           std::to_string(t.not_compiled) + " not compiled; " +
-          std::to_string(t.warnings) + " warnings; " + std::to_string(t.files) +
-          " files written (" + std::to_string(outcome.grids_written) +
-          " grids); " + Seconds(outcome.seconds) + " on " +
-          std::to_string(jobs) + (jobs == 1 ? " thread\n" : " threads\n");
+          std::to_string(t.warnings) + " warnings in " +
+          std::to_string(t.with_warnings) + " scenarios; " +
+          std::to_string(t.files) + " files written (" +
+          std::to_string(outcome.grids_written) + " grids); " +
+          Seconds(outcome.seconds) + " on " + std::to_string(jobs) +
+          (jobs == 1 ? " thread\n" : " threads\n");
   return text;
 }
 
 std::string PackSummaryJson(const PackOutcome& outcome,
-                            const std::vector<PackReport>& reports, int jobs) {
+                            const std::vector<PackReport>& reports, int jobs,
+                            bool werror) {
   json rows = json::array();
   for (const ScenarioRow& row : outcome.rows) {
-    rows.push_back({{"scenario", row.scenario},
-                    {"train_file", row.train_file},
-                    {"state", StateWord(row.state)},
-                    {"codes", row.codes},
-                    {"first_diagnostic", row.first_diagnostic},
-                    {"problem", row.problem},
-                    {"warnings", row.warnings},
-                    {"files_written", row.written},
-                    {"time_ms", row.seconds * 1000}});
+    rows.push_back(
+        {{"scenario", row.scenario},
+         {"train_file", row.train_file},
+         {"state", StateWord(row.state)},
+         {"codes", row.codes},
+         {"first_diagnostic", row.first_diagnostic},
+         {"problem", row.problem},
+         {"warnings", row.warnings ? json(*row.warnings) : json(nullptr)},
+         {"files_written", row.written},
+         {"time_ms", row.seconds * 1000}});
   }
   json notes = json::array();
   for (const PackReport& report : reports) {
@@ -197,6 +208,7 @@ std::string PackSummaryJson(const PackOutcome& outcome,
                       {"built", t.built},
                       {"up_to_date", t.up_to_date},
                       {"with_codes", t.with_codes},
+                      {"with_warnings", t.with_warnings},
                       {"not_written", t.not_written},
                       {"not_compiled", t.not_compiled},
                       {"warnings", t.warnings},
@@ -204,7 +216,7 @@ std::string PackSummaryJson(const PackOutcome& outcome,
                       {"grids_written", outcome.grids_written},
                       {"time_ms", outcome.seconds * 1000},
                       {"threads", jobs}}},
-                    {"exit_status", PackExitStatus(outcome)}};
+                    {"exit_status", PackExitStatus(outcome, werror)}};
   // Paths may hold any bytes; JSON texts must be UTF-8.
   return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
@@ -225,9 +237,8 @@ std::string PackSummaryCsv(const PackOutcome& outcome) {
   for (const ScenarioRow& row : outcome.rows) {
     text += field(row.scenario) + "," + StateWord(row.state) + "," +
             Codes(row, " ") + "," + field(Detail(row)) + "," +
-            std::to_string(row.warnings) + "," +
-            std::to_string(row.written.size()) + "," +
-            Milliseconds(row.seconds) + "\r\n";
+            WarningCount(row, "") + "," + std::to_string(row.written.size()) +
+            "," + Milliseconds(row.seconds) + "\r\n";
   }
   return text;
 }
@@ -260,6 +271,10 @@ void PackProgress::Finished(const ScenarioRow& row, int done, int total) {
   out_ << "[" << done << "/" << total << "] " << row.scenario << ": "
        << StateWord(row.state);
   if (!row.codes.empty()) out_ << ", codes " << Codes(row, ",");
+  if (row.warnings.value_or(0) > 0) {
+    out_ << ", " << *row.warnings
+         << (*row.warnings == 1 ? " warning" : " warnings");
+  }
   out_ << " (" << row.written.size() << " files, " << Milliseconds(row.seconds)
        << " ms)\n";
   out_.flush();

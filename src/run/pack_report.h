@@ -13,17 +13,19 @@ namespace scenario {
 
 // The pack's exit status: 2 when some scenario wrote nothing (or was not
 // compiled) or on trouble outside the scenarios, else 1 when some codes
-// were recorded, else 0.
-int PackExitStatus(const PackOutcome& outcome);
+// were recorded (or, with werror, some warnings found), else 0.
+int PackExitStatus(const PackOutcome& outcome, bool werror);
 
 // The summary: one row per scenario (codes with the first diagnostic,
 // warnings, files written, time), then the totals. jobs is the number of
-// threads used.
+// threads used. A scenario not compiled has no warning count: "-".
 std::string FormatPackSummary(const PackOutcome& outcome, int jobs);
-// The same table for tools. The JSON also carries the plan's reports, the
-// totals and the exit status.
+// The same table for tools (no warning count: null in JSON, empty in CSV).
+// The JSON also carries the plan's reports, the totals and the exit status
+// (werror as for PackExitStatus).
 std::string PackSummaryJson(const PackOutcome& outcome,
-                            const std::vector<PackReport>& reports, int jobs);
+                            const std::vector<PackReport>& reports, int jobs,
+                            bool werror);
 std::string PackSummaryCsv(const PackOutcome& outcome);
 
 // One line for a report of the plan, as printed before the build.
