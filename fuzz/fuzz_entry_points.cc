@@ -9,15 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "base/fake_file_system.h"
 #include "base/windows1252.h"
-#include "compile/compile_stage.h"
+#include "fuzz_compile_input.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
-#include "model/scenario.h"
 #include "model/track_cells.h"
 #include "plot/scenario_sheet.h"
 #include "run/author_commands.h"
@@ -89,31 +87,13 @@ bool WellFormedXml(const std::string& text) {
 }  // namespace
 
 void FuzzCompile(std::string_view data) {
-  if (data.empty()) return;
-  const std::int32_t j = (static_cast<unsigned char>(data[0]) & 1) ? 1 : 0;
-  data.remove_prefix(1);
-  std::string_view line = data;
-  std::string_view train;
-  if (const std::size_t at = data.find(kTrainSeparator);
-      at != std::string_view::npos) {
-    line = data.substr(0, at);
-    train = data.substr(at + kTrainSeparator.size());
-  }
-
-  CompileFiles files;
-  files.line_description = "/fuzz/Fuzz_linea.txt";
-  files.train_description = "/fuzz/Fuzz_Treno 1-.txt";
-  files.grid_file = "/fuzz/Fuzz_linea.dat";
-  files.param_file = "/fuzz/Fuzz_Treno 1.sim";
-  files.cell_file = "/fuzz/Fuzz_Treno 1.dat";
-  FakeFileSystem fs;
-  fs.files[files.line_description] = std::string(line);
-  fs.files[files.train_description] = std::string(train);
-
-  Scenario s;
-  s.line_name = "Fuzz";
-  s.train_name = "Treno 1";
-  const CompileResult result = memorizza_percorso(s, j, fs, files);
+  FuzzCompileRun run;
+  if (!CompileFuzzInput(data, &run)) return;
+  const FakeFileSystem& fs = run.fs;
+  const CompileFiles& files = run.files;
+  const Scenario& s = run.scenario;
+  const std::int32_t j = run.j;
+  const CompileResult& result = run.result;
 
   // Every way out of the line reader deletes its file.
   Require(!fs.Has(files.line_description), "the line file is deleted");

@@ -15,12 +15,9 @@
 namespace scenario {
 
 // The compile stage on two in-memory descriptions, through the fake file
-// system. The first byte chooses the grid: odd builds it ('G'), even does
-// not ('N'). The rest is the line description, then kTrainSeparator, then
-// the train description (missing separator: an empty train file). What it
+// system; fuzz_compile_input.h tells how the input holds them. What it
 // writes must decode and encode back to the same bytes.
 void FuzzCompile(std::string_view data);
-inline constexpr std::string_view kTrainSeparator = "\n==== train file ====\n";
 
 // One binary file as inspect reads it: decoded, encoded back to the same
 // bytes, and listed as text and as JSON (which must parse).

@@ -19,8 +19,7 @@
 
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
-#include "fuzz_entry_points.h"
-#include "model/scenario.h"
+#include "fuzz_compile_input.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 
@@ -56,33 +55,16 @@ bool WriteSeed(const fs::path& dir, const std::string& name,
   return true;
 }
 
-// Compiles a compile seed (flag byte, line, separator, train) through the
-// fake file system; false when it writes no binary file.
+// Compiles a compile seed as the compile target reads it; false when it
+// writes no binary file.
 bool CompileSeed(std::string_view seed, Compiled* out) {
-  if (seed.empty()) return false;
-  const std::int32_t j = (static_cast<unsigned char>(seed[0]) & 1) ? 1 : 0;
-  seed.remove_prefix(1);
-  const std::size_t at = seed.find(kTrainSeparator);
-  if (at == std::string_view::npos) return false;
-  CompileFiles files;
-  files.line_description = "/seed/S_linea.txt";
-  files.train_description = "/seed/S_T-.txt";
-  files.grid_file = "/seed/S_linea.dat";
-  files.param_file = "/seed/S_T.sim";
-  files.cell_file = "/seed/S_T.dat";
-  FakeFileSystem fake;
-  fake.files[files.line_description] = std::string(seed.substr(0, at));
-  fake.files[files.train_description] =
-      std::string(seed.substr(at + kTrainSeparator.size()));
-  Scenario s;
-  s.line_name = "S";
-  s.train_name = "T";
-  if (memorizza_percorso(s, j, fake, files).end != CompileEnd::kWritten) {
+  FuzzCompileRun run;
+  if (!CompileFuzzInput(seed, &run) || run.result.end != CompileEnd::kWritten) {
     return false;
   }
-  out->cells = fake.Contents(files.cell_file);
-  out->params = fake.Contents(files.param_file);
-  out->grid = fake.Contents(files.grid_file);
+  out->cells = run.fs.Contents(run.files.cell_file);
+  out->params = run.fs.Contents(run.files.param_file);
+  out->grid = run.fs.Contents(run.files.grid_file);
   return true;
 }
 

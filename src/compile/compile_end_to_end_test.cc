@@ -1,77 +1,22 @@
-// Compiles a small hand-written line and train pair through the whole
-// compile stage and checks chosen bytes of the three files it writes.
+// Compiles the small line and train pair through the whole compile stage
+// and checks chosen bytes of the three files it writes.
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "base/errors.h"
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
+#include "compile/small_pair_testing.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
 #include "model/scenario.h"
 
 namespace scenario {
 namespace {
-
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-// A 3000 m line: last_cell (3000 + 7000) / 50 = 200.
-const std::string kLine = Lines({
-    "[generale]",
-    "lunghezza percorso,    3000",
-    "progressiva chilometrica uno,    500,    1000,    0",
-    "progressiva chilometrica due,    0,    0,    0",
-    "progressiva chilometrica tre,    0,    0,    0",
-    "sfondo uno,    1",
-    "sfondo due,    0",
-    "sfondo tre,    0",
-    "ripetizione segnali 9 codici,    1050,    3000",
-    "[curve]",
-    "curvad2,  500,  100",
-    "[pendenze]",
-    "pendenza,  0,   5",
-    "pendenza,  1000,   -3",
-    "[montagne]",
-    "[cartelli]",
-    "[indicazioni]",
-    "cartello_indicatore,  2500,   (Km 3+500)",
-    "[fine]",
-});
-
-const std::string kTrain = Lines({
-    "[generale]",
-    "numero vetture,    8",
-    "percentuale massa frenata,    120",
-    "sabbia,    220",
-    "orologio,    17              15            30 ",
-    "[aderenze]",
-    "aderenza,       0,    76",
-    "aderenza,    1500,    80",
-    "[vel_limite]",
-    "velocita,   0,    30",
-    "velocita,    1000,    95",
-    "[stazioni]",
-    "stazione,   0, 8, 500, 1, 0, 1, 0, 0, 0, 0, 0, 0, 1, 17, 15, 30, Tarvo",
-    "stazione,   5000, 2, 600, 1, 1, 0, 4, 1, 0, 5, 1, 1, 60, 17, 25, 0, "
-    "Borgo-Nuovo",
-    "[rallentamenti]",
-    "rallentamento,   6000,  60,  500,  40,  1,  0",
-    "[segnali]",
-    "segnale,    1050,   2, 5, 1,  1, 0,    2,  2,1,1, 255",
-    "segnale,    4450,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
-    "[codici]",
-    "abbattimento,    1500,    270",
-    "[fine]",
-});
 
 CompileFiles Files() {
   CompileFiles f;
@@ -100,8 +45,8 @@ class CompileEndToEnd : public ::testing::Test {
   void Compile(std::int32_t j) {
     s_.line_name = "Tarvo_Cembrio";
     s_.train_name = "Exp 5147";
-    fs_.files[files_.line_description] = kLine;
-    fs_.files[files_.train_description] = kTrain;
+    fs_.files[files_.line_description] = SmallLineText();
+    fs_.files[files_.train_description] = SmallTrainText();
     result_ = memorizza_percorso(s_, j, fs_, files_);
   }
 
@@ -235,13 +180,13 @@ CompileResult CompileTakenPair(const std::string& line_row,
                                const std::string& train_row, Scenario* s) {
   FakeFileSystem fs;
   const CompileFiles files = Files();
-  fs.files[files.line_description] =
-      Lines({"[generale]", "lunghezza percorso,    3000", "[curve]",
-             "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0",
-             "cartello_indicatore,  2500,   (Km 3+500)", line_row, "[fine]"});
-  fs.files[files.train_description] =
-      Lines({"[generale]", "segnale,  1500,  2, 3, 1, 1, 0,  0, 0, 0, 0, 0",
-             train_row, "[fine]"});
+  fs.files[files.line_description] = DescriptionText(
+      {"[generale]", "lunghezza percorso,    3000", "[curve]",
+       "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0",
+       "cartello_indicatore,  2500,   (Km 3+500)", line_row, "[fine]"});
+  fs.files[files.train_description] = DescriptionText(
+      {"[generale]", "segnale,  1500,  2, 3, 1, 1, 0,  0, 0, 0, 0, 0",
+       train_row, "[fine]"});
   s->line_name = "Tarvo_Cembrio";
   s->train_name = "Exp 5147";
   return memorizza_percorso(*s, 1, fs, files);

@@ -13,16 +13,11 @@
 #include "base/warnings.h"
 #include "compile/compile_stage.h"
 #include "compile/lint.h"
+#include "compile/small_pair_testing.h"
 #include "model/scenario.h"
 
 namespace scenario {
 namespace {
-
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
 
 // Replaces the first from in text by to. REQUIRES: from occurs in text.
 std::string With(std::string text, const std::string& from,
@@ -33,49 +28,19 @@ std::string With(std::string text, const std::string& from,
   return text;
 }
 
-const std::string kLine = Lines({
-    "[generale]",
-    "lunghezza percorso,    3000",
-    "progressiva chilometrica uno,    500,    1000,    0",
-    "progressiva chilometrica due,    0,    0,    0",
-    "progressiva chilometrica tre,    0,    0,    0",
-    "sfondo uno,    1",
-    "sfondo due,    0",
-    "sfondo tre,    0",
-    "ripetizione segnali 9 codici,    1050,    3000",
-    "[curve]",
-    "curvad2,  500,  100",
-    "[pendenze]",
-    "pendenza,  0,   5",
-    "pendenza,  1000,   -3",
-    "[cartelli]",
-    "indicatori_vmax,  2000,  90,  95,  100,  0,  ,  ,  ,  0",
-    "[indicazioni]",
-    "cartello_indicatore,  2500,   (Km 3+500)",
-    "[fine]",
-});
+// The small pair, with a maximum-speed board at 2000 m that a case moves
+// onto the header cell.
+std::string LineWithSpeedBoard() {
+  const std::string line = SmallLineText();
+  const std::string section = "[cartelli]\r\n";
+  const std::size_t at = line.find(section) + section.size();
+  return line.substr(0, at) +
+         "indicatori_vmax,  2000,  90,  95,  100,  0,  ,  ,  ,  0\r\n" +
+         line.substr(at);
+}
 
-const std::string kTrain = Lines({
-    "[generale]",
-    "numero vetture,    8",
-    "percentuale massa frenata,    120",
-    "sabbia,    220",
-    "orologio,    17              15            30 ",
-    "[aderenze]",
-    "aderenza,       0,    76",
-    "[vel_limite]",
-    "velocita,   0,    30",
-    "velocita,    1000,    95",
-    "[stazioni]",
-    "stazione,   0, 8, 500, 1, 0, 1, 0, 0, 0, 0, 0, 0, 1, 17, 15, 30, Tarvo",
-    "[rallentamenti]",
-    "rallentamento,   6000,  60,  500,  40,  1,  0",
-    "[segnali]",
-    "segnale,    1050,   2, 5, 1,  1, 0,    2,  2,1,1, 255",
-    "segnale,    4450,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
-    "[codici]",
-    "[fine]",
-});
+const std::string kLine = LineWithSpeedBoard();
+const std::string kTrain = SmallTrainText();
 
 // kTrain without its one warning (an end flag on the first station).
 std::string CleanTrain() {

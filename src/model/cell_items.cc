@@ -49,10 +49,8 @@ class FieldList {
 };
 
 // A slot's text, when the table and the slot exist.
-bool SlotText(const ParamTable* table, std::int64_t slot, std::string* text) {
-  if (table == nullptr || slot < 0 || slot >= kParamSlotCount) return false;
-  *text = Windows1252ToUtf8((*table)[static_cast<int>(slot)].text);
-  return true;
+bool TableText(const ParamTable* table, std::int64_t slot, std::string* text) {
+  return table != nullptr && SlotText(*table, slot, text);
 }
 
 // w2 = s1 x 10 + d1 and so on; w8 = rapp x 10 + sx x 3 + dx. Truncating
@@ -74,16 +72,14 @@ void SignalFields(const TrackCell& c, FieldList* f) {
   f->Use(kW2 | kW4 | kW6 | kW8 | kB10);
 }
 
-// Each word is vs / 5 + vd / 5 rounded, plus vs x 20: with speeds in
-// steps of 5 km/h the hundreds carry the s set and the rest the d set.
 void SpeedBoardFields(const TrackCell& c, FieldList* f) {
-  const std::int16_t words[3] = {c.w2, c.w4, c.w6};
+  const SpeedBoardValues board = DecodeSpeedBoard(c);
   const char* s_names[3] = {"vas", "vbs", "vcs"};
   const char* d_names[3] = {"vad", "vbd", "vcd"};
-  for (int i = 0; i < 3; ++i) f->Number(s_names[i], words[i] / 100 * 5, "km/h");
-  f->Number("strisces", c.w8 / 10);
-  for (int i = 0; i < 3; ++i) f->Number(d_names[i], words[i] % 100 * 5, "km/h");
-  f->Number("strisced", c.w8 % 10);
+  for (int i = 0; i < 3; ++i) f->Number(s_names[i], board.s_kmh[i], "km/h");
+  f->Number("strisces", board.s_stripes);
+  for (int i = 0; i < 3; ++i) f->Number(d_names[i], board.d_kmh[i], "km/h");
+  f->Number("strisced", board.d_stripes);
   f->Use(kW2 | kW4 | kW6 | kW8);
 }
 
@@ -123,6 +119,24 @@ std::string ItemName(const TrackCell& c, std::int64_t cell) {
     default:
       return "kind " + std::to_string(c.kind);
   }
+}
+
+bool SlotText(const ParamTable& table, std::int64_t slot, std::string* text) {
+  if (slot < 0 || slot >= kParamSlotCount) return false;
+  *text = Windows1252ToUtf8(table[static_cast<int>(slot)].text);
+  return true;
+}
+
+SpeedBoardValues DecodeSpeedBoard(const TrackCell& c) {
+  SpeedBoardValues board;
+  const std::int16_t words[3] = {c.w2, c.w4, c.w6};
+  for (int i = 0; i < 3; ++i) {
+    board.s_kmh[i] = words[i] / 100 * 5;
+    board.d_kmh[i] = words[i] % 100 * 5;
+  }
+  board.s_stripes = c.w8 / 10;
+  board.d_stripes = c.w8 % 10;
+  return board;
 }
 
 double ItemPosition(const TrackCell& c, std::int64_t cell) {
@@ -175,7 +189,7 @@ std::vector<ItemField> ItemFields(const TrackCell& c, std::int64_t cell,
       break;
     case kKindStopMark:
       f.Number("station", c.w2);
-      if (SlotText(table, c.w2, &text)) f.Text("name", std::move(text));
+      if (TableText(table, c.w2, &text)) f.Text("name", std::move(text));
       f.Use(kW2);
       break;
     case kKindCodeMark:
@@ -184,7 +198,7 @@ std::vector<ItemField> ItemFields(const TrackCell& c, std::int64_t cell,
       break;
     case kKindIndicatorBoard:
       f.Number("slot", c.w2);
-      if (SlotText(table, c.w2, &text)) f.Text("text", std::move(text));
+      if (TableText(table, c.w2, &text)) f.Text("text", std::move(text));
       f.Use(kW2);
       break;
     default:

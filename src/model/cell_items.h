@@ -52,6 +52,24 @@ std::string ItemName(const TrackCell& c, std::int64_t cell);
 // cell x 50.
 double ItemPosition(const TrackCell& c, std::int64_t cell);
 
+// The text of parameter slot `slot`, in UTF-8: the station's name a stop
+// mark refers to, the text of an indicator board. False for a slot number
+// outside the table.
+bool SlotText(const ParamTable& table, std::int64_t slot, std::string* text);
+
+// A maximum-speed board's words unpacked. Each of w2, w4, w6 (speed A, B,
+// C) is vs / 5 + vd / 5 rounded, plus vs x 20: with speeds in steps of
+// 5 km/h its hundreds carry the s set and the rest the d set; w8 is the s
+// set's stripes x 10 plus the d set's. Exact for any word (a negative
+// word gives speeds of 0 or below), so nothing stored is lost.
+struct SpeedBoardValues {
+  int s_kmh[3] = {};
+  int d_kmh[3] = {};
+  int s_stripes = 0;
+  int d_stripes = 0;
+};
+SpeedBoardValues DecodeSpeedBoard(const TrackCell& c);
+
 // The item's fields in row order. table, when given, supplies the texts a
 // cell refers to: the station's name of a stop mark, the text of an
 // indicator board (slot numbers outside the table give no text).

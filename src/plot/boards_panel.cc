@@ -1,7 +1,6 @@
 #include <cstdint>
 #include <string>
 
-#include "base/windows1252.h"
 #include "plot/sheet_panels.h"
 
 namespace scenario {
@@ -24,9 +23,10 @@ void DrawBoards(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     const double x = axis.X(p);
     if (x - last_x < 1) continue;
     last_x = x;
-    const bool known = c.w2 >= 0 && c.w2 < kParamSlotCount;
-    const std::string text = known ? Windows1252ToUtf8(ctx.table[c.w2].text)
-                                   : "(no text: slot " + ToString(c.w2) + ")";
+    std::string text;
+    if (!SlotText(ctx.table, c.w2, &text)) {
+      text = "(no text: slot " + ToString(c.w2) + ")";
+    }
     TitledElement(
         svg, "rect",
         At(x - 2, base - 4) + " width=\"4\" height=\"4\" fill=\"#34495e\"",

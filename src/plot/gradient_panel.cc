@@ -13,7 +13,8 @@ void DrawGradient(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   double extreme = 0;
   const CellSpan span = ItemCells(ctx.cells, axis);
   for (std::int64_t k = span.first; k <= span.last; ++k) {
-    extreme = std::max(extreme, std::fabs(ctx.cells[k].gradient - 100.0));
+    extreme =
+        std::max(extreme, std::fabs(double(GradientPerMille(ctx.cells[k]))));
   }
   const double g = std::max(5.0, RoundUpTo(extreme, 5));
   const Panel panel{top, kGradientHeight, -g, g};
@@ -21,7 +22,7 @@ void DrawGradient(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   PanelFrame(svg, axis, top, kGradientHeight, "Gradient", "(\xE2\x80\xB0)");
   ValueScale(svg, axis, panel, {-g, -g / 2, 0, g / 2, g});
   std::string d = StepProfile(ctx.cells, axis, panel, [](const TrackCell& c) {
-    return c.gradient - 100.0;
+    return double(GradientPerMille(c));
   });
   if (!d.empty()) {
     svg->Path(d + " L" + SvgNumber(axis.left + axis.width) + " " +

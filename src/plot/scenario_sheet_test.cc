@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,27 @@ TEST_F(SmallScenario, SheetHasEveryPartAndTheNamesAsText) {
   // The second board's d set decodes to its own speeds.
   EXPECT_TRUE(doc.First(GroupPath("speed-boards") + "/s:g[2]/s:title")
                   ->find("d set 130/140/145") != std::string::npos);
+}
+
+// Words no placement writes still say what they hold: a negative speed
+// board word shows no speed, a board naming a slot outside the table says
+// that it has no text.
+TEST_F(SmallScenario, BoardWordsNoPlacementWritesAreShownAsNone) {
+  data_.Place(21, kKindSpeedBoard, -1, 95 * 20, -2626, -21);
+  data_.Place(41, kKindIndicatorBoard, kParamSlotCount, 0, 0, 0);
+  data_.Place(51, kKindIndicatorBoard, -1, 0, 0, 0);
+  const ParsedSvg doc(DrawScenarioSheet(Scenario(true), SheetOptions{}));
+  ASSERT_TRUE(doc.ok());
+  const std::string board = GroupPath("speed-boards") + "/s:g[1]";
+  const std::optional<std::string> tip = doc.First(board + "/s:title");
+  ASSERT_TRUE(tip.has_value());
+  EXPECT_NE(tip->find(": 0/95/0 km/h, stripes -2"), std::string::npos) << *tip;
+  EXPECT_EQ(tip->find("d set"), std::string::npos) << *tip;
+  EXPECT_EQ(doc.Count(board + "/s:path"), 1u);
+  const std::vector<std::string> texts =
+      doc.Strings(GroupPath("boards") + "/s:text[starts-with(., '(no')]");
+  EXPECT_EQ(texts, (std::vector<std::string>{"(no text: slot 87)",
+                                             "(no text: slot -1)"}));
 }
 
 TEST_F(SmallScenario, PlanExtentIsTheGrids) {

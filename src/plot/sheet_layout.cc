@@ -82,17 +82,6 @@ std::vector<Station> FindStations(const std::vector<TrackCell>& cells,
   return stations;
 }
 
-double ItemPosition(const TrackCell& c, std::int64_t k) {
-  switch (c.kind) {
-    case kKindPreWarning:
-    case kKindCodeMark:
-    case kKindCodeOff:
-      return static_cast<double>(k) * kMetresPerCell;
-    default:
-      return static_cast<double>(k - 1) * kMetresPerCell;
-  }
-}
-
 std::string Title(std::string_view utf8) {
   return "<title>" + XmlEscape(utf8) + "</title>";
 }

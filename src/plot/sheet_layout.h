@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/cell_items.h"
 #include "model/kilometre_axis.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
@@ -65,11 +66,6 @@ struct Station {
 // lowest slot that an indicator board's cell names.
 std::vector<Station> FindStations(const std::vector<TrackCell>& cells,
                                   const ParamTable& table);
-
-// Where an item of a cell stands, in metres: cell k covers the 50 m
-// around (k - 1) x 50 for the items placed with the "+ 1" rule, and
-// starts at k x 50 for the code marks and the pre-warning cells.
-double ItemPosition(const TrackCell& c, std::int64_t k);
 
 // Maps positions along the line onto the sheet's x axis.
 struct XAxis {
@@ -141,11 +137,10 @@ std::string StepProfile(const std::vector<TrackCell>& cells, const XAxis& axis,
                                          std::floor(axis.to / kMetresPerCell)));
   ColumnEnvelope envelope;
   for (std::int64_t n = n0; n <= n1; ++n) {
-    const double p = std::max(axis.from, static_cast<double>(n) * 50);
+    const double p = std::max(axis.from, ProfilePosition(n));
     envelope.Add(axis.X(p), panel.Y(value_of(cells[n])));
   }
-  return envelope.Finish(
-      axis.X(std::min(axis.to, static_cast<double>(n1 + 1) * kMetresPerCell)));
+  return envelope.Finish(axis.X(std::min(axis.to, ProfilePosition(n1 + 1))));
 }
 
 // The stretch of cells worth visiting for items in the axis' range.

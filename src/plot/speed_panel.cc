@@ -9,19 +9,15 @@ namespace scenario {
 namespace sheet {
 namespace {
 
-// One of a speed board's three words: the speed of its s set and of its d
-// set.
-struct SpeedPair {
-  int s = 0;  // km/h of the s set, 0 when absent
-  int d = 0;  // km/h of the d set, 0 when absent
-};
-
-// A speed board's word is the s speed times 20 plus the d speed over 5.
-// With speeds in multiples of 5 km/h below 500 km/h (all real ones) that
-// is s/5 hundreds plus d/5, which this undoes exactly.
-SpeedPair DecodeBoardWord(std::int16_t w) {
-  if (w <= 0) return {};
-  return {(w / 100) * 5, (w % 100) * 5};
+// A speed board as drawn: a speed below 0, which only a negative word
+// gives and no placement writes, shows as none.
+SpeedBoardValues ShownBoard(const TrackCell& c) {
+  SpeedBoardValues board = DecodeSpeedBoard(c);
+  for (int i = 0; i < 3; ++i) {
+    board.s_kmh[i] = std::max(0, board.s_kmh[i]);
+    board.d_kmh[i] = std::max(0, board.d_kmh[i]);
+  }
+  return board;
 }
 
 }  // namespace
@@ -32,11 +28,12 @@ void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   double highest = 0;
   for (std::int64_t k = span.first; k <= span.last; ++k) {
     const TrackCell& c = ctx.cells[k];
-    highest = std::max(highest, c.speed_step * 5.0);
+    highest = std::max(highest, double(SpeedLimitKmh(c)));
     if (c.kind == kKindSpeedBoard) {
-      for (const std::int16_t w : {c.w2, c.w4, c.w6}) {
-        const SpeedPair p = DecodeBoardWord(w);
-        highest = std::max({highest, double(p.s), double(p.d)});
+      const SpeedBoardValues board = ShownBoard(c);
+      for (int i = 0; i < 3; ++i) {
+        highest =
+            std::max({highest, double(board.s_kmh[i]), double(board.d_kmh[i])});
       }
     }
   }
@@ -48,10 +45,11 @@ void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   const double level_step = top_speed > 200 ? 50 : 20;
   for (double v = 0; v <= top_speed; v += level_step) levels.push_back(v);
   ValueScale(svg, axis, panel, levels);
-  svg->Path(StepProfile(ctx.cells, axis, panel,
-                        [](const TrackCell& c) { return c.speed_step * 5.0; }),
-            "id=\"speed-limit\" fill=\"none\" stroke=\"#1f4e99\" "
-            "stroke-width=\"1.6\"");
+  svg->Path(
+      StepProfile(ctx.cells, axis, panel,
+                  [](const TrackCell& c) { return double(SpeedLimitKmh(c)); }),
+      "id=\"speed-limit\" fill=\"none\" stroke=\"#1f4e99\" "
+      "stroke-width=\"1.6\"");
 
   // Boards: a mark per speed (A, B, C), filled for the s set, hollow for
   // the d set.
@@ -66,28 +64,28 @@ void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     const double x = axis.X(p);
     if (x - last_x < 1) continue;
     last_x = x;
-    const SpeedPair pairs[3] = {DecodeBoardWord(c.w2), DecodeBoardWord(c.w4),
-                                DecodeBoardWord(c.w6)};
+    const SpeedBoardValues board = ShownBoard(c);
+    const int* s = board.s_kmh;
+    const int* d = board.d_kmh;
     std::string tip =
         "speed board at km " + FormatKilometre(ctx.km.Reading(p)) + ": " +
-        ToString(pairs[0].s) + "/" + ToString(pairs[1].s) + "/" +
-        ToString(pairs[2].s) + " km/h, stripes " + ToString(c.w8 / 10);
-    if (pairs[0].d || pairs[1].d || pairs[2].d) {
-      tip += "; d set " + ToString(pairs[0].d) + "/" + ToString(pairs[1].d) +
-             "/" + ToString(pairs[2].d) + " km/h, stripes " +
-             ToString(c.w8 % 10);
+        ToString(s[0]) + "/" + ToString(s[1]) + "/" + ToString(s[2]) +
+        " km/h, stripes " + ToString(board.s_stripes);
+    if (d[0] || d[1] || d[2]) {
+      tip += "; d set " + ToString(d[0]) + "/" + ToString(d[1]) + "/" +
+             ToString(d[2]) + " km/h, stripes " + ToString(board.d_stripes);
     }
     svg->OpenGroup("");
     svg->Raw(Title(tip));
     for (int i = 0; i < 3; ++i) {
-      if (pairs[i].s > 0) {
-        const double y = panel.Y(pairs[i].s);
+      if (s[i] > 0) {
+        const double y = panel.Y(s[i]);
         svg->Path(
             "M" + SvgNumber(x - 3.5) + " " + SvgNumber(y - 6) + " h7 l-3.5 6 z",
             std::string("fill=\"") + kColours[i] + "\"");
       }
-      if (pairs[i].d > 0) {
-        const double y = panel.Y(pairs[i].d);
+      if (d[i] > 0) {
+        const double y = panel.Y(d[i]);
         svg->Path(
             "M" + SvgNumber(x - 3.5) + " " + SvgNumber(y - 6) + " h7 l-3.5 6 z",
             std::string("fill=\"none\" stroke-width=\"1\" stroke=\"") +
