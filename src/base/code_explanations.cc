@@ -316,6 +316,21 @@ std::string TableCell(std::string_view text) {
   return cell;
 }
 
+// The body both kinds of explanation share: the cause, what to change,
+// and a wrong row with its correction when there is one.
+template <typename Explanation>
+void AppendCauseAndCure(std::string* out, const Explanation& e) {
+  AppendWrapped(out, e.cause);
+  *out += "\n";
+  AppendWrapped(out, "What to change: " + std::string(e.fix));
+  if (!e.wrong.empty()) {
+    *out += "\nWrong:\n";
+    AppendRows(out, e.wrong, "    ");
+    *out += "Right:\n";
+    AppendRows(out, e.right, "    ");
+  }
+}
+
 }  // namespace
 
 std::span<const CodeExplanation> CodeExplanations() { return kExplanations; }
@@ -341,15 +356,7 @@ std::string RenderExplanation(const CodeExplanation& e) {
   std::string out = "error " + std::to_string(e.code) + ": " +
                     std::string(ExplainCode(e.code)) + "\n";
   out += "Found in " + std::string(FileWords(e.file)) + ".\n\n";
-  AppendWrapped(&out, e.cause);
-  out += "\n";
-  AppendWrapped(&out, "What to change: " + std::string(e.fix));
-  if (!e.wrong.empty()) {
-    out += "\nWrong:\n";
-    AppendRows(&out, e.wrong, "    ");
-    out += "Right:\n";
-    AppendRows(&out, e.right, "    ");
-  }
+  AppendCauseAndCure(&out, e);
   return out;
 }
 
@@ -360,15 +367,7 @@ std::string RenderExplanation(const WarningExplanation& e) {
   }
   out += "\nA warning: the files are compiled as written. `--no-warn " +
          std::string(e.name) + "` silences it.\n\n";
-  AppendWrapped(&out, e.cause);
-  out += "\n";
-  AppendWrapped(&out, "What to change: " + std::string(e.fix));
-  if (!e.wrong.empty()) {
-    out += "\nWrong:\n";
-    AppendRows(&out, e.wrong, "    ");
-    out += "Right:\n";
-    AppendRows(&out, e.right, "    ");
-  }
+  AppendCauseAndCure(&out, e);
   return out;
 }
 
