@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <cerrno>
 #include <string>
 #include <string_view>
@@ -35,6 +37,22 @@ int WriteAll(int fd, std::string_view data) {
       return errno;
     }
     data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+// Writes all of data to fd at offset, as WriteAll does.
+int WriteAllAt(int fd, std::uint64_t offset, std::string_view data) {
+  while (!data.empty()) {
+    if (offset > static_cast<std::uint64_t>(INT64_MAX)) return EFBIG;
+    const ssize_t n =
+        ::pwrite(fd, data.data(), data.size(), static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+    offset += static_cast<std::uint64_t>(n);
   }
   return 0;
 }
@@ -81,6 +99,43 @@ class PosixFileSystem : public FileSystem {
 
   Status WriteFileReplacingInPieces(const std::string& path,
                                     const ContentsMaker& make) override {
+    return Replace(path, [&make](int fd) {
+      int error_number = 0;
+      make([fd, &error_number](std::string_view piece) {
+        if (error_number == 0) error_number = WriteAll(fd, piece);
+      });
+      return error_number;
+    });
+  }
+
+  Status WriteFileReplacingPlaced(const std::string& path, std::uint64_t size,
+                                  const PlacedContentsMaker& make) override {
+    return Replace(path, [size, &make](int fd) {
+      int error_number = 0;
+      std::uint64_t written = 0;
+      make([fd, &error_number, &written](std::uint64_t offset,
+                                         std::string_view piece) {
+        if (error_number == 0) error_number = WriteAllAt(fd, offset, piece);
+        written += piece.size();
+      });
+      assert(error_number != 0 || written == size);
+      (void)size;
+      return error_number;
+    });
+  }
+
+  Status DeleteFile(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      return Failure("delete", path, errno);
+    }
+    return Status::Ok();
+  }
+
+ private:
+  // Replaces path with the contents that write_contents writes to a new
+  // temporary file; write_contents returns 0 or the errno of its failure.
+  template <typename WriteContents>
+  Status Replace(const std::string& path, WriteContents write_contents) {
     // The temporary lies in the same folder, so the rename is atomic and
     // never crosses a file system. Its name is new each time; O_EXCL keeps
     // us from writing through somebody else's file.
@@ -95,10 +150,7 @@ class PosixFileSystem : public FileSystem {
         return Failure("write", path, errno);
       }
     }
-    int error_number = 0;
-    make([fd, &error_number](std::string_view piece) {
-      if (error_number == 0) error_number = WriteAll(fd, piece);
-    });
+    int error_number = write_contents(fd);
     // The data must be on disk before the name points at it, or a crash
     // could leave an empty file where the old one stood.
     if (error_number == 0 && ::fsync(fd) != 0) error_number = errno;
@@ -113,14 +165,6 @@ class PosixFileSystem : public FileSystem {
     return Status::Ok();
   }
 
-  Status DeleteFile(const std::string& path) override {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-      return Failure("delete", path, errno);
-    }
-    return Status::Ok();
-  }
-
- private:
   // Shared by every thread that writes: each temporary name is new.
   std::atomic<unsigned long> counter_ = 0;
 };
@@ -131,6 +175,25 @@ Status FileSystem::WriteFileReplacingInPieces(const std::string& path,
                                               const ContentsMaker& make) {
   std::string contents;
   make([&contents](std::string_view piece) { contents.append(piece); });
+  return WriteFileReplacing(path, contents);
+}
+
+Status FileSystem::WriteFileReplacingPlaced(const std::string& path,
+                                            std::uint64_t size,
+                                            const PlacedContentsMaker& make) {
+  if (size > std::string().max_size()) {
+    return Status::Error("cannot write \"" + path + "\": too large");
+  }
+  std::string contents(static_cast<std::size_t>(size), '\0');
+  make([&contents](std::uint64_t offset, std::string_view piece) {
+    assert(offset <= contents.size() &&
+           piece.size() <= contents.size() - offset);
+    // A piece outside the image is cut rather than written past its end.
+    if (offset >= contents.size()) return;
+    const auto at = static_cast<std::size_t>(offset);
+    const std::size_t n = std::min(piece.size(), contents.size() - at);
+    contents.replace(at, n, piece.data(), n);
+  });
   return WriteFileReplacing(path, contents);
 }
 

@@ -1,6 +1,7 @@
 #ifndef SCENARIO_BASE_FILE_SYSTEM_H_
 #define SCENARIO_BASE_FILE_SYSTEM_H_
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,13 @@ namespace scenario {
 using PieceWriter = std::function<void(std::string_view piece)>;
 // Makes a file's contents by handing them, piece by piece, to write.
 using ContentsMaker = std::function<void(const PieceWriter& write)>;
+// Receives pieces of a file's contents, each with its place in the file:
+// the offset of its first byte.
+using PlacedPieceWriter =
+    std::function<void(std::uint64_t offset, std::string_view piece)>;
+// Makes a file's contents by handing them, piece by piece and in any order,
+// to write.
+using PlacedContentsMaker = std::function<void(const PlacedPieceWriter& write)>;
 
 // Every file the system reads, writes or deletes goes through this
 // interface, so that tests can inject failures with a fake.
@@ -35,6 +43,15 @@ class FileSystem {
   // The default gathers the pieces and calls WriteFileReplacing.
   virtual Status WriteFileReplacingInPieces(const std::string& path,
                                             const ContentsMaker& make);
+  // Replaces the file in the same way with size bytes that make hands over
+  // as placed pieces, so that an image of several streams (the grid's x
+  // and y halves) is made in one pass without holding one of them back.
+  // Once a piece fails to go out, the pieces after it are dropped. The
+  // default gathers the pieces and calls WriteFileReplacing.
+  // REQUIRES: the pieces cover bytes 0 to size - 1, each byte once.
+  virtual Status WriteFileReplacingPlaced(const std::string& path,
+                                          std::uint64_t size,
+                                          const PlacedContentsMaker& make);
   // Deletes the file; a missing file is not an error.
   virtual Status DeleteFile(const std::string& path) = 0;
 };

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/fake_file_system.h"
 #include "base/scoped_temp_dir.h"
 
 namespace scenario {
@@ -103,6 +104,32 @@ TEST(RealFileSystem, PiecesAreWrittenInOrder) {
   EXPECT_EQ(dir.Listing(), "grid.dat");
 }
 
+TEST(FileSystem, PlacedPiecesLandAtTheirOffsets) {
+  // Out of order, over a longer old file, through the real writer and
+  // through the default that gathers the pieces (the fake's).
+  ScopedTempDir dir;
+  FakeFileSystem fake;
+  const std::string path = dir.File("grid.dat");
+  const std::string tail(70000, 'c');
+  const std::string expected = "abcde" + std::string("f\0h", 3) + tail;
+  for (FileSystem* fs : {&RealFileSystem(), static_cast<FileSystem*>(&fake)}) {
+    SCOPED_TRACE(fs == &fake ? "gathered" : "real");
+    WriteWholeFile(path, std::string(100000, 'x'));
+    fake.files[path] = std::string(100000, 'x');
+    ASSERT_TRUE(fs->WriteFileReplacingPlaced(path, expected.size(),
+                                             [&](const PlacedPieceWriter& w) {
+                                               w(8, tail);
+                                               w(5, std::string("f\0h", 3));
+                                               w(3, "");
+                                               w(0, "abcde");
+                                             })
+                    .ok());
+    EXPECT_EQ(fs == &fake ? fake.Contents(path) : ReadWholeFile(path),
+              expected);
+  }
+  EXPECT_EQ(dir.Listing(), "grid.dat");
+}
+
 TEST(RealFileSystem, AFailedPieceFailsTheWriteAndKeepsTheOldFile) {
   // A file size limit makes the second piece fail half-way.
   ScopedTempDir dir;
@@ -115,18 +142,29 @@ TEST(RealFileSystem, AFailedPieceFailsTheWriteAndKeepsTheOldFile) {
   auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
   int pieces_made = 0;
-  Status status = RealFileSystem().WriteFileReplacingInPieces(
+  const Status in_order = RealFileSystem().WriteFileReplacingInPieces(
       path, [&pieces_made](const PieceWriter& write) {
         for (int i = 0; i < 3; ++i) {
           write(std::string(800, 'n'));
           ++pieces_made;
         }
       });
+  // Placed pieces: the one that reaches past the limit fails.
+  const Status placed = RealFileSystem().WriteFileReplacingPlaced(
+      path, 2400, [&pieces_made](const PlacedPieceWriter& write) {
+        for (int i = 2; i >= 0; --i) {
+          write(800u * static_cast<unsigned>(i), std::string(800, 'n'));
+          ++pieces_made;
+        }
+      });
   setrlimit(RLIMIT_FSIZE, &old_limit);
   std::signal(SIGXFSZ, old_handler);
-  ASSERT_FALSE(status.ok());
-  EXPECT_NE(status.message().find(path), std::string::npos) << status.message();
-  EXPECT_EQ(pieces_made, 3);  // the maker runs on; its pieces go nowhere
+  for (const Status& status : {in_order, placed}) {
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.message().find(path), std::string::npos)
+        << status.message();
+  }
+  EXPECT_EQ(pieces_made, 6);  // the maker runs on; its pieces go nowhere
   EXPECT_EQ(ReadWholeFile(path), "old");
   EXPECT_EQ(dir.Listing(), "grid.dat");
 }

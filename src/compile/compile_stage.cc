@@ -156,8 +156,9 @@ void memorizza_dati(Scenario& s, FileSystem& fs, const CompileFiles& files) {
 CompileResult memorizza_percorso(Scenario& s, std::int32_t j, FileSystem& fs,
                                  const CompileFiles& files) {
   s.write_line_file = j;
-  // Without files to write, the grid's coordinates are never needed.
-  s.plan_coordinates = files.write_outputs;
+  // The grid is only written (or only counted, in a check): its
+  // coordinates need never fill memory.
+  s.keep_plan_runs = true;
   s.errors.error_code = 0;
   s.errors.diagnostics.clear();
   s.cell_origins.Clear();
@@ -217,8 +218,7 @@ CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
   assert(s.write_line_file == 0 || s.line_grid.exists());
   // Each image goes to its file in pieces as it is packed, straight from
   // the model: none is ever held whole.
-  auto write = [&](const std::string& path, const auto& encode) {
-    Status status = fs.WriteFileReplacingInPieces(path, encode);
+  auto wrote = [&result](const std::string& path, const Status& status) {
     if (!status.ok()) {
       result.end = CompileEnd::kWriteFailed;
       result.write_status = status;
@@ -228,21 +228,24 @@ CompileResult WriteBinaryFiles(const Scenario& s, FileSystem& fs,
     return true;
   };
   if (s.write_line_file != 0 &&
-      !write(files.grid_file, [&s](const PieceWriter& piece) {
-        EncodeGridFile(s.line_grid, piece);
-      })) {
+      !wrote(files.grid_file, fs.WriteFileReplacingPlaced(
+                                  files.grid_file, GridFileSize(s.line_grid),
+                                  [&s](const PlacedPieceWriter& write) {
+                                    EncodeGridFile(s.line_grid, write);
+                                  }))) {
     return result;
   }
-  if (!write(files.param_file, [&s](const PieceWriter& piece) {
-        EncodeParamFile(s.param_table, piece);
-      })) {
+  if (!wrote(files.param_file,
+             fs.WriteFileReplacingInPieces(
+                 files.param_file, [&s](const PieceWriter& write) {
+                   EncodeParamFile(s.param_table, write);
+                 }))) {
     return result;
   }
-  if (!write(files.cell_file, [&s](const PieceWriter& piece) {
-        EncodeCellFile(s.track_cells, piece);
-      })) {
-    return result;
-  }
+  wrote(files.cell_file, fs.WriteFileReplacingInPieces(
+                             files.cell_file, [&s](const PieceWriter& write) {
+                               EncodeCellFile(s.track_cells, write);
+                             }));
   return result;
 }
 

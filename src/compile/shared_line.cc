@@ -13,6 +13,8 @@ SharedLine::SharedLine(std::string line_name, std::int32_t j, FileSystem& fs,
   // memorizza_percorso's opening on a fresh state.
   state_.line_name = std::move(line_name);
   state_.write_line_file = j;
+  // The grid is only written: it keeps the runs of its plan.
+  state_.keep_plan_runs = true;
   state_.param_table.Reset();
   CompileFiles files;
   files.line_description = line_description;
@@ -27,7 +29,9 @@ SharedLine::SharedLine(std::string line_name, std::int32_t j, FileSystem& fs,
 }
 
 Status SharedLine::WriteGrid(FileSystem& fs, const std::string& path) const {
-  return fs.WriteFileReplacing(path, EncodeGridFile(grid_));
+  return fs.WriteFileReplacingPlaced(
+      path, GridFileSize(grid_),
+      [this](const PlacedPieceWriter& write) { EncodeGridFile(grid_, write); });
 }
 
 CompileResult SharedLine::CompileTrain(const std::string& train_name,

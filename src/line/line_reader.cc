@@ -236,7 +236,9 @@ bool LineReader::ReadLengthRow() {
                 keyword_);
   }
   s_.extended_length = static_cast<std::int32_t>(extended);
-  if (s_.write_line_file != 0) s_.line_grid.Create(s_.extended_length);
+  if (s_.write_line_file != 0) {
+    s_.line_grid.Create(s_.extended_length, s_.keep_plan_runs);
+  }
   return true;
 }
 
@@ -360,18 +362,14 @@ RowEnd LineReader::ReadGradientRow() {
 
 void LineReader::LayMetre(std::optional<double> turn) {
   // A metre past the grid's end faults here, as an access outside it.
-  (void)s_.line_grid.X(plan_metre_);
-  if (s_.plan_coordinates) {
-    LayPlanMetres(s_.line_grid, plan_metre_, plan_metre_, turn);
-  }
+  s_.line_grid.Require(plan_metre_);
+  LayPlanMetres(s_.line_grid, plan_metre_, plan_metre_, turn);
 }
 
 void LineReader::LayRun(std::int64_t last, std::optional<double> turn) {
   last = std::min(last, s_.line_grid.size() - 1);
   if (plan_metre_ > last) return;
-  if (s_.plan_coordinates) {
-    LayPlanMetres(s_.line_grid, plan_metre_, last, turn);
-  }
+  LayPlanMetres(s_.line_grid, plan_metre_, last, turn);
   plan_metre_ = last + 1;
 }
 

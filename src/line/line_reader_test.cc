@@ -10,6 +10,7 @@
 
 #include "base/errors.h"
 #include "line/field_reader.h"
+#include "model/grid_file.h"
 
 namespace scenario {
 namespace {
@@ -27,10 +28,10 @@ struct ReadResult {
 // Reads text as the line file of a fresh scenario, catching a fault as the
 // caller's handler would.
 ReadResult Read(const std::string& text, std::int32_t write_line_file = 1,
-                bool plan_coordinates = true) {
+                bool keep_plan_runs = false) {
   ReadResult r;
   r.s = std::make_unique<Scenario>();
-  r.s->plan_coordinates = plan_coordinates;
+  r.s->keep_plan_runs = keep_plan_runs;
   r.s->line_name = "Tarvo_Cembrio";
   r.s->train_name = "Exp 5147";
   r.s->param_table[kLineSlot].text = r.s->line_name;
@@ -592,48 +593,57 @@ TEST(LineReader, CurvePastTheGridEndFaultsAtTheFirstMissingMetre) {
   EXPECT_EQ(r.s->line_grid.tag(17000), GridTag::kDouble);
 }
 
-TEST(LineReader, WithoutCoordinatesThePlanMetresStillCount) {
-  // A check computes no coordinate, but the metres it counts decide code
-  // 103 and the fault past the grid's end just as in a compile.
+TEST(LineReader, KeptRunsCountAndWriteAsTheLaidCoordinates) {
+  // A compile's grid keeps its plan's runs, and the encoder lays them: the
+  // file must hold the very bits of the coordinates laid at once, and the
+  // metres counted on the way must decide code 103 and the fault past the
+  // grid's end just as laying them does.
   const std::string kCases[] = {
+      Line(""),
       Line("curvas1,  1350,  150\r\n"),
-      // Up to the grid's last metre, and one past it.
-      Line("curvas1, 16900, 100\r\n"),
+      Line("curvad6,  1000,  10\r\ncurvas6,  2000,  10\r\n"),
+      // Touching curves, and curves to the grid's last metre and past it.
+      Line("curvas2,  1750,  50\r\ncurvas4,  1800,  150\r\n"),
+      Line("curvad3, 16900, 100\r\n"),
       Line("curvas1, 16900, 101\r\n"),
       // Past metre 1000000, and onto it exactly.
       Line("curvas1, 999990, 5\r\ncurvad2, 999995, 10\r\n", 1000000),
       Line("curvas1, 999990, 10\r\n", 1000000),
-      // Grids of two metres and of one.
+      // Grids of three metres, two and one.
+      "[generale]\r\nlunghezza percorso, -6998\r\n[curve]\r\n[fine]\r\n",
       "[generale]\r\nlunghezza percorso, -6999\r\n[curve]\r\n[fine]\r\n",
       "[generale]\r\nlunghezza percorso, -7000\r\n[curve]\r\n[fine]\r\n",
   };
   for (const std::string& text : kCases) {
-    SCOPED_TRACE(text);
-    const ReadResult full = Read(text);
-    const ReadResult counted = Read(text, 1, false);
-    EXPECT_EQ(counted.faulted, full.faulted);
-    EXPECT_EQ(counted.fault_message, full.fault_message);
-    const ErrorRegisters& e = counted.s->errors;
-    EXPECT_EQ(e.error_code, full.s->errors.error_code);
-    EXPECT_EQ(e.error_position, full.s->errors.error_position);
-    ASSERT_EQ(e.diagnostics.size(), full.s->errors.diagnostics.size());
+    SCOPED_TRACE(text.substr(0, 120));
+    const ReadResult laid = Read(text);
+    const ReadResult kept = Read(text, 1, true);
+    EXPECT_EQ(kept.faulted, laid.faulted);
+    EXPECT_EQ(kept.fault_message, laid.fault_message);
+    const ErrorRegisters& e = kept.s->errors;
+    EXPECT_EQ(e.error_code, laid.s->errors.error_code);
+    EXPECT_EQ(e.error_position, laid.s->errors.error_position);
+    ASSERT_EQ(e.diagnostics.size(), laid.s->errors.diagnostics.size());
     for (std::size_t i = 0; i < e.diagnostics.size(); ++i) {
-      EXPECT_EQ(e.diagnostics[i].code, full.s->errors.diagnostics[i].code);
+      EXPECT_EQ(e.diagnostics[i].code, laid.s->errors.diagnostics[i].code);
       EXPECT_EQ(e.diagnostics[i].where.line,
-                full.s->errors.diagnostics[i].where.line);
+                laid.s->errors.diagnostics[i].where.line);
     }
-    const LineGrid& g = counted.s->line_grid;
-    EXPECT_EQ(g.size(), full.s->line_grid.size());
-    for (std::int64_t m = 2; m < g.size(); ++m) {
-      ASSERT_EQ(g.tag(m), GridTag::kEmpty) << m;
+    ASSERT_TRUE(kept.s->line_grid.kept_runs());
+    ASSERT_EQ(kept.s->line_grid.size(), laid.s->line_grid.size());
+    for (std::int64_t m = 0; m < laid.s->line_grid.size(); ++m) {
+      ASSERT_EQ(kept.s->line_grid.tag(m), laid.s->line_grid.tag(m)) << m;
     }
+    const std::string expected = EncodeGridFile(laid.s->line_grid);
+    EXPECT_TRUE(EncodeGridFile(kept.s->line_grid) == expected);
+    EXPECT_EQ(GridFileSize(kept.s->line_grid), expected.size());
   }
   // The cases above reach what they are meant to.
-  EXPECT_FALSE(Read(kCases[1]).faulted);
-  EXPECT_TRUE(Read(kCases[2]).faulted);
-  EXPECT_EQ(Read(kCases[3]).s->errors.error_code, kCodeCurve);
-  EXPECT_EQ(Read(kCases[4]).s->errors.error_code, kCodeCurve);
-  EXPECT_TRUE(Read(kCases[6]).faulted);
+  EXPECT_FALSE(Read(kCases[4]).faulted);
+  EXPECT_TRUE(Read(kCases[5]).faulted);
+  EXPECT_EQ(Read(kCases[6]).s->errors.error_code, kCodeCurve);
+  EXPECT_EQ(Read(kCases[7]).s->errors.error_code, kCodeCurve);
+  EXPECT_TRUE(Read(kCases[10]).faulted);
 }
 
 TEST(LineReader, WithoutGridCurvesArePassedOver) {

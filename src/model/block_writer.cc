@@ -6,7 +6,14 @@
 namespace scenario {
 
 BlockWriter::BlockWriter(const PieceWriter& write)
-    : write_(write),
+    : write_(&write),
+      block_(new char[kBlockSize]),
+      next_(block_.get()),
+      end_(block_.get() + kBlockSize) {}
+
+BlockWriter::BlockWriter(const PlacedPieceWriter& write, std::uint64_t offset)
+    : placed_(&write),
+      offset_(offset),
       block_(new char[kBlockSize]),
       next_(block_.get()),
       end_(block_.get() + kBlockSize) {}
@@ -24,8 +31,14 @@ void BlockWriter::Append(std::string_view bytes) {
 
 void BlockWriter::Flush() {
   if (next_ == block_.get()) return;
-  write_(std::string_view(block_.get(),
-                          static_cast<std::size_t>(next_ - block_.get())));
+  const std::string_view piece(block_.get(),
+                               static_cast<std::size_t>(next_ - block_.get()));
+  if (placed_ != nullptr) {
+    (*placed_)(offset_, piece);
+    offset_ += piece.size();
+  } else {
+    (*write_)(piece);
+  }
   next_ = block_.get();
 }
 

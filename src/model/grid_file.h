@@ -34,9 +34,11 @@ inline constexpr std::size_t kGridDoubleSize =
 static_assert(kGridEmptySize == 2 && kGridInt16Size == 4 &&
               kGridDoubleSize == 10);
 
-// The image of the line grid file, handed to write in large pieces in one
-// pass straight from the grid. Nothing when the grid does not exist.
-void EncodeGridFile(const LineGrid& grid, const PieceWriter& write);
+// The image of the line grid file, made in one pass over the grid (laying
+// the runs of a grid that keeps them): its x half and its y half are
+// handed to write in large pieces, each at its place in the file.
+// Nothing when the grid does not exist.
+void EncodeGridFile(const LineGrid& grid, const PlacedPieceWriter& write);
 // The same image whole, and its size in bytes.
 std::string EncodeGridFile(const LineGrid& grid);
 std::size_t GridFileSize(const LineGrid& grid);

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/hex_testing.h"
 
@@ -79,19 +83,25 @@ TEST(GridFile, RoundTrips) {
   EXPECT_EQ(EncodeGridFile(back), EncodeGridFile(grid));
 }
 
-TEST(GridFile, PiecesOfALargeGridDecodeToTheSameGrid) {
-  // The built-in line's grid: about fifteen blocks.
+TEST(GridFile, PiecesOfALargeGridCoverItOnceAndDecodeToTheSameGrid) {
+  // The built-in line's grid: about fifteen blocks, the x and the y half
+  // made side by side.
   LineGrid grid = FilledNormally(192700);
   grid.SetDouble(100000, -1234.5678, 1e300);
-  std::string image;
+  const std::size_t size = GridFileSize(grid);
+  EXPECT_EQ(size, 20u * 192700 - 36);
+  std::string image(size, '\0');
+  std::vector<std::uint8_t> times_written(size);
   std::size_t pieces = 0;
-  EncodeGridFile(grid, [&](std::string_view piece) {
+  EncodeGridFile(grid, [&](std::uint64_t offset, std::string_view piece) {
     ++pieces;
-    image += piece;
+    ASSERT_LE(offset + piece.size(), size);
+    image.replace(offset, piece.size(), piece);
+    for (std::size_t i = 0; i < piece.size(); ++i) ++times_written[offset + i];
   });
   EXPECT_GT(pieces, 10u);
-  ASSERT_EQ(image.size(), GridFileSize(grid));
-  EXPECT_EQ(image.size(), 20u * 192700 - 36);
+  EXPECT_EQ(std::count(times_written.begin(), times_written.end(), 1),
+            static_cast<std::ptrdiff_t>(size));
   LineGrid back;
   ASSERT_TRUE(DecodeGridFile(image, &back));
   ASSERT_EQ(back.size(), grid.size());

@@ -1,5 +1,6 @@
 #include "model/line_grid.h"
 
+#include <algorithm>
 #include <cassert>
 #include <string>
 
@@ -7,15 +8,32 @@
 
 namespace scenario {
 
-void LineGrid::Create(std::int32_t extended_length) {
+void LineGrid::Create(std::int32_t extended_length, bool keep_runs) {
   assert(extended_length >= 0);
   const std::size_t n = static_cast<std::size_t>(extended_length) + 1;
   // Fresh columns rather than a refill of the old ones: their zeros come
   // with the memory.
-  tags_ = Column<GridTag>(n);
-  x_ = Column<double>(n);
-  y_ = Column<double>(n);
+  const std::size_t held = keep_runs ? std::min<std::size_t>(n, 2) : n;
+  tags_ = Column<GridTag>(held);
+  x_ = Column<double>(held);
+  y_ = Column<double>(held);
+  size_ = static_cast<std::int64_t>(n);
+  keep_runs_ = keep_runs;
+  runs_.clear();
+  laid_end_ = keep_runs ? 2 : 0;
   exists_ = true;
+}
+
+void LineGrid::AddRun(const PlanRun& run) {
+  assert(keep_runs_ && run.first == laid_end_ && run.first <= run.last &&
+         run.last < size());
+  laid_end_ = run.last + 1;
+  // Metres laid one by one in the same way make one run.
+  if (!runs_.empty() && runs_.back().turn == run.turn) {
+    runs_.back().last = run.last;
+    return;
+  }
+  runs_.push_back(run);
 }
 
 void LineGrid::Refuse(std::int64_t m) const {

@@ -29,10 +29,11 @@ struct Scenario {
 
   // Copy of memorizza_percorso's j: non-zero builds and writes the grid.
   std::int32_t write_line_file = 0;
-  // False when nothing will be written (a check): the line reader still
-  // creates the grid and counts its metres, on which code 103 and a fault
-  // past the grid's end depend, but computes no coordinate.
-  bool plan_coordinates = true;
+  // True when the grid is built only to be written or counted (a compile
+  // or a check): it keeps the runs of its plan, whose coordinates the
+  // file's encoder lays as it writes. False: the line reader lays every
+  // coordinate into the grid.
+  bool keep_plan_runs = false;
   // Line length + 7000 m, and extended_length / 50 rounded. Both 0 until
   // the length row has been read.
   std::int32_t extended_length = 0;
