@@ -11,9 +11,10 @@ namespace scenario {
 
 // Memory of `bytes` bytes that reads as zero, and its release (given the
 // same size). Large blocks are whole pages from the system, asked to be
-// backed by huge pages where the system offers them: a 17 MiB grid then
-// costs a few faults instead of four thousand, and its release is as
-// cheap. Throws std::bad_alloc when there is no memory.
+// backed by huge pages where the system offers them: the 17 MiB of a long
+// line's grid read back from its file then costs a few faults instead of
+// four thousand, and its release is as cheap. Throws std::bad_alloc when
+// there is no memory.
 void* AllocateZeroed(std::size_t bytes);
 void FreeZeroed(void* p, std::size_t bytes) noexcept;
 
