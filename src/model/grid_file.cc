@@ -85,8 +85,9 @@ std::size_t ElementSize(GridTag tag) {
 // The size in bytes of each half of the file (x and y have equal tags).
 std::size_t HalfSize(const LineGrid& grid) {
   std::size_t size = 0;
-  for (std::int64_t m = 0; m < grid.held(); ++m)
+  for (std::int64_t m = 0; m < grid.held(); ++m) {
     size += ElementSize(grid.tag(m));
+  }
   if (grid.kept_runs()) {
     std::int64_t laid_end = grid.held();
     if (!grid.runs().empty()) laid_end = grid.runs().back().last + 1;
