@@ -77,7 +77,7 @@ int RunBuildCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
         << '\n';
   }
 
-  PackProgress progress(err, terminal);
+  PackProgress progress(err, terminal, c.werror);
   PackOutcome outcome = BuildPack(plan, options, RealFileSystem(), &progress);
   progress.End();
   for (const std::string& trouble : outcome.troubles) {

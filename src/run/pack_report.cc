@@ -248,9 +248,10 @@ std::string FormatPackReport(const PackReport& report) {
          report.message;
 }
 
-PackProgress::PackProgress(std::ostream& out, bool terminal)
+PackProgress::PackProgress(std::ostream& out, bool terminal, bool werror)
     : out_(out),
       terminal_(terminal),
+      werror_(werror),
       start_(std::chrono::steady_clock::now()) {}
 
 void PackProgress::Started(const std::string& scenario, int done, int total) {
@@ -263,7 +264,9 @@ void PackProgress::Started(const std::string& scenario, int done, int total) {
 void PackProgress::Finished(const ScenarioRow& row, int done, int total) {
   done_ = done;
   total_ = total;
-  if (Troubled(row)) ++troubled_;
+  if (Troubled(row) || (werror_ && row.warnings.value_or(0) > 0)) {
+    ++troubled_;
+  }
   if (terminal_) {
     DrawBar();
     return;

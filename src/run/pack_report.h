@@ -32,11 +32,12 @@ std::string PackSummaryCsv(const PackOutcome& outcome);
 std::string FormatPackReport(const PackReport& report);
 
 // Progress on a stream: on a terminal one bar redrawn in place (done/total,
-// the scenario being compiled, elapsed time, scenarios with codes or
-// without files so far); otherwise one line per scenario.
+// the scenario being compiled, elapsed time, and the errors so far:
+// scenarios with codes or without files, and with warnings too when
+// werror makes them count as codes); otherwise one line per scenario.
 class PackProgress : public PackObserver {
  public:
-  PackProgress(std::ostream& out, bool terminal);
+  PackProgress(std::ostream& out, bool terminal, bool werror = false);
   void Started(const std::string& scenario, int done, int total) override;
   void Finished(const ScenarioRow& row, int done, int total) override;
   // Clears the bar (on a terminal).
@@ -47,6 +48,7 @@ class PackProgress : public PackObserver {
 
   std::ostream& out_;
   bool terminal_;
+  bool werror_;
   std::chrono::steady_clock::time_point start_;
   std::string current_;
   int done_ = 0;

@@ -169,6 +169,16 @@ TEST(PackReport, ProgressWithoutATerminalIsOneLinePerScenario) {
   EXPECT_EQ(bar.str().find('\n'), std::string::npos);  // redrawn in place
   EXPECT_NE(bar.str().find("1/2  a  "), std::string::npos) << bar.str();
   EXPECT_NE(bar.str().find("errors: 1"), std::string::npos) << bar.str();
+
+  // Warnings are errors on the bar only when they count as codes.
+  for (const bool werror : {false, true}) {
+    std::ostringstream warned;
+    PackProgress with_warnings(warned, /*terminal=*/true, werror);
+    with_warnings.Finished(Row("b", ScenarioState::kBuilt, {}, 2), 1, 1);
+    EXPECT_NE(warned.str().find(werror ? "errors: 1" : "errors: 0"),
+              std::string::npos)
+        << warned.str();
+  }
 }
 
 }  // namespace
