@@ -20,6 +20,7 @@
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
 #include "fuzz_compile_input.h"
+#include "model/coding.h"
 #include "run/file_names.h"
 #include "run/run_sequence.h"
 
@@ -68,24 +69,14 @@ bool CompileSeed(std::string_view seed, Compiled* out) {
   return true;
 }
 
-void PutFixed32(std::string* out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>(v >> (8 * i)));
-}
-
-void PutFixed16(std::string* out, std::int16_t v) {
-  const auto u = static_cast<std::uint16_t>(v);
-  out->push_back(static_cast<char>(u & 0xff));
-  out->push_back(static_cast<char>(u >> 8));
-}
-
 // A sheet input: the head, then the three images.
 std::string SheetInput(const Compiled& c, bool with_grid, std::int16_t from,
                        std::int16_t to) {
   std::string input;
   PutFixed32(&input, static_cast<std::uint32_t>(c.cells.size()));
   PutFixed32(&input, static_cast<std::uint32_t>(c.params.size()));
-  PutFixed16(&input, from);
-  PutFixed16(&input, to);
+  PutFixed16(&input, static_cast<std::uint16_t>(from));
+  PutFixed16(&input, static_cast<std::uint16_t>(to));
   input += c.cells;
   input += c.params;
   if (with_grid) input += c.grid;

@@ -27,6 +27,11 @@ struct ParamSlot {
   std::uint8_t byte5 = 0;
   std::uint8_t byte6 = 0;
   std::int32_t long4 = 0;
+
+  bool operator==(const ParamSlot&) const = default;
+  // True when the slot is as a fresh table holds it: every number 0 and no
+  // text.
+  bool empty() const { return *this == ParamSlot(); }
 };
 
 // Slot numbers. In files: never renumber.

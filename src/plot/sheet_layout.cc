@@ -27,13 +27,6 @@ std::string FormatTime(std::int32_t seconds) {
   return buf;
 }
 
-bool IsEmptySlot(const ParamSlot& s) {
-  return s.byte1 == 0 && s.long1 == 0 && s.long2 == 0 && s.long3 == 0 &&
-         s.byte2 == 0 && s.text.empty() && s.int1 == 0 && s.int2 == 0 &&
-         s.int3 == 0 && s.int4 == 0 && s.int5 == 0 && s.byte3 == 0 &&
-         s.byte4 == 0 && s.byte5 == 0 && s.byte6 == 0 && s.long4 == 0;
-}
-
 }  // namespace
 
 std::string Printf(const char* format, double v) {
@@ -68,7 +61,7 @@ std::vector<Station> FindStations(const std::vector<TrackCell>& cells,
   std::vector<Station> stations;
   for (int k = kFirstStationSlot; k < lowest_board_slot; ++k) {
     const ParamSlot& s = table[k];
-    if (IsEmptySlot(s)) break;
+    if (s.empty()) break;
     Station st;
     st.slot = k;
     st.position = s.long3;

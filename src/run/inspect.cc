@@ -64,13 +64,6 @@ bool HasItem(const TrackCell& c) {
          c.b10 != 0 || c.b11 != 0;
 }
 
-bool IsEmptySlot(const ParamSlot& s) {
-  return s.byte1 == 0 && s.long1 == 0 && s.long2 == 0 && s.long3 == 0 &&
-         s.byte2 == 0 && s.text.empty() && s.int1 == 0 && s.int2 == 0 &&
-         s.int3 == 0 && s.int4 == 0 && s.int5 == 0 && s.byte3 == 0 &&
-         s.byte4 == 0 && s.byte5 == 0 && s.byte6 == 0 && s.long4 == 0;
-}
-
 std::string Printf(const char* format, ...)
     __attribute__((format(printf, 1, 2)));
 
@@ -131,7 +124,7 @@ std::string RenderParams(const ParamTable& table, const InspectOptions& o) {
     json list = json::array();
     for (int i = 0; i < kParamSlotCount; ++i) {
       const ParamSlot& s = table[i];
-      if (!o.all && IsEmptySlot(s)) continue;
+      if (!o.all && s.empty()) continue;
       list.push_back({{"slot", i},
                       {"byte1", s.byte1},
                       {"long1", s.long1},
@@ -156,7 +149,7 @@ std::string RenderParams(const ParamTable& table, const InspectOptions& o) {
   std::string out = "parameter file: 87 slots\n";
   for (int i = 0; i < kParamSlotCount; ++i) {
     const ParamSlot& s = table[i];
-    if (!o.all && IsEmptySlot(s)) continue;
+    if (!o.all && s.empty()) continue;
     out += Printf(
         "slot %2d: byte1=%d long1=%d long2=%d long3=%d byte2=%d "
         "int1=%d int2=%d int3=%d int4=%d int5=%d byte3=%d byte4=%d "

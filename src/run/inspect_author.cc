@@ -30,13 +30,6 @@ std::string ClockText(std::int64_t seconds) {
   return buf;
 }
 
-bool IsEmptySlot(const ParamSlot& s) {
-  return s.byte1 == 0 && s.long1 == 0 && s.long2 == 0 && s.long3 == 0 &&
-         s.byte2 == 0 && s.text.empty() && s.int1 == 0 && s.int2 == 0 &&
-         s.int3 == 0 && s.int4 == 0 && s.int5 == 0 && s.byte3 == 0 &&
-         s.byte4 == 0 && s.byte5 == 0 && s.byte6 == 0 && s.long4 == 0;
-}
-
 std::string Quoted(const std::string& windows1252) {
   return "\"" + Windows1252ToUtf8(windows1252) + "\"";
 }
@@ -216,12 +209,12 @@ std::string RenderParamsForAuthors(const ParamTable& t, bool json_out) {
   // downwards: every slot in between is empty.
   int last_station = 0;
   while (last_station + 1 < kFirstBoardTextSlot &&
-         !IsEmptySlot(t[last_station + 1])) {
+         !t[last_station + 1].empty()) {
     ++last_station;
   }
   std::vector<int> boards;
   for (int k = kFirstBoardTextSlot; k > last_station; --k) {
-    if (!IsEmptySlot(t[k])) boards.push_back(k);
+    if (!t[k].empty()) boards.push_back(k);
   }
 
   if (json_out) {
