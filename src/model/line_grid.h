@@ -22,9 +22,9 @@ enum class GridTag : std::uint16_t {
 // extended_length. x and y of a metre are always set together and share
 // one element type.
 //
-// A grid built to be written keeps the runs of its plan instead of their
-// coordinates (kept_runs()): the file's encoder lays them as it writes, so
-// a long line's coordinates never fill memory. Such a grid holds the
+// The grid of a compile or a check keeps the runs of its plan instead of
+// their coordinates (kept_runs()): the file's encoder lays them as it
+// writes, so a long line's coordinates never fill memory. Such a grid holds the
 // values of metres 0 and 1 only; AddRun lays the metres after them, each
 // run starting where the last one ended, and the metres past the last run
 // are empty.
