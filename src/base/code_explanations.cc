@@ -316,6 +316,20 @@ std::string TableCell(std::string_view text) {
   return cell;
 }
 
+// The reference's example under an entry's heading: the wrong rows and
+// their correction, or a pointer to the table when no row shows it.
+template <typename Explanation>
+void AppendReferenceExample(std::string* out, const Explanation& e) {
+  if (e.wrong.empty()) {
+    *out += "No single row shows it; see the table above.\n";
+    return;
+  }
+  *out += "Wrong:\n\n";
+  AppendRows(out, e.wrong, "    ");
+  *out += "\nRight:\n\n";
+  AppendRows(out, e.right, "    ");
+}
+
 // The body both kinds of explanation share: the cause, what to change,
 // and a wrong row with its correction when there is one.
 template <typename Explanation>
@@ -393,14 +407,7 @@ std::string RenderExplanationsMarkdown() {
     out += "\n<a id=\"code-" + std::to_string(e.code) + "\"></a>\n## " +
            std::to_string(e.code) + ": " + std::string(ExplainCode(e.code)) +
            "\n\n";
-    if (e.wrong.empty()) {
-      out += "No single row shows it; see the table above.\n";
-      continue;
-    }
-    out += "Wrong:\n\n";
-    AppendRows(&out, e.wrong, "    ");
-    out += "\nRight:\n\n";
-    AppendRows(&out, e.right, "    ");
+    AppendReferenceExample(&out, e);
   }
   out +=
       "\n# Warnings\n\n"
@@ -422,14 +429,7 @@ std::string RenderExplanationsMarkdown() {
       out += ": " + std::string(Describe(*kind).summary);
     }
     out += "\n\n";
-    if (e.wrong.empty()) {
-      out += "No single row shows it; see the table above.\n";
-      continue;
-    }
-    out += "Wrong:\n\n";
-    AppendRows(&out, e.wrong, "    ");
-    out += "\nRight:\n\n";
-    AppendRows(&out, e.right, "    ");
+    AppendReferenceExample(&out, e);
   }
   return out;
 }

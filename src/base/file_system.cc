@@ -27,20 +27,6 @@ Status Failure(const char* what, const std::string& path, int error_number) {
                        "\": " + Reason(error_number));
 }
 
-// Writes all of data to fd, retrying short writes and interruptions.
-// Returns 0 or the errno of the failure.
-int WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
-}
-
 // Writes all of data to fd at offset, as WriteAll does.
 int WriteAllAt(int fd, std::uint64_t offset, std::string_view data) {
   while (!data.empty()) {
@@ -195,6 +181,18 @@ Status FileSystem::WriteFileReplacingPlaced(const std::string& path,
     contents.replace(at, n, piece.data(), n);
   });
   return WriteFileReplacing(path, contents);
+}
+
+int WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
 }
 
 FileSystem& RealFileSystem() {

@@ -59,6 +59,10 @@ class FileSystem {
 // The host's file system.
 FileSystem& RealFileSystem();
 
+// Writes all of data to the open file descriptor fd, retrying short writes
+// and interruptions. Returns 0, or the errno of the failure.
+int WriteAll(int fd, std::string_view data);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_BASE_FILE_SYSTEM_H_

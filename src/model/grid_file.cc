@@ -89,10 +89,10 @@ std::size_t HalfSize(const LineGrid& grid) {
     size += ElementSize(grid.tag(m));
   }
   if (grid.kept_runs()) {
-    std::int64_t laid_end = grid.held();
-    if (!grid.runs().empty()) laid_end = grid.runs().back().last + 1;
-    size += static_cast<std::size_t>(laid_end - grid.held()) * kGridDoubleSize +
-            static_cast<std::size_t>(grid.size() - laid_end) * kGridEmptySize;
+    size += static_cast<std::size_t>(grid.laid_end() - grid.held()) *
+                kGridDoubleSize +
+            static_cast<std::size_t>(grid.size() - grid.laid_end()) *
+                kGridEmptySize;
   }
   return size;
 }
@@ -165,12 +165,8 @@ void EncodeGridFile(const LineGrid& grid, const PlacedPieceWriter& write) {
     // the metres after the last one are empty.
     PlanPoints p;
     if (held == 2) p = {grid.x(0), grid.y(0), grid.x(1), grid.y(1)};
-    std::int64_t m = held;
-    for (const PlanRun& run : grid.runs()) {
-      PackRun(run, &p, xs, ys);
-      m = run.last + 1;
-    }
-    for (; m < grid.size(); ++m) {
+    for (const PlanRun& run : grid.runs()) PackRun(run, &p, xs, ys);
+    for (std::int64_t m = grid.laid_end(); m < grid.size(); ++m) {
       PutElement(xs, GridTag::kEmpty, 0.0);
       PutElement(ys, GridTag::kEmpty, 0.0);
     }

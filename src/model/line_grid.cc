@@ -20,7 +20,8 @@ void LineGrid::Create(std::int32_t extended_length, bool keep_runs) {
   size_ = static_cast<std::int64_t>(n);
   keep_runs_ = keep_runs;
   runs_.clear();
-  laid_end_ = keep_runs ? 2 : 0;
+  // The first run starts at metre 2, after the two held metres.
+  laid_end_ = static_cast<std::int64_t>(held);
   exists_ = true;
 }
 

@@ -42,6 +42,12 @@ class LineGrid {
   // after the last run's for the others; run.first <= run.last < size().
   void AddRun(const PlanRun& run);
   const std::vector<PlanRun>& runs() const { return runs_; }
+  // The metre after the last run (held() when there is none): every metre
+  // from there on is empty. REQUIRES: kept_runs().
+  std::int64_t laid_end() const {
+    assert(keep_runs_);
+    return laid_end_;
+  }
 
   // Throws Fault as the checked accessors do, for a metre laid without
   // reading it.
@@ -114,7 +120,8 @@ class LineGrid {
   bool exists_ = false;
   bool keep_runs_ = false;
   std::int64_t size_ = 0;
-  // Kept runs only: the runs in order, and the metre after the last.
+  // Kept runs only: the runs in order, and the metre after the last (or
+  // held() before the first).
   std::vector<PlanRun> runs_;
   std::int64_t laid_end_ = 0;
   // Metres 0 to held() - 1.

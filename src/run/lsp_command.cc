@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_system.h"
 #include "run/json_rpc.h"
 #include "run/lsp_server.h"
 
@@ -17,19 +18,6 @@ namespace scenario {
 namespace {
 
 using nlohmann::json;
-
-// Writes all of data; false when the client is gone.
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 // Milliseconds from now until `when`, rounded up, for poll.
 int PollTimeout(LspServer::Clock::time_point when) {
@@ -62,7 +50,8 @@ int RunLspCommand(int in_fd, int out_fd) {
     }
     if (!server.exited()) server.RunDue(LspServer::Clock::now(), &out);
     for (const json& message : out) {
-      if (!WriteAll(out_fd, EncodeFrame(message))) return 1;
+      // A failed write means the client is gone.
+      if (WriteAll(out_fd, EncodeFrame(message)) != 0) return 1;
     }
     if (server.exited() || !input_open) return server.exit_status();
 

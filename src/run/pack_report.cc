@@ -46,6 +46,11 @@ bool Troubled(const ScenarioRow& row) {
          row.state == ScenarioState::kNotBuilt;
 }
 
+// With -W a scenario's warnings count as codes.
+bool WarningsCount(const ScenarioRow& row, bool werror) {
+  return werror && row.warnings.value_or(0) > 0;
+}
+
 std::string Codes(const ScenarioRow& row, const char* separator) {
   std::string text;
   for (std::int32_t code : row.codes) {
@@ -123,8 +128,7 @@ int PackExitStatus(const PackOutcome& outcome, bool werror) {
         row.state == ScenarioState::kNotBuilt) {
       return 2;
     }
-    codes =
-        codes || !row.codes.empty() || (werror && row.warnings.value_or(0) > 0);
+    codes = codes || !row.codes.empty() || WarningsCount(row, werror);
   }
   return codes ? 1 : 0;
 }
@@ -264,9 +268,7 @@ void PackProgress::Started(const std::string& scenario, int done, int total) {
 void PackProgress::Finished(const ScenarioRow& row, int done, int total) {
   done_ = done;
   total_ = total;
-  if (Troubled(row) || (werror_ && row.warnings.value_or(0) > 0)) {
-    ++troubled_;
-  }
+  if (Troubled(row) || WarningsCount(row, werror_)) ++troubled_;
   if (terminal_) {
     DrawBar();
     return;
