@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/scoped_temp_dir.h"
-#include "run/file_uri.h"
-#include "run/lsp_server.h"
+#include "lsp/file_uri.h"
+#include "lsp/lsp_server.h"
 
 namespace scenario {
 namespace {

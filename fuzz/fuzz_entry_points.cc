@@ -16,12 +16,12 @@
 #include "model/line_grid.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
+#include "model/scenario_names.h"
 #include "model/track_cells.h"
 #include "plot/scenario_sheet.h"
 #include "run/author_commands.h"
 #include "run/cli.h"
-#include "run/file_names.h"
-#include "run/inspect.h"
+#include "tools/inspect.h"
 
 namespace scenario {
 

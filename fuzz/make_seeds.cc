@@ -21,7 +21,7 @@
 #include "compile/compile_stage.h"
 #include "fuzz_compile_input.h"
 #include "model/coding.h"
-#include "run/file_names.h"
+#include "model/scenario_names.h"
 #include "run/run_sequence.h"
 
 namespace scenario {

@@ -9,7 +9,7 @@
 # higher one.
 set -euo pipefail
 
-layers=(base model line train compile documents plot window run)
+layers=(base model line train compile lint documents plot window tools pack lsp run)
 
 src="${1:-$(dirname "$0")/../src}"
 declare -A rank

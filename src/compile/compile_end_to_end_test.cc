@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "base/errors.h"
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
 #include "compile/small_pair_testing.h"
+#include "model/errors.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
 #include "model/scenario.h"

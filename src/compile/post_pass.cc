@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/errors.h"
 #include "model/cell_origins.h"
+#include "model/errors.h"
 #include "model/track_cells.h"
 
 namespace scenario {

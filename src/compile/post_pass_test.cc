@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "base/errors.h"
+#include "model/errors.h"
 #include "model/scenario.h"
 #include "model/scenario_testing.h"
 #include "model/track_cells.h"

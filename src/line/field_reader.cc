@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "base/errors.h"
 #include "line/read_log.h"
+#include "model/errors.h"
 
 namespace scenario {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/diagnostics.h"
+#include "model/diagnostics.h"
 
 namespace scenario {
 

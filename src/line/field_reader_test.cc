@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/errors.h"
+#include "model/errors.h"
 
 namespace scenario {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/errors.h"
+#include "model/errors.h"
 #include "model/rounding.h"
 
 namespace scenario {

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "base/diagnostics.h"
+#include "model/diagnostics.h"
 #include "model/narrowing.h"
 #include "model/scenario.h"
 

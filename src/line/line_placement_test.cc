@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "base/errors.h"
+#include "model/errors.h"
 
 namespace scenario {
 namespace {

@@ -6,13 +6,13 @@
 #include <string>
 #include <string_view>
 
-#include "base/errors.h"
 #include "line/field_reader.h"
 #include "line/line_keywords.h"
 #include "line/line_placement.h"
 #include "line/plan_laying.h"
 #include "line/read_log.h"
 #include "line/row_reading.h"
+#include "model/errors.h"
 #include "model/rounding.h"
 
 namespace scenario {

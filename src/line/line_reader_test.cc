@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "base/errors.h"
 #include "line/field_reader.h"
+#include "model/errors.h"
 #include "model/grid_file.h"
 
 namespace scenario {

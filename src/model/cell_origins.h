@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/diagnostics.h"
+#include "model/diagnostics.h"
 
 namespace scenario {
 

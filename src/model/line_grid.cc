@@ -4,7 +4,7 @@
 #include <cassert>
 #include <string>
 
-#include "base/errors.h"
+#include "model/errors.h"
 
 namespace scenario {
 

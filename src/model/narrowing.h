@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/diagnostics.h"
+#include "model/diagnostics.h"
 
 namespace scenario {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/errors.h"
+#include "model/errors.h"
 
 namespace scenario {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/errors.h"
+#include "model/errors.h"
 
 namespace scenario {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "base/errors.h"
 #include "model/cell_origins.h"
+#include "model/errors.h"
 #include "model/line_grid.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"

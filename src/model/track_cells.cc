@@ -3,7 +3,7 @@
 #include <cassert>
 #include <string>
 
-#include "base/errors.h"
+#include "model/errors.h"
 
 namespace scenario {
 

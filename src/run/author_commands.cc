@@ -8,19 +8,20 @@
 #include <utility>
 #include <vector>
 
-#include "base/code_explanations.h"
+#include "base/exit_status.h"
 #include "base/file_system.h"
 #include "base/source_excerpt.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
-#include "compile/lint.h"
+#include "lint/code_explanations.h"
+#include "lint/lint.h"
 #include "model/param_file.h"
 #include "model/scenario.h"
-#include "run/diagnostic_report.h"
-#include "run/file_names.h"
-#include "run/inspect.h"
-#include "run/plot_command.h"
+#include "model/scenario_names.h"
 #include "run/run_sequence.h"
+#include "tools/diagnostic_report.h"
+#include "tools/inspect.h"
+#include "tools/scenario_files.h"
 
 namespace scenario {
 
@@ -144,81 +145,6 @@ json SummaryJson(const ReadSummary& summary) {
 
 }  // namespace
 
-std::string LineNameFromFile(std::string_view path, std::string* note) {
-  const std::string_view base = BaseName(path);
-  constexpr std::string_view kSuffix = "_linea.txt";
-  if (note != nullptr) note->clear();
-  if (EndsWith(base, kSuffix) && base.size() > kSuffix.size()) {
-    return std::string(base.substr(0, base.size() - kSuffix.size()));
-  }
-  const std::string name(Stem(base));
-  if (note != nullptr) {
-    *note = "the line file's name \"" + std::string(base) +
-            "\" does not end in \"" + std::string(kSuffix) +
-            "\", so the line name is its stem, \"" + name +
-            "\" (--line-name sets another)";
-  }
-  return name;
-}
-
-std::string TrainNameFromFile(std::string_view path, std::string_view line_name,
-                              std::string* note) {
-  const std::string_view base = BaseName(path);
-  constexpr std::string_view kSuffix = "-.txt";
-  const std::string prefix = std::string(line_name) + "_";
-  if (note != nullptr) note->clear();
-  const bool has_prefix =
-      base.size() > prefix.size() && base.substr(0, prefix.size()) == prefix;
-  if (has_prefix && EndsWith(base, kSuffix) &&
-      base.size() > prefix.size() + kSuffix.size()) {
-    return std::string(base.substr(
-        prefix.size(), base.size() - prefix.size() - kSuffix.size()));
-  }
-  // Off the rule. A file that begins with the line's prefix still names
-  // the train after it ("Valle_R 12.txt": "R 12"); without the prefix the
-  // line name would end up in the output names twice.
-  std::string name;
-  std::string why;
-  if (has_prefix && !Stem(base.substr(prefix.size())).empty()) {
-    name = std::string(Stem(base.substr(prefix.size())));
-    why = "does not end in \"" + std::string(kSuffix) +
-          "\", so the train name is what follows the line name's prefix \"" +
-          prefix + "\", without its ending";
-  } else {
-    name = std::string(Stem(base));
-    why = "does not begin with the line name's prefix \"" + prefix +
-          "\", so the train name is its stem";
-  }
-  if (note != nullptr) {
-    *note = "the train file's name \"" + std::string(base) + "\" " + why +
-            ": \"" + name + "\" (--train-name sets another)";
-  }
-  return name;
-}
-
-std::optional<std::string> CheckName(std::string_view utf8,
-                                     std::string_view what,
-                                     std::string* error) {
-  const std::string quoted = "\"" + std::string(utf8) + "\"";
-  if (utf8.empty()) {
-    *error = std::string(what) + " is empty";
-    return std::nullopt;
-  }
-  if (utf8.find('/') != std::string_view::npos ||
-      utf8.find('\0') != std::string_view::npos) {
-    *error = std::string(what) + " " + quoted +
-             " holds \"/\" or a NUL; it must be a plain file name part";
-    return std::nullopt;
-  }
-  std::optional<std::string> bytes = Utf8ToWindows1252(utf8);
-  if (!bytes) {
-    *error = std::string(what) + " " + quoted +
-             " holds a character that Windows-1252 cannot write (or is "
-             "not valid UTF-8)";
-  }
-  return bytes;
-}
-
 int RunCompileCommand(const CommandLine& c, std::ostream& out,
                       std::ostream& err) {
   const bool writing = c.kind == CommandKind::kCompile;
@@ -228,7 +154,7 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
   // alone.
   for (const auto& [path, what] :
        {std::pair{&c.line_file, "line"}, std::pair{&c.train_file, "train"}}) {
-    if (!ReadableInput(*path, what, err)) return kAuthorExitNothing;
+    if (!ReadableInput(*path, what, err)) return kExitNothing;
   }
   // A file name off the naming rule still gives a name; say which and why,
   // since the output files are named after it.
@@ -250,7 +176,7 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
                 : std::nullopt;
   if (!line_name || !train_name) {
     err << kProgram << ": " << error << '\n';
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
 
   // File names are UTF-8 like every name on this system; the names inside
@@ -263,10 +189,10 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
     err << kProgram << ": the train name \"" << train_utf8
         << "\" gives the cell file the line grid's name \"" << names.cell_file
         << "\"; choose another (--train-name)\n";
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
   if (writing) {
-    if (!MakeOutputFolder(folder, err)) return kAuthorExitNothing;
+    if (!MakeOutputFolder(folder, err)) return kExitNothing;
     for (const std::string* output :
          {&names.line_grid, &names.param_file, &names.cell_file}) {
       for (const std::string* input : {&c.line_file, &c.train_file}) {
@@ -274,7 +200,7 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
           err << kProgram << ": the output file \"" << *output
               << "\" is the input file \"" << *input
               << "\"; nothing was written\n";
-          return kAuthorExitNothing;
+          return kExitNothing;
         }
       }
     }
@@ -312,11 +238,10 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
   const CompileResult& result = report.result;
 
   const bool written = result.end == CompileEnd::kWritten;
-  int status = kAuthorExitNothing;
+  int status = kExitNothing;
   if (written) {
     const bool warned = c.werror && !report.warnings.empty();
-    status = s.errors.diagnostics.empty() && !warned ? kAuthorExitClean
-                                                     : kAuthorExitCodes;
+    status = s.errors.diagnostics.empty() && !warned ? kExitOk : kExitFindings;
   }
 
   SourceRows rows(RealFileSystem());
@@ -398,20 +323,20 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
 int RunExportCommand(const CommandLine& c, std::ostream& out,
                      std::ostream& err) {
   const std::string folder = FolderWithoutSeparator(c.output);
-  if (!MakeOutputFolder(folder, err)) return kAuthorExitNothing;
+  if (!MakeOutputFolder(folder, err)) return kExitNothing;
   const ScenarioFileNames names =
       MakeFileNames(folder, kBuiltinLineName, kBuiltinTrainName);
   Status status = WriteBuiltinTexts(RealFileSystem(), names);
   if (!status.ok()) {
     err << kProgram << ": " << status.message() << '\n';
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
   for (const std::string* path :
        {&names.line_description, &names.train_description, &names.notes,
         &names.slowdown_form, &names.train_card}) {
     out << *path << '\n';
   }
-  return kAuthorExitClean;
+  return kExitOk;
 }
 
 int RunInspectCommand(const CommandLine& c, std::ostream& out,
@@ -423,13 +348,13 @@ int RunInspectCommand(const CommandLine& c, std::ostream& out,
     err << kProgram << ": cannot tell the kind of \"" << c.inspect_file
         << "\" from its name (.dat, _linea.dat or .sim); use --as "
            "cells|params|grid\n";
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
   std::string image;
   Status status = RealFileSystem().ReadFile(c.inspect_file, &image);
   if (!status.ok()) {
     err << kProgram << ": " << status.message() << '\n';
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
   InspectOptions options;
   options.json = c.json;
@@ -455,31 +380,31 @@ int RunInspectCommand(const CommandLine& c, std::ostream& out,
   std::string error;
   if (!InspectImage(image, *kind, options, &listing, &error)) {
     err << kProgram << ": \"" << c.inspect_file << "\" is " << error << '\n';
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
   out << listing;
-  return kAuthorExitClean;
+  return kExitOk;
 }
 
 int RunExplainCommand(const CommandLine& c, std::ostream& out,
                       std::ostream& err) {
   if (c.explain_all) {
     out << RenderExplanationsMarkdown();
-    return kAuthorExitClean;
+    return kExitOk;
   }
   if (const CodeExplanation* e = FindCodeExplanation(c.explain_what)) {
     out << RenderExplanation(*e);
-    return kAuthorExitClean;
+    return kExitOk;
   }
   if (const WarningExplanation* e = FindWarningExplanation(c.explain_what)) {
     out << RenderExplanation(*e);
-    return kAuthorExitClean;
+    return kExitOk;
   }
   err << kProgram << ": \"" << c.explain_what
       << "\" is neither a code that a compile can record nor a warning's "
          "name; `"
       << kProgram << " explain --all` lists them all\n";
-  return kAuthorExitNothing;
+  return kExitNothing;
 }
 
 int RunPlotCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {
@@ -495,10 +420,10 @@ int RunPlotCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {
   Status status = RunPlot(options, RealFileSystem(), &outcome);
   if (!status.ok()) {
     err << kProgram << ": " << status.message() << '\n';
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
   out << outcome.output << '\n';
-  return kAuthorExitClean;
+  return kExitOk;
 }
 
 }  // namespace scenario

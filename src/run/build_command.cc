@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "base/file_system.h"
-#include "run/pack_build.h"
-#include "run/pack_discovery.h"
-#include "run/pack_report.h"
+#include "pack/pack_build.h"
+#include "pack/pack_discovery.h"
+#include "pack/pack_report.h"
 
 namespace scenario {
 namespace {

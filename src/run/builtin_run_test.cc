@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
 #include "documents/text_writer.h"
@@ -19,8 +20,8 @@
 #include "line/builtin_line_rows_testing.h"
 #include "model/rounding.h"
 #include "model/scenario.h"
+#include "model/scenario_names.h"
 #include "model/track_cells.h"
-#include "run/file_names.h"
 #include "run/run_sequence.h"
 #include "train/builtin_train.h"
 #include "train/builtin_train_rows_testing.h"

@@ -12,16 +12,17 @@
 #include <string_view>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/file_system.h"
-#include "base/warnings.h"
+#include "lint/warnings.h"
+#include "model/scenario_names.h"
 #include "run/author_commands.h"
 #include "run/build_command.h"
 #include "run/diff_command.h"
-#include "run/file_names.h"
 #include "run/lsp_command.h"
-#include "run/plot_command.h"
 #include "run/run_sequence.h"
 #include "run/watch_command.h"
+#include "tools/scenario_files.h"
 
 namespace scenario {
 
@@ -36,7 +37,7 @@ int RunBuiltinCommand(bool window) {
   Status status = ApplicationPath(&folder);
   if (!status.ok()) {
     std::cerr << status.message() << '\n';
-    return kExitFailed;
+    return kExitFindings;
   }
   return RunBuiltinScenario(
       RealFileSystem(), folder, std::cerr,

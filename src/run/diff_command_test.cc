@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/scoped_temp_dir.h"
 #include "run/author_commands.h"
+#include "tools/diff_report.h"
 
 namespace scenario {
 namespace {
@@ -36,7 +38,7 @@ void Compile(const std::string& line, const std::string& train,
   c.output = output;
   std::ostringstream out;
   std::ostringstream err;
-  ASSERT_EQ(RunCompileCommand(c, out, err), kAuthorExitClean) << err.str();
+  ASSERT_EQ(RunCompileCommand(c, out, err), kExitOk) << err.str();
 }
 
 // The exported built-in pair compiled into "old", and into "new" with one
@@ -50,7 +52,7 @@ class BuiltinDiff : public ::testing::Test {
     c.output = dir_->File("src");
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(RunExportCommand(c, out, err), kAuthorExitClean) << err.str();
+    ASSERT_EQ(RunExportCommand(c, out, err), kExitOk) << err.str();
     const std::string line = dir_->File("src/") + kLine;
     const std::string train = dir_->File("src/") + kTrain;
     Compile(line, train, dir_->File("old"));
@@ -106,12 +108,12 @@ TEST_F(BuiltinDiff, ScenarioAgainstItselfPrintsNothing) {
   for (const auto& inputs : kForms) {
     SCOPED_TRACE(inputs.size());
     const Result r = Diff(inputs);
-    EXPECT_EQ(r.status, kDiffSame);
+    EXPECT_EQ(r.status, kExitOk);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
   }
   const Result r = Diff({old_dir, old_dir}, true);
-  EXPECT_EQ(r.status, kDiffSame);
+  EXPECT_EQ(r.status, kExitOk);
   const nlohmann::json doc = nlohmann::json::parse(r.out);
   EXPECT_TRUE(doc["identical"].get<bool>());
   EXPECT_TRUE(doc["line"].empty());
@@ -121,7 +123,7 @@ TEST_F(BuiltinDiff, ScenarioAgainstItselfPrintsNothing) {
 
 TEST_F(BuiltinDiff, MovedBoardIsExactlyThatChangeWithItsReadings) {
   const Result r = Diff({dir_->File("old"), dir_->File("new")});
-  EXPECT_EQ(r.status, kDiffDifferent);
+  EXPECT_EQ(r.status, kExitFindings);
   // The kilometre record puts the readings 3050 m ahead from 31100 m on.
   EXPECT_EQ(r.out,
             "removed maximum-speed board at 57950 m, km 61+000 (cell 1160): "
@@ -136,7 +138,7 @@ TEST_F(BuiltinDiff, MovedBoardIsExactlyThatChangeWithItsReadings) {
 
 TEST_F(BuiltinDiff, JsonGivesTheSameChangesAsObjects) {
   const Result r = Diff({dir_->File("old"), dir_->File("new")}, true);
-  EXPECT_EQ(r.status, kDiffDifferent);
+  EXPECT_EQ(r.status, kExitFindings);
   const nlohmann::json doc = nlohmann::json::parse(r.out);
   EXPECT_FALSE(doc["identical"].get<bool>());
   EXPECT_TRUE(doc["slots"].empty());
@@ -190,7 +192,7 @@ TEST_F(BuiltinDiff, TroubleExitsWithTwoAndSaysWhy) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.message);
     const Result r = Diff(c.inputs);
-    EXPECT_EQ(r.status, kDiffTrouble);
+    EXPECT_EQ(r.status, kExitNothing);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "base/file_system.h"
-#include "run/json_rpc.h"
-#include "run/lsp_server.h"
+#include "lsp/json_rpc.h"
+#include "lsp/lsp_server.h"
 
 namespace scenario {
 

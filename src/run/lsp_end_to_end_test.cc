@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "base/child_process_testing.h"
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
-#include "run/child_process_testing.h"
-#include "run/file_names.h"
-#include "run/file_uri.h"
-#include "run/json_rpc.h"
+#include "lsp/file_uri.h"
+#include "lsp/json_rpc.h"
+#include "model/scenario_names.h"
 #include "run/run_sequence.h"
 
 namespace scenario {

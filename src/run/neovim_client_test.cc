@@ -9,7 +9,7 @@
 
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
-#include "run/file_names.h"
+#include "model/scenario_names.h"
 #include "run/run_sequence.h"
 
 namespace scenario {

@@ -5,16 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "base/diagnostics.h"
+#include "base/exit_status.h"
 #include "base/file_system.h"
 #include "documents/scenario_notes.h"
 #include "documents/slowdown_form.h"
 #include "documents/text_writer.h"
 #include "documents/train_card.h"
 #include "line/builtin_line.h"
+#include "model/diagnostics.h"
 #include "model/scenario.h"
+#include "model/scenario_names.h"
 #include "run/error_report.h"
-#include "run/file_names.h"
 #include "train/builtin_train.h"
 #include "window/waiting_window.h"
 
@@ -27,7 +28,7 @@ int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
       return kExitOk;
     case CompileEnd::kHeaderFatal:
       errore(std::to_string(result.fatal_code), err, window);
-      return kExitFailed;
+      return kExitFindings;
     case CompileEnd::kNoCellArray:
       err << "No cell array was built from the line description";
       if (error_code != 0) {
@@ -38,13 +39,13 @@ int ReportCompileEnd(const CompileResult& result, std::int32_t error_code,
         err << ")";
       }
       err << ", so no binary file was written.\n";
-      return kExitFailed;
+      return kExitFindings;
     case CompileEnd::kWriteFailed:
       err << result.write_status.message()
           << "\nThe binary files were not all written.\n";
-      return kExitFailed;
+      return kExitFindings;
   }
-  return kExitFailed;
+  return kExitFindings;
 }
 
 Status WriteBuiltinTexts(FileSystem& fs, const ScenarioFileNames& names) {
@@ -87,7 +88,7 @@ int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
   Status status = WriteBuiltinTexts(fs, names);
   if (!status.ok()) {
     err << status.message() << '\n';
-    return kExitFailed;
+    return kExitFindings;
   }
 
   CompileFiles files;

@@ -7,16 +7,12 @@
 
 #include "base/status.h"
 #include "compile/compile_stage.h"
-#include "run/file_names.h"
+#include "model/scenario_names.h"
 
 namespace scenario {
 
 class FileSystem;
 class WaitingWindow;
-
-// Exit statuses of a run.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
 
 // Whether the built-in run tries to show the waiting window.
 enum class WindowChoice {

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/fake_file_system.h"
+#include "model/scenario_names.h"
 #include "run/error_report.h"
-#include "run/file_names.h"
 
 namespace scenario {
 namespace {
@@ -38,11 +39,11 @@ TEST(ReportCompileEnd, EachEndHasItsStatusAndMessage) {
   };
   const Case kCases[] = {
       {"written", CompileResult{}, kExitOk, ""},
-      {"header", header, kExitFailed, " Errore n. 1250\n"},
-      {"no cells", no_cells, kExitFailed,
+      {"header", header, kExitFindings, " Errore n. 1250\n"},
+      {"no cells", no_cells, kExitFindings,
        "(error 101: the line description file does not exist), so no binary "
        "file was written"},
-      {"write failed", failed, kExitFailed,
+      {"write failed", failed, kExitFindings,
        "cannot write \"/d/L_T.sim\": No space left on device"},
   };
   for (const Case& c : kCases) {
@@ -92,7 +93,7 @@ TEST(RunBuiltinScenario, FailedTextWriteEndsTheRunThere) {
   fs.files[n.notes] = "old notes";
   fs.fail_writes.insert(n.notes);
   std::ostringstream err;
-  EXPECT_EQ(RunBuiltinScenario(fs, "/app", err), kExitFailed);
+  EXPECT_EQ(RunBuiltinScenario(fs, "/app", err), kExitFindings);
   EXPECT_NE(err.str().find(n.notes), std::string::npos);
   EXPECT_EQ(fs.Contents(n.notes), "old notes");
   EXPECT_EQ(fs.Paths("write"),

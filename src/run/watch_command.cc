@@ -16,8 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
+#include "model/scenario_names.h"
 #include "run/author_commands.h"
-#include "run/file_names.h"
 
 namespace scenario {
 
@@ -86,7 +87,7 @@ void CompileRound(const CommandLine& compile, std::ostream& out,
   const std::string text = diagnostics.str();
   out << text << report.str();
   std::string summary = "[" + WallClock() + "] ";
-  if (status == kAuthorExitNothing) {
+  if (status == kExitNothing) {
     summary += "nothing written";
   } else {
     const std::string line_name = LineNameFromFile(compile.line_file);
@@ -124,7 +125,7 @@ int RunWatchCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
   if (sigprocmask(SIG_BLOCK, &signals, &old_mask) != 0) {
     err << kProgram << ": cannot block the signals: " << std::strerror(errno)
         << '\n';
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
   struct RestoreMask {
     sigset_t mask;
@@ -134,7 +135,7 @@ int RunWatchCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
   const Fd notify_fd(inotify_init1(IN_CLOEXEC));
   if (signal_fd.get() < 0 || notify_fd.get() < 0) {
     err << kProgram << ": cannot watch files: " << std::strerror(errno) << '\n';
-    return kAuthorExitNothing;
+    return kExitNothing;
   }
 
   // The folders are watched, not the files: an editor that saves by
@@ -149,7 +150,7 @@ int RunWatchCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
     if (wd < 0) {
       err << kProgram << ": cannot watch the folder \"" << folder
           << "\": " << std::strerror(errno) << '\n';
-      return kAuthorExitNothing;
+      return kExitNothing;
     }
     names_by_watch[wd].insert(name);
   }
@@ -175,13 +176,13 @@ int RunWatchCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
     const int ready = ::poll(fds, 2, timeout);
     if (ready < 0 && errno != EINTR) {
       err << kProgram << ": " << std::strerror(errno) << '\n';
-      return kAuthorExitNothing;
+      return kExitNothing;
     }
     if (fds[0].revents & POLLIN) {
       signalfd_siginfo info;
       (void)::read(signal_fd.get(), &info, sizeof info);
       out << kProgram << ": watch stopped" << std::endl;
-      return kAuthorExitClean;
+      return kExitOk;
     }
     if (fds[1].revents & POLLIN) {
       const ssize_t n = ::read(notify_fd.get(), events, sizeof events);

@@ -9,10 +9,10 @@
 #include <set>
 #include <string>
 
+#include "base/child_process_testing.h"
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
-#include "run/child_process_testing.h"
-#include "run/file_names.h"
+#include "model/scenario_names.h"
 #include "run/run_sequence.h"
 
 namespace scenario {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/errors.h"
+#include "model/errors.h"
 #include "model/narrowing.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"

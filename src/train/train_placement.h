@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/diagnostics.h"
+#include "model/diagnostics.h"
 #include "model/scenario.h"
 
 namespace scenario {

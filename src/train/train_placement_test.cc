@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/errors.h"
+#include "model/errors.h"
 #include "model/scenario.h"
 #include "model/scenario_testing.h"
 #include "model/track_cells.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "base/diagnostics.h"
-#include "base/errors.h"
 #include "line/field_reader.h"
 #include "line/read_log.h"
 #include "line/row_reading.h"
+#include "model/diagnostics.h"
+#include "model/errors.h"
 #include "model/narrowing.h"
 #include "model/param_table.h"
 #include "model/rounding.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/errors.h"
 #include "line/field_reader.h"
+#include "model/errors.h"
 #include "model/param_table.h"
 #include "model/scenario.h"
 #include "model/scenario_testing.h"

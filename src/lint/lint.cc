@@ -1,0 +1,105 @@
+#include "lint/lint.h"
+
+#include <utility>
+
+#include "lint/lint_context.h"
+
+namespace scenario {
+
+LintReport CompileAndLint(Scenario& s, std::int32_t j, FileSystem& fs,
+                          CompileFiles files, const LintOptions& options) {
+  ReadLog line_log;
+  ReadLog train_log;
+  files.line_log = &line_log;
+  files.train_log = &train_log;
+  LintReport report;
+  report.result = memorizza_percorso(s, j, fs, files);
+  report.warnings = FindWarnings(s, line_log, train_log, options);
+  report.summary = SummarizeRead(s, line_log, train_log);
+  return report;
+}
+
+std::vector<Warning> FindWarnings(const Scenario& s, ReadLog& line_log,
+                                  ReadLog& train_log,
+                                  const LintOptions& options) {
+  line_log.EndRow();
+  train_log.EndRow();
+  LintContext c(s, line_log, train_log, options);
+  FindReadingWarnings(c);
+  FindRowWarnings(c);
+  FindRunWarnings(c);
+  return c.TakeWarnings();
+}
+
+ReadSummary SummarizeRead(const Scenario& s, const ReadLog& line_log,
+                          const ReadLog& train_log) {
+  ReadSummary summary;
+  for (const ReadLog* log : {&line_log, &train_log}) {
+    for (const LoggedRow& row : log->rows()) {
+      ++summary.rows[static_cast<int>(row.kind)];
+    }
+  }
+  summary.line_length = s.param_table[kGeneralSlot].long2;
+  const int stations = summary.count(RowKind::kStation);
+  bool first = true;
+  for (int k = 1; k <= stations && k < kParamSlotCount; ++k) {
+    const std::int32_t p = s.param_table[k].long3;
+    if (first || p < summary.first_station) summary.first_station = p;
+    if (first || p > summary.last_station) summary.last_station = p;
+    first = false;
+  }
+  return summary;
+}
+
+namespace {
+
+// "1 curve", "101 curves".
+std::string Count(int n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string DescribeSummary(const ReadSummary& r) {
+  auto sum = [&](std::initializer_list<RowKind> kinds) {
+    int n = 0;
+    for (RowKind k : kinds) n += r.count(k);
+    return n;
+  };
+  const int line_general =
+      sum({RowKind::kLength, RowKind::kKilometreTre, RowKind::kKilometreDue,
+           RowKind::kKilometreUno, RowKind::kSelectorUno, RowKind::kSelectorDue,
+           RowKind::kSelectorTre, RowKind::kRepetition});
+  const int train_general = sum({RowKind::kBrakedMass, RowKind::kCoaches,
+                                 RowKind::kClock, RowKind::kSand});
+  std::string text = "read line: ";
+  text += Count(line_general, "general row", "general rows") + ", ";
+  text += Count(r.count(RowKind::kCurve), "curve", "curves") + ", ";
+  text += Count(r.count(RowKind::kGradient), "gradient", "gradients") + ", ";
+  text +=
+      Count(r.count(RowKind::kMountain), "mountain side", "mountain sides") +
+      ", ";
+  text += Count(r.count(RowKind::kSpeedBoard), "maximum-speed board",
+                "maximum-speed boards") +
+          ", ";
+  text += Count(r.count(RowKind::kIndicatorBoard), "indicator board",
+                "indicator boards");
+  text += "; train: ";
+  text += Count(train_general, "general row", "general rows") + ", ";
+  text += Count(r.count(RowKind::kAdhesion), "adhesion row", "adhesion rows") +
+          ", ";
+  text += Count(r.count(RowKind::kSpeedLimit), "speed limit", "speed limits") +
+          ", ";
+  text += Count(r.count(RowKind::kStation), "station", "stations") + ", ";
+  text += Count(r.count(RowKind::kSignal), "signal", "signals") + ", ";
+  text += Count(r.count(RowKind::kSlowdown), "slowdown", "slowdowns") + ", ";
+  text += Count(r.count(RowKind::kCodeChange), "code change", "code changes");
+  text += "; line " + std::to_string(r.line_length) + " m";
+  if (r.count(RowKind::kStation) > 0) {
+    text += ", stations from " + std::to_string(r.first_station) + " m to " +
+            std::to_string(r.last_station) + " m";
+  }
+  return text;
+}
+
+}  // namespace scenario

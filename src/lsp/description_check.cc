@@ -1,0 +1,148 @@
+#include "lsp/description_check.h"
+
+#include <utility>
+
+#include "base/file_system.h"
+#include "base/windows1252.h"
+#include "compile/compile_stage.h"
+#include "lint/lint.h"
+#include "model/scenario_names.h"
+
+namespace scenario {
+
+namespace {
+
+constexpr std::string_view kLineSuffix = "_linea.txt";
+constexpr std::string_view kTrainSuffix = "-.txt";
+
+// A train with no rows: what a line description alone is checked with.
+constexpr std::string_view kEmptyTrain = "[generale]\r\n[fine]\r\n";
+
+bool EndsWith(std::string_view s, std::string_view suffix) {
+  return s.size() >= suffix.size() &&
+         s.substr(s.size() - suffix.size()) == suffix;
+}
+
+std::string_view Folder(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view()
+                                         : path.substr(0, slash + 1);
+}
+
+std::string_view BaseName(std::string_view path) {
+  return path.substr(Folder(path).size());
+}
+
+// The open buffers first, then the disk. Nothing is ever written or
+// deleted: the check runs with write_outputs and delete_descriptions off.
+class EditorFileSystem : public FileSystem {
+ public:
+  EditorFileSystem(const OpenBuffers& buffers, OpenBuffers extra)
+      : buffers_(buffers), extra_(std::move(extra)) {}
+
+  bool IsNormalFile(const std::string& path) override {
+    return Find(path) != nullptr || RealFileSystem().IsNormalFile(path);
+  }
+  Status ReadFile(const std::string& path, std::string* contents) override {
+    if (const std::string* bytes = Find(path)) {
+      *contents = *bytes;
+      return Status::Ok();
+    }
+    return RealFileSystem().ReadFile(path, contents);
+  }
+  Status WriteFileReplacing(const std::string& path,
+                            std::string_view) override {
+    return Status::Error("cannot write \"" + path + "\" while checking");
+  }
+  Status DeleteFile(const std::string& path) override {
+    return Status::Error("cannot delete \"" + path + "\" while checking");
+  }
+
+ private:
+  const std::string* Find(const std::string& path) const {
+    if (auto it = buffers_.find(path); it != buffers_.end()) return &it->second;
+    if (auto it = extra_.find(path); it != extra_.end()) return &it->second;
+    return nullptr;
+  }
+
+  const OpenBuffers& buffers_;
+  OpenBuffers extra_;
+};
+
+// A name for the slots of the model; only the race codes depend on it.
+std::string NameBytes(const std::string& utf8) {
+  return Utf8ToWindows1252(utf8).value_or("?");
+}
+
+}  // namespace
+
+DescriptionKind KindOfDescription(std::string_view path) {
+  const std::string_view base = BaseName(path);
+  if (EndsWith(base, kLineSuffix) && base.size() > kLineSuffix.size()) {
+    return DescriptionKind::kLine;
+  }
+  if (EndsWith(base, kTrainSuffix) && base.size() > kTrainSuffix.size()) {
+    return DescriptionKind::kTrain;
+  }
+  return DescriptionKind::kNone;
+}
+
+std::string LineFileForTrain(std::string_view train_path,
+                             const OpenBuffers& buffers) {
+  const std::string_view base = BaseName(train_path);
+  if (!EndsWith(base, kTrainSuffix)) return "";
+  const std::string_view stem =
+      base.substr(0, base.size() - kTrainSuffix.size());
+  for (std::size_t cut = stem.rfind('_');
+       cut != std::string_view::npos && cut > 0;
+       cut = stem.rfind('_', cut - 1)) {
+    std::string candidate = std::string(Folder(train_path)) +
+                            std::string(stem.substr(0, cut)) +
+                            std::string(kLineSuffix);
+    if (buffers.count(candidate) != 0 ||
+        RealFileSystem().IsNormalFile(candidate)) {
+      return candidate;
+    }
+  }
+  return "";
+}
+
+DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
+                                  const OpenBuffers& buffers) {
+  DescriptionCheck check;
+  check.scenario = std::make_unique<Scenario>();
+  OpenBuffers extra;
+  std::string train_file;
+  if (kind == DescriptionKind::kTrain) {
+    check.train_path = path;
+    check.line_path = LineFileForTrain(path, buffers);
+    if (check.line_path.empty()) {
+      check.no_line_file = true;
+      return check;
+    }
+    train_file = path;
+  } else {
+    check.line_path = path;
+    // A name that no editor buffer and, in practice, no file has.
+    train_file = std::string(Folder(path)) + "\n-.txt";
+    extra.emplace(train_file, std::string(kEmptyTrain));
+  }
+
+  Scenario& s = *check.scenario;
+  const std::string line_name = LineNameFromFile(check.line_path);
+  s.line_name = NameBytes(line_name);
+  s.train_name = NameBytes(TrainNameFromFile(train_file, line_name));
+  CompileFiles files;
+  files.line_description = check.line_path;
+  files.train_description = train_file;
+  files.delete_descriptions = false;
+  files.write_outputs = false;
+  EditorFileSystem fs(buffers, std::move(extra));
+  // With the grid, so that curves are read and checked as compile reads
+  // them.
+  check.warnings = CompileAndLint(s, 1, fs, files).warnings;
+  check.diagnostics = s.errors.diagnostics;
+  return check;
+}
+
+}  // namespace scenario

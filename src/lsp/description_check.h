@@ -1,0 +1,62 @@
+#ifndef SCENARIO_LSP_DESCRIPTION_CHECK_H_
+#define SCENARIO_LSP_DESCRIPTION_CHECK_H_
+
+// Checks a description file as an editor holds it: the compile stage runs
+// on the open buffers (Windows-1252 bytes), falling back to the disk for a
+// file that is not open, and writes nothing.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lint/warnings.h"
+#include "model/diagnostics.h"
+#include "model/scenario.h"
+
+namespace scenario {
+
+enum class DescriptionKind {
+  kNone,   // not a description file
+  kLine,   // "NAME_linea.txt"
+  kTrain,  // "NAME_TRAIN-.txt"
+};
+
+DescriptionKind KindOfDescription(std::string_view path);
+
+// The open documents, by path: Windows-1252 bytes.
+using OpenBuffers = std::map<std::string, std::string, std::less<>>;
+
+// The line description that the naming rule gives a train description in
+// the same folder: "LINE_TRAIN-.txt" goes with "LINE_linea.txt". LINE may
+// hold "_" itself, so every "_" of the name is tried; of the line files
+// that are open or on disk, the longest name wins. "" when there is none.
+std::string LineFileForTrain(std::string_view train_path,
+                             const OpenBuffers& buffers);
+
+struct DescriptionCheck {
+  // The compiled model (for hover); never null.
+  std::unique_ptr<Scenario> scenario;
+  std::string line_path;   // the line description read ("" when none)
+  std::string train_path;  // the train description, or "" for a line alone
+  // The recorded codes, in order; each names its file (where.file), or
+  // none when the code has no place in a file.
+  std::vector<Diagnostic> diagnostics;
+  // What the compiler lets through but an author most likely did not mean,
+  // in either file.
+  std::vector<Warning> warnings;
+  // Set when a train description has no line description beside it; the
+  // check then did not run.
+  bool no_line_file = false;
+};
+
+// Checks the document at path (its bytes are in buffers): a train
+// description against its line description, a line description against a
+// minimal train with no rows.
+DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
+                                  const OpenBuffers& buffers);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_LSP_DESCRIPTION_CHECK_H_

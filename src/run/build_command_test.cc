@@ -1,0 +1,419 @@
+// Builds generated packs on real files through the build command and holds
+// every output against a compile of the same pair on its own.
+
+#include "run/build_command.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/exit_status.h"
+#include "base/scoped_temp_dir.h"
+#include "run/author_commands.h"
+#include "run/cli.h"
+
+namespace scenario {
+namespace {
+
+using nlohmann::json;
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\r\n";
+  return text;
+}
+
+std::string Line(int length, const std::string& record_uno,
+                 const std::string& curve) {
+  return Lines(
+      {"[generale]", "lunghezza percorso,    " + std::to_string(length),
+       record_uno, "progressiva chilometrica due,    0,    0,    0",
+       "progressiva chilometrica tre,    0,    0,    0", "sfondo uno,    1",
+       "sfondo due,    0", "sfondo tre,    0",
+       "ripetizione segnali 9 codici,    0,    0", "[curve]", curve,
+       "[pendenze]", "pendenza,  0,   0", "pendenza,  2000,   5", "[cartelli]",
+       "indicatori_vmax,  1000,  90,  95,  100,  0,  ,  ,  ,  0",
+       "[indicazioni]", "cartello_indicatore,  3000,   (  Cippo  )(Km 3+000)",
+       "[fine]"});
+}
+
+// Train i: its rows vary with i, and some i record codes: 16 (two signals
+// on one cell), 15 (a row beyond the line), 25 (a malformed number), or end
+// with 1250 and write nothing (a signal in the header cell).
+std::string Train(int i) {
+  const std::string first_signal =
+      i % 31 == 13 ? "0" : std::to_string(1500 + (i % 20) * 100);
+  const std::string second_signal =
+      i % 17 == 5 ? first_signal : std::to_string(4000 + (i % 5) * 50);
+  std::string speed = std::to_string(60 + i % 40);
+  if (i % 29 == 11) speed = "9x5";
+  const std::string speed_at =
+      i % 23 == 7 ? "20000" : std::to_string(1000 + (i % 7) * 100);
+  return Lines(
+      {"[generale]", "numero vetture,    " + std::to_string(4 + i % 6),
+       "percentuale massa frenata,    120", "sabbia,    220",
+       "orologio,    17              15            30 ", "[aderenze]",
+       "aderenza,       0,    76", "[vel_limite]", "velocita,   0,    30",
+       "velocita,    " + speed_at + ",    " + speed, "[stazioni]",
+       "stazione,       0,  8,  500,  1, 0, 0,  3,1,0,  2,1,1,    1,  "
+       "17,15,30, Alfa",
+       "[segnali]",
+       "segnale,    " + first_signal + ",   2, 3, 1,  1, 0,    0,  0,0,0, 0",
+       "segnale,    " + second_signal + ",   2, 3, 1,  1, 0,    0,  0,0,0, 0",
+       "[codici]", "[fine]"});
+}
+
+struct PackLineFixture {
+  const char* folder;  // "" or ending in "/"
+  const char* name;
+  std::string text;
+};
+
+// Three lines in three folders; the last one's kilometre record is not a
+// multiple of 50, so every train over it records code 2.
+std::vector<PackLineFixture> ThreeLines() {
+  return {
+      {"", "Valle",
+       Line(5000, "progressiva chilometrica uno,    0,    0,    0",
+            "curvas1,  1000,  200")},
+      {"b/", "Monte",
+       Line(8000, "progressiva chilometrica uno,    0,    0,    0",
+            "curvad3,  2500,  400")},
+      {"c/d/", "Lago",
+       Line(6000, "progressiva chilometrica uno,    1025,    0,    0",
+            "curvas2,  500,  100")},
+  };
+}
+
+// A generated pair, by its paths relative to the pack.
+struct GeneratedPair {
+  std::string line_file;
+  std::string train_file;
+  std::string grid;  // the outputs, relative
+  std::string param;
+  std::string cells;
+};
+
+void SetModified(const std::string& path,
+                 std::filesystem::file_time_type when) {
+  std::filesystem::last_write_time(path, when);
+}
+
+// Writes count trains over the three lines, with every description dated a
+// minute back, so that outputs written now are newer.
+std::vector<GeneratedPair> WritePack(const std::string& root, int count) {
+  const std::vector<PackLineFixture> lines = ThreeLines();
+  const auto past =
+      std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+  for (const PackLineFixture& line : lines) {
+    std::filesystem::create_directories(root + "/" + line.folder);
+    const std::string path =
+        root + "/" + line.folder + line.name + "_linea.txt";
+    WriteWholeFile(path, line.text);
+    SetModified(path, past);
+  }
+  std::vector<GeneratedPair> pairs;
+  for (int i = 0; i < count; ++i) {
+    const PackLineFixture& line = lines[i % 3];
+    const std::string stem =
+        std::string(line.folder) + line.name + "_R " + std::to_string(i);
+    GeneratedPair pair;
+    pair.line_file = std::string(line.folder) + line.name + "_linea.txt";
+    pair.train_file = stem + "-.txt";
+    pair.grid = std::string(line.folder) + line.name + "_linea.dat";
+    pair.param = stem + ".sim";
+    pair.cells = stem + ".dat";
+    WriteWholeFile(root + "/" + pair.train_file, Train(i));
+    SetModified(root + "/" + pair.train_file, past);
+    pairs.push_back(pair);
+  }
+  return pairs;
+}
+
+struct CommandRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+CommandRun Build(const std::vector<std::string>& args) {
+  std::vector<const char*> argv = {"scenario-compiler", "build"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  const ParsedCommandLine parsed =
+      ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+  EXPECT_TRUE(parsed.run) << parsed.err_text;
+  std::ostringstream out;
+  std::ostringstream err;
+  CommandRun run;
+  run.status = RunBuildCommand(parsed.command, out, err, /*terminal=*/false);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+// The summary rows by train file.
+std::map<std::string, json> Rows(const CommandRun& run) {
+  std::map<std::string, json> rows;
+  const json doc = json::parse(run.out);
+  for (const json& row : doc["scenarios"]) {
+    rows[row["train_file"].get<std::string>()] = row;
+  }
+  return rows;
+}
+
+std::set<std::string> Compiled(const std::map<std::string, json>& rows) {
+  std::set<std::string> compiled;
+  for (const auto& [file, row] : rows) {
+    if (row["state"] == "built" || row["state"] == "not written") {
+      compiled.insert(file);
+    }
+  }
+  return compiled;
+}
+
+std::string Contents(const std::string& path) {
+  return std::filesystem::exists(path) ? ReadWholeFile(path) : "<missing>";
+}
+
+TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
+  ScopedTempDir pack;
+  const std::vector<GeneratedPair> pairs = WritePack(pack.path(), 200);
+  // Reported, not fatal: a train without its line, a stray file.
+  WriteWholeFile(pack.File("b/Nessuno_X-.txt"), Train(1));
+  WriteWholeFile(pack.File("b/LEGGIMI.md"), "notes");
+
+  const CommandRun first = Build({pack.path(), "-j", "2", "--json"});
+  const std::map<std::string, json> rows = Rows(first);
+  ASSERT_EQ(rows.size(), 201u) << first.err;
+  EXPECT_EQ(rows.at("b/Nessuno_X-.txt")["state"], "not compiled");
+  EXPECT_NE(first.err.find("b/LEGGIMI.md: unmatched"), std::string::npos)
+      << first.err;
+  EXPECT_EQ(json::parse(first.out)["totals"]["grids_written"], 3);
+
+  std::set<std::string> wrote_nothing;
+  std::set<std::int32_t> codes_seen;
+  std::set<std::size_t> warning_counts;
+  for (const GeneratedPair& pair : pairs) {
+    SCOPED_TRACE(pair.train_file);
+    ScopedTempDir alone;
+    CommandLine c;
+    c.kind = CommandKind::kCompile;
+    c.line_file = pack.File(pair.line_file);
+    c.train_file = pack.File(pair.train_file);
+    c.output = alone.path();
+    c.json = true;
+    c.warnings = true;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCompileCommand(c, out, err);
+    const json single = json::parse(out.str());
+    std::vector<std::int32_t> codes;
+    for (const json& d : single["diagnostics"]) codes.push_back(d["code"]);
+    codes_seen.insert(codes.begin(), codes.end());
+    warning_counts.insert(single["warnings"].size());
+
+    const json& row = rows.at(pair.train_file);
+    EXPECT_EQ(row["codes"].get<std::vector<std::int32_t>>(), codes);
+    EXPECT_EQ(row["warnings"], single["warnings"].size());
+    EXPECT_EQ(row["state"], status == kExitNothing ? "not written" : "built");
+    if (status == kExitNothing) wrote_nothing.insert(pair.train_file);
+    const auto base = [](const std::string& p) {
+      return p.substr(p.rfind('/') == std::string::npos ? 0 : p.rfind('/') + 1);
+    };
+    for (const std::string* output : {&pair.param, &pair.cells}) {
+      EXPECT_EQ(Contents(pack.File(*output)),
+                Contents(alone.File(base(*output))))
+          << *output;
+    }
+    if (status != kExitNothing) {
+      EXPECT_EQ(Contents(pack.File(pair.grid)),
+                Contents(alone.File(base(pair.grid))));
+    }
+  }
+  // The pack covers every kind of outcome.
+  EXPECT_EQ(codes_seen, (std::set<std::int32_t>{2, 15, 16, 25, 1250}));
+  // Some pairs deserve warnings (a speed not in steps of 5), some none.
+  EXPECT_EQ(warning_counts, (std::set<std::size_t>{0, 1}));
+  EXPECT_FALSE(wrote_nothing.empty());
+  EXPECT_EQ(first.status, 2);
+
+  // Nothing changed: only the pairs that wrote nothing compile again; the
+  // others keep their codes from the record.
+  const CommandRun second = Build({pack.path(), "--json"});
+  const std::map<std::string, json> again = Rows(second);
+  EXPECT_EQ(Compiled(again), wrote_nothing);
+  for (const GeneratedPair& pair : pairs) {
+    EXPECT_EQ(again.at(pair.train_file)["codes"],
+              rows.at(pair.train_file)["codes"])
+        << pair.train_file;
+    EXPECT_EQ(again.at(pair.train_file)["warnings"],
+              rows.at(pair.train_file)["warnings"])
+        << pair.train_file;
+  }
+  EXPECT_EQ(json::parse(second.out)["totals"]["files_written"], 0);
+
+  // One train edited: it alone compiles (the grid is left as it is).
+  const GeneratedPair& edited = pairs[4];
+  WriteWholeFile(pack.File(edited.train_file), Train(40));
+  const CommandRun third = Build({pack.path(), "--json"});
+  std::set<std::string> expected = wrote_nothing;
+  expected.insert(edited.train_file);
+  EXPECT_EQ(Compiled(Rows(third)), expected);
+  EXPECT_EQ(json::parse(third.out)["totals"]["grids_written"], 0);
+
+  // --force compiles every pair.
+  const CommandRun forced = Build({pack.path(), "--json", "--force"});
+  EXPECT_EQ(Compiled(Rows(forced)).size(), 200u);
+  EXPECT_EQ(json::parse(forced.out)["totals"]["grids_written"], 3);
+}
+
+TEST(PackBuild, OutputFolderKeepsTheLayoutAndTheCsvHoldsTheTable) {
+  ScopedTempDir pack;
+  ScopedTempDir out;
+  const std::vector<GeneratedPair> pairs = WritePack(pack.path(), 6);
+  const std::string csv = out.File("summary.csv");
+  const CommandRun run =
+      Build({pack.path(), "-o", out.File("o"), "--no-grid", "--csv", csv});
+  EXPECT_EQ(run.status, 1) << run.err << run.out;  // codes 2 and 16
+  for (const GeneratedPair& pair : pairs) {
+    EXPECT_TRUE(std::filesystem::exists(out.File("o/" + pair.param)));
+    EXPECT_TRUE(std::filesystem::exists(out.File("o/" + pair.cells)));
+    EXPECT_FALSE(std::filesystem::exists(out.File("o/" + pair.grid)));
+    EXPECT_FALSE(std::filesystem::exists(pack.File(pair.param)));
+  }
+  const std::string table = ReadWholeFile(csv);
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 7);
+  EXPECT_NE(table.find("c/d/Lago_R 2,built,2,"), std::string::npos) << table;
+  // The text summary on out all the same.
+  EXPECT_NE(run.out.find("6 scenarios: 6 built"), std::string::npos) << run.out;
+}
+
+// One train of three deserves a warning: the summary counts it for that
+// train alone, as `compile -W` does, keeps the count while the pair is up
+// to date, and -W makes it fail the build as --werror fails a compile.
+TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
+  ScopedTempDir pack;
+  const PackLineFixture valle = ThreeLines()[0];
+  WriteWholeFile(pack.File("Valle_linea.txt"), valle.text);
+  // Train 3's speed limit of 63 km/h is stored as 60; 0 and 10 are clean.
+  for (int i : {0, 3, 10}) {
+    WriteWholeFile(pack.File("Valle_R " + std::to_string(i) + "-.txt"),
+                   Train(i));
+  }
+  const auto past =
+      std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+  for (const auto& entry : std::filesystem::directory_iterator(pack.path())) {
+    SetModified(entry.path().string(), past);
+  }
+  const std::map<std::string, std::size_t> expected = {
+      {"Valle_R 0-.txt", 0}, {"Valle_R 3-.txt", 1}, {"Valle_R 10-.txt", 0}};
+
+  // What compile -W --werror says of each pair on its own.
+  for (const auto& [train, count] : expected) {
+    SCOPED_TRACE(train);
+    ScopedTempDir alone;
+    CommandLine c;
+    c.kind = CommandKind::kCompile;
+    c.line_file = pack.File("Valle_linea.txt");
+    c.train_file = pack.File(train);
+    c.output = alone.path();
+    c.json = true;
+    c.warnings = true;
+    c.werror = true;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCompileCommand(c, out, err);
+    EXPECT_EQ(json::parse(out.str())["warnings"].size(), count);
+    EXPECT_EQ(status, count > 0 ? kExitFindings : kExitOk);
+  }
+
+  ScopedTempDir elsewhere;
+  const std::string csv = elsewhere.File("summary.csv");
+  const CommandRun plain = Build({pack.path(), "--csv", csv});
+  EXPECT_EQ(plain.status, 0) << plain.err << plain.out;
+  EXPECT_NE(plain.out.find("1 warnings in 1 scenarios"), std::string::npos)
+      << plain.out;
+  const std::string table = ReadWholeFile(csv);
+  EXPECT_NE(table.find("\r\nValle_R 3,built,,,1,"), std::string::npos) << table;
+  EXPECT_NE(table.find("\r\nValle_R 0,built,,,0,"), std::string::npos) << table;
+
+  // Up to date: the count comes from the record, and still fails with -W.
+  for (const char* w : {"-W", "--werror"}) {
+    SCOPED_TRACE(w);
+    const CommandRun strict = Build({pack.path(), w, "--json"});
+    EXPECT_EQ(strict.status, 1) << strict.err;
+    const json doc = json::parse(strict.out);
+    EXPECT_EQ(doc["exit_status"], 1);
+    EXPECT_EQ(doc["totals"]["warnings"], 1);
+    EXPECT_EQ(doc["totals"]["with_warnings"], 1);
+    for (const auto& [train, row] : Rows(strict)) {
+      EXPECT_EQ(row["state"], "up to date") << train;
+      EXPECT_EQ(row["warnings"], expected.at(train)) << train;
+    }
+  }
+
+  // The warned train mended: the pack is clean with -W too.
+  WriteWholeFile(pack.File("Valle_R 3-.txt"), Train(20));
+  const CommandRun mended = Build({pack.path(), "-W", "--json"});
+  EXPECT_EQ(mended.status, 0) << mended.err;
+  const std::map<std::string, json> rows = Rows(mended);
+  EXPECT_EQ(rows.at("Valle_R 3-.txt")["state"], "built");
+  EXPECT_EQ(rows.at("Valle_R 3-.txt")["warnings"], 0);
+  EXPECT_EQ(json::parse(mended.out)["totals"]["warnings"], 0);
+}
+
+TEST(PackBuild, TwoBuildsAtOnceLeaveOnlyWholeFiles) {
+  ScopedTempDir pack;
+  const std::vector<GeneratedPair> pairs = WritePack(pack.path(), 24);
+  ASSERT_EQ(Build({pack.path()}).status, 2);  // some trains end in 1250
+  std::map<std::string, std::string> expected;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(pack.path())) {
+    const std::string name = entry.path().filename().string();
+    if (entry.is_regular_file() &&
+        (name.ends_with(".dat") || name.ends_with(".sim"))) {
+      expected[entry.path().string()] = ReadWholeFile(entry.path().string());
+    }
+  }
+
+  // Two real processes, each rewriting every file of the pack.
+  const std::string build = std::string("'") + SCENARIO_COMPILER_EXE +
+                            "' build --force '" + pack.path() +
+                            "' >/dev/null 2>&1";
+  for (int round = 0; round < 3; ++round) {
+    const std::string both = "(" + build + " & " + build + " & wait)";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    std::map<std::string, std::string> found;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(pack.path())) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+      if (entry.is_regular_file() &&
+          (name.ends_with(".dat") || name.ends_with(".sim"))) {
+        found[entry.path().string()] = ReadWholeFile(entry.path().string());
+      }
+    }
+    EXPECT_EQ(found, expected);
+  }
+  // The build records are whole too. (Which entries they keep depends on
+  // which build wrote last; an entry that no longer fits its files only
+  // makes the next build compile that pair again.)
+  for (const char* folder : {"", "b/", "c/d/"}) {
+    const json record = json::parse(
+        ReadWholeFile(pack.path() + "/" + folder + ".scenario-build"), nullptr,
+        false);
+    EXPECT_TRUE(record.is_object() && record.contains("program")) << folder;
+  }
+}
+
+}  // namespace
+}  // namespace scenario

@@ -1,0 +1,323 @@
+#include "tools/inspect_author.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <variant>
+
+#include "base/windows1252.h"
+#include "model/cell_items.h"
+#include "model/kilometre_axis.h"
+
+namespace scenario {
+
+namespace {
+
+using nlohmann::json;
+
+std::string Number(std::int64_t v) { return std::to_string(v); }
+
+// A time of day in seconds as h:mm:ss; the hours may pass 23.
+std::string ClockText(std::int64_t seconds) {
+  const char* sign = seconds < 0 ? "-" : "";
+  if (seconds < 0) seconds = -seconds;
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%s%lld:%02lld:%02lld", sign,
+                static_cast<long long>(seconds / 3600),
+                static_cast<long long>(seconds / 60 % 60),
+                static_cast<long long>(seconds % 60));
+  return buf;
+}
+
+std::string Quoted(const std::string& windows1252) {
+  return "\"" + Windows1252ToUtf8(windows1252) + "\"";
+}
+
+// --- the cell file -------------------------------------------------------
+
+// The line's properties at one cell, in author units.
+struct Profile {
+  int gradient;     // per mille
+  int speed_limit;  // km/h
+  int adhesion;
+  int mountain;  // mountain-side type, 0 outside a stretch
+
+  bool operator==(const Profile&) const = default;
+};
+
+Profile ProfileOf(const TrackCell& c) {
+  return {GradientPerMille(c), SpeedLimitKmh(c), c.adhesion, c.mountain};
+}
+
+// The changes from before to now, as "gradient -11 per mille, ...".
+std::string ProfileChanges(const std::optional<Profile>& before,
+                           const Profile& now) {
+  std::string out;
+  auto add = [&out](const std::string& part) {
+    if (!out.empty()) out += ", ";
+    out += part;
+  };
+  if (!before || before->gradient != now.gradient) {
+    add("gradient " + Number(now.gradient) + " per mille");
+  }
+  if (!before || before->speed_limit != now.speed_limit) {
+    add("speed limit " + Number(now.speed_limit) + " km/h");
+  }
+  if (!before || before->adhesion != now.adhesion) {
+    add("adhesion " + Number(now.adhesion));
+  }
+  if (!before || before->mountain != now.mountain) {
+    add(now.mountain == 0 ? std::string("no mountain side")
+                          : "mountain side type " + Number(now.mountain));
+  }
+  return out;
+}
+
+std::string FieldText(const ItemField& f) {
+  std::string value;
+  if (const std::string* text = std::get_if<std::string>(&f.value)) {
+    value = "\"" + *text + "\"";
+  } else {
+    value = std::to_string(std::get<std::int64_t>(f.value));
+  }
+  if (!f.unit.empty()) value += " " + f.unit;
+  return f.name + " " + value;
+}
+
+std::string ItemText(const TrackCell& c, std::int64_t cell,
+                     const ParamTable* params) {
+  std::string out = ItemName(c, cell);
+  const std::vector<ItemField> fields = ItemFields(c, cell, params);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    out += (i == 0 ? ": " : ", ") + FieldText(fields[i]);
+  }
+  return out;
+}
+
+json FieldsJson(const TrackCell& c, std::int64_t cell,
+                const ParamTable* params) {
+  json fields = json::object();
+  for (const ItemField& f : ItemFields(c, cell, params)) {
+    if (const std::string* text = std::get_if<std::string>(&f.value)) {
+      fields[f.name] = *text;
+    } else {
+      fields[f.name] = std::get<std::int64_t>(f.value);
+    }
+  }
+  return fields;
+}
+
+std::string Kilometre(const std::optional<KilometreAxis>& axis, double p) {
+  return axis ? FormatKilometre(axis->Reading(p)) : std::string("-");
+}
+
+}  // namespace
+
+std::string RenderCellsForAuthors(const std::vector<TrackCell>& cells,
+                                  const ParamTable* params, bool json_out,
+                                  bool all) {
+  std::optional<KilometreAxis> axis;
+  if (params != nullptr) axis.emplace(*params);
+  const std::int64_t count = static_cast<std::int64_t>(cells.size());
+
+  json items = json::array();
+  json profile = json::array();
+  // Listing lines by position: an item stands up to one cell before the
+  // cell that holds it, so the lines are sorted (stably: a change of the
+  // profile comes before the items at the same metre).
+  std::vector<std::pair<double, std::string>> lines;
+  char buf[96];
+  std::optional<Profile> before;
+  for (std::int64_t i = 0; i < count; ++i) {
+    const TrackCell& c = cells[i];
+    const Profile now = ProfileOf(c);
+    if (!before || !(now == *before) || all) {
+      const double at = ProfilePosition(i);
+      if (json_out) {
+        profile.push_back({{"cell", i},
+                           {"position", at},
+                           {"km", Kilometre(axis, at)},
+                           {"gradient", now.gradient},
+                           {"speed_limit", now.speed_limit},
+                           {"adhesion", now.adhesion},
+                           {"mountain", now.mountain}});
+      } else {
+        const std::string changes =
+            ProfileChanges(all ? std::nullopt : before, now);
+        std::snprintf(buf, sizeof buf,
+                      "%10.0f m  %9s  cell %6lld  from here: ", at,
+                      Kilometre(axis, at).c_str(), static_cast<long long>(i));
+        lines.emplace_back(at, buf + changes + "\n");
+      }
+      before = now;
+    }
+    const bool item = HasItem(c);
+    if (!item && c.b11 == 0) continue;
+    const double at = ItemPosition(c, i);
+    if (json_out) {
+      json entry = {{"cell", i},
+                    {"position", at},
+                    {"km", Kilometre(axis, at)},
+                    {"kind", c.kind},
+                    {"name", item ? ItemName(c, i) : "approach mark"},
+                    {"fields", FieldsJson(c, i, params)}};
+      entry["approach_mark"] = c.b11 == 0 ? json(nullptr) : json(c.b11);
+      items.push_back(entry);
+      continue;
+    }
+    std::string what = item ? ItemText(c, i, params) : std::string();
+    if (c.b11 != 0) {
+      what += (what.empty() ? "" : "; ") + std::string("approach mark ") +
+              Number(c.b11);
+    }
+    std::snprintf(buf, sizeof buf, "%10.0f m  %9s  cell %6lld  ", at,
+                  Kilometre(axis, at).c_str(), static_cast<long long>(i));
+    lines.emplace_back(at, buf + what + "\n");
+  }
+
+  if (json_out) {
+    json doc = {{"file", "cells"},        {"cell_count", count},
+                {"last_cell", count - 1}, {"kilometres", params != nullptr},
+                {"items", items},         {"profile", profile}};
+    return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  }
+  std::string head = "cell file: " + Number(count) + " cells (last_cell " +
+                     Number(count - 1) + "), metres 0 to " +
+                     Number((count - 1) * 50) + "\n";
+  if (params == nullptr) {
+    head +=
+        "(no parameter file beside it: no kilometre readings, station "
+        "names or board texts)\n";
+  }
+  std::stable_sort(
+      lines.begin(), lines.end(),
+      [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [at, line] : lines) head += line;
+  return head;
+}
+
+std::string RenderParamsForAuthors(const ParamTable& t, bool json_out) {
+  const KilometreAxis axis(t);
+  const ParamSlot& general = t[kGeneralSlot];
+  const ParamSlot& line = t[kLineSlot];
+  const ParamSlot& train = t[kTrainSlot];
+  const std::string clock =
+      ClockText(std::int64_t{train.int3} * 3600 + train.int4 * 60 + train.int5);
+
+  // Stations fill the slots from 1 upwards, the board texts those from 80
+  // downwards: every slot in between is empty.
+  int last_station = 0;
+  while (last_station + 1 < kFirstBoardTextSlot &&
+         !t[last_station + 1].empty()) {
+    ++last_station;
+  }
+  std::vector<int> boards;
+  for (int k = kFirstBoardTextSlot; k > last_station; --k) {
+    if (!t[k].empty()) boards.push_back(k);
+  }
+
+  if (json_out) {
+    json stations = json::array();
+    for (int k = 1; k <= last_station; ++k) {
+      const ParamSlot& s = t[k];
+      stations.push_back(
+          {{"slot", k},
+           {"name", Windows1252ToUtf8(s.text)},
+           {"kind", s.byte1},
+           {"position", s.long3},
+           {"km", FormatKilometre(axis.Reading(s.long3))},
+           {"stretch_start", s.long1},
+           {"stretch_end", s.long2},
+           {"time", s.long4 == 0 ? json(nullptr) : json(ClockText(s.long4))},
+           {"time_seconds", s.long4},
+           {"row_fields",
+            {{"4", s.byte2},
+             {"5", s.byte6},
+             {"6", s.byte5},
+             {"7", s.int1},
+             {"8", s.int2},
+             {"9", s.byte3},
+             {"10", s.int3},
+             {"11", s.int4},
+             {"12", s.int5},
+             {"13", s.byte4}}}});
+    }
+    json records = json::array();
+    for (int k = kKilometreSlotFirst; k <= kKilometreSlotLast; ++k) {
+      records.push_back({{"slot", k},
+                         {"start", t[k].long1},
+                         {"offset", t[k].long2},
+                         {"flag", t[k].long3}});
+    }
+    json board_texts = json::array();
+    for (int k : boards) {
+      board_texts.push_back(
+          {{"slot", k}, {"text", Windows1252ToUtf8(t[k].text)}});
+    }
+    json doc = {
+        {"file", "params"},
+        {"line_name", Windows1252ToUtf8(line.text)},
+        {"train_name", Windows1252ToUtf8(train.text)},
+        {"line_length", general.long2},
+        {"coaches", general.long3},
+        {"braked_mass_percent", general.long1},
+        {"sand", train.int1},
+        {"clock", clock},
+        {"scenery",
+         {{"uno", line.long1}, {"due", line.long3}, {"tre", line.long2}}},
+        {"signal_repetition",
+         {{"start", train.long1},
+          {"end", train.long2},
+          {"codes", train.long3}}},
+        {"header_mark", line.int1},
+        {"weighted_race_code", line.long4},
+        {"kilometre_records", records},
+        {"stations", stations},
+        {"boards", board_texts}};
+    return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  }
+
+  std::string out = "parameter file: line " + Quoted(line.text) + ", train " +
+                    Quoted(train.text) + "\n";
+  out += "line length " + Number(general.long2) + " m; " +
+         Number(general.long3) + " coaches; braked mass " +
+         Number(general.long1) + " %; sand " + Number(train.int1) +
+         "; clock at start " + clock + "\n";
+  out += "scenery: sfondo uno " + Number(line.long1) + ", due " +
+         Number(line.long3) + ", tre " + Number(line.long2) + "\n";
+  if (train.long3 == 0) {
+    out += "signal repetition: none\n";
+  } else {
+    out += "signal repetition: " + Number(train.long1) + " m to " +
+           Number(train.long2) + " m, " + Number(train.long3) + " codes\n";
+  }
+  out += "header: mark " + Number(line.int1) + ", weighted race code " +
+         Number(line.long4) + "\n";
+  out += "kilometre records (start, offset, flag):\n";
+  for (int k = kKilometreSlotFirst; k <= kKilometreSlotLast; ++k) {
+    out += "  slot " + Number(k) + ": " + Number(t[k].long1) + " m, " +
+           Number(t[k].long2) + " m, " + Number(t[k].long3) + "\n";
+  }
+  out += "stations (" + Number(last_station) + "):\n";
+  char buf[160];
+  for (int k = 1; k <= last_station; ++k) {
+    const ParamSlot& s = t[k];
+    std::snprintf(buf, sizeof buf,
+                  "  %2d  %9d m  km %-9s  %-8s  kind %3d  stretch %d to %d m"
+                  "  row fields 4-13: %d %d %d %d %d %d %d %d %d %d  ",
+                  k, s.long3, FormatKilometre(axis.Reading(s.long3)).c_str(),
+                  s.long4 == 0 ? "-" : ClockText(s.long4).c_str(), s.byte1,
+                  s.long1, s.long2, s.byte2, s.byte6, s.byte5, s.int1, s.int2,
+                  s.byte3, s.int3, s.int4, s.int5, s.byte4);
+    out += buf + Quoted(s.text) + "\n";
+  }
+  out +=
+      "indicator boards (" + Number(static_cast<int>(boards.size())) + "):\n";
+  for (int k : boards) {
+    out += "  slot " + Number(k) + ": " + Quoted(t[k].text) + "\n";
+  }
+  return out;
+}
+
+}  // namespace scenario

@@ -1,0 +1,95 @@
+#ifndef SCENARIO_TOOLS_SCENARIO_FILES_H_
+#define SCENARIO_TOOLS_SCENARIO_FILES_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+#include "model/line_grid.h"
+#include "model/param_table.h"
+#include "model/track_cells.h"
+
+namespace scenario {
+
+class FileSystem;
+
+enum class PlotFormat { kSvg, kPng, kPdf };
+
+// "svg", "png" or "pdf" (any case); nullopt otherwise.
+std::optional<PlotFormat> ParsePlotFormat(std::string_view text);
+// "svg", "png" or "pdf".
+std::string_view PlotFormatName(PlotFormat format);
+
+// What `scenario-compiler plot` was asked to do.
+struct PlotOptions {
+  // One folder that holds a compiled scenario, or the scenario's files:
+  // the parameter file (.sim) and the cell file (.dat), with the line grid
+  // file (_linea.dat) if the plan is wanted. A parameter file given alone
+  // stands for its scenario: the cell file and the grid are looked for
+  // beside it.
+  std::vector<std::string> inputs;
+  // The picture's path; "" gives "<line>_<train>.<format>" in the current
+  // folder.
+  std::string output;
+  // Absent: from output's ending (.svg, .png, .pdf), else SVG.
+  std::optional<PlotFormat> format;
+  // Kilometre readings (km) that bound the profiles.
+  std::optional<double> from_km;
+  std::optional<double> to_km;
+  // Choose among the scenarios of a folder (UTF-8); "" accepts any.
+  std::string line_name;
+  std::string train_name;
+  // Sheet width in pixels.
+  double width = 1600;
+};
+
+// The files one scenario consists of; grid is "" when there is none.
+struct ScenarioFileSet {
+  std::string param_file;
+  std::string cell_file;
+  std::string grid_file;
+  // UTF-8, from the parameter file's names or else from the file names.
+  std::string line_name;
+  std::string train_name;
+};
+
+// Finds the files of the one scenario that options.inputs name. In a
+// folder, each parameter file "<line>_<train>.sim" is a scenario whose
+// cell file is "<line>_<train>.dat" beside it; its grid is
+// "<line>_linea.dat", with the line name taken from the parameter file
+// (the grid's name ends in .dat as well, so only the names tell it from a
+// cell file). Fails with a message naming what is missing, or listing the
+// scenarios when the names do not single out one.
+Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
+                         ScenarioFileSet* files);
+
+// A scenario's files, decoded. The grid exists only when the set names a
+// grid file.
+struct LoadedScenario {
+  ParamTable table;
+  std::vector<TrackCell> cells;
+  LineGrid grid;
+};
+
+// Reads and decodes the files of the set. Fails with a message naming the
+// file that cannot be read or does not decode.
+Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
+                         LoadedScenario* loaded);
+
+struct PlotOutcome {
+  ScenarioFileSet files;
+  std::string output;  // the path written
+  PlotFormat format = PlotFormat::kSvg;
+};
+
+// Finds, reads and decodes the scenario's files, draws the sheet and
+// writes it in the chosen format, replacing an existing file. Fails with
+// a message that names the file and the reason; nothing is written then.
+Status RunPlot(const PlotOptions& options, FileSystem& fs,
+               PlotOutcome* outcome);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_TOOLS_SCENARIO_FILES_H_
