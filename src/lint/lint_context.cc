@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "base/strings.h"
 #include "base/windows1252.h"
 #include "model/kilometre_axis.h"
 
@@ -62,17 +63,6 @@ std::string Metres(const Scenario& s, std::int64_t position) {
          FormatKilometre(KilometreAxis(s.param_table)
                              .Reading(static_cast<double>(position))) +
          ")";
-}
-
-std::string ClockTime(std::int64_t seconds) {
-  const bool negative = seconds < 0;
-  const std::int64_t t = negative ? -seconds : seconds;
-  char text[48];
-  std::snprintf(text, sizeof text, "%s%lld:%02lld:%02lld", negative ? "-" : "",
-                static_cast<long long>(t / 3600),
-                static_cast<long long>(t / 60 % 60),
-                static_cast<long long>(t % 60));
-  return text;
 }
 
 }  // namespace scenario

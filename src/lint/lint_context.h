@@ -90,8 +90,6 @@ std::string Quoted(std::string_view windows1252);
 std::string At(const LoggedField& field);
 // A position with its kilometre reading: "1200 m (km 1+200)".
 std::string Metres(const Scenario& s, std::int64_t position);
-// A time of day in seconds as "17:15:30".
-std::string ClockTime(std::int64_t seconds);
 
 // The three families of warnings, each in its own file.
 // Fields passed over, keywords, dashes, decimal commas, the file's last

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/strings.h"
 #include "lint/lint_context.h"
 #include "model/kilometre_axis.h"
 #include "model/rounding.h"
@@ -78,8 +79,8 @@ void Timetable(LintContext& c) {
         c.Add(WarningKind::kTimesNotRising, row.log(), row.index(kStationHours),
               Position(row),
               "station " + StationName(row) + " has the time " +
-                  ClockTime(time % kDay) + ", not later than " +
-                  ClockTime(last_time % kDay) + " at station " +
+                  ClockText(time % kDay) + ", not later than " +
+                  ClockText(last_time % kDay) + " at station " +
                   StationName(*last) + " (" + At(last->keyword()) + ")",
               LintContext::Spot(last->log(), last->keyword_index()));
       } else if (row.value(0) > last->value(0)) {

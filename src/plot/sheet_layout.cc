@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "base/strings.h"
 #include "base/windows1252.h"
 
 namespace scenario {
@@ -12,19 +13,9 @@ namespace {
 // hh:mm, or hh:mm:ss when the seconds are not 0; "" for 0 (no time).
 std::string FormatTime(std::int32_t seconds) {
   if (seconds == 0) return "";
-  const std::int64_t t = seconds;
-  const std::int64_t magnitude = t < 0 ? -t : t;
-  char buf[48];
-  const long long h = magnitude / 3600;
-  const long long m = (magnitude % 3600) / 60;
-  const long long s = magnitude % 60;
-  if (s != 0) {
-    std::snprintf(buf, sizeof buf, "%s%lld:%02lld:%02lld", t < 0 ? "-" : "", h,
-                  m, s);
-  } else {
-    std::snprintf(buf, sizeof buf, "%s%lld:%02lld", t < 0 ? "-" : "", h, m);
-  }
-  return buf;
+  std::string text = ClockText(seconds);
+  if (seconds % 60 == 0) text.resize(text.size() - 3);  // no ":00" seconds
+  return text;
 }
 
 }  // namespace

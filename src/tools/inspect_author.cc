@@ -6,6 +6,7 @@
 #include <optional>
 #include <variant>
 
+#include "base/strings.h"
 #include "base/windows1252.h"
 #include "model/cell_items.h"
 #include "model/kilometre_axis.h"
@@ -17,18 +18,6 @@ namespace {
 using nlohmann::json;
 
 std::string Number(std::int64_t v) { return std::to_string(v); }
-
-// A time of day in seconds as h:mm:ss; the hours may pass 23.
-std::string ClockText(std::int64_t seconds) {
-  const char* sign = seconds < 0 ? "-" : "";
-  if (seconds < 0) seconds = -seconds;
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%s%lld:%02lld:%02lld", sign,
-                static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60),
-                static_cast<long long>(seconds % 60));
-  return buf;
-}
 
 std::string Quoted(const std::string& windows1252) {
   return "\"" + Windows1252ToUtf8(windows1252) + "\"";

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "base/strings.h"
 #include "base/windows1252.h"
 #include "model/kilometre_axis.h"
 
@@ -119,17 +120,6 @@ SlotRole RoleOf(int slot, bool board_text, const ParamSlot& named) {
   return {"unused slot", nullptr, 0};
 }
 
-// A time of day in seconds as h:mm:ss; any value keeps its own text.
-std::string FormatTime(std::int64_t seconds) {
-  const std::int64_t magnitude = seconds < 0 ? -seconds : seconds;
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%s%lld:%02lld:%02lld", seconds < 0 ? "-" : "",
-                static_cast<long long>(magnitude / 3600),
-                static_cast<long long>(magnitude / 60 % 60),
-                static_cast<long long>(magnitude % 60));
-  return buf;
-}
-
 void DiffSlots(const DiffSide& a, const DiffSide& b, ScenarioDiff* diff) {
   const std::vector<bool> boards_a = BoardTextSlots(*a.cells);
   const std::vector<bool> boards_b = BoardTextSlots(*b.cells);
@@ -150,8 +140,8 @@ void DiffSlots(const DiffSide& a, const DiffSide& b, ScenarioDiff* diff) {
         }
       }
       if (role.names == kStationFields && change.name == "time") {
-        old_value = FormatTime(std::get<std::int64_t>(old_value));
-        new_value = FormatTime(std::get<std::int64_t>(new_value));
+        old_value = ClockText(std::get<std::int64_t>(old_value));
+        new_value = ClockText(std::get<std::int64_t>(new_value));
       }
       change.old_value = std::move(old_value);
       change.new_value = std::move(new_value);

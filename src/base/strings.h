@@ -1,0 +1,28 @@
+#ifndef SCENARIO_BASE_STRINGS_H_
+#define SCENARIO_BASE_STRINGS_H_
+
+// Small text helpers that every layer needs and none owns. They know no
+// scenario: paths here are plain strings with "/" between their parts.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+// s without the characters of chars at either end.
+std::string_view Trim(std::string_view s, std::string_view chars = " \t");
+
+// What follows the last "/" of path; all of path when it has none.
+std::string_view BaseName(std::string_view path);
+
+// folder and name joined by one "/"; name alone when folder is "".
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// A time in seconds as [-]h:mm:ss; the hours may pass 23 and any value,
+// negative ones too, keeps its own text.
+std::string ClockText(std::int64_t seconds);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_BASE_STRINGS_H_

@@ -1,0 +1,55 @@
+#include "base/strings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace scenario {
+namespace {
+
+TEST(Strings, TrimTakesOnlyTheGivenCharactersAtTheEnds) {
+  struct Case {
+    const char* in;
+    const char* chars;
+    const char* want;
+  };
+  const Case kCases[] = {
+      {"  a b\t", " \t", "a b"},
+      {" \t ", " \t", ""},
+      {"", " \t", ""},
+      {"x\r\n", " \t", "x\r\n"},
+      {"x \r\n", " \t\r\n", "x"},
+      {"\tx", " ", "\tx"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(Trim(c.in, c.chars), c.want);
+  }
+}
+
+TEST(Strings, PathsSplitAndJoinAtOneSlash) {
+  EXPECT_EQ(BaseName("a/b/Valle_linea.txt"), "Valle_linea.txt");
+  EXPECT_EQ(BaseName("Valle_linea.txt"), "Valle_linea.txt");
+  EXPECT_EQ(BaseName("a/"), "");
+  EXPECT_EQ(JoinPath("a/b", "c.txt"), "a/b/c.txt");
+  EXPECT_EQ(JoinPath("", "c.txt"), "c.txt");
+}
+
+TEST(Strings, ClockTextKeepsEveryValue) {
+  struct Case {
+    std::int64_t seconds;
+    const char* want;
+  };
+  const Case kCases[] = {
+      {0, "0:00:00"},
+      {17 * 3600 + 18 * 60 + 5, "17:18:05"},
+      {30 * 3600, "30:00:00"},
+      {-61, "-0:01:01"},
+      {std::numeric_limits<std::int64_t>::min(), "-2562047788015215:30:08"},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(ClockText(c.seconds), c.want);
+}
+
+}  // namespace
+}  // namespace scenario
