@@ -264,4 +264,24 @@ std::int32_t codice_gara_st(const ParamTable& table) {
   return sum;
 }
 
+std::string CompileEndMessage(const CompileResult& result) {
+  switch (result.end) {
+    case CompileEnd::kWritten:
+      return "";
+    case CompileEnd::kHeaderFatal:
+      return "error " + std::to_string(result.fatal_code) +
+             ": the header places of cell 1 or slot 85 are taken; no binary "
+             "file was written";
+    case CompileEnd::kNoCellArray:
+      return "no cell array was created from the line description; no "
+             "binary file was written";
+    case CompileEnd::kWriteFailed:
+      return result.write_status.message() +
+             (result.written.empty() ? "; no binary file was written"
+                                     : "; the binary files after it were "
+                                       "not written");
+  }
+  return "";
+}
+
 }  // namespace scenario

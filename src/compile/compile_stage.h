@@ -50,6 +50,13 @@ struct CompileResult {
   std::vector<std::string> written;  // paths written, in order
 };
 
+// How a compile ended, as one sentence for an author: "" when the binary
+// files were written (codes may be recorded), else what stopped them and
+// that no binary file (or not every one) was written. The author commands
+// and the pack build say it alike; the built-in run keeps its own words
+// and errore's box.
+std::string CompileEndMessage(const CompileResult& result);
+
 // Reads both description files into s: copies line_name and train_name
 // into the texts of slots 85 and 86; records 101 and returns, touching no
 // file, when the line description is not a normal file; runs the line

@@ -256,6 +256,36 @@ TEST(StampAndWrite, NoCellArrayWritesNothing) {
   EXPECT_TRUE(fs.log.empty());
 }
 
+TEST(CompileEndMessage, SaysWhatStoppedTheFiles) {
+  CompileResult failed_first;
+  failed_first.end = CompileEnd::kWriteFailed;
+  failed_first.write_status = Status::Error("cannot write \"L.dat\"");
+  CompileResult failed_later = failed_first;
+  failed_later.written = {"L_T.sim"};
+  CompileResult fatal;
+  fatal.end = CompileEnd::kHeaderFatal;
+  fatal.fatal_code = 1251;
+  CompileResult no_cells;
+  no_cells.end = CompileEnd::kNoCellArray;
+  struct Case {
+    const CompileResult& result;
+    const char* want;
+  };
+  const Case kCases[] = {
+      {CompileResult{}, ""},
+      {fatal,
+       "error 1251: the header places of cell 1 or slot 85 are taken; no "
+       "binary file was written"},
+      {no_cells,
+       "no cell array was created from the line description; no binary file "
+       "was written"},
+      {failed_first, "cannot write \"L.dat\"; no binary file was written"},
+      {failed_later,
+       "cannot write \"L.dat\"; the binary files after it were not written"},
+  };
+  for (const Case& c : kCases) EXPECT_EQ(CompileEndMessage(c.result), c.want);
+}
+
 class MemorizzaDati : public ::testing::Test {
  protected:
   MemorizzaDati() {

@@ -84,23 +84,6 @@ struct FolderRecord {
   std::vector<const LineWork*> lines;
 };
 
-std::string Problem(const CompileResult& result) {
-  switch (result.end) {
-    case CompileEnd::kWritten:
-      return "";
-    case CompileEnd::kHeaderFatal:
-      return "error " + std::to_string(result.fatal_code) +
-             ": the header places of cell 1 or slot 85 are taken; no binary "
-             "file was written";
-    case CompileEnd::kNoCellArray:
-      return "no cell array was created from the line description; no "
-             "binary file was written";
-    case CompileEnd::kWriteFailed:
-      return result.write_status.message();
-  }
-  return "";
-}
-
 class PackBuilder {
  public:
   PackBuilder(const PackPlan& plan, const PackOptions& options, FileSystem& fs,
@@ -323,7 +306,7 @@ void PackBuilder::Compile(Task& task) {
   row.state = result.end == CompileEnd::kWritten
                   ? ScenarioState::kBuilt
                   : ScenarioState::kNothingWritten;
-  row.problem = Problem(result);
+  row.problem = CompileEndMessage(result);
   row.seconds = SecondsSince(start);
 
   // The last train over the line frees its state and grid.

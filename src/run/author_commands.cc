@@ -297,26 +297,8 @@ int RunCompileCommand(const CommandLine& c, std::ostream& out,
     }
   }
   if (summary) out << DescribeSummary(report.summary) << '\n';
-  switch (result.end) {
-    case CompileEnd::kWritten:
-      break;
-    case CompileEnd::kHeaderFatal:
-      err << kProgram << ": error " << result.fatal_code
-          << ": the header places of cell 1 or slot 85 are taken; no "
-             "binary file was written\n";
-      break;
-    case CompileEnd::kNoCellArray:
-      err << kProgram
-          << ": no cell array was created from the line description; no "
-             "binary file was written\n";
-      break;
-    case CompileEnd::kWriteFailed:
-      err << kProgram << ": " << result.write_status.message() << '\n';
-      if (result.written.empty()) {
-        err << kProgram << ": no binary file was written\n";
-      }
-      break;
-  }
+  const std::string end = CompileEndMessage(result);
+  if (!end.empty()) err << kProgram << ": " << end << '\n';
   return status;
 }
 
