@@ -2,9 +2,12 @@
 #define SCENARIO_BASE_FAKE_FILE_SYSTEM_H_
 
 // An in-memory FileSystem for tests (built only into the test binary).
-// Files are a map from path to bytes; there are no folders. Single
-// operations can be made to fail, and every call is logged in order.
+// Files are a map from path to bytes. A folder is there when it was created
+// or listed in folders, or when a file or folder lies in it; "" and "/"
+// are the roots. Single operations can be made to fail, and every call is
+// logged in order.
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -25,8 +28,16 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> fail_reads;
   std::set<std::string> fail_writes;
   std::set<std::string> fail_deletes;
+  // Creating this folder (or one below it) fails; so does listing it.
+  std::set<std::string> fail_folders;
 
-  // Every call as "<op> <path>", op one of is_file, read, write, delete.
+  // Folders made by CreateFolders or by the test.
+  std::set<std::string> folders;
+  // Modification times of files, ns; a file not listed has 0.
+  std::map<std::string, std::int64_t> mtimes;
+
+  // Every call as "<op> <path>", op one of is_file, read, write, delete,
+  // stat, create_folders, list.
   std::vector<std::string> log;
 
   bool Has(const std::string& path) const { return files.count(path) != 0; }
@@ -40,6 +51,13 @@ class FakeFileSystem : public FileSystem {
   Status WriteFileReplacing(const std::string& path,
                             std::string_view contents) override;
   Status DeleteFile(const std::string& path) override;
+  FileInfo Stat(const std::string& path) override;
+  Status CreateFolders(const std::string& path) override;
+  Status ListFolder(const std::string& path,
+                    std::vector<FolderEntry>* entries) override;
+
+ private:
+  bool IsFolder(const std::string& path) const;
 };
 
 }  // namespace scenario

@@ -1,5 +1,6 @@
 #include "base/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <cassert>
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -41,6 +43,12 @@ int WriteAllAt(int fd, std::uint64_t offset, std::string_view data) {
     offset += static_cast<std::uint64_t>(n);
   }
   return 0;
+}
+
+FileKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kNormal;
+  if (S_ISDIR(mode)) return FileKind::kFolder;
+  return FileKind::kOther;
 }
 
 class PosixFileSystem : public FileSystem {
@@ -117,6 +125,58 @@ class PosixFileSystem : public FileSystem {
     return Status::Ok();
   }
 
+  FileInfo Stat(const std::string& path) override {
+    FileInfo info;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return info;
+    info.kind = KindOf(st.st_mode);
+    info.size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    info.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 +
+                    st.st_mtim.tv_nsec;
+    info.device = static_cast<std::uint64_t>(st.st_dev);
+    info.inode = static_cast<std::uint64_t>(st.st_ino);
+    return info;
+  }
+
+  Status CreateFolders(const std::string& path) override {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    if (ec) {
+      return Status::Error("cannot create the folder \"" + path +
+                           "\": " + ec.message());
+    }
+    return Status::Ok();
+  }
+
+  Status ListFolder(const std::string& path,
+                    std::vector<FolderEntry>* entries) override {
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) return Failure("list the folder", path, errno);
+    entries->clear();
+    for (;;) {
+      errno = 0;
+      const dirent* entry = ::readdir(dir);
+      if (entry == nullptr) break;
+      const std::string name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      struct stat st;
+      const std::string full = path + "/" + name;
+      entries->push_back({name, ::stat(full.c_str(), &st) == 0
+                                    ? KindOf(st.st_mode)
+                                    : FileKind::kMissing});
+    }
+    const int error_number = errno;
+    ::closedir(dir);
+    if (error_number != 0) {
+      return Failure("list the folder", path, error_number);
+    }
+    std::sort(entries->begin(), entries->end(),
+              [](const FolderEntry& a, const FolderEntry& b) {
+                return a.name < b.name;
+              });
+    return Status::Ok();
+  }
+
  private:
   // Replaces path with the contents that write_contents writes to a new
   // temporary file; write_contents returns 0 or the errno of its failure.
@@ -181,6 +241,16 @@ Status FileSystem::WriteFileReplacingPlaced(const std::string& path,
     contents.replace(at, n, piece.data(), n);
   });
   return WriteFileReplacing(path, contents);
+}
+
+bool FileSystem::SameFile(const std::string& a, const std::string& b) {
+  const FileInfo x = Stat(a);
+  const FileInfo y = Stat(b);
+  if (x.kind == FileKind::kMissing || y.kind == FileKind::kMissing) {
+    return false;
+  }
+  if (x.inode == 0 && y.inode == 0) return a == b;
+  return x.device == y.device && x.inode == y.inode;
 }
 
 int WriteAll(int fd, std::string_view data) {

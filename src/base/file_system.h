@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/status.h"
 
@@ -21,6 +22,30 @@ using PlacedPieceWriter =
 // Makes a file's contents by handing them, piece by piece and in any order,
 // to write.
 using PlacedContentsMaker = std::function<void(const PlacedPieceWriter& write)>;
+
+// What a path names.
+enum class FileKind {
+  kMissing,  // nothing, or nothing that can be looked at
+  kNormal,   // a regular file
+  kFolder,
+  kOther,  // a device, a FIFO, a socket...
+};
+
+struct FileInfo {
+  FileKind kind = FileKind::kMissing;
+  std::uint64_t size = 0;     // bytes, for a normal file
+  std::int64_t mtime_ns = 0;  // last change of its contents, ns since 1970
+  // Together they tell one file under two names from two files; both 0
+  // when the platform cannot say.
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
+
+// One name of a folder's listing.
+struct FolderEntry {
+  std::string name;  // without the folder
+  FileKind kind = FileKind::kMissing;
+};
 
 // Every file the system reads, writes or deletes goes through this
 // interface, so that tests can inject failures with a fake.
@@ -54,6 +79,18 @@ class FileSystem {
                                           const PlacedContentsMaker& make);
   // Deletes the file; a missing file is not an error.
   virtual Status DeleteFile(const std::string& path) = 0;
+
+  // What path names (symbolic links followed).
+  virtual FileInfo Stat(const std::string& path) = 0;
+  // Creates the folder and any missing folder above it; a folder that is
+  // already there is not an error, anything else in its place is.
+  virtual Status CreateFolders(const std::string& path) = 0;
+  // The names in the folder, "." and ".." left out, sorted by name.
+  virtual Status ListFolder(const std::string& path,
+                            std::vector<FolderEntry>* entries) = 0;
+
+  // True when a and b both exist and are one file.
+  bool SameFile(const std::string& a, const std::string& b);
 };
 
 // The host's file system.

@@ -197,5 +197,70 @@ TEST(RealFileSystem, DeleteAndReadOfMissingFiles) {
   EXPECT_FALSE(fs.DeleteFile(path).ok());
 }
 
+// The same steps on the real file system (in a temporary folder) and on
+// the fake, which the commands' tests stand in for it: both must agree.
+class FolderSteps : public ::testing::TestWithParam<bool> {
+ protected:
+  FileSystem& fs() { return GetParam() ? RealFileSystem() : fake_; }
+  std::string At(const std::string& name) const {
+    return GetParam() ? dir_.path() + "/" + name : "/t/" + name;
+  }
+  void SetUp() override {
+    if (!GetParam()) fake_.folders.insert("/t");
+  }
+
+ private:
+  ScopedTempDir dir_;
+  FakeFileSystem fake_;
+};
+
+TEST_P(FolderSteps, CreateListAndStatAgree) {
+  ASSERT_TRUE(fs().CreateFolders(At("a/b/c")).ok());
+  ASSERT_TRUE(fs().CreateFolders(At("a/b")).ok()) << "already there";
+  ASSERT_TRUE(fs().WriteFileReplacing(At("a/z.txt"), "12345").ok());
+  ASSERT_TRUE(fs().WriteFileReplacing(At("a/m.txt"), "").ok());
+
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(fs().ListFolder(At("a"), &entries).ok());
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "b");
+  EXPECT_EQ(entries[0].kind, FileKind::kFolder);
+  EXPECT_EQ(entries[1].name, "m.txt");
+  EXPECT_EQ(entries[2].name, "z.txt");
+  EXPECT_EQ(entries[2].kind, FileKind::kNormal);
+
+  EXPECT_EQ(fs().Stat(At("a/z.txt")).kind, FileKind::kNormal);
+  EXPECT_EQ(fs().Stat(At("a/z.txt")).size, 5u);
+  EXPECT_EQ(fs().Stat(At("a/b/c")).kind, FileKind::kFolder);
+  EXPECT_EQ(fs().Stat(At("a/none")).kind, FileKind::kMissing);
+  EXPECT_TRUE(fs().SameFile(At("a/z.txt"), At("a/b/../z.txt")) || !GetParam());
+  EXPECT_FALSE(fs().SameFile(At("a/z.txt"), At("a/m.txt")));
+  EXPECT_FALSE(fs().SameFile(At("a/none"), At("a/none")));
+
+  // A file in the way of a folder, and a folder that is not there.
+  const Status blocked = fs().CreateFolders(At("a/z.txt/d"));
+  EXPECT_FALSE(blocked.ok());
+  EXPECT_NE(blocked.message().find("a/z.txt/d"), std::string::npos);
+  const Status missing = fs().ListFolder(At("none"), &entries);
+  EXPECT_FALSE(missing.ok());
+  EXPECT_NE(missing.message().find("none"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealAndFake, FolderSteps, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Real" : "Fake";
+                         });
+
+TEST(FakeFileSystem, InjectedFolderFailures) {
+  FakeFileSystem fs;
+  fs.fail_folders.insert("out");
+  const Status made = fs.CreateFolders("out/sub");
+  EXPECT_EQ(made.message(),
+            "cannot create the folder \"out/sub\": injected failure");
+  EXPECT_TRUE(fs.folders.empty());
+  std::vector<FolderEntry> entries;
+  EXPECT_FALSE(fs.ListFolder("out", &entries).ok());
+}
+
 }  // namespace
 }  // namespace scenario

@@ -57,6 +57,22 @@ class EditorFileSystem : public FileSystem {
   Status DeleteFile(const std::string& path) override {
     return Status::Error("cannot delete \"" + path + "\" while checking");
   }
+  FileInfo Stat(const std::string& path) override {
+    if (const std::string* bytes = Find(path)) {
+      FileInfo info;
+      info.kind = FileKind::kNormal;
+      info.size = bytes->size();
+      return info;
+    }
+    return RealFileSystem().Stat(path);
+  }
+  Status CreateFolders(const std::string& path) override {
+    return Status::Error("cannot create \"" + path + "\" while checking");
+  }
+  Status ListFolder(const std::string& path,
+                    std::vector<FolderEntry>* entries) override {
+    return RealFileSystem().ListFolder(path, entries);
+  }
 
  private:
   const std::string* Find(const std::string& path) const {

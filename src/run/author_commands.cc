@@ -31,16 +31,6 @@ using nlohmann::json;
 
 constexpr std::string_view kProgram = "scenario-compiler";
 
-std::string_view BaseName(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::string_view Stem(std::string_view base) {
-  const std::size_t dot = base.rfind('.');
-  return dot == std::string_view::npos || dot == 0 ? base : base.substr(0, dot);
-}
-
 bool EndsWith(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() &&
          s.substr(s.size() - suffix.size()) == suffix;
