@@ -10,6 +10,7 @@
 #include "pack/pack_build.h"
 #include "pack/pack_discovery.h"
 #include "pack/pack_report.h"
+#include "run/cli.h"
 
 namespace scenario {
 namespace {
@@ -51,22 +52,22 @@ Status ListPackFiles(const std::string& folder,
   return Status::Ok();
 }
 
-int RunBuildCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
-                    bool terminal) {
+int RunBuildCommand(const BuildCommandOptions& c, FileSystem& fs,
+                    std::ostream& out, std::ostream& err, bool terminal) {
   PackOptions options;
-  options.pack = WithoutTrailingSeparators(c.build_dir);
-  options.output = c.build_output ? WithoutTrailingSeparators(*c.build_output)
-                                  : options.pack;
+  options.pack = WithoutTrailingSeparators(c.pack);
+  options.output =
+      c.output ? WithoutTrailingSeparators(*c.output) : options.pack;
   options.jobs =
       c.jobs > 0
           ? c.jobs
           : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  options.grid = !c.no_grid;
+  options.grid = c.grid;
   options.force = c.force;
   options.version = std::string(kProgramVersion);
 
   std::vector<std::string> files;
-  Status status = ListPackFiles(c.build_dir, &files);
+  Status status = ListPackFiles(c.pack, &files);
   if (!status.ok()) {
     err << kProgram << ": " << status.message() << '\n';
     return 2;
@@ -78,15 +79,14 @@ int RunBuildCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
   }
 
   PackProgress progress(err, terminal, c.werror);
-  PackOutcome outcome = BuildPack(plan, options, RealFileSystem(), &progress);
+  PackOutcome outcome = BuildPack(plan, options, fs, &progress);
   progress.End();
   for (const std::string& trouble : outcome.troubles) {
     err << kProgram << ": " << trouble << '\n';
   }
 
   if (!c.csv_file.empty()) {
-    status = RealFileSystem().WriteFileReplacing(c.csv_file,
-                                                 PackSummaryCsv(outcome));
+    status = fs.WriteFileReplacing(c.csv_file, PackSummaryCsv(outcome));
     if (!status.ok()) {
       err << kProgram << ": " << status.message() << '\n';
       outcome.troubles.push_back(status.message());

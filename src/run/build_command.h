@@ -2,13 +2,15 @@
 #define SCENARIO_RUN_BUILD_COMMAND_H_
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/status.h"
-#include "run/cli.h"
 
 namespace scenario {
+
+class FileSystem;
 
 // Every file under folder, as paths relative to it with "/" between
 // folders, in sorted order. Hidden files and folders (a name starting
@@ -16,12 +18,24 @@ namespace scenario {
 Status ListPackFiles(const std::string& folder,
                      std::vector<std::string>* files);
 
+// What `build` was asked to do.
+struct BuildCommandOptions {
+  std::string pack;                   // the pack's folder
+  std::optional<std::string> output;  // the output folder; the pack's if none
+  int jobs = 0;                       // threads; 0: one per core
+  std::string csv_file;               // the CSV summary's file; "": none
+  bool force = false;                 // rebuild what is up to date
+  bool grid = true;                   // --no-grid clears it
+  bool json = false;                  // the summary as JSON
+  bool werror = false;                // warnings count like codes
+};
+
 // build: every scenario of a pack, compiled on several threads, with a
 // progress display on err and a summary on out (or JSON, or a CSV file).
 // terminal says whether err is a terminal (a bar) or not (a line per
-// scenario).
-int RunBuildCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
-                    bool terminal);
+// scenario). Every file is reached through fs.
+int RunBuildCommand(const BuildCommandOptions& options, FileSystem& fs,
+                    std::ostream& out, std::ostream& err, bool terminal);
 
 }  // namespace scenario
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/exit_status.h"
+#include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
 #include "run/author_commands.h"
 #include "run/cli.h"
@@ -154,7 +155,8 @@ CommandRun Build(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   CommandRun run;
-  run.status = RunBuildCommand(parsed.command, out, err, /*terminal=*/false);
+  run.status = RunBuildCommand(BuildOptionsOf(parsed.command), RealFileSystem(),
+                               out, err, /*terminal=*/false);
   run.out = out.str();
   run.err = err.str();
   return run;

@@ -344,6 +344,19 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   return parsed;
 }
 
+BuildCommandOptions BuildOptionsOf(const CommandLine& c) {
+  BuildCommandOptions o;
+  o.pack = c.build_dir;
+  o.output = c.build_output;
+  o.jobs = c.jobs;
+  o.csv_file = c.csv_file;
+  o.force = c.force;
+  o.grid = !c.no_grid;
+  o.json = c.json;
+  o.werror = c.werror;
+  return o;
+}
+
 int RunCommandLine(int argc, char** argv) {
   const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
   std::cout << parsed.out_text;
@@ -371,7 +384,8 @@ int RunCommandLine(int argc, char** argv) {
     case CommandKind::kDiff:
       return RunDiffCommand(c, std::cout, std::cerr);
     case CommandKind::kBuild:
-      return RunBuildCommand(c, std::cout, std::cerr, isatty(STDERR_FILENO));
+      return RunBuildCommand(BuildOptionsOf(c), RealFileSystem(), std::cout,
+                             std::cerr, isatty(STDERR_FILENO));
     case CommandKind::kExplain:
       return RunExplainCommand(c, std::cout, std::cerr);
   }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "run/build_command.h"
+
 namespace scenario {
 
 enum class CommandKind {
@@ -98,6 +100,9 @@ struct ParsedCommandLine {
 
 // Turns argv into a command or a usage error. Pure: prints nothing.
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The build command's options from a parsed command line.
+BuildCommandOptions BuildOptionsOf(const CommandLine& c);
 
 // Runs the program for its command line; returns the exit status.
 int RunCommandLine(int argc, char** argv);
