@@ -21,7 +21,7 @@ while IFS= read -r -d '' file; do
   folder="${rel%%/*}"
   name="${rel##*/}"
   case "$name" in
-    *_test.cc | *_testing.* | *_for_test.* | *_test_util.*) continue ;;
+    *_test.cc | *_testing.*) continue ;;
   esac
   if [[ -z "${rank[$folder]+x}" ]]; then
     echo "$rel: folder '$folder' is not a known layer" >&2

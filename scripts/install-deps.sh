@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev time
   libcli11-dev nlohmann-json3-dev
   libfltk1.3-dev
-  librsvg2-dev libcairo2-dev libxml2-dev
+  librsvg2-dev libcairo2-dev libxml2-dev libglib2.0-dev
   xvfb xdotool x11-utils imagemagick
   fonts-urw-base35
   neovim

@@ -7,40 +7,89 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 #include <thread>
 
+#include "base/scoped_temp_dir.h"
+
+extern char** environ;
+
 namespace scenario {
+namespace {
+
+// The test's environment with env applied, as "NAME=value" entries. Made
+// before the fork: the child may only call async-signal-safe functions.
+std::vector<std::string> ChildEnvironment(
+    const std::vector<EnvironmentChange>& env) {
+  std::vector<std::string> entries;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string_view entry(*e);
+    bool changed = false;
+    for (const EnvironmentChange& c : env) {
+      changed = changed ||
+                (entry.starts_with(c.name) && entry.size() > c.name.size() &&
+                 entry[c.name.size()] == '=');
+    }
+    if (!changed) entries.emplace_back(entry);
+  }
+  for (const EnvironmentChange& c : env) {
+    if (c.value) entries.push_back(c.name + "=" + *c.value);
+  }
+  return entries;
+}
+
+std::vector<char*> Pointers(const std::vector<std::string>& strings) {
+  std::vector<char*> pointers;
+  for (const std::string& s : strings) {
+    pointers.push_back(const_cast<char*>(s.c_str()));
+  }
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::string& cwd,
-                           const std::string& stderr_file) {
+                           const std::string& stderr_file,
+                           const std::vector<EnvironmentChange>& env) {
   ::signal(SIGPIPE, SIG_IGN);
   int to_child[2];
   int from_child[2];
   if (::pipe2(to_child, O_CLOEXEC) != 0) return;
-  if (::pipe2(from_child, O_CLOEXEC) != 0) return;
-  std::vector<char*> args;
-  for (const std::string& a : argv)
-    args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
+  if (::pipe2(from_child, O_CLOEXEC) != 0) {
+    ::close(to_child[0]);
+    ::close(to_child[1]);
+    return;
+  }
+  const std::vector<std::string> environment = ChildEnvironment(env);
+  std::vector<char*> args = Pointers(argv);
+  std::vector<char*> envp = Pointers(environment);
   pid_ = ::fork();
   if (pid_ == 0) {
     ::dup2(to_child[0], STDIN_FILENO);
     ::dup2(from_child[1], STDOUT_FILENO);
-    const int err = ::open(stderr_file.c_str(),
-                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (err >= 0) ::dup2(err, STDERR_FILENO);
+    if (!stderr_file.empty()) {
+      const int err = ::open(stderr_file.c_str(),
+                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+      if (err >= 0) ::dup2(err, STDERR_FILENO);
+    }
     // The test's own mask and handlers are not the child's business.
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     ::signal(SIGPIPE, SIG_DFL);
-    if (::chdir(cwd.c_str()) != 0) ::_exit(127);
-    ::execv(args[0], args.data());
+    if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(127);
+    ::execvpe(args[0], args.data(), envp.data());
     ::_exit(127);
   }
   ::close(to_child[0]);
   ::close(from_child[1]);
+  if (pid_ < 0) {
+    ::close(to_child[1]);
+    ::close(from_child[0]);
+    return;
+  }
   in_ = to_child[1];
   out_ = from_child[0];
 }
@@ -79,7 +128,7 @@ bool ChildProcess::ReadUntil(
   char buffer[1 << 16];
   for (;;) {
     if (done(output_)) return true;
-    if (output_ended_) return false;
+    if (output_ended_ || out_ < 0) return false;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         end - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
@@ -97,24 +146,74 @@ bool ChildProcess::ReadUntil(
   }
 }
 
+std::optional<std::string> ChildProcess::ReadLine(
+    std::chrono::milliseconds limit) {
+  const auto has_line = [](const std::string& out) {
+    return out.find('\n') != std::string::npos;
+  };
+  if (!ReadUntil(has_line, limit)) return std::nullopt;
+  const std::size_t end = output_.find('\n');
+  std::string line = output_.substr(0, end);
+  output_.erase(0, end + 1);
+  return line;
+}
+
 void ChildProcess::Signal(int signal) {
   if (pid_ > 0 && !reaped_) ::kill(pid_, signal);
 }
 
+void ChildProcess::Reap(bool block) {
+  if (pid_ <= 0 || reaped_) return;
+  int raw = 0;
+  pid_t r;
+  do {
+    r = ::waitpid(pid_, &raw, block ? 0 : WNOHANG);
+  } while (r < 0 && errno == EINTR);
+  if (r != pid_) return;
+  reaped_ = true;
+  status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+bool ChildProcess::Running() {
+  Reap(false);
+  return pid_ > 0 && !reaped_;
+}
+
 int ChildProcess::Wait(std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
-  while (!reaped_ && pid_ > 0) {
-    int raw = 0;
-    const pid_t r = ::waitpid(pid_, &raw, WNOHANG);
-    if (r == pid_) {
-      reaped_ = true;
-      status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-      break;
-    }
+  while (Running()) {
     if (std::chrono::steady_clock::now() >= end) return -1;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return status_;
+}
+
+ChildRun RunChild(const std::vector<std::string>& argv, const std::string& cwd,
+                  const std::vector<EnvironmentChange>& env,
+                  std::chrono::milliseconds limit) {
+  ScopedTempDir scratch;
+  const std::string err_file = scratch.File("stderr");
+  ChildRun run;
+  {
+    ChildProcess child(argv, cwd, err_file, env);
+    child.CloseInput();
+    const auto end = std::chrono::steady_clock::now() + limit;
+    const auto never = [](const std::string&) { return false; };
+    // Read while the child runs; a process it left behind may hold the
+    // output open after it ends, so the end of the child ends the reading.
+    while (child.Running() && !child.output_ended() &&
+           std::chrono::steady_clock::now() < end) {
+      child.ReadUntil(never, std::chrono::milliseconds(100));
+    }
+    // What it wrote just before it ended.
+    child.ReadUntil(never, std::chrono::milliseconds(100));
+    run.status =
+        child.Wait(std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now()));
+    run.out = std::move(child.output());
+  }
+  run.err = ReadWholeFile(err_file);
+  return run;
 }
 
 }  // namespace scenario

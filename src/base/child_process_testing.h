@@ -1,28 +1,48 @@
 #ifndef SCENARIO_BASE_CHILD_PROCESS_TESTING_H_
 #define SCENARIO_BASE_CHILD_PROCESS_TESTING_H_
 
-// A program run by a test with pipes on its standard input and output, for
-// the commands that talk while they run (lsp, watch). Standard error goes
-// to a file. Test-only.
+// The one way the tests run another program: a child with pipes on its
+// standard input and output, for the commands that talk while they run
+// (lsp, watch) and the tools a test drives (an X server, xev, an editor);
+// and RunChild for a program that is only run to its end. No shell stands
+// between the test and the program, so arguments need no quoting.
+// Test-only.
 
 #include <sys/types.h>
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace scenario {
 
+// A change to the test's environment for the child: a value sets the
+// variable, nullopt removes it.
+struct EnvironmentChange {
+  std::string name;
+  std::optional<std::string> value;
+};
+
 class ChildProcess {
  public:
-  // Starts argv[0] with argv in folder cwd.
+  // Starts argv[0] with argv: a name without "/" is looked up on PATH. The
+  // child runs in folder cwd ("" : the test's own), with the environment
+  // changed by env, and its standard error goes to stderr_file ("" : the
+  // test's own).
+  // REQUIRES: argv is not empty.
   ChildProcess(const std::vector<std::string>& argv, const std::string& cwd,
-               const std::string& stderr_file);
+               const std::string& stderr_file,
+               const std::vector<EnvironmentChange>& env = {});
   // Kills the child if it still runs.
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // False when the process could not be made. A program that cannot be
+  // started still makes one, which ends at once with status 127.
+  bool started() const { return pid_ > 0; }
 
   // False when the child no longer reads.
   bool Write(const std::string& bytes);
@@ -31,15 +51,25 @@ class ChildProcess {
   // ends or the time is up; returns done's last answer.
   bool ReadUntil(const std::function<bool(const std::string&)>& done,
                  std::chrono::milliseconds limit);
+  // The next line of the output without its "\n", taken from the front of
+  // output(); nullopt when the output ends or the time is up first (a part
+  // of a line read meanwhile stays in output()).
+  std::optional<std::string> ReadLine(std::chrono::milliseconds limit);
   // Everything read so far; tests may take from its front.
   std::string& output() { return output_; }
   bool output_ended() const { return output_ended_; }
 
   void Signal(int signal);
-  // The exit status, or -1 when it has not ended in time (or was killed).
+  // True while the child has not ended.
+  bool Running();
+  // The exit status, or -1 when it has not ended in time or was ended by a
+  // signal.
   int Wait(std::chrono::milliseconds limit);
 
  private:
+  // Collects the child's status if it has ended; with block, waits for it.
+  void Reap(bool block);
+
   pid_t pid_ = -1;
   int in_ = -1;
   int out_ = -1;
@@ -48,6 +78,21 @@ class ChildProcess {
   int status_ = -1;
   bool reaped_ = false;
 };
+
+// What a program run to its end left.
+struct ChildRun {
+  int status = -1;  // as ChildProcess::Wait gives it
+  std::string out;  // its standard output
+  std::string err;  // its standard error
+};
+
+// Runs argv (as ChildProcess starts it) with an empty standard input until
+// it ends, and captures both outputs. A child still running after limit is
+// killed and gives status -1.
+ChildRun RunChild(const std::vector<std::string>& argv,
+                  const std::string& cwd = "",
+                  const std::vector<EnvironmentChange>& env = {},
+                  std::chrono::milliseconds limit = std::chrono::minutes(2));
 
 }  // namespace scenario
 

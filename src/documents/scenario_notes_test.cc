@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,8 +12,6 @@
 
 namespace scenario {
 namespace {
-
-constexpr std::size_t kNotesLines = 26;
 
 // Decodes UTF-8 into code points; nullopt on a malformed sequence.
 std::optional<std::vector<char32_t>> DecodeUtf8(const std::string& text) {
@@ -85,63 +80,8 @@ std::string JoinedNotes() {
   return joined;
 }
 
-TEST(ScenarioNotes, HasTwentySixLinesClosedByTheEndMarker) {
-  const std::vector<std::string> lines = dati_note();
-  ASSERT_EQ(lines.size(), kNotesLines + 1);
-  EXPECT_EQ(lines.back(), kEndMarker);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), kEndMarker), 1);
-  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-    EXPECT_EQ(lines[i].find(kEndMarker), std::string::npos) << i + 1;
-  }
-}
-
-TEST(ScenarioNotes, LineLengthsInCharacters) {
-  // Lines 14, 19 and 20 are left unwrapped; every other line that does not
-  // end a paragraph is 95 to 98 characters.
-  constexpr std::size_t kLengths[kNotesLines] = {
-      67,  97, 97, 95, 96, 95,  98,  97, 98, 98, 53, 88, 98,
-      189, 95, 69, 97, 97, 191, 182, 35, 98, 66, 12, 18, 4};
-  const std::vector<std::u32string> text = NotesText();
-  ASSERT_EQ(text.size(), kNotesLines);
-  for (std::size_t i = 0; i < kNotesLines; ++i) {
-    SCOPED_TRACE("line " + std::to_string(i + 1));
-    EXPECT_EQ(text[i].size(), kLengths[i]);
-  }
-}
-
-TEST(ScenarioNotes, ParagraphIndentsAndNoEmptyLine) {
-  // Lines that open a paragraph (the signature lines count as such) begin
-  // with exactly three blanks; the others begin at the first column. The
-  // last line is four blanks.
-  const std::set<std::size_t> kOpening = {1, 2, 12, 13, 17, 21, 22, 24, 25};
-  const std::vector<std::u32string> text = NotesText();
-  ASSERT_EQ(text.size(), kNotesLines);
-  for (std::size_t n = 1; n < kNotesLines; ++n) {
-    SCOPED_TRACE("line " + std::to_string(n));
-    const std::u32string& line = text[n - 1];
-    ASSERT_FALSE(line.empty());
-    const std::size_t indent = line.find_first_not_of(U' ');
-    EXPECT_EQ(indent, kOpening.count(n) ? 3u : 0u);
-  }
-  EXPECT_EQ(text.back(), U"    ");
-}
-
-TEST(ScenarioNotes, ExactlyFourLinesEndInOneBlank) {
-  const std::set<std::size_t> kBlankEnded = {4, 5, 6, 10};
-  const std::vector<std::u32string> text = NotesText();
-  ASSERT_EQ(text.size(), kNotesLines);
-  for (std::size_t n = 1; n < kNotesLines; ++n) {
-    SCOPED_TRACE("line " + std::to_string(n));
-    const std::u32string& line = text[n - 1];
-    ASSERT_GE(line.size(), 2u);
-    EXPECT_EQ(line.back() == U' ', kBlankEnded.count(n) == 1);
-    EXPECT_NE(line[line.size() - 2], U' ');  // never two blanks
-  }
-}
-
 TEST(ScenarioNotes, HyphenatedSplitsContinueTheWord) {
   const std::vector<std::u32string> text = NotesText();
-  ASSERT_EQ(text.size(), kNotesLines);
   int splits = 0;
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i].empty() || text[i].back() != U'-') continue;
@@ -156,48 +96,6 @@ TEST(ScenarioNotes, HyphenatedSplitsContinueTheWord) {
     EXPECT_TRUE(text[i + 1][0] >= U'a' && text[i + 1][0] <= U'z');
   }
   EXPECT_GE(splits, 1);
-}
-
-TEST(ScenarioNotes, SignatureLines) {
-  const std::vector<std::u32string> text = NotesText();
-  ASSERT_EQ(text.size(), kNotesLines);
-  EXPECT_EQ(text[23].back(), U'.');                      // the name
-  EXPECT_NE(text[24].find(U'@'), std::u32string::npos);  // the contact
-}
-
-TEST(ScenarioNotes, AccentedLettersFitOneWindows1252Byte) {
-  // The notes use printable ASCII and the four accented letters, which
-  // Windows-1252 holds at E0, E8, EC and F2: one byte each in the file.
-  const std::set<char32_t> kAccented = {U'\u00e0', U'\u00e8', U'\u00ec',
-                                        U'\u00f2'};
-  std::set<char32_t> seen;
-  for (const std::u32string& line : NotesText()) {
-    for (const char32_t c : line) {
-      if (c >= 0x20 && c < 0x7f) continue;
-      EXPECT_TRUE(kAccented.count(c) == 1)
-          << "U+" << std::hex << static_cast<std::uint32_t>(c);
-      seen.insert(c);
-    }
-  }
-  EXPECT_EQ(seen, kAccented);
-}
-
-TEST(ScenarioNotes, EachAccentedLetterIsOneByteInTheFile) {
-  const std::optional<std::string> file = EncodeTextFile(dati_note());
-  ASSERT_TRUE(file.has_value());
-  // One byte a character and CR LF a line: the file's size follows from
-  // the line lengths in characters.
-  std::size_t characters = 0;
-  for (const std::u32string& line : NotesText()) characters += line.size();
-  EXPECT_EQ(file->size(), characters + 2 * kNotesLines);
-  std::set<unsigned char> high;
-  for (const char c : *file) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 0x80) high.insert(u);
-  }
-  EXPECT_EQ(high, (std::set<unsigned char>{0xe0, 0xe8, 0xec, 0xf2}));
-  EXPECT_EQ(file->find(kEndMarker), std::string::npos);
-  EXPECT_EQ(file->substr(file->size() - 6), "    \r\n");
 }
 
 TEST(ScenarioNotes, FiguresAgreeWithTheRun) {

@@ -7,6 +7,7 @@
 
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
+#include "compile/small_pair_testing.h"
 #include "lint/warnings.h"
 #include "model/scenario.h"
 
@@ -16,69 +17,11 @@ namespace {
 constexpr const char* kLinePath = "/app/Valle_linea.txt";
 constexpr const char* kTrainPath = "/app/Valle_R 12-.txt";
 
-std::string Lines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-// A small pair that compiles without a code and deserves no warning. Each
-// case below changes one line of it.
-const std::vector<std::string> kLine = {
-    "[generale]",                                              // 1
-    "lunghezza percorso,    3000",                             // 2
-    "progressiva chilometrica uno,    500,    1000,    0",     // 3
-    "progressiva chilometrica due,    0,    0,    0",          // 4
-    "progressiva chilometrica tre,    0,    0,    0",          // 5
-    "sfondo uno,    1",                                        // 6
-    "sfondo due,    0",                                        // 7
-    "sfondo tre,    0",                                        // 8
-    "ripetizione segnali 9 codici,    1050,    3000",          // 9
-    "[curve]",                                                 // 10
-    "curvad2,  500,  100",                                     // 11
-    "curvas1,  900,  100",                                     // 12
-    "[pendenze]",                                              // 13
-    "pendenza,  0,   5",                                       // 14
-    "pendenza,  1000,   -3",                                   // 15
-    "[montagne]",                                              // 16
-    "montagna,   1500,  1700,  12",                            // 17
-    "[cartelli]",                                              // 18
-    "indicatori_vmax,  100,  90,  95,  100,  0,  ,  ,  ,  0",  // 19
-    "[indicazioni]",                                           // 20
-    "cartello_indicatore,  2500,   (Km 3+500)",                // 21
-    "[fine]",                                                  // 22
-};
-
-const std::vector<std::string> kTrain = {
-    "[generale]",                                      // 1
-    "numero vetture,    8",                            // 2
-    "percentuale massa frenata,    120",               // 3
-    "sabbia,    220",                                  // 4
-    "orologio,    17              15            30 ",  // 5
-    "[aderenze]",                                      // 6
-    "aderenza,       0,    76",                        // 7
-    "aderenza,    1500,    80",                        // 8
-    "[vel_limite]",                                    // 9
-    "velocita,   0,    30",                            // 10
-    "velocita,    1000,    95",                        // 11
-    "[stazioni]",                                      // 12
-    "stazione,   0, 8, 500, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 17, 15, 30, "
-    "Tarvo",  // 13
-    "stazione,   5000, 2, 600, 1, 1, 0, 4, 1, 0, 5, 1, 1, 60, 17, 25, 0, "
-    "Borgo",                                                  // 14
-    "[rallentamenti]",                                        // 15
-    "rallentamento,   6000,  60,  500,  40,  1,  0",          // 16
-    "[segnali]",                                              // 17
-    "segnale,    1050,   2, 5, 1,  1, 0,    2,  2,1,1, 255",  // 18
-    "segnale,    4450,   2, 3, 1,  1, 0,    0,  0,0,0, 0",    // 19
-    "[codici]",                                               // 20
-    "abbattimento,    1500,    270",                          // 21
-    "[fine]",                                                 // 22
-};
-
+// The small pair, which compiles without a code and deserves no warning.
+// Each case below changes one line of it, named by its number.
 struct Pair {
-  std::vector<std::string> line = kLine;
-  std::vector<std::string> train = kTrain;
+  std::vector<std::string> line = SmallLineRows();
+  std::vector<std::string> train = SmallTrainRows();
 };
 
 struct Outcome {
@@ -88,8 +31,8 @@ struct Outcome {
 
 void Lint(const Pair& pair, Outcome* out, bool write = false) {
   FakeFileSystem fs;
-  fs.files[kLinePath] = Lines(pair.line);
-  fs.files[kTrainPath] = Lines(pair.train);
+  fs.files[kLinePath] = DescriptionText(pair.line);
+  fs.files[kTrainPath] = DescriptionText(pair.train);
   CompileFiles files;
   files.line_description = kLinePath;
   files.train_description = kTrainPath;
@@ -214,7 +157,7 @@ TEST(Lint, EachKindAtItsFieldAndNoneWhenCorrected) {
     EXPECT_EQ(w.where.file, c.train ? kTrainPath : kLinePath);
     EXPECT_EQ(w.where.line, c.warning_line);
     // The warned line of the bad file.
-    std::string text = Lines(c.train ? bad.train : bad.line);
+    std::string text = DescriptionText(c.train ? bad.train : bad.line);
     for (int skip = c.warning_line - 1; skip > 0; --skip) {
       text = text.substr(text.find("\r\n") + 2);
     }
@@ -293,8 +236,8 @@ TEST(Lint, TheCompileIsTheSameWithWarnings) {
   FakeFileSystem plain_fs;
   FakeFileSystem linted_fs;
   for (FakeFileSystem* fs : {&plain_fs, &linted_fs}) {
-    fs->files[kLinePath] = Lines(pair.line);
-    fs->files[kTrainPath] = Lines(pair.train);
+    fs->files[kLinePath] = DescriptionText(pair.line);
+    fs->files[kTrainPath] = DescriptionText(pair.train);
   }
   CompileFiles files;
   files.line_description = kLinePath;

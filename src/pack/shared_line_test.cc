@@ -28,25 +28,8 @@ std::string With(std::string text, const std::string& from,
   return text;
 }
 
-// The small pair, with a maximum-speed board at 2000 m that a case moves
-// onto the header cell.
-std::string LineWithSpeedBoard() {
-  const std::string line = SmallLineText();
-  const std::string section = "[cartelli]\r\n";
-  const std::size_t at = line.find(section) + section.size();
-  return line.substr(0, at) +
-         "indicatori_vmax,  2000,  90,  95,  100,  0,  ,  ,  ,  0\r\n" +
-         line.substr(at);
-}
-
-const std::string kLine = LineWithSpeedBoard();
+const std::string kLine = SmallLineText();
 const std::string kTrain = SmallTrainText();
-
-// kTrain without its one warning (an end flag on the first station).
-std::string CleanTrain() {
-  return With(kTrain, "stazione,   0, 8, 500, 1, 0, 1,",
-              "stazione,   0, 8, 500, 1, 0, 0,");
-}
 
 constexpr const char* kLineFile = "/p/Valle_linea.txt";
 constexpr const char* kTrainFile = "/p/Valle_R 1-.txt";
@@ -129,7 +112,7 @@ TEST(SharedLine, EveryTrainGivesWhatItsPairGivesAlone) {
        false,
        {15, 15}},
       {"header place taken (1250)",
-       With(kLine, "indicatori_vmax,  2000", "indicatori_vmax,  0"),
+       With(kLine, "indicatori_vmax,  100", "indicatori_vmax,  0"),
        kTrain,
        1,
        false,
@@ -188,11 +171,10 @@ TEST(SharedLine, EveryTrainGivesWhatItsPairGivesAlone) {
 
 TEST(SharedLine, TrainsOverOneLineDoNotSeeEachOther) {
   const std::string trains[] = {
-      With(CleanTrain(), "segnale,    4450", "segnale,    1050"),  // 16
-      CleanTrain(),
+      With(kTrain, "segnale,    4450", "segnale,    1050"),  // 16
+      kTrain,
       // Stored as 90: a warning of its own.
-      With(CleanTrain(), "velocita,    1000,    95",
-           "velocita,    1000,    92"),
+      With(kTrain, "velocita,    1000,    95", "velocita,    1000,    92"),
   };
   FakeFileSystem shared_fs;
   shared_fs.files[kLineFile] = kLine;
@@ -237,7 +219,7 @@ TEST(SharedLine, TrainsOverOneLineDoNotSeeEachOther) {
 TEST(SharedLine, EveryTrainGetsTheWarningsOfItsPairAlone) {
   const std::string kComma =
       With(kLine, "pendenza,  1000,   -3", "pendenza,  1000,   -3,5");
-  const std::string kClean = CleanTrain();
+  const std::string& kClean = kTrain;
   const std::string kAltered =
       With(kClean, "velocita,    1000,    95", "velocita,    1000,    92");
   struct Case {

@@ -12,8 +12,8 @@
 
 #include "model/line_grid.h"
 #include "model/param_table.h"
-#include "plot/small_scenario_for_test.h"
-#include "plot/svg_test_util.h"
+#include "plot/small_scenario_testing.h"
+#include "plot/svg_testing.h"
 
 namespace scenario {
 namespace {

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "plot/svg_test_util.h"
+#include "plot/svg_testing.h"
 
 namespace scenario {
 namespace {

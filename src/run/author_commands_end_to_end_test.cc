@@ -1,56 +1,29 @@
 // Runs the real executable on real files, as an author would.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/child_process_testing.h"
 #include "base/scoped_temp_dir.h"
 #include "base/windows1252.h"
 
 namespace scenario {
 namespace {
 
-struct ExeRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using ExeRun = ChildRun;
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') {
-      q += "'\\''";
-    } else {
-      q += c;
-    }
-  }
-  return q + "'";
-}
-
-// Runs exe with args in folder dir; stdout and stderr are captured. env,
-// when given, is put before the command ("DISPLAY=:1", "env -u DISPLAY").
+// Runs exe with args in folder dir, with the environment changed by env;
+// stdout and stderr are captured.
 ExeRun RunIn(const ScopedTempDir& dir, const std::string& exe,
              const std::vector<std::string>& args,
-             const std::string& env = "") {
-  std::string command =
-      "cd " + Quote(dir.path()) + " && " + env + " " + Quote(exe);
-  for (const std::string& a : args) command += " " + Quote(a);
-  const std::string out_file = dir.path() + "/.stdout";
-  const std::string err_file = dir.path() + "/.stderr";
-  command += " >" + Quote(out_file) + " 2>" + Quote(err_file) + " </dev/null";
-  ExeRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = ReadWholeFile(out_file);
-  run.err = ReadWholeFile(err_file);
-  std::filesystem::remove(out_file);
-  std::filesystem::remove(err_file);
-  return run;
+             const std::vector<EnvironmentChange>& env = {}) {
+  std::vector<std::string> argv = {exe};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunChild(argv, dir.path(), env);
 }
 
 ExeRun Compiler(const ScopedTempDir& dir,
@@ -622,7 +595,7 @@ TEST(ProgramModules, TheProgramStartsWithoutTheWindowAndRasterLibraries) {
   // The dynamic loader lists every library the program starts with, then
   // ends it.
   const ExeRun run =
-      RunIn(dir, SCENARIO_COMPILER_EXE, {}, "LD_TRACE_LOADED_OBJECTS=1");
+      RunIn(dir, SCENARIO_COMPILER_EXE, {}, {{"LD_TRACE_LOADED_OBJECTS", "1"}});
   ASSERT_EQ(run.status, 0) << run.err;
   ASSERT_NE(run.out.find("libc.so"), std::string::npos) << run.out;
   for (const char* library :
@@ -647,19 +620,20 @@ TEST(ProgramModules, AMissingModuleIsNamedAndOnlyWhatNeedsItFails) {
   // display named (nobody serves :4093) the run says the window is missing
   // and goes on without it.
   struct WindowCase {
-    const char* env;
+    std::optional<std::string> display;  // nullopt: no DISPLAY at all
     std::vector<std::string> args;
     bool message;
   };
   const WindowCase cases[] = {
-      {"env -u DISPLAY", {}, false},
-      {"DISPLAY=:4093", {"--no-window"}, false},
-      {"DISPLAY=:4093", {}, true},
+      {std::nullopt, {}, false},
+      {":4093", {"--no-window"}, false},
+      {":4093", {}, true},
   };
   for (const WindowCase& c : cases) {
-    SCOPED_TRACE(std::string(c.env) + (c.args.empty() ? "" : " --no-window"));
+    SCOPED_TRACE(c.display.value_or("no display") +
+                 (c.args.empty() ? "" : " --no-window"));
     for (const std::string& name : six) std::filesystem::remove(dir.File(name));
-    const ExeRun run = RunIn(dir, exe, c.args, c.env);
+    const ExeRun run = RunIn(dir, exe, c.args, {{"DISPLAY", c.display}});
     EXPECT_EQ(run.status, 0) << run.err;
     for (const std::string& name : six) {
       EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/child_process_testing.h"
 #include "base/exit_status.h"
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
@@ -388,12 +389,23 @@ TEST(PackBuild, TwoBuildsAtOnceLeaveOnlyWholeFiles) {
   }
 
   // Two real processes, each rewriting every file of the pack.
-  const std::string build = std::string("'") + SCENARIO_COMPILER_EXE +
-                            "' build --force '" + pack.path() +
-                            "' >/dev/null 2>&1";
+  const std::vector<std::string> build = {SCENARIO_COMPILER_EXE, "build",
+                                          "--force", pack.path()};
   for (int round = 0; round < 3; ++round) {
-    const std::string both = "(" + build + " & " + build + " & wait)";
-    ASSERT_EQ(std::system(both.c_str()), 0);
+    {
+      ChildProcess first(build, "", "/dev/null");
+      ChildProcess second(build, "", "/dev/null");
+      for (ChildProcess* b : {&first, &second}) {
+        b->CloseInput();
+        // Their reports are read to the end, so that neither waits on a
+        // full pipe.
+        b->ReadUntil([](const std::string&) { return false; },
+                     std::chrono::minutes(2));
+      }
+      // A build that ends in 1250 exits 2; both must have ended.
+      ASSERT_EQ(first.Wait(std::chrono::minutes(2)), 2);
+      ASSERT_EQ(second.Wait(std::chrono::minutes(2)), 2);
+    }
     std::map<std::string, std::string> found;
     for (const auto& entry :
          std::filesystem::recursive_directory_iterator(pack.path())) {

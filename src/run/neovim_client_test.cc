@@ -2,11 +2,11 @@
 // language server client, opens a broken train description; the test
 // reads back the diagnostics Neovim holds.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <string>
 
+#include "base/child_process_testing.h"
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
 #include "model/scenario_names.h"
@@ -35,20 +35,8 @@ vim.fn.writefile(lines, 'diagnostics.txt')
 vim.cmd('qa!')
 )lua";
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') {
-      q += "'\\''";
-    } else {
-      q += c;
-    }
-  }
-  return q + "'";
-}
-
 TEST(NeovimClient, HoldsTheDiagnosticsOfABrokenTrainFile) {
-  if (std::system("command -v nvim >/dev/null 2>&1") != 0) {
+  if (RunChild({"sh", "-c", "command -v nvim"}).status != 0) {
     GTEST_SKIP() << "nvim is not installed (scripts/install-deps.sh installs "
                     "it)";
   }
@@ -70,17 +58,17 @@ TEST(NeovimClient, HoldsTheDiagnosticsOfABrokenTrainFile) {
   WriteWholeFile(dir.File("client.lua"), kClientScript);
 
   // Neovim's own files (its log, state) go into the folder too.
-  const std::string command =
-      "cd " + Quote(dir.path()) +
-      " && SCENARIO_EXE=" + Quote(SCENARIO_COMPILER_EXE) +
-      " XDG_CONFIG_HOME=. XDG_DATA_HOME=." +
-      " XDG_STATE_HOME=. XDG_CACHE_HOME=. timeout 120 nvim --headless "
-      "--clean -n -i NONE " +
-      Quote(names.train_description) + " -c 'luafile client.lua' </dev/null " +
-      ">nvim.out 2>&1";
-  const int raw = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0)
-      << ReadWholeFile(dir.File("nvim.out"));
+  const ChildRun nvim =
+      RunChild({"nvim", "--headless", "--clean", "-n", "-i", "NONE",
+                names.train_description, "-c", "luafile client.lua"},
+               dir.path(),
+               {{"SCENARIO_EXE", SCENARIO_COMPILER_EXE},
+                {"XDG_CONFIG_HOME", "."},
+                {"XDG_DATA_HOME", "."},
+                {"XDG_STATE_HOME", "."},
+                {"XDG_CACHE_HOME", "."}},
+               std::chrono::seconds(120));
+  ASSERT_EQ(nvim.status, 0) << nvim.out << nvim.err;
   // The message names the row that holds the cell: the inserted one, one
   // line above, counted from 1.
   EXPECT_EQ(ReadWholeFile(dir.File("diagnostics.txt")),

@@ -17,8 +17,8 @@
 #include "model/line_grid.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
-#include "plot/small_scenario_for_test.h"
-#include "plot/svg_test_util.h"
+#include "plot/small_scenario_testing.h"
+#include "plot/svg_testing.h"
 #include "run/run_sequence.h"
 
 namespace scenario {

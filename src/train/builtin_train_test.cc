@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <string>
@@ -15,8 +14,6 @@
 
 namespace scenario {
 namespace {
-
-constexpr char kEndMarker[] = "riferimento fine del file";
 
 // The highest metre a row may address: position + 100 <= 50 * last_cell,
 // with the built-in line's 185700 m.
@@ -30,133 +27,6 @@ const std::vector<std::string>& Lines() {
 const TrainRows& Rows() {
   static const TrainRows rows = ParseTrainRows(Lines());
   return rows;
-}
-
-std::string Format(const char* format, auto... values) {
-  char buffer[160];
-  std::snprintf(buffer, sizeof buffer, format, values...);
-  return buffer;
-}
-
-TEST(BuiltinTrain, IsA221LineTextClosedByTheMarker) {
-  const std::vector<std::string>& lines = Lines();
-  ASSERT_EQ(lines.size(), 222u);
-  EXPECT_EQ(lines[221], kEndMarker);
-  EXPECT_EQ(lines[220], "[fine]");
-  for (std::size_t i = 0; i < 221; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(lines[i].find(kEndMarker), std::string::npos);
-    EXPECT_FALSE(lines[i].empty());
-    for (char c : lines[i]) {
-      EXPECT_TRUE(c >= 0x20 && c < 0x7f) << "not printable ASCII";
-    }
-  }
-}
-
-TEST(BuiltinTrain, SectionsStandInTheirSlots) {
-  const std::vector<std::string>& lines = Lines();
-  ASSERT_EQ(lines.size(), 222u);
-  struct Fixed {
-    int entry;
-    const char* text;
-  };
-  constexpr Fixed kFixed[] = {
-      {0, "[generale]"},
-      {1, "numero vetture,    8"},
-      {2, "percentuale massa frenata,    120"},
-      {3, "sabbia,    220"},
-      {4, "orologio,    17              15            30 "},
-      {5, "[aderenze]"},
-      {21, "[vel_limite]"},
-      {42, "[stazioni]"},
-      {66, "[rallentamenti]"},
-      {67, "[segnali]"},
-      {167, "[codici]"},
-      {220, "[fine]"},
-  };
-  for (const Fixed& f : kFixed) EXPECT_EQ(lines[f.entry], f.text);
-
-  const TrainRows& rows = Rows();
-  auto entries = [](const auto& list) {
-    std::vector<int> e;
-    for (const auto& r : list) e.push_back(r.entry);
-    return e;
-  };
-  auto range = [](int first, int last) {
-    std::vector<int> e;
-    for (int i = first; i <= last; ++i) e.push_back(i);
-    return e;
-  };
-  EXPECT_EQ(entries(rows.adhesion), range(6, 20));
-  EXPECT_EQ(entries(rows.limits), range(22, 41));
-  EXPECT_EQ(entries(rows.stations), range(43, 65));
-  EXPECT_EQ(entries(rows.signals), range(68, 166));
-  EXPECT_EQ(entries(rows.codes), range(168, 219));
-}
-
-// Every row is rebuilt from its values in the column layout of its kind and
-// must come out byte for byte.
-TEST(BuiltinTrain, RowsKeepTheColumnsOfTheirKind) {
-  const std::vector<std::string>& lines = Lines();
-  const TrainRows& rows = Rows();
-  for (const ProfileRow& r : rows.adhesion) {
-    EXPECT_EQ(lines[r.entry], Format("aderenza,%8d,%6d", r.position, r.value));
-  }
-  for (const ProfileRow& r : rows.limits) {
-    if (r.entry == 22) continue;  // the first row, quoted below
-    EXPECT_EQ(lines[r.entry], Format("velocita,%8d,%6d", r.position, r.value));
-  }
-  for (const StationRow& s : rows.stations) {
-    const std::int32_t* f = s.fields;
-    EXPECT_EQ(lines[s.entry],
-              Format("stazione,%8d,%3d,%5d,%3d,%2d,%2d,  %d,%d,%d,  %d,%d,%d,"
-                     "%5d,%4d,%2d,%2d, %s",
-                     s.position, s.kind, s.length, f[0], f[1], f[2], f[3], f[4],
-                     f[5], f[6], f[7], f[8], f[9], s.hours, s.minutes,
-                     s.seconds, s.name.c_str()));
-  }
-  for (const SignalRow& s : rows.signals) {
-    EXPECT_EQ(lines[s.entry],
-              Format("segnale,%8d,%4d,%2d,%2d,%3d,%2d,%5d,  %d,%d,%d, %d",
-                     s.posizione, s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1,
-                     s.d2, s.d3, s.tempo));
-  }
-  for (const ProfileRow& r : rows.codes) {
-    EXPECT_EQ(lines[r.entry],
-              Format("abbattimento,%8d,%6d", r.position, r.value));
-  }
-}
-
-TEST(BuiltinTrain, QuotedRowsAreExact) {
-  const std::vector<std::string>& lines = Lines();
-  ASSERT_EQ(lines.size(), 222u);
-  struct Quoted {
-    int entry;
-    const char* text;
-  };
-  constexpr Quoted kQuoted[] = {
-      {6, "aderenza,       0,    76"},
-      {20, "aderenza,  180150,    83"},
-      {22, "velocita,   0,    30"},
-      {23, "velocita,    1000,    95"},
-      {41, "velocita,  142950,   140"},
-      {43,
-       "stazione,       0,  8,  500,  1, 0, 0,  3,1,0,  2,1,1,    1,  "
-       "17,15,30, Tarvo Centrale"},
-      {65,
-       "stazione,  184600,  2,  600,  1, 1, 0,  1,1,0,  2,1,1,    0,  "
-       "19,40, 0, Cembrio"},
-      {68, "segnale,    1050,   2, 5, 1,  1, 0,    2,  2,1,1, 255"},
-      {166, "segnale,  183700,   2, 2, 4,  1, 0,    2,  2,1,1, 0"},
-      {168, "abbattimento,    7050,   270"},
-      {219, "abbattimento,   79450,   270"},
-  };
-  for (const Quoted& q : kQuoted) EXPECT_EQ(lines[q.entry], q.text);
-  for (const char* row :
-       {"segnale,    2250,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
-        "segnale,   19300,   2, 4, 0,  0, 0,    2,  1,0,0, 0"}) {
-    EXPECT_NE(std::find(lines.begin(), lines.end(), row), lines.end()) << row;
-  }
 }
 
 TEST(BuiltinTrain, NamedStationsAreAsDescribed) {

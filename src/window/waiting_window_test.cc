@@ -1,12 +1,7 @@
 #include "window/waiting_window.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/child_process_testing.h"
 #include "base/exit_status.h"
 #include "base/scoped_temp_dir.h"
 #include "run/run_sequence.h"
@@ -38,201 +34,50 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-constexpr int kTimeoutMs = 15000;
+constexpr milliseconds kTimeout{15000};
 
-// A child process with a pipe to its stdin and one from its stdout; its
-// stderr goes to a file.
-class Child {
- public:
-  // REQUIRES: argv is not empty. display "" starts the child without
-  // DISPLAY.
-  Child(const std::vector<std::string>& argv, const std::string& display,
-        const std::string& stderr_path) {
-    int in[2];
-    int out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(in[0], 0);
-      dup2(out[1], 1);
-      const int err =
-          open(stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (err >= 0) dup2(err, 2);
-      close(in[0]);
-      close(in[1]);
-      close(out[0]);
-      close(out[1]);
-      if (display.empty()) {
-        unsetenv("DISPLAY");
-      } else {
-        setenv("DISPLAY", display.c_str(), 1);
-      }
-      std::vector<char*> args;
-      for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-      args.push_back(nullptr);
-      execvp(args[0], args.data());
-      _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    in_ = in[1];
-    out_ = out[0];
-  }
+// The display a child is given: "" starts it without DISPLAY.
+std::vector<EnvironmentChange> OnDisplay(const std::string& display) {
+  if (display.empty()) return {{"DISPLAY", std::nullopt}};
+  return {{"DISPLAY", display}};
+}
 
-  ~Child() {
-    CloseStdin();
-    if (out_ >= 0) close(out_);
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  bool started() const { return pid_ > 0; }
-
-  // The next line of the child's stdout, without its line end; nullopt at
-  // the end of its output or after the timeout.
-  std::optional<std::string> ReadLine(int timeout_ms = kTimeoutMs) {
-    const auto deadline = steady_clock::now() + milliseconds(timeout_ms);
-    while (true) {
-      const auto left = std::chrono::duration_cast<milliseconds>(
-          deadline - steady_clock::now());
-      if (left.count() <= 0) return std::nullopt;
-      pollfd p = {out_, POLLIN, 0};
-      if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
-      char c;
-      if (read(out_, &c, 1) != 1) return std::nullopt;
-      if (c == '\n') {
-        std::string line;
-        line.swap(partial_);
-        return line;
-      }
-      partial_ += c;
-    }
-  }
-
-  void CloseStdin() {
-    if (in_ >= 0) close(in_);
-    in_ = -1;
-  }
-
-  // The exit status, or nullopt when the child has not ended (it is then
-  // killed) or ended by a signal.
-  std::optional<int> Wait(int timeout_ms = kTimeoutMs) {
-    const auto deadline = steady_clock::now() + milliseconds(timeout_ms);
-    int status = 0;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
-      if (steady_clock::now() > deadline) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        exited_ = true;
-        return std::nullopt;
-      }
-      std::this_thread::sleep_for(milliseconds(20));
-    }
-    exited_ = true;
-    if (!WIFEXITED(status)) return std::nullopt;
-    return WEXITSTATUS(status);
-  }
-
-  // True while the child runs.
-  bool Running() {
-    if (exited_) return false;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == 0) return true;
-    exited_ = true;
-    return false;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int in_ = -1;
-  int out_ = -1;
-  bool exited_ = false;
-  std::string partial_;  // a line read in part before a timeout
-};
-
-// A virtual X server on a display number it picks itself (-displayfd), so
-// that parallel test runs never collide.
+// A virtual X server on a display number it picks itself and writes to
+// its standard output (-displayfd 1), so that parallel test runs never
+// collide.
 class Xvfb {
  public:
   static std::unique_ptr<Xvfb> Start() {
-    int fds[2];
-    if (pipe(fds) != 0) return nullptr;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      close(fds[0]);
-      const int null = open("/dev/null", O_RDWR);
-      if (null >= 0) {
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
-      }
-      const std::string fd = std::to_string(fds[1]);
-      // -noreset: a server resets when its last client leaves and refuses
-      // connections meanwhile; each probe is such a last client.
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0",
-             "1024x768x24", "-nolisten", "tcp", "-noreset",
-             static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    if (pid < 0) {
-      close(fds[0]);
-      return nullptr;
-    }
-    std::string number;
-    const auto deadline = steady_clock::now() + milliseconds(kTimeoutMs);
-    while (steady_clock::now() < deadline) {
-      pollfd p = {fds[0], POLLIN, 0};
-      if (poll(&p, 1, 200) <= 0) continue;
-      char c;
-      if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-      number += c;
-    }
-    close(fds[0]);
-    if (number.empty()) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-      return nullptr;
-    }
-    return std::unique_ptr<Xvfb>(new Xvfb(pid, ":" + number));
+    // -noreset: a server resets when its last client leaves and refuses
+    // connections meanwhile; each probe is such a last client.
+    auto server = std::unique_ptr<Xvfb>(
+        new Xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
+                  "-nolisten", "tcp", "-noreset"}));
+    const std::optional<std::string> number = server->child_.ReadLine(kTimeout);
+    if (!number || number->empty()) return nullptr;
+    server->display_ = ":" + *number;
+    return server;
   }
 
   ~Xvfb() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+    child_.Signal(SIGTERM);
+    child_.Wait(kTimeout);
   }
 
   const std::string& display() const { return display_; }
 
  private:
-  Xvfb(pid_t pid, std::string display)
-      : pid_(pid), display_(std::move(display)) {}
+  explicit Xvfb(const std::vector<std::string>& argv)
+      : child_(argv, "", "/dev/null") {}
 
-  pid_t pid_;
+  ChildProcess child_;
   std::string display_;
 };
 
-struct CommandResult {
-  int status = -1;
-  std::string output;  // stdout
-};
-
-// Runs a shell command line; stderr is discarded.
-CommandResult RunCommand(const std::string& command) {
-  CommandResult result;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-    result.output.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+// Runs a program on display to its end.
+ChildRun RunOn(const std::string& display,
+               const std::vector<std::string>& argv) {
+  return RunChild(argv, "", OnDisplay(display), kTimeout);
 }
 
 // An RGB screenshot read from a binary PPM (P6, 8 bits a sample).
@@ -286,7 +131,7 @@ class WindowWatch {
   WindowWatch(const std::string& display, const std::string& stderr_path)
       : display_(display),
         xev_({"xev", "-root", "-event", "substructure", "-event", "property"},
-             display, stderr_path) {}
+             "", stderr_path, OnDisplay(display)) {}
 
   [[nodiscard]] bool Sync() {
     // Each sync has its own property name, so that a late report of an
@@ -294,11 +139,11 @@ class WindowWatch {
     // reports it: xev may not be listening yet at the first sync.
     ++syncs_;
     const std::string name = "_SCENARIO_TEST_SYNC_" + std::to_string(syncs_);
-    const auto deadline = steady_clock::now() + milliseconds(kTimeoutMs);
+    const auto deadline = steady_clock::now() + kTimeout;
     while (steady_clock::now() < deadline) {
-      RunCommand("DISPLAY=" + display_ + " xprop -root -f " + name +
-                 " 8s -set " + name + " 1");
-      while (const std::optional<std::string> line = xev_.ReadLine(300)) {
+      RunOn(display_, {"xprop", "-root", "-f", name, "8s", "-set", name, "1"});
+      while (const std::optional<std::string> line =
+                 xev_.ReadLine(milliseconds(300))) {
         if (line->find("(" + name + ")") != std::string::npos) return true;
         if (line->find("_SCENARIO_TEST_SYNC") == std::string::npos) {
           events_ += *line + "\n";
@@ -350,14 +195,14 @@ class WindowWatch {
 
  private:
   std::string display_;
-  Child xev_;
+  ChildProcess xev_;
   int syncs_ = 0;
   std::string events_;
 };
 
 // What a run of the real program left behind.
 struct RunRecord {
-  std::optional<int> status;
+  int status = -1;
   std::string err;      // its standard error
   std::string listing;  // the files in its folder, the program aside
 };
@@ -377,9 +222,9 @@ RunRecord RunProgramCopy(const std::string& display,
   const std::string err = testing::TempDir() + "waiting_window_run.err";
   RunRecord record;
   {
-    Child run(argv, display, err);
-    run.CloseStdin();
-    record.status = run.Wait();
+    ChildProcess run(argv, "", err, OnDisplay(display));
+    run.CloseInput();
+    record.status = run.Wait(kTimeout);
   }
   record.err = ReadWholeFile(err);
   std::filesystem::remove(program);
@@ -399,7 +244,8 @@ class WaitingWindowUnderXvfb : public testing::Test {
   void SetUp() override {
     if (server_ == nullptr) GTEST_SKIP() << "Xvfb cannot start here";
     for (const char* tool : {"xdotool", "xwininfo", "import"}) {
-      ASSERT_EQ(RunCommand(std::string("command -v ") + tool).status, 0)
+      ASSERT_EQ(
+          RunChild({"sh", "-c", std::string("command -v ") + tool}).status, 0)
           << tool << " is missing: run scripts/install-deps.sh";
     }
   }
@@ -407,17 +253,17 @@ class WaitingWindowUnderXvfb : public testing::Test {
   static std::string Display() { return server_->display(); }
 
   // Runs an X tool against the virtual display.
-  static CommandResult X(const std::string& command) {
-    return RunCommand("DISPLAY=" + Display() + " " + command);
+  static ChildRun X(const std::vector<std::string>& argv) {
+    return RunOn(Display(), argv);
   }
 
   // The id of the one window titled exactly title, polling until it
   // appears; "" after the timeout.
   static std::string FindWindow(const std::string& title) {
-    const auto deadline = steady_clock::now() + milliseconds(kTimeoutMs);
+    const auto deadline = steady_clock::now() + kTimeout;
     while (steady_clock::now() < deadline) {
-      const CommandResult r = X("xdotool search --name '^" + title + "$'");
-      std::istringstream ids(r.output);
+      const ChildRun r = X({"xdotool", "search", "--name", "^" + title + "$"});
+      std::istringstream ids(r.out);
       std::string id;
       if (r.status == 0 && (ids >> id)) return id;
       std::this_thread::sleep_for(milliseconds(100));
@@ -428,11 +274,11 @@ class WaitingWindowUnderXvfb : public testing::Test {
   // The client size xwininfo reports for a window, or {-1, -1}.
   static std::pair<int, int> ClientSize(const std::string& id,
                                         std::string* info) {
-    const CommandResult r = X("xwininfo -id " + id);
-    *info = r.output;
+    const ChildRun r = X({"xwininfo", "-id", id});
+    *info = r.out;
     int width = -1;
     int height = -1;
-    std::istringstream lines(r.output);
+    std::istringstream lines(r.out);
     std::string line;
     while (std::getline(lines, line)) {
       std::sscanf(line.c_str(), " Width: %d", &width);
@@ -444,8 +290,8 @@ class WaitingWindowUnderXvfb : public testing::Test {
   static std::optional<Image> Screenshot(const std::string& id) {
     const std::string path =
         testing::TempDir() + "waiting_window_" + id + ".ppm";
-    if (X("import -silent -window " + id + " -depth 8 ppm:" + path).status !=
-        0) {
+    if (X({"import", "-silent", "-window", id, "-depth", "8", "ppm:" + path})
+            .status != 0) {
       return std::nullopt;
     }
     std::optional<Image> image = ReadPpm(path);
@@ -454,14 +300,13 @@ class WaitingWindowUnderXvfb : public testing::Test {
   }
 
   // What the probe did when its box did not show.
-  static std::string BoxMissing(Child& probe, const std::string& err) {
+  static std::string BoxMissing(ChildProcess& probe, const std::string& err) {
     std::string report = std::string("no box titled ") + kApplicationTitle;
-    report += "; probe output: " + probe.ReadLine(100).value_or("(none)");
-    const std::optional<int> status = probe.Wait(100);
-    report += "; exit status: " +
-              (status ? std::to_string(*status) : std::string("none"));
+    report += "; probe output: " +
+              probe.ReadLine(milliseconds(100)).value_or("(none)");
+    report += "; exit status: " + std::to_string(probe.Wait(milliseconds(100)));
     report += "; stderr: " + ReadWholeFile(err);
-    report += "\n" + X("xwininfo -root -tree").output;
+    report += "\n" + X({"xwininfo", "-root", "-tree"}).out;
     return report;
   }
 
@@ -476,9 +321,10 @@ Xvfb* WaitingWindowUnderXvfb::server_ = nullptr;
 
 TEST_F(WaitingWindowUnderXvfb, ShowsTheLabelPaintedInAFixedWindow) {
   const std::string err = TempPath("waiting_window_probe.err");
-  Child probe({WAITING_WINDOW_PROBE_EXE, "window"}, Display(), err);
+  ChildProcess probe({WAITING_WINDOW_PROBE_EXE, "window"}, "", err,
+                     OnDisplay(Display()));
   ASSERT_TRUE(probe.started());
-  ASSERT_EQ(probe.ReadLine(), "shown");
+  ASSERT_EQ(probe.ReadLine(kTimeout), "shown");
 
   const std::string id = FindWindow(kWaitingWindowTitle);
   ASSERT_FALSE(id.empty()) << "no window titled Form1";
@@ -532,16 +378,17 @@ TEST_F(WaitingWindowUnderXvfb, ShowsTheLabelPaintedInAFixedWindow) {
   EXPECT_LT(min_x, left + 12);
   EXPECT_LT(min_y, top + 16);
 
-  probe.CloseStdin();
-  EXPECT_EQ(probe.Wait(), 0);
+  probe.CloseInput();
+  EXPECT_EQ(probe.Wait(kTimeout), 0);
   EXPECT_EQ(ReadWholeFile(err), "");
-  EXPECT_NE(X("xdotool search --name '^Form1$'").status, 0)
+  EXPECT_NE(X({"xdotool", "search", "--name", "^Form1$"}).status, 0)
       << "the window outlived the program";
 }
 
 TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnOkAndTheProgramEnds) {
   const std::string err = TempPath("waiting_window_box.err");
-  Child probe({WAITING_WINDOW_PROBE_EXE, "error", "1250"}, Display(), err);
+  ChildProcess probe({WAITING_WINDOW_PROBE_EXE, "error", "1250"}, "", err,
+                     OnDisplay(Display()));
   ASSERT_TRUE(probe.started());
 
   const std::string id = FindWindow(kApplicationTitle);
@@ -578,39 +425,36 @@ TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnOkAndTheProgramEnds) {
   EXPECT_EQ(ReadWholeFile(err), " Errore n. 1250\n");
 
   // Return presses the OK button.
-  X("xdotool windowfocus --sync " + id + " key Return");
-  const std::optional<int> status = probe.Wait();
-  ASSERT_TRUE(status.has_value());
-  EXPECT_EQ(*status, kExitFindings);
-  EXPECT_EQ(probe.ReadLine(), "closed");
-  EXPECT_NE(
-      X(std::string("xdotool search --name '^") + kApplicationTitle + "$'")
-          .status,
-      0);
+  X({"xdotool", "windowfocus", "--sync", id, "key", "Return"});
+  EXPECT_EQ(probe.Wait(kTimeout), kExitFindings);
+  EXPECT_EQ(probe.ReadLine(kTimeout), "closed");
+  EXPECT_NE(X({"xdotool", "search", "--name",
+               std::string("^") + kApplicationTitle + "$"})
+                .status,
+            0);
 }
 
 TEST_F(WaitingWindowUnderXvfb, ErrorBoxClosesOnAClickOnOk) {
   const std::string err = TempPath("waiting_window_click.err");
-  Child probe({WAITING_WINDOW_PROBE_EXE, "error", "1251"}, Display(), err);
+  ChildProcess probe({WAITING_WINDOW_PROBE_EXE, "error", "1251"}, "", err,
+                     OnDisplay(Display()));
   ASSERT_TRUE(probe.started());
   const std::string id = FindWindow(kApplicationTitle);
   ASSERT_FALSE(id.empty()) << BoxMissing(probe, err);
   std::string info;
   const std::pair<int, int> size = ClientSize(id, &info);
   // The button is centred, 16 pixels above the bottom, 26 high.
-  X("xdotool mousemove --sync --window " + id + " " +
-    std::to_string(size.first / 2) + " " + std::to_string(size.second - 29) +
-    " click 1");
-  const std::optional<int> status = probe.Wait();
-  ASSERT_TRUE(status.has_value());
-  EXPECT_EQ(*status, kExitFindings);
+  X({"xdotool", "mousemove", "--sync", "--window", id,
+     std::to_string(size.first / 2), std::to_string(size.second - 29), "click",
+     "1"});
+  EXPECT_EQ(probe.Wait(kTimeout), kExitFindings);
   EXPECT_EQ(ReadWholeFile(err), " Errore n. 1251\n");
 }
 
 TEST_F(WaitingWindowUnderXvfb, BuiltinRunShowsTheWindowUnlessTurnedOff) {
   // The run as it is without a display: the other runs must match it.
   const RunRecord headless = RunProgramCopy("", {});
-  ASSERT_TRUE(headless.status.has_value());
+  ASSERT_NE(headless.status, -1);
 
   WindowWatch watch(Display(), TempPath("waiting_window_xev.err"));
   ASSERT_TRUE(watch.Sync()) << "xev does not report";
@@ -623,7 +467,7 @@ TEST_F(WaitingWindowUnderXvfb, BuiltinRunShowsTheWindowUnlessTurnedOff) {
   EXPECT_EQ(shown.status, headless.status);
   EXPECT_EQ(shown.err, headless.err);
   EXPECT_EQ(shown.listing, headless.listing);
-  EXPECT_NE(X("xdotool search --name '^Form1$'").status, 0)
+  EXPECT_NE(X({"xdotool", "search", "--name", "^Form1$"}).status, 0)
       << "the window outlived the program";
 
   // --no-window: the program does not even connect to the display.
@@ -643,10 +487,11 @@ TEST(WaitingWindow, HeadlessWithoutADisplay) {
   for (const char* display : {"", ":4093"}) {
     SCOPED_TRACE(display);
     const std::string err = testing::TempDir() + "waiting_window_headless.err";
-    Child probe({WAITING_WINDOW_PROBE_EXE, "window"}, display, err);
+    ChildProcess probe({WAITING_WINDOW_PROBE_EXE, "window"}, "", err,
+                       OnDisplay(display));
     ASSERT_TRUE(probe.started());
-    EXPECT_EQ(probe.ReadLine(), "headless");
-    EXPECT_EQ(probe.Wait(), 3);
+    EXPECT_EQ(probe.ReadLine(kTimeout), "headless");
+    EXPECT_EQ(probe.Wait(kTimeout), 3);
     EXPECT_EQ(ReadWholeFile(err), "");
   }
 }

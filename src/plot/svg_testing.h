@@ -1,5 +1,5 @@
-#ifndef SCENARIO_PLOT_SVG_TEST_UTIL_H_
-#define SCENARIO_PLOT_SVG_TEST_UTIL_H_
+#ifndef SCENARIO_PLOT_SVG_TESTING_H_
+#define SCENARIO_PLOT_SVG_TESTING_H_
 
 // Test-only helpers: read an SVG document with a real XML parser and query
 // it with XPath (prefix "s" for the SVG namespace).
@@ -170,4 +170,4 @@ inline std::vector<std::string> OverlappingTexts(const ParsedSvg& doc) {
 
 }  // namespace scenario
 
-#endif  // SCENARIO_PLOT_SVG_TEST_UTIL_H_
+#endif  // SCENARIO_PLOT_SVG_TESTING_H_

@@ -1,5 +1,5 @@
-#ifndef SCENARIO_PLOT_SMALL_SCENARIO_FOR_TEST_H_
-#define SCENARIO_PLOT_SMALL_SCENARIO_FOR_TEST_H_
+#ifndef SCENARIO_PLOT_SMALL_SCENARIO_TESTING_H_
+#define SCENARIO_PLOT_SMALL_SCENARIO_TESTING_H_
 
 // Test-only: a small compiled scenario built by hand, as the decoders would
 // give it. A 5 km line (241 cells), three stations, a board, signals,
@@ -111,4 +111,4 @@ struct SmallScenarioData {
 
 }  // namespace scenario
 
-#endif  // SCENARIO_PLOT_SMALL_SCENARIO_FOR_TEST_H_
+#endif  // SCENARIO_PLOT_SMALL_SCENARIO_TESTING_H_
