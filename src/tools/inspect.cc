@@ -8,6 +8,7 @@
 
 #include "base/windows1252.h"
 #include "model/cell_file.h"
+#include "model/cell_items.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
@@ -21,45 +22,10 @@ namespace {
 
 using nlohmann::json;
 
-bool EndsWith(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() &&
-         s.substr(s.size() - suffix.size()) == suffix;
-}
-
-std::string KindName(std::uint8_t kind) {
-  switch (kind) {
-    case kKindNone:
-      return "none";
-    case kKindSignal:
-      return "signal";
-    case kKindSlowdownEnd:
-      return "slowdown end";
-    case kKindSlowdownStart:
-      return "slowdown start";
-    case kKindWarningBoard:
-      return "warning board";
-    case kKindPreWarning:
-      return "pre-warning";
-    case kKindSpeedBoard:
-      return "speed board";
-    case kKindStopMark:
-      return "stop mark";
-    case kKindMountainMark:
-      return "mountain mark";
-    case kKindCodeMark:
-      return "code mark";
-    case kKindCodeOff:
-      return "code off";
-    case kKindIndicatorBoard:
-      return "indicator board";
-    default:
-      return "kind " + std::to_string(kind);
-  }
-}
-
-// A cell is worth listing when an item stands there or one of its item
-// fields is set (cell 1 carries the header values with kind 0).
-bool HasItem(const TrackCell& c) {
+// The storage view lists a cell when an item stands there or one of its
+// item fields is set, the approach mark (b11) included (cell 1 carries the
+// header values with kind 0).
+bool HasStoredItem(const TrackCell& c) {
   return c.kind != 0 || c.w2 != 0 || c.w4 != 0 || c.w6 != 0 || c.w8 != 0 ||
          c.b10 != 0 || c.b11 != 0;
 }
@@ -82,7 +48,7 @@ std::string RenderCells(const std::vector<TrackCell>& cells,
     json list = json::array();
     for (std::size_t i = 0; i < cells.size(); ++i) {
       const TrackCell& c = cells[i];
-      if (!o.all && !HasItem(c)) continue;
+      if (!o.all && !HasStoredItem(c)) continue;
       list.push_back({{"index", i},
                       {"kind", c.kind},
                       {"kind_name", KindName(c.kind)},
@@ -107,7 +73,7 @@ std::string RenderCells(const std::vector<TrackCell>& cells,
                            cells.size(), cells.size() - 1);
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& c = cells[i];
-    if (!o.all && !HasItem(c)) continue;
+    if (!o.all && !HasStoredItem(c)) continue;
     // An item in cell k stands around metre (k - 1) * 50.
     const long long metre = (static_cast<long long>(i) - 1) * 50;
     out += Printf(
@@ -245,9 +211,9 @@ std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
 }  // namespace
 
 std::optional<BinaryKind> BinaryKindFromName(std::string_view path) {
-  if (EndsWith(path, "_linea.dat")) return BinaryKind::kGrid;
-  if (EndsWith(path, ".dat")) return BinaryKind::kCells;
-  if (EndsWith(path, ".sim")) return BinaryKind::kParams;
+  if (path.ends_with("_linea.dat")) return BinaryKind::kGrid;
+  if (path.ends_with(".dat")) return BinaryKind::kCells;
+  if (path.ends_with(".sim")) return BinaryKind::kParams;
   return std::nullopt;
 }
 
