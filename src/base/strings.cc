@@ -18,7 +18,7 @@ std::string_view BaseName(std::string_view path) {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string joined(folder);
-  if (!joined.empty()) joined += '/';
+  if (!joined.empty() && joined.back() != '/') joined += '/';
   joined += name;
   return joined;
 }

@@ -16,7 +16,8 @@ std::string_view Trim(std::string_view s, std::string_view chars = " \t");
 // What follows the last "/" of path; all of path when it has none.
 std::string_view BaseName(std::string_view path);
 
-// folder and name joined by one "/"; name alone when folder is "".
+// folder and name joined by one "/": none is added when folder is "" or
+// already ends in one ("/" and "out/" keep theirs).
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // A time in seconds as [-]h:mm:ss; the hours may pass 23 and any value,

@@ -34,6 +34,8 @@ TEST(Strings, PathsSplitAndJoinAtOneSlash) {
   EXPECT_EQ(BaseName("a/"), "");
   EXPECT_EQ(JoinPath("a/b", "c.txt"), "a/b/c.txt");
   EXPECT_EQ(JoinPath("", "c.txt"), "c.txt");
+  EXPECT_EQ(JoinPath("/", "c.txt"), "/c.txt");
+  EXPECT_EQ(JoinPath("a/b/", "c.txt"), "a/b/c.txt");
 }
 
 TEST(Strings, ClockTextKeepsEveryValue) {

@@ -17,6 +17,11 @@ class FileSystem;
 
 enum class PlotFormat { kSvg, kPng, kPdf };
 
+// The ending of a path's file name from its last ".": ".svg" for
+// "out/pic.svg", "" when the name has no dot but a leading one (".svg"
+// alone is a hidden file's name, not an ending).
+std::string_view FileEnding(std::string_view path);
+
 // "svg", "png" or "pdf" (any case); nullopt otherwise.
 std::optional<PlotFormat> ParsePlotFormat(std::string_view text);
 // "svg", "png" or "pdf".
