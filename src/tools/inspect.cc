@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/windows1252.h"
 #include "model/cell_file.h"
 #include "model/cell_items.h"
@@ -265,6 +266,28 @@ bool InspectImage(std::string_view image, BinaryKind kind,
   }
   *error = "unknown file kind";
   return false;
+}
+
+Status InspectFile(const std::string& path, BinaryKind kind,
+                   InspectOptions options, FileSystem& fs,
+                   std::string* listing) {
+  std::string image;
+  Status status = fs.ReadFile(path, &image);
+  if (!status.ok()) return status;
+  ParamTable params;
+  if (kind == BinaryKind::kCells && !options.raw && path.ends_with(".dat")) {
+    const std::string sim = path.substr(0, path.size() - 4) + ".sim";
+    std::string sim_image;
+    if (fs.IsNormalFile(sim) && fs.ReadFile(sim, &sim_image).ok() &&
+        DecodeParamFile(sim_image, &params)) {
+      options.params = &params;
+    }
+  }
+  std::string error;
+  if (!InspectImage(image, kind, options, listing, &error)) {
+    return Status::Error("\"" + path + "\" is " + error);
+  }
+  return Status::Ok();
 }
 
 }  // namespace scenario
