@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
-#include <optional>
 #include <sstream>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/strings.h"
 #include "lint/warnings.h"
 #include "run/lsp_command.h"
 
@@ -21,24 +21,6 @@ namespace scenario {
 namespace {
 
 constexpr int kExitUsage = 2;
-
-// The number of single-letter insertions, deletions and replacements that
-// turn a into b.
-std::size_t EditDistance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({above + 1, row[j - 1] + 1,
-                         diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
 
 // For a first word that is no command ("compil"): the nearest command, or
 // the list of commands when none is near.
@@ -85,20 +67,8 @@ struct OptionStore {
   ExplainCommandOptions explain;
 };
 
-// The subcommands, as the parse made them.
-struct Subcommands {
-  CLI::App* compile;
-  CLI::App* check;
-  CLI::App* lint;
-  CLI::App* exporter;
-  CLI::App* inspect;
-  CLI::App* plot;
-  CLI::App* watch;
-  CLI::App* lsp;
-  CLI::App* diff;
-  CLI::App* build;
-  CLI::App* explain;
-};
+// The subcommands, each with the command it stands for.
+using Subcommands = std::vector<std::pair<CLI::App*, CommandKind>>;
 
 // compile, check and lint: the pair and how to report on it. lint always
 // reports warnings, so it has no -W.
@@ -268,60 +238,35 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
   app.add_flag(
       "--no-window", [store](std::int64_t) { store->builtin.window = false; },
       "Built-in run: do not show the waiting window");
-  Subcommands subs;
-  subs.compile =
+  CLI::App* compile =
       AddCompileLike(app, "compile",
                      "Compile a line and a train description into binary files",
                      &store->compile);
-  subs.check = AddCompileLike(
-      app, "check", "Compile and report, writing nothing", &store->check);
-  subs.lint = AddCompileLike(
-      app, "lint",
-      "Check and report warnings as well as codes, writing nothing",
-      &store->lint);
-  AddCompileOutputs(subs.compile, &store->compile.compile);
-  subs.exporter = AddExport(app, &store->exporter);
-  subs.inspect = AddInspect(app, &store->inspect);
-  subs.plot = AddPlot(app, &store->plot, &store->plot_format);
-  subs.watch = AddWatch(app, &store->watch);
-  subs.lsp = app.add_subcommand(
-      "lsp",
-      "Language server for the description files, on standard input and "
-      "output");
-  subs.diff = AddDiff(app, &store->diff);
-  subs.build = AddBuild(app, &store->build, &store->build_no_grid);
-  subs.explain = AddExplain(app, &store->explain);
-  return subs;
-}
-
-// A picture's ending must name a format plot writes and agree with
-// --format: other programs go by the ending. Returns why not, or "". A
-// path without an ending takes the format from --format (else SVG).
-std::string PlotOutputProblem(const std::string& output,
-                              const std::string& format) {
-  const std::string ending(FileEnding(output));
-  if (ending.empty()) return "";
-  const std::optional<PlotFormat> by_ending =
-      ParsePlotFormat(std::string_view(ending).substr(1));
-  const std::string start =
-      "plot: the output \"" + output + "\" ends in \"" + ending + "\"";
-  if (!by_ending) {
-    return start + ", which names no picture format (.svg, .png or .pdf)\n";
-  }
-  if (!format.empty() && ParsePlotFormat(format) != by_ending) {
-    return start + ", but --format asks for " + format + "\n";
-  }
-  return "";
-}
-
-// What the plot options ask that no single option can check; "" when
-// they agree.
-std::string PlotProblem(const PlotOptions& o, const std::string& format) {
-  if (o.from_km && o.to_km && *o.from_km >= *o.to_km) {
-    return "plot: --from must lie below --to\n";
-  }
-  if (o.output.empty()) return "";
-  return PlotOutputProblem(o.output, format);
+  AddCompileOutputs(compile, &store->compile.compile);
+  // A braced list is evaluated in order, so help lists the commands so.
+  return {
+      {compile, CommandKind::kCompile},
+      {AddCompileLike(app, "check", "Compile and report, writing nothing",
+                      &store->check),
+       CommandKind::kCheck},
+      {AddCompileLike(
+           app, "lint",
+           "Check and report warnings as well as codes, writing nothing",
+           &store->lint),
+       CommandKind::kLint},
+      {AddExport(app, &store->exporter), CommandKind::kExport},
+      {AddInspect(app, &store->inspect), CommandKind::kInspect},
+      {AddPlot(app, &store->plot, &store->plot_format), CommandKind::kPlot},
+      {AddWatch(app, &store->watch), CommandKind::kWatch},
+      {app.add_subcommand("lsp",
+                          "Language server for the description files, on "
+                          "standard input and output"),
+       CommandKind::kLsp},
+      {AddDiff(app, &store->diff), CommandKind::kDiff},
+      {AddBuild(app, &store->build, &store->build_no_grid),
+       CommandKind::kBuild},
+      {AddExplain(app, &store->explain), CommandKind::kExplain},
+  };
 }
 
 // compile, check and lint differ only in what they write and report.
@@ -335,7 +280,7 @@ CompileCommandOptions FinishCompile(CompileCommandOptions o, CommandKind kind) {
   return o;
 }
 
-// Moves the parsed command's options out of the store into the result.
+// Moves the options of parsed->kind out of the store into the result.
 // Returns the usage error that its options make together, or "".
 std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
   CommandOptions& options = parsed->options;
@@ -358,12 +303,14 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
     case CommandKind::kInspect:
       options = std::move(store.inspect);
       return "";
-    case CommandKind::kPlot:
+    case CommandKind::kPlot: {
       if (!store.plot_format.empty()) {
         store.plot.format = ParsePlotFormat(store.plot_format);
       }
+      const std::string problem = PlotOptionsProblem(store.plot);
       options = std::move(store.plot);
-      return PlotProblem(std::get<PlotOptions>(options), store.plot_format);
+      return problem.empty() ? "" : "plot: " + problem + "\n";
+    }
     case CommandKind::kWatch:
       options = std::move(store.watch);
       return "";
@@ -388,29 +335,6 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
     }
   }
   return "";
-}
-
-// The command that was parsed, its options moved out of the store, or
-// the usage error that the options make together ("" when none).
-std::string TakeCommand(const Subcommands& subs, OptionStore& store,
-                        ParsedCommandLine* parsed) {
-  const std::pair<CLI::App*, CommandKind> kinds[] = {
-      {subs.compile, CommandKind::kCompile},
-      {subs.check, CommandKind::kCheck},
-      {subs.lint, CommandKind::kLint},
-      {subs.exporter, CommandKind::kExport},
-      {subs.inspect, CommandKind::kInspect},
-      {subs.plot, CommandKind::kPlot},
-      {subs.watch, CommandKind::kWatch},
-      {subs.lsp, CommandKind::kLsp},
-      {subs.diff, CommandKind::kDiff},
-      {subs.build, CommandKind::kBuild},
-      {subs.explain, CommandKind::kExplain}};
-  parsed->kind = CommandKind::kBuiltIn;
-  for (const auto& [sub, kind] : kinds) {
-    if (sub->parsed()) parsed->kind = kind;
-  }
-  return TakeOptions(store, parsed);
 }
 
 // Parses argv into app's options. False, with the exit status and the
@@ -492,7 +416,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
   OptionStore store;
   const Subcommands subs = AddCommands(app, &store);
   if (!Parse(app, argc, argv, &parsed)) return parsed;
-  parsed.err_text = TakeCommand(subs, store, &parsed);
+  for (const auto& [sub, kind] : subs) {
+    if (sub->parsed()) parsed.kind = kind;
+  }
+  parsed.err_text = TakeOptions(store, &parsed);
   if (!parsed.err_text.empty()) {
     parsed.exit_status = kExitUsage;
     return parsed;

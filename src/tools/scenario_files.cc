@@ -404,6 +404,26 @@ std::string_view PlotFormatName(PlotFormat format) {
   return "svg";
 }
 
+std::string PlotOptionsProblem(const PlotOptions& options) {
+  if (options.from_km && options.to_km && *options.from_km >= *options.to_km) {
+    return "--from must lie below --to";
+  }
+  const std::string ending(FileEnding(options.output));
+  if (ending.empty()) return "";
+  const std::optional<PlotFormat> by_ending =
+      ParsePlotFormat(std::string_view(ending).substr(1));
+  const std::string start =
+      "the output \"" + options.output + "\" ends in \"" + ending + "\"";
+  if (!by_ending) {
+    return start + ", which names no picture format (.svg, .png or .pdf)";
+  }
+  if (options.format && options.format != by_ending) {
+    return start + ", but --format asks for " +
+           std::string(PlotFormatName(*options.format));
+  }
+  return "";
+}
+
 Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
                          ScenarioFileSet* files) {
   if (options.inputs.empty()) {

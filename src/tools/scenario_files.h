@@ -50,6 +50,13 @@ struct PlotOptions {
   double width = 1600;
 };
 
+// What the options ask that no single option can check, as a message
+// without the command's name; "" when they agree. --from must lie below
+// --to, and a picture's ending must name a format plot writes and agree
+// with --format, since other programs go by the ending (a path without an
+// ending takes the format from --format, else SVG).
+std::string PlotOptionsProblem(const PlotOptions& options);
+
 // The files one scenario consists of; grid is "" when there is none.
 struct ScenarioFileSet {
   std::string param_file;
