@@ -140,62 +140,81 @@ const char* TagName(GridTag tag) {
   return "?";
 }
 
-std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
-  std::int64_t counts[3] = {0, 0, 0};
+// What a grid holds: its elements by tag, and the extent of the placed
+// ones.
+struct GridStats {
+  std::int64_t counts[3] = {0, 0, 0};  // empty, int16, double
+  bool any = false;                    // an element is placed
   double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
-  bool any = false;
+};
+
+GridStats StatsOf(const LineGrid& grid) {
+  GridStats st;
   for (std::int64_t m = 0; m < grid.size(); ++m) {
     const GridTag tag = grid.tag(m);
-    counts[tag == GridTag::kEmpty ? 0 : tag == GridTag::kInt16 ? 1 : 2]++;
+    st.counts[tag == GridTag::kEmpty ? 0 : tag == GridTag::kInt16 ? 1 : 2]++;
     if (tag == GridTag::kEmpty) continue;
-    if (!any) {
-      min_x = max_x = grid.x(m);
-      min_y = max_y = grid.y(m);
-      any = true;
+    if (!st.any) {
+      st.min_x = st.max_x = grid.x(m);
+      st.min_y = st.max_y = grid.y(m);
+      st.any = true;
     }
-    min_x = std::min(min_x, grid.x(m));
-    max_x = std::max(max_x, grid.x(m));
-    min_y = std::min(min_y, grid.y(m));
-    max_y = std::max(max_y, grid.y(m));
+    st.min_x = std::min(st.min_x, grid.x(m));
+    st.max_x = std::max(st.max_x, grid.x(m));
+    st.min_y = std::min(st.min_y, grid.y(m));
+    st.max_y = std::max(st.max_y, grid.y(m));
   }
-  // Samples every grid_every metres, and the last metre.
+  return st;
+}
+
+// The metres sampled: every grid_every metres, and the last metre.
+std::vector<std::int64_t> Samples(const LineGrid& grid, int grid_every) {
   std::vector<std::int64_t> samples;
-  for (std::int64_t m = 0; m < grid.size(); m += o.grid_every) {
+  for (std::int64_t m = 0; m < grid.size(); m += grid_every) {
     samples.push_back(m);
   }
   if (samples.empty() || samples.back() != grid.size() - 1) {
     samples.push_back(grid.size() - 1);
   }
-  const std::int64_t extended_length = grid.size() - 1;
-  if (o.json) {
-    json list = json::array();
-    for (std::int64_t m : samples) {
-      json sample = {{"metre", m}, {"tag", TagName(grid.tag(m))}};
-      if (grid.tag(m) != GridTag::kEmpty) {
-        sample["x"] = grid.x(m);
-        sample["y"] = grid.y(m);
-      }
-      list.push_back(sample);
+  return samples;
+}
+
+std::string GridJson(const LineGrid& grid, const GridStats& st,
+                     const std::vector<std::int64_t>& samples) {
+  json list = json::array();
+  for (std::int64_t m : samples) {
+    json sample = {{"metre", m}, {"tag", TagName(grid.tag(m))}};
+    if (grid.tag(m) != GridTag::kEmpty) {
+      sample["x"] = grid.x(m);
+      sample["y"] = grid.y(m);
     }
-    json doc = {{"file", "grid"},      {"extended_length", extended_length},
-                {"empty", counts[0]},  {"int16", counts[1]},
-                {"double", counts[2]}, {"samples", list}};
-    if (any) {
-      doc["extent"] = {{"min_x", min_x},
-                       {"max_x", max_x},
-                       {"min_y", min_y},
-                       {"max_y", max_y}};
-    }
-    return doc.dump(2) + "\n";
+    list.push_back(sample);
   }
+  json doc = {{"file", "grid"},         {"extended_length", grid.size() - 1},
+              {"empty", st.counts[0]},  {"int16", st.counts[1]},
+              {"double", st.counts[2]}, {"samples", list}};
+  if (st.any) {
+    doc["extent"] = {{"min_x", st.min_x},
+                     {"max_x", st.max_x},
+                     {"min_y", st.min_y},
+                     {"max_y", st.max_y}};
+  }
+  return doc.dump(2) + "\n";
+}
+
+std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
+  const GridStats st = StatsOf(grid);
+  const std::vector<std::int64_t> samples = Samples(grid, o.grid_every);
+  if (o.json) return GridJson(grid, st, samples);
   std::string out = Printf(
       "line grid: metres 0 to %lld; %lld empty, %lld int16, %lld double\n",
-      static_cast<long long>(extended_length),
-      static_cast<long long>(counts[0]), static_cast<long long>(counts[1]),
-      static_cast<long long>(counts[2]));
-  if (any) {
-    out += Printf("extent: x %.3f to %.3f, y %.3f to %.3f\n", min_x, max_x,
-                  min_y, max_y);
+      static_cast<long long>(grid.size() - 1),
+      static_cast<long long>(st.counts[0]),
+      static_cast<long long>(st.counts[1]),
+      static_cast<long long>(st.counts[2]));
+  if (st.any) {
+    out += Printf("extent: x %.3f to %.3f, y %.3f to %.3f\n", st.min_x,
+                  st.max_x, st.min_y, st.max_y);
   }
   for (std::int64_t m : samples) {
     if (grid.tag(m) == GridTag::kEmpty) {
