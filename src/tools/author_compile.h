@@ -56,6 +56,7 @@ struct AuthorCompile {
 // a file name off the naming rule adds a note to *notes (the output files
 // are named after it). Fails, with a message for the author, when nothing
 // was compiled.
+// REQUIRES: *compile is as constructed.
 Status CompileAuthorPair(const AuthorCompileOptions& options, FileSystem& fs,
                          AuthorCompile* compile,
                          std::vector<std::string>* notes);
