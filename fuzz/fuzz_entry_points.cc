@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/windows1252.h"
@@ -19,7 +20,6 @@
 #include "model/scenario_names.h"
 #include "model/track_cells.h"
 #include "plot/scenario_sheet.h"
-#include "run/author_commands.h"
 #include "run/cli.h"
 #include "tools/inspect.h"
 
@@ -228,8 +228,12 @@ void FuzzCommandLine(std::string_view data) {
             "a command line that runs nothing says why");
     return;
   }
-  const CommandLine& c = parsed.command;
-  if (c.kind != CommandKind::kCompile && c.kind != CommandKind::kCheck) return;
+  if (parsed.kind != CommandKind::kCompile &&
+      parsed.kind != CommandKind::kCheck) {
+    return;
+  }
+  const AuthorCompileOptions& c =
+      std::get<CompileCommandOptions>(parsed.options).compile;
   const std::string line_name =
       c.line_name ? *c.line_name : LineNameFromFile(c.line_file);
   const std::string train_name =

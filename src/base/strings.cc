@@ -1,6 +1,8 @@
 #include "base/strings.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace scenario {
 
@@ -18,9 +20,27 @@ std::string_view BaseName(std::string_view path) {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string joined(folder);
-  if (!joined.empty()) joined += '/';
+  if (!joined.empty() && joined.back() != '/') joined += '/';
   joined += name;
   return joined;
+}
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  // One row of the table at a time: row[j] is the distance from a's first
+  // i letters to b's first j.
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({above + 1, row[j - 1] + 1,
+                         diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
 }
 
 std::string ClockText(std::int64_t seconds) {

@@ -4,6 +4,7 @@
 // Small text helpers that every layer needs and none owns. They know no
 // scenario: paths here are plain strings with "/" between their parts.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,8 +17,13 @@ std::string_view Trim(std::string_view s, std::string_view chars = " \t");
 // What follows the last "/" of path; all of path when it has none.
 std::string_view BaseName(std::string_view path);
 
-// folder and name joined by one "/"; name alone when folder is "".
+// folder and name joined by one "/": none is added when folder is "" or
+// already ends in one ("/" and "out/" keep theirs).
 std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The number of single-letter insertions, deletions and replacements that
+// turn a into b: how far a mistyped word lies from the one meant.
+std::size_t EditDistance(std::string_view a, std::string_view b);
 
 // A time in seconds as [-]h:mm:ss; the hours may pass 23 and any value,
 // negative ones too, keeps its own text.

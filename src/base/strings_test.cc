@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace scenario {
 namespace {
@@ -34,6 +35,26 @@ TEST(Strings, PathsSplitAndJoinAtOneSlash) {
   EXPECT_EQ(BaseName("a/"), "");
   EXPECT_EQ(JoinPath("a/b", "c.txt"), "a/b/c.txt");
   EXPECT_EQ(JoinPath("", "c.txt"), "c.txt");
+  EXPECT_EQ(JoinPath("/", "c.txt"), "/c.txt");
+  EXPECT_EQ(JoinPath("a/b/", "c.txt"), "a/b/c.txt");
+}
+
+TEST(Strings, EditDistanceCountsSingleLetterChanges) {
+  struct Case {
+    const char* a;
+    const char* b;
+    std::size_t want;
+  };
+  constexpr Case kCases[] = {
+      {"compile", "compile", 0}, {"compil", "compile", 1}, {"chek", "check", 1},
+      {"inpsect", "inspect", 2}, {"", "lint", 4},          {"build", "", 5},
+      {"watch", "patch", 1},     {"diff", "lsp", 4},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    EXPECT_EQ(EditDistance(c.a, c.b), c.want);
+    EXPECT_EQ(EditDistance(c.b, c.a), c.want);
+  }
 }
 
 TEST(Strings, ClockTextKeepsEveryValue) {

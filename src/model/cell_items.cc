@@ -90,10 +90,10 @@ bool HasItem(const TrackCell& c) {
          c.w8 != 0 || c.b10 != 0;
 }
 
-std::string ItemName(const TrackCell& c, std::int64_t cell) {
-  switch (c.kind) {
+std::string KindName(std::uint8_t kind) {
+  switch (kind) {
     case kKindNone:
-      return cell == kHeaderCell ? "header" : "values without a kind";
+      return "none";
     case kKindSignal:
       return "signal";
     case kKindSlowdownEnd:
@@ -117,8 +117,15 @@ std::string ItemName(const TrackCell& c, std::int64_t cell) {
     case kKindIndicatorBoard:
       return "indicator board";
     default:
-      return "kind " + std::to_string(c.kind);
+      return "kind " + std::to_string(kind);
   }
+}
+
+std::string ItemName(const TrackCell& c, std::int64_t cell) {
+  if (c.kind == kKindNone) {
+    return cell == kHeaderCell ? "header" : "values without a kind";
+  }
+  return KindName(c.kind);
 }
 
 bool SlotText(const ParamTable& table, std::int64_t slot, std::string* text) {

@@ -40,9 +40,14 @@ struct ItemField {
 // and the line's properties do not count: they are not items.
 bool HasItem(const TrackCell& c);
 
-// The item's name: "signal", "maximum-speed board", ...; "header" for the
-// header words of cell 1, "values without a kind" for item words under
-// kind 0 elsewhere, "kind N" for a code no placement writes.
+// The name of an item kind, the one word for it in every listing:
+// "signal", "slowdown warning board", ...; "none" for kind 0 and
+// "kind N" for a code no placement writes.
+std::string KindName(std::uint8_t kind);
+
+// The item's name: its kind's name, but "header" for the header words of
+// cell 1 and "values without a kind" for item words under kind 0
+// elsewhere.
 std::string ItemName(const TrackCell& c, std::int64_t cell);
 
 // Where the row that placed the item put it, in metres from the start of

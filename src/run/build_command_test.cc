@@ -14,14 +14,15 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/child_process_testing.h"
 #include "base/exit_status.h"
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
-#include "run/author_commands.h"
 #include "run/cli.h"
+#include "run/compile_command.h"
 
 namespace scenario {
 namespace {
@@ -156,8 +157,8 @@ CommandRun Build(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   CommandRun run;
-  run.status = RunBuildCommand(BuildOptionsOf(parsed.command), RealFileSystem(),
-                               out, err, /*terminal=*/false);
+  run.status = RunBuildCommand(std::get<BuildCommandOptions>(parsed.options),
+                               RealFileSystem(), out, err, /*terminal=*/false);
   run.out = out.str();
   run.err = err.str();
   return run;
@@ -208,16 +209,15 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
   for (const GeneratedPair& pair : pairs) {
     SCOPED_TRACE(pair.train_file);
     ScopedTempDir alone;
-    CommandLine c;
-    c.kind = CommandKind::kCompile;
-    c.line_file = pack.File(pair.line_file);
-    c.train_file = pack.File(pair.train_file);
-    c.output = alone.path();
+    CompileCommandOptions c;
+    c.compile.line_file = pack.File(pair.line_file);
+    c.compile.train_file = pack.File(pair.train_file);
+    c.compile.output = alone.path();
+    c.compile.warnings = true;
     c.json = true;
-    c.warnings = true;
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunCompileCommand(c, out, err);
+    const int status = RunCompileCommand(c, RealFileSystem(), out, err);
     const json single = json::parse(out.str());
     std::vector<std::int32_t> codes;
     for (const json& d : single["diagnostics"]) codes.push_back(d["code"]);
@@ -324,17 +324,16 @@ TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
   for (const auto& [train, count] : expected) {
     SCOPED_TRACE(train);
     ScopedTempDir alone;
-    CommandLine c;
-    c.kind = CommandKind::kCompile;
-    c.line_file = pack.File("Valle_linea.txt");
-    c.train_file = pack.File(train);
-    c.output = alone.path();
+    CompileCommandOptions c;
+    c.compile.line_file = pack.File("Valle_linea.txt");
+    c.compile.train_file = pack.File(train);
+    c.compile.output = alone.path();
+    c.compile.warnings = true;
+    c.compile.werror = true;
     c.json = true;
-    c.warnings = true;
-    c.werror = true;
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunCompileCommand(c, out, err);
+    const int status = RunCompileCommand(c, RealFileSystem(), out, err);
     EXPECT_EQ(json::parse(out.str())["warnings"].size(), count);
     EXPECT_EQ(status, count > 0 ? kExitFindings : kExitOk);
   }

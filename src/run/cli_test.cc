@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace scenario {
@@ -13,52 +15,72 @@ ParsedCommandLine Parse(std::vector<const char*> args) {
   return ParseCommandLine(static_cast<int>(args.size()), args.data());
 }
 
+// The options of a command that parsed; a test that names the wrong kind
+// fails rather than crashing.
+template <typename Options>
+Options OptionsOf(const ParsedCommandLine& p) {
+  EXPECT_TRUE(p.run) << p.err_text;
+  const Options* options = std::get_if<Options>(&p.options);
+  EXPECT_NE(options, nullptr);
+  return options != nullptr ? *options : Options{};
+}
+
+AuthorCompileOptions CompileOf(std::vector<const char*> args) {
+  return OptionsOf<CompileCommandOptions>(Parse(std::move(args))).compile;
+}
+
 TEST(CommandLine, CommandsAndTheirOptions) {
   {
     ParsedCommandLine p = Parse({});
     ASSERT_TRUE(p.run);
-    EXPECT_EQ(p.command.kind, CommandKind::kBuiltIn);
-    EXPECT_TRUE(p.command.window);
+    EXPECT_EQ(p.kind, CommandKind::kBuiltIn);
+    EXPECT_TRUE(OptionsOf<BuiltinCommandOptions>(p).window);
   }
   {
     ParsedCommandLine p = Parse({"--no-window"});
     ASSERT_TRUE(p.run);
-    EXPECT_FALSE(p.command.window);
+    EXPECT_FALSE(OptionsOf<BuiltinCommandOptions>(p).window);
   }
   {
     ParsedCommandLine p =
         Parse({"compile", "l.txt", "t.txt", "-o", "out", "--line-name", "L",
                "--train-name", "T", "--no-grid", "--json"});
     ASSERT_TRUE(p.run) << p.err_text;
-    const CommandLine& c = p.command;
-    EXPECT_EQ(c.kind, CommandKind::kCompile);
+    EXPECT_EQ(p.kind, CommandKind::kCompile);
+    const CompileCommandOptions o = OptionsOf<CompileCommandOptions>(p);
+    const AuthorCompileOptions& c = o.compile;
     EXPECT_EQ(c.line_file, "l.txt");
     EXPECT_EQ(c.train_file, "t.txt");
     EXPECT_EQ(c.output, "out");
     EXPECT_EQ(c.line_name, "L");
     EXPECT_EQ(c.train_name, "T");
     EXPECT_TRUE(c.no_grid);
-    EXPECT_TRUE(c.json);
+    EXPECT_TRUE(c.write);
+    EXPECT_FALSE(c.summary);
+    EXPECT_TRUE(o.json);
+    EXPECT_FALSE(o.no_source);
   }
   {
     ParsedCommandLine p =
         Parse({"lint", "l.txt", "t.txt", "--no-warn", "decimal-comma",
                "--no-warn", "curve-overlap", "--werror"});
     ASSERT_TRUE(p.run) << p.err_text;
-    EXPECT_EQ(p.command.kind, CommandKind::kLint);
-    EXPECT_TRUE(p.command.warnings);
-    EXPECT_TRUE(p.command.werror);
-    EXPECT_EQ(p.command.no_warn,
+    EXPECT_EQ(p.kind, CommandKind::kLint);
+    const AuthorCompileOptions c = OptionsOf<CompileCommandOptions>(p).compile;
+    EXPECT_TRUE(c.warnings);
+    EXPECT_TRUE(c.werror);
+    EXPECT_FALSE(c.write);
+    EXPECT_FALSE(c.summary);
+    EXPECT_EQ(c.no_warn,
               (std::vector<std::string>{"decimal-comma", "curve-overlap"}));
   }
   {
     // Warnings are off unless asked for; --werror asks for them.
-    EXPECT_FALSE(Parse({"check", "l.txt", "t.txt"}).command.warnings);
-    EXPECT_TRUE(Parse({"check", "-W", "l.txt", "t.txt"}).command.warnings);
+    EXPECT_FALSE(CompileOf({"check", "l.txt", "t.txt"}).warnings);
+    EXPECT_TRUE(CompileOf({"check", "-W", "l.txt", "t.txt"}).warnings);
     EXPECT_TRUE(
-        Parse({"compile", "--warnings", "l.txt", "t.txt"}).command.warnings);
-    EXPECT_TRUE(
-        Parse({"compile", "--werror", "l.txt", "t.txt"}).command.warnings);
+        CompileOf({"compile", "--warnings", "l.txt", "t.txt"}).warnings);
+    EXPECT_TRUE(CompileOf({"compile", "--werror", "l.txt", "t.txt"}).warnings);
     // An unknown kind name is a usage error.
     ParsedCommandLine p =
         Parse({"lint", "l.txt", "t.txt", "--no-warn", "no-such-kind"});
@@ -68,58 +90,83 @@ TEST(CommandLine, CommandsAndTheirOptions) {
   {
     ParsedCommandLine p = Parse({"check", "l.txt", "t.txt"});
     ASSERT_TRUE(p.run);
-    EXPECT_EQ(p.command.kind, CommandKind::kCheck);
-    EXPECT_FALSE(p.command.line_name.has_value());
+    EXPECT_EQ(p.kind, CommandKind::kCheck);
+    const AuthorCompileOptions c = OptionsOf<CompileCommandOptions>(p).compile;
+    EXPECT_FALSE(c.line_name.has_value());
+    EXPECT_FALSE(c.write);  // a check writes nothing
+    EXPECT_TRUE(c.summary);
   }
   {
     ParsedCommandLine p =
         Parse({"inspect", "x.bin", "--as", "grid", "--every", "50", "--all"});
-    ASSERT_TRUE(p.run);
-    EXPECT_EQ(p.command.inspect_as, "grid");
-    EXPECT_EQ(p.command.grid_every, 50);
-    EXPECT_TRUE(p.command.inspect_all);
+    const InspectCommandOptions o = OptionsOf<InspectCommandOptions>(p);
+    EXPECT_EQ(o.file, "x.bin");
+    EXPECT_EQ(o.as, "grid");
+    EXPECT_EQ(o.view.grid_every, 50);
+    EXPECT_TRUE(o.view.all);
+    EXPECT_FALSE(o.view.raw);
   }
   {
     ParsedCommandLine p =
         Parse({"plot", "dir", "--from", "3", "--to", "7.5", "--format", "png"});
-    ASSERT_TRUE(p.run);
-    EXPECT_EQ(p.command.plot_inputs, std::vector<std::string>{"dir"});
-    EXPECT_EQ(p.command.plot_format, "png");
-    EXPECT_EQ(p.command.plot_to_km, 7.5);
+    const PlotOptions o = OptionsOf<PlotOptions>(p);
+    EXPECT_EQ(o.inputs, std::vector<std::string>{"dir"});
+    EXPECT_EQ(o.format, PlotFormat::kPng);
+    EXPECT_EQ(o.from_km, 3);
+    EXPECT_EQ(o.to_km, 7.5);
   }
   {
     ParsedCommandLine p = Parse({"diff", "old", "new", "--json"});
-    ASSERT_TRUE(p.run);
-    EXPECT_EQ(p.command.kind, CommandKind::kDiff);
-    EXPECT_EQ(p.command.diff_inputs, (std::vector<std::string>{"old", "new"}));
-    EXPECT_TRUE(p.command.json);
+    EXPECT_EQ(p.kind, CommandKind::kDiff);
+    const DiffCommandOptions o = OptionsOf<DiffCommandOptions>(p);
+    EXPECT_EQ(o.inputs, (std::vector<std::string>{"old", "new"}));
+    EXPECT_TRUE(o.json);
+  }
+  {
+    ParsedCommandLine p = Parse({"watch", "l.txt", "t.txt", "--no-grid"});
+    EXPECT_EQ(p.kind, CommandKind::kWatch);
+    const WatchCommandOptions o = OptionsOf<WatchCommandOptions>(p);
+    EXPECT_EQ(o.line_file, "l.txt");
+    EXPECT_EQ(o.train_file, "t.txt");
+    EXPECT_EQ(o.output, ".");
+    EXPECT_TRUE(o.no_grid);
+  }
+  {
+    EXPECT_EQ(
+        OptionsOf<ExportCommandOptions>(Parse({"export", "-o", "x"})).output,
+        "x");
+    EXPECT_EQ(OptionsOf<ExplainCommandOptions>(Parse({"explain", "16"})).what,
+              "16");
+    EXPECT_TRUE(
+        OptionsOf<ExplainCommandOptions>(Parse({"explain", "--all"})).all);
+    EXPECT_EQ(Parse({"lsp"}).kind, CommandKind::kLsp);
   }
 }
 
 TEST(CommandLine, BuildAndItsOptions) {
   {
     ParsedCommandLine p = Parse({"build", "pack"});
-    ASSERT_TRUE(p.run) << p.err_text;
-    EXPECT_EQ(p.command.kind, CommandKind::kBuild);
-    EXPECT_EQ(p.command.build_dir, "pack");
-    EXPECT_FALSE(p.command.build_output.has_value());  // beside the inputs
-    EXPECT_EQ(p.command.jobs, 0);                      // one per core
-    EXPECT_FALSE(p.command.force);
-    EXPECT_FALSE(p.command.werror);  // warnings counted, not failing
+    EXPECT_EQ(p.kind, CommandKind::kBuild);
+    const BuildCommandOptions o = OptionsOf<BuildCommandOptions>(p);
+    EXPECT_EQ(o.pack, "pack");
+    EXPECT_FALSE(o.output.has_value());  // beside the inputs
+    EXPECT_EQ(o.jobs, 0);                // one per core
+    EXPECT_FALSE(o.force);
+    EXPECT_TRUE(o.grid);
+    EXPECT_FALSE(o.werror);  // warnings counted, not failing
   }
   {
     ParsedCommandLine p =
         Parse({"build", "pack", "-o", "out", "-j", "3", "--csv", "s.csv",
                "--no-grid", "--force", "-W"});
-    ASSERT_TRUE(p.run) << p.err_text;
-    const CommandLine& c = p.command;
-    EXPECT_EQ(c.build_output, "out");
-    EXPECT_EQ(c.jobs, 3);
-    EXPECT_EQ(c.csv_file, "s.csv");
-    EXPECT_TRUE(c.no_grid);
-    EXPECT_TRUE(c.force);
-    EXPECT_TRUE(c.werror);
-    EXPECT_FALSE(c.json);
+    const BuildCommandOptions o = OptionsOf<BuildCommandOptions>(p);
+    EXPECT_EQ(o.output, "out");
+    EXPECT_EQ(o.jobs, 3);
+    EXPECT_EQ(o.csv_file, "s.csv");
+    EXPECT_FALSE(o.grid);
+    EXPECT_TRUE(o.force);
+    EXPECT_TRUE(o.werror);
+    EXPECT_FALSE(o.json);
   }
 }
 
@@ -138,6 +185,8 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"build"},
       {"build", "pack", "-j", "0"},
       {"build", "pack", "--json", "--csv", "s.csv"},
+      {"explain"},
+      {"explain", "16", "--all"},
       // A flag's value that is no truth word nor a number.
       {"--no-window=x"},
       {"compile", "a_linea.txt", "a_b-.txt", "--no-grid=maybe"},

@@ -3,22 +3,18 @@
 #include <ostream>
 
 #include "base/exit_status.h"
-#include "base/file_system.h"
+#include "run/program_name.h"
 #include "tools/diff_report.h"
 #include "tools/scenario_diff.h"
 #include "tools/scenario_files.h"
 
 namespace scenario {
-namespace {
 
-constexpr std::string_view kProgram = "scenario-compiler";
-
-}  // namespace
-
-int RunDiffCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {
+int RunDiffCommand(const DiffCommandOptions& options, FileSystem& fs,
+                   std::ostream& out, std::ostream& err) {
   PlotOptions sides[2];
-  if (!SplitDiffInputs(c.diff_inputs, &sides[0].inputs, &sides[1].inputs)) {
-    err << kProgram
+  if (!SplitDiffInputs(options.inputs, &sides[0].inputs, &sides[1].inputs)) {
+    err << kProgramName
         << ": diff takes two scenarios: two folders (or parameter files), or "
            "the files of the old scenario and then as many of the new\n";
     return kExitNothing;
@@ -26,10 +22,10 @@ int RunDiffCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {
   LoadedScenario loaded[2];
   for (int i = 0; i < 2; ++i) {
     ScenarioFileSet files;
-    Status s = FindScenarioFiles(sides[i], RealFileSystem(), &files);
-    if (s.ok()) s = LoadScenarioFiles(files, RealFileSystem(), &loaded[i]);
+    Status s = FindScenarioFiles(sides[i], fs, &files);
+    if (s.ok()) s = LoadScenarioFiles(files, fs, &loaded[i]);
     if (!s.ok()) {
-      err << kProgram << ": " << (i == 0 ? "old" : "new")
+      err << kProgramName << ": " << (i == 0 ? "old" : "new")
           << " scenario: " << s.message() << '\n';
       return kExitNothing;
     }
@@ -41,7 +37,7 @@ int RunDiffCommand(const CommandLine& c, std::ostream& out, std::ostream& err) {
     views[i].grid = loaded[i].grid.exists() ? &loaded[i].grid : nullptr;
   }
   const ScenarioDiff diff = DiffScenarios(views[0], views[1]);
-  out << (c.json ? FormatDiffJson(diff) : FormatDiffText(diff));
+  out << (options.json ? FormatDiffJson(diff) : FormatDiffText(diff));
   return diff.empty() ? kExitOk : kExitFindings;
 }
 

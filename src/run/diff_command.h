@@ -2,15 +2,26 @@
 #define SCENARIO_RUN_DIFF_COMMAND_H_
 
 #include <iosfwd>
-
-#include "run/cli.h"
+#include <string>
+#include <vector>
 
 namespace scenario {
+
+class FileSystem;
+
+// What diff was asked to do.
+struct DiffCommandOptions {
+  // The old scenario, then the new: a folder or a parameter file each, or
+  // the same number of files for each.
+  std::vector<std::string> inputs;
+  bool json = false;  // one JSON object instead of the text
+};
 
 // diff: finds, reads and compares two compiled scenarios. Exit status
 // kExitOk when they are the same, kExitFindings when they differ, or
 // kExitNothing with the reason on err.
-int RunDiffCommand(const CommandLine& c, std::ostream& out, std::ostream& err);
+int RunDiffCommand(const DiffCommandOptions& options, FileSystem& fs,
+                   std::ostream& out, std::ostream& err);
 
 }  // namespace scenario
 

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "base/exit_status.h"
+#include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
-#include "run/author_commands.h"
+#include "run/compile_command.h"
+#include "run/export_command.h"
 #include "tools/diff_report.h"
 
 namespace scenario {
@@ -31,14 +33,14 @@ constexpr const char* kMovedBoard =
 
 void Compile(const std::string& line, const std::string& train,
              const std::string& output) {
-  CommandLine c;
-  c.kind = CommandKind::kCompile;
-  c.line_file = line;
-  c.train_file = train;
-  c.output = output;
+  CompileCommandOptions c;
+  c.compile.line_file = line;
+  c.compile.train_file = train;
+  c.compile.output = output;
   std::ostringstream out;
   std::ostringstream err;
-  ASSERT_EQ(RunCompileCommand(c, out, err), kExitOk) << err.str();
+  ASSERT_EQ(RunCompileCommand(c, RealFileSystem(), out, err), kExitOk)
+      << err.str();
 }
 
 // The exported built-in pair compiled into "old", and into "new" with one
@@ -47,12 +49,12 @@ class BuiltinDiff : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new ScopedTempDir;
-    CommandLine c;
-    c.kind = CommandKind::kExport;
+    ExportCommandOptions c;
     c.output = dir_->File("src");
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(RunExportCommand(c, out, err), kExitOk) << err.str();
+    ASSERT_EQ(RunExportCommand(c, RealFileSystem(), out, err), kExitOk)
+        << err.str();
     const std::string line = dir_->File("src/") + kLine;
     const std::string train = dir_->File("src/") + kTrain;
     Compile(line, train, dir_->File("old"));
@@ -79,13 +81,12 @@ class BuiltinDiff : public ::testing::Test {
   };
   static Result Diff(const std::vector<std::string>& inputs,
                      bool json = false) {
-    CommandLine c;
-    c.kind = CommandKind::kDiff;
-    c.diff_inputs = inputs;
+    DiffCommandOptions c;
+    c.inputs = inputs;
     c.json = json;
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunDiffCommand(c, out, err);
+    const int status = RunDiffCommand(c, RealFileSystem(), out, err);
     return {status, out.str(), err.str()};
   }
   static std::string In(const std::string& folder, const char* name) {

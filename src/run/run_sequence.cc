@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/application_path.h"
 #include "base/exit_status.h"
 #include "base/file_system.h"
 #include "documents/scenario_notes.h"
@@ -101,6 +102,19 @@ int RunBuiltinScenario(FileSystem& fs, const std::string& folder,
   files.write_outputs = true;
   const CompileResult result = memorizza_percorso(s, 1, fs, files);
   return ReportCompileEnd(result, s.errors.error_code, err, window.get());
+}
+
+int RunBuiltinCommand(const BuiltinCommandOptions& options, FileSystem& fs,
+                      std::ostream& err) {
+  std::string folder;
+  const Status status = ApplicationPath(&folder);
+  if (!status.ok()) {
+    err << status.message() << '\n';
+    return kExitFindings;
+  }
+  return RunBuiltinScenario(
+      fs, folder, err,
+      options.window ? WindowChoice::kIfDisplay : WindowChoice::kHeadless);
 }
 
 }  // namespace scenario

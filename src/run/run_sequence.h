@@ -20,6 +20,17 @@ enum class WindowChoice {
   kIfDisplay,  // when a display opens; silently headless otherwise
 };
 
+// What the run without a command was asked to do.
+struct BuiltinCommandOptions {
+  bool window = true;  // --no-window clears it
+};
+
+// The run without a command: the built-in scenario, in the folder that
+// holds the program, through RunBuiltinScenario. It shows the waiting
+// window when a display opens, unless options.window is cleared.
+int RunBuiltinCommand(const BuiltinCommandOptions& options, FileSystem& fs,
+                      std::ostream& err);
+
 // The five built-in texts, in the run's order: dati_linea, dati_treno,
 // dati_note, dati_rallentamenti, dati_scheda. Stops at the first failure.
 Status WriteBuiltinTexts(FileSystem& fs, const ScenarioFileNames& names);

@@ -1,24 +1,15 @@
 #include "run/watch_command.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/inotify.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <ctime>
-#include <map>
+#include <memory>
 #include <ostream>
-#include <set>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "base/exit_status.h"
-#include "model/scenario_names.h"
-#include "run/author_commands.h"
+#include "base/file_watch.h"
+#include "run/compile_command.h"
+#include "run/program_name.h"
 
 namespace scenario {
 
@@ -26,42 +17,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::string_view kProgram = "scenario-compiler";
 // Clears the screen and puts the cursor at the top left.
 constexpr std::string_view kClearScreen = "\x1b[H\x1b[2J";
 
-// A file descriptor closed when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// The folder of a path ("." for a bare name) and its base name.
-std::pair<std::string, std::string> Split(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {".", path};
-  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-int CountLines(const std::string& text, std::string_view marker) {
-  int n = 0;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.find(marker) != std::string::npos) ++n;
-  }
-  return n;
-}
-
-std::string Plural(int n, std::string_view one, std::string_view many) {
+std::string Plural(std::size_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
@@ -74,136 +33,75 @@ std::string WallClock() {
   return text;
 }
 
-// One compile, reported.
-void CompileRound(const CommandLine& compile, std::ostream& out,
-                  bool clear_screen) {
+}  // namespace
+
+void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
+                std::ostream& out, bool clear_screen) {
+  CompileCommandOptions compile;
+  compile.compile.line_file = options.line_file;
+  compile.compile.train_file = options.train_file;
+  compile.compile.output = options.output;
+  compile.compile.no_grid = options.no_grid;
+  compile.compile.warnings = true;
   std::ostringstream report;
   std::ostringstream diagnostics;
   const Clock::time_point start = Clock::now();
-  const int status = RunCompileCommand(compile, report, diagnostics);
+  const CompileCommandOutcome outcome =
+      CompileAndReport(compile, fs, report, diagnostics);
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       Clock::now() - start);
   if (clear_screen) out << kClearScreen;
-  const std::string text = diagnostics.str();
-  out << text << report.str();
+  out << diagnostics.str() << report.str();
   std::string summary = "[" + WallClock() + "] ";
-  if (status == kExitNothing) {
+  if (outcome.exit_status == kExitNothing) {
     summary += "nothing written";
   } else {
-    const std::string line_name = LineNameFromFile(compile.line_file);
-    std::string folder = compile.output;
-    while (!folder.empty() && folder.back() == '/') folder.pop_back();
-    const ScenarioFileNames names = MakeFileNames(
-        folder, line_name, TrainNameFromFile(compile.train_file, line_name));
-    int written = 0;
-    for (const std::string* path :
-         {&names.line_grid, &names.param_file, &names.cell_file}) {
-      if (path == &names.line_grid && compile.no_grid) continue;
-      out << "written: " << *path << '\n';
-      ++written;
+    for (const std::string& path : outcome.written) {
+      out << "written: " << path << '\n';
     }
-    summary += Plural(written, "file", "files") + " written";
+    summary += Plural(outcome.written.size(), "file", "files") + " written";
   }
-  summary +=
-      ", " + Plural(CountLines(text, ": error "), "code", "codes") + ", " +
-      Plural(CountLines(text, ": warning "), "warning", "warnings") + " in " +
-      std::to_string(took.count()) + " ms; waiting for changes (Ctrl-C ends)";
+  summary += ", " + Plural(outcome.codes, "code", "codes") + ", " +
+             Plural(outcome.warnings, "warning", "warnings") + " in " +
+             std::to_string(took.count()) +
+             " ms; waiting for changes (Ctrl-C ends)";
   out << summary << std::endl;
 }
 
-}  // namespace
-
-int RunWatchCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
-                    bool clear_screen) {
-  // The signals wait in the signal descriptor until the loop takes them,
-  // so a compile is never cut short in the middle of writing a file.
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
-  sigset_t old_mask;
-  if (sigprocmask(SIG_BLOCK, &signals, &old_mask) != 0) {
-    err << kProgram << ": cannot block the signals: " << std::strerror(errno)
-        << '\n';
-    return kExitNothing;
-  }
-  struct RestoreMask {
-    sigset_t mask;
-    ~RestoreMask() { sigprocmask(SIG_SETMASK, &mask, nullptr); }
-  } restore{old_mask};
-  const Fd signal_fd(signalfd(-1, &signals, SFD_CLOEXEC));
-  const Fd notify_fd(inotify_init1(IN_CLOEXEC));
-  if (signal_fd.get() < 0 || notify_fd.get() < 0) {
-    err << kProgram << ": cannot watch files: " << std::strerror(errno) << '\n';
-    return kExitNothing;
-  }
-
-  // The folders are watched, not the files: an editor that saves by
-  // writing a new file and renaming it over the old one replaces the file
-  // a watch on it would follow.
-  std::map<int, std::set<std::string>> names_by_watch;
-  for (const std::string* file : {&c.line_file, &c.train_file}) {
-    const auto [folder, name] = Split(*file);
-    const int wd = inotify_add_watch(notify_fd.get(), folder.c_str(),
-                                     IN_CLOSE_WRITE | IN_MODIFY | IN_MOVED_TO |
-                                         IN_CREATE | IN_DELETE | IN_MOVED_FROM);
-    if (wd < 0) {
-      err << kProgram << ": cannot watch the folder \"" << folder
-          << "\": " << std::strerror(errno) << '\n';
-      return kExitNothing;
-    }
-    names_by_watch[wd].insert(name);
-  }
-
-  CommandLine compile = c;
-  compile.kind = CommandKind::kCompile;
-  compile.warnings = true;
-  CompileRound(compile, out, clear_screen);
-
+int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
+                    std::ostream& out, std::ostream& err, bool clear_screen) {
+  // The stop signals are held back from here on: a round is never cut
+  // short in the middle of writing a file.
+  std::unique_ptr<FileWatch> watch;
+  Status status =
+      FileWatch::Open({options.line_file, options.train_file}, &watch);
+  if (status.ok()) WatchRound(options, fs, out, clear_screen);
   // A change seen, and when the last one of its burst came.
   bool changed = false;
   Clock::time_point last_change;
-  alignas(inotify_event) char events[16 * 1024];
-  for (;;) {
+  while (status.ok()) {
     int timeout = -1;
     if (changed) {
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(
           last_change + kWatchQuiet - Clock::now());
       timeout = left.count() > 0 ? static_cast<int>(left.count()) : 0;
     }
-    pollfd fds[2] = {{signal_fd.get(), POLLIN, 0},
-                     {notify_fd.get(), POLLIN, 0}};
-    const int ready = ::poll(fds, 2, timeout);
-    if (ready < 0 && errno != EINTR) {
-      err << kProgram << ": " << std::strerror(errno) << '\n';
-      return kExitNothing;
-    }
-    if (fds[0].revents & POLLIN) {
-      signalfd_siginfo info;
-      (void)::read(signal_fd.get(), &info, sizeof info);
-      out << kProgram << ": watch stopped" << std::endl;
+    FileWatch::Event event;
+    status = watch->Wait(timeout, &event);
+    if (event == FileWatch::Event::kStop) {
+      out << kProgramName << ": watch stopped" << std::endl;
       return kExitOk;
     }
-    if (fds[1].revents & POLLIN) {
-      const ssize_t n = ::read(notify_fd.get(), events, sizeof events);
-      for (ssize_t at = 0; n > 0 && at < n;) {
-        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
-        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        if (event->len == 0) continue;
-        const auto watched = names_by_watch.find(event->wd);
-        if (watched != names_by_watch.end() &&
-            watched->second.count(event->name) != 0) {
-          changed = true;
-          last_change = Clock::now();
-        }
-      }
-      continue;
-    }
-    if (changed && Clock::now() >= last_change + kWatchQuiet) {
+    if (event == FileWatch::Event::kChange) {
+      changed = true;
+      last_change = Clock::now();
+    } else if (changed && Clock::now() >= last_change + kWatchQuiet) {
       changed = false;
-      CompileRound(compile, out, clear_screen);
+      WatchRound(options, fs, out, clear_screen);
     }
   }
+  err << kProgramName << ": " << status.message() << '\n';
+  return kExitNothing;
 }
 
 }  // namespace scenario

@@ -3,23 +3,38 @@
 
 #include <chrono>
 #include <iosfwd>
-
-#include "run/cli.h"
+#include <string>
 
 namespace scenario {
+
+class FileSystem;
 
 // Saves that come closer together than this make one recompile.
 inline constexpr std::chrono::milliseconds kWatchQuiet{100};
 
-// watch: compiles the pair as compile does, then again whenever either file
-// is saved, written or replaced by a rename, until SIGINT or SIGTERM. Each
-// round clears the screen when clear_screen is set, prints what compile
-// reports (with its warnings), the files written and a summary line with
-// the time taken, all on out. The signals are taken only between rounds, so a
-// file being written is always finished (no temporary is left behind). Returns
-// 0 when stopped by a signal, 2 when the files cannot be watched.
-int RunWatchCommand(const CommandLine& c, std::ostream& out, std::ostream& err,
-                    bool clear_screen);
+// What watch was asked to do.
+struct WatchCommandOptions {
+  std::string line_file;
+  std::string train_file;
+  std::string output = ".";  // the folder of the binary files
+  bool no_grid = false;      // no line grid built or written
+};
+
+// One round of watch: compiles the pair as compile -W does and prints what
+// it reports, the files written and a summary line with the time taken,
+// all on out (after clearing the screen when clear_screen is set). The
+// summary counts the codes and warnings the compile found, whatever the
+// printed lines say.
+void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
+                std::ostream& out, bool clear_screen);
+
+// watch: a round, then another whenever either file is saved, written or
+// replaced by a rename, until SIGINT or SIGTERM. The signals are taken
+// only between rounds, so a file being written is always finished (no
+// temporary is left behind). Returns 0 when stopped by a signal, 2 when
+// the files cannot be watched.
+int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
+                    std::ostream& out, std::ostream& err, bool clear_screen);
 
 }  // namespace scenario
 

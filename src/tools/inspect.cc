@@ -6,8 +6,10 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/windows1252.h"
 #include "model/cell_file.h"
+#include "model/cell_items.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
@@ -21,45 +23,10 @@ namespace {
 
 using nlohmann::json;
 
-bool EndsWith(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() &&
-         s.substr(s.size() - suffix.size()) == suffix;
-}
-
-std::string KindName(std::uint8_t kind) {
-  switch (kind) {
-    case kKindNone:
-      return "none";
-    case kKindSignal:
-      return "signal";
-    case kKindSlowdownEnd:
-      return "slowdown end";
-    case kKindSlowdownStart:
-      return "slowdown start";
-    case kKindWarningBoard:
-      return "warning board";
-    case kKindPreWarning:
-      return "pre-warning";
-    case kKindSpeedBoard:
-      return "speed board";
-    case kKindStopMark:
-      return "stop mark";
-    case kKindMountainMark:
-      return "mountain mark";
-    case kKindCodeMark:
-      return "code mark";
-    case kKindCodeOff:
-      return "code off";
-    case kKindIndicatorBoard:
-      return "indicator board";
-    default:
-      return "kind " + std::to_string(kind);
-  }
-}
-
-// A cell is worth listing when an item stands there or one of its item
-// fields is set (cell 1 carries the header values with kind 0).
-bool HasItem(const TrackCell& c) {
+// The storage view lists a cell when an item stands there or one of its
+// item fields is set, the approach mark (b11) included (cell 1 carries the
+// header values with kind 0).
+bool HasStoredItem(const TrackCell& c) {
   return c.kind != 0 || c.w2 != 0 || c.w4 != 0 || c.w6 != 0 || c.w8 != 0 ||
          c.b10 != 0 || c.b11 != 0;
 }
@@ -82,7 +49,7 @@ std::string RenderCells(const std::vector<TrackCell>& cells,
     json list = json::array();
     for (std::size_t i = 0; i < cells.size(); ++i) {
       const TrackCell& c = cells[i];
-      if (!o.all && !HasItem(c)) continue;
+      if (!o.all && !HasStoredItem(c)) continue;
       list.push_back({{"index", i},
                       {"kind", c.kind},
                       {"kind_name", KindName(c.kind)},
@@ -107,7 +74,7 @@ std::string RenderCells(const std::vector<TrackCell>& cells,
                            cells.size(), cells.size() - 1);
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& c = cells[i];
-    if (!o.all && !HasItem(c)) continue;
+    if (!o.all && !HasStoredItem(c)) continue;
     // An item in cell k stands around metre (k - 1) * 50.
     const long long metre = (static_cast<long long>(i) - 1) * 50;
     out += Printf(
@@ -173,62 +140,81 @@ const char* TagName(GridTag tag) {
   return "?";
 }
 
-std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
-  std::int64_t counts[3] = {0, 0, 0};
+// What a grid holds: its elements by tag, and the extent of the placed
+// ones.
+struct GridStats {
+  std::int64_t counts[3] = {0, 0, 0};  // empty, int16, double
+  bool any = false;                    // an element is placed
   double min_x = 0, max_x = 0, min_y = 0, max_y = 0;
-  bool any = false;
+};
+
+GridStats StatsOf(const LineGrid& grid) {
+  GridStats st;
   for (std::int64_t m = 0; m < grid.size(); ++m) {
     const GridTag tag = grid.tag(m);
-    counts[tag == GridTag::kEmpty ? 0 : tag == GridTag::kInt16 ? 1 : 2]++;
+    st.counts[tag == GridTag::kEmpty ? 0 : tag == GridTag::kInt16 ? 1 : 2]++;
     if (tag == GridTag::kEmpty) continue;
-    if (!any) {
-      min_x = max_x = grid.x(m);
-      min_y = max_y = grid.y(m);
-      any = true;
+    if (!st.any) {
+      st.min_x = st.max_x = grid.x(m);
+      st.min_y = st.max_y = grid.y(m);
+      st.any = true;
     }
-    min_x = std::min(min_x, grid.x(m));
-    max_x = std::max(max_x, grid.x(m));
-    min_y = std::min(min_y, grid.y(m));
-    max_y = std::max(max_y, grid.y(m));
+    st.min_x = std::min(st.min_x, grid.x(m));
+    st.max_x = std::max(st.max_x, grid.x(m));
+    st.min_y = std::min(st.min_y, grid.y(m));
+    st.max_y = std::max(st.max_y, grid.y(m));
   }
-  // Samples every grid_every metres, and the last metre.
+  return st;
+}
+
+// The metres sampled: every grid_every metres, and the last metre.
+std::vector<std::int64_t> Samples(const LineGrid& grid, int grid_every) {
   std::vector<std::int64_t> samples;
-  for (std::int64_t m = 0; m < grid.size(); m += o.grid_every) {
+  for (std::int64_t m = 0; m < grid.size(); m += grid_every) {
     samples.push_back(m);
   }
   if (samples.empty() || samples.back() != grid.size() - 1) {
     samples.push_back(grid.size() - 1);
   }
-  const std::int64_t extended_length = grid.size() - 1;
-  if (o.json) {
-    json list = json::array();
-    for (std::int64_t m : samples) {
-      json sample = {{"metre", m}, {"tag", TagName(grid.tag(m))}};
-      if (grid.tag(m) != GridTag::kEmpty) {
-        sample["x"] = grid.x(m);
-        sample["y"] = grid.y(m);
-      }
-      list.push_back(sample);
+  return samples;
+}
+
+std::string GridJson(const LineGrid& grid, const GridStats& st,
+                     const std::vector<std::int64_t>& samples) {
+  json list = json::array();
+  for (std::int64_t m : samples) {
+    json sample = {{"metre", m}, {"tag", TagName(grid.tag(m))}};
+    if (grid.tag(m) != GridTag::kEmpty) {
+      sample["x"] = grid.x(m);
+      sample["y"] = grid.y(m);
     }
-    json doc = {{"file", "grid"},      {"extended_length", extended_length},
-                {"empty", counts[0]},  {"int16", counts[1]},
-                {"double", counts[2]}, {"samples", list}};
-    if (any) {
-      doc["extent"] = {{"min_x", min_x},
-                       {"max_x", max_x},
-                       {"min_y", min_y},
-                       {"max_y", max_y}};
-    }
-    return doc.dump(2) + "\n";
+    list.push_back(sample);
   }
+  json doc = {{"file", "grid"},         {"extended_length", grid.size() - 1},
+              {"empty", st.counts[0]},  {"int16", st.counts[1]},
+              {"double", st.counts[2]}, {"samples", list}};
+  if (st.any) {
+    doc["extent"] = {{"min_x", st.min_x},
+                     {"max_x", st.max_x},
+                     {"min_y", st.min_y},
+                     {"max_y", st.max_y}};
+  }
+  return doc.dump(2) + "\n";
+}
+
+std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
+  const GridStats st = StatsOf(grid);
+  const std::vector<std::int64_t> samples = Samples(grid, o.grid_every);
+  if (o.json) return GridJson(grid, st, samples);
   std::string out = Printf(
       "line grid: metres 0 to %lld; %lld empty, %lld int16, %lld double\n",
-      static_cast<long long>(extended_length),
-      static_cast<long long>(counts[0]), static_cast<long long>(counts[1]),
-      static_cast<long long>(counts[2]));
-  if (any) {
-    out += Printf("extent: x %.3f to %.3f, y %.3f to %.3f\n", min_x, max_x,
-                  min_y, max_y);
+      static_cast<long long>(grid.size() - 1),
+      static_cast<long long>(st.counts[0]),
+      static_cast<long long>(st.counts[1]),
+      static_cast<long long>(st.counts[2]));
+  if (st.any) {
+    out += Printf("extent: x %.3f to %.3f, y %.3f to %.3f\n", st.min_x,
+                  st.max_x, st.min_y, st.max_y);
   }
   for (std::int64_t m : samples) {
     if (grid.tag(m) == GridTag::kEmpty) {
@@ -245,9 +231,9 @@ std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
 }  // namespace
 
 std::optional<BinaryKind> BinaryKindFromName(std::string_view path) {
-  if (EndsWith(path, "_linea.dat")) return BinaryKind::kGrid;
-  if (EndsWith(path, ".dat")) return BinaryKind::kCells;
-  if (EndsWith(path, ".sim")) return BinaryKind::kParams;
+  if (path.ends_with("_linea.dat")) return BinaryKind::kGrid;
+  if (path.ends_with(".dat")) return BinaryKind::kCells;
+  if (path.ends_with(".sim")) return BinaryKind::kParams;
   return std::nullopt;
 }
 
@@ -299,6 +285,28 @@ bool InspectImage(std::string_view image, BinaryKind kind,
   }
   *error = "unknown file kind";
   return false;
+}
+
+Status InspectFile(const std::string& path, BinaryKind kind,
+                   InspectOptions options, FileSystem& fs,
+                   std::string* listing) {
+  std::string image;
+  Status status = fs.ReadFile(path, &image);
+  if (!status.ok()) return status;
+  ParamTable params;
+  if (kind == BinaryKind::kCells && !options.raw && path.ends_with(".dat")) {
+    const std::string sim = path.substr(0, path.size() - 4) + ".sim";
+    std::string sim_image;
+    if (fs.IsNormalFile(sim) && fs.ReadFile(sim, &sim_image).ok() &&
+        DecodeParamFile(sim_image, &params)) {
+      options.params = &params;
+    }
+  }
+  std::string error;
+  if (!InspectImage(image, kind, options, listing, &error)) {
+    return Status::Error("\"" + path + "\" is " + error);
+  }
+  return Status::Ok();
 }
 
 }  // namespace scenario

@@ -5,7 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
+
 namespace scenario {
+
+class FileSystem;
 
 // The three binary files.
 enum class BinaryKind { kCells, kParams, kGrid };
@@ -37,6 +41,16 @@ struct InspectOptions {
 bool InspectImage(std::string_view image, BinaryKind kind,
                   const InspectOptions& options, std::string* out,
                   std::string* error);
+
+// Reads the file at path through fs and renders it as InspectImage does.
+// The author view of a cell file reads the parameter file beside it, named
+// like it with ".sim", for kilometre readings, station names and board
+// texts; without one it shows positions in metres only. Fails with a
+// message naming the file when it cannot be read or does not fit the
+// layout of kind.
+Status InspectFile(const std::string& path, BinaryKind kind,
+                   InspectOptions options, FileSystem& fs,
+                   std::string* listing);
 
 }  // namespace scenario
 

@@ -101,61 +101,90 @@ std::string Kilometre(const std::optional<KilometreAxis>& axis, double p) {
   return axis ? FormatKilometre(axis->Reading(p)) : std::string("-");
 }
 
-}  // namespace
+std::string Dump(const json& doc) {
+  return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
 
-std::string RenderCellsForAuthors(const std::vector<TrackCell>& cells,
-                                  const ParamTable* params, bool json_out,
-                                  bool all) {
+// Walks the cells in order: on_profile(cell, now, before) where the line's
+// properties change (at every cell with all), then on_item(cell) where an
+// item or an approach mark stands.
+template <typename OnProfile, typename OnItem>
+void WalkCells(const std::vector<TrackCell>& cells, bool all,
+               OnProfile on_profile, OnItem on_item) {
+  std::optional<Profile> before;
+  const std::int64_t count = static_cast<std::int64_t>(cells.size());
+  for (std::int64_t i = 0; i < count; ++i) {
+    const TrackCell& c = cells[i];
+    const Profile now = ProfileOf(c);
+    if (!before || !(now == *before) || all) {
+      on_profile(i, now, before);
+      before = now;
+    }
+    if (HasItem(c) || c.b11 != 0) on_item(i);
+  }
+}
+
+std::string CellsJson(const std::vector<TrackCell>& cells,
+                      const ParamTable* params, bool all) {
   std::optional<KilometreAxis> axis;
   if (params != nullptr) axis.emplace(*params);
-  const std::int64_t count = static_cast<std::int64_t>(cells.size());
-
   json items = json::array();
   json profile = json::array();
+  const auto on_profile = [&](std::int64_t i, const Profile& now,
+                              const std::optional<Profile>&) {
+    const double at = ProfilePosition(i);
+    profile.push_back({{"cell", i},
+                       {"position", at},
+                       {"km", Kilometre(axis, at)},
+                       {"gradient", now.gradient},
+                       {"speed_limit", now.speed_limit},
+                       {"adhesion", now.adhesion},
+                       {"mountain", now.mountain}});
+  };
+  const auto on_item = [&](std::int64_t i) {
+    const TrackCell& c = cells[i];
+    const double at = ItemPosition(c, i);
+    json entry = {{"cell", i},
+                  {"position", at},
+                  {"km", Kilometre(axis, at)},
+                  {"kind", c.kind},
+                  {"name", HasItem(c) ? ItemName(c, i) : "approach mark"},
+                  {"fields", FieldsJson(c, i, params)}};
+    entry["approach_mark"] = c.b11 == 0 ? json(nullptr) : json(c.b11);
+    items.push_back(entry);
+  };
+  WalkCells(cells, all, on_profile, on_item);
+  const std::int64_t count = static_cast<std::int64_t>(cells.size());
+  return Dump({{"file", "cells"},
+               {"cell_count", count},
+               {"last_cell", count - 1},
+               {"kilometres", params != nullptr},
+               {"items", items},
+               {"profile", profile}});
+}
+
+std::string CellsText(const std::vector<TrackCell>& cells,
+                      const ParamTable* params, bool all) {
+  std::optional<KilometreAxis> axis;
+  if (params != nullptr) axis.emplace(*params);
   // Listing lines by position: an item stands up to one cell before the
   // cell that holds it, so the lines are sorted (stably: a change of the
   // profile comes before the items at the same metre).
   std::vector<std::pair<double, std::string>> lines;
   char buf[96];
-  std::optional<Profile> before;
-  for (std::int64_t i = 0; i < count; ++i) {
+  const auto on_profile = [&](std::int64_t i, const Profile& now,
+                              const std::optional<Profile>& before) {
+    const double at = ProfilePosition(i);
+    const std::string changes =
+        ProfileChanges(all ? std::nullopt : before, now);
+    std::snprintf(buf, sizeof buf, "%10.0f m  %9s  cell %6lld  from here: ", at,
+                  Kilometre(axis, at).c_str(), static_cast<long long>(i));
+    lines.emplace_back(at, buf + changes + "\n");
+  };
+  const auto on_item = [&](std::int64_t i) {
     const TrackCell& c = cells[i];
-    const Profile now = ProfileOf(c);
-    if (!before || !(now == *before) || all) {
-      const double at = ProfilePosition(i);
-      if (json_out) {
-        profile.push_back({{"cell", i},
-                           {"position", at},
-                           {"km", Kilometre(axis, at)},
-                           {"gradient", now.gradient},
-                           {"speed_limit", now.speed_limit},
-                           {"adhesion", now.adhesion},
-                           {"mountain", now.mountain}});
-      } else {
-        const std::string changes =
-            ProfileChanges(all ? std::nullopt : before, now);
-        std::snprintf(buf, sizeof buf,
-                      "%10.0f m  %9s  cell %6lld  from here: ", at,
-                      Kilometre(axis, at).c_str(), static_cast<long long>(i));
-        lines.emplace_back(at, buf + changes + "\n");
-      }
-      before = now;
-    }
-    const bool item = HasItem(c);
-    if (!item && c.b11 == 0) continue;
     const double at = ItemPosition(c, i);
-    if (json_out) {
-      json entry = {{"cell", i},
-                    {"position", at},
-                    {"km", Kilometre(axis, at)},
-                    {"kind", c.kind},
-                    {"name", item ? ItemName(c, i) : "approach mark"},
-                    {"fields", FieldsJson(c, i, params)}};
-      entry["approach_mark"] = c.b11 == 0 ? json(nullptr) : json(c.b11);
-      items.push_back(entry);
-      continue;
-    }
-    std::string what = item ? ItemText(c, i, params) : std::string();
+    std::string what = HasItem(c) ? ItemText(c, i, params) : std::string();
     if (c.b11 != 0) {
       what += (what.empty() ? "" : "; ") + std::string("approach mark ") +
               Number(c.b11);
@@ -163,14 +192,10 @@ std::string RenderCellsForAuthors(const std::vector<TrackCell>& cells,
     std::snprintf(buf, sizeof buf, "%10.0f m  %9s  cell %6lld  ", at,
                   Kilometre(axis, at).c_str(), static_cast<long long>(i));
     lines.emplace_back(at, buf + what + "\n");
-  }
+  };
+  WalkCells(cells, all, on_profile, on_item);
 
-  if (json_out) {
-    json doc = {{"file", "cells"},        {"cell_count", count},
-                {"last_cell", count - 1}, {"kilometres", params != nullptr},
-                {"items", items},         {"profile", profile}};
-    return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
-  }
+  const std::int64_t count = static_cast<std::int64_t>(cells.size());
   std::string head = "cell file: " + Number(count) + " cells (last_cell " +
                      Number(count - 1) + "), metres 0 to " +
                      Number((count - 1) * 50) + "\n";
@@ -186,93 +211,109 @@ std::string RenderCellsForAuthors(const std::vector<TrackCell>& cells,
   return head;
 }
 
-std::string RenderParamsForAuthors(const ParamTable& t, bool json_out) {
+// --- the parameter file --------------------------------------------------
+
+// Where a parameter table's stations and board texts lie. Stations fill
+// the slots from 1 upwards, the board texts those from 80 downwards: every
+// slot in between is empty.
+struct ParamLayout {
+  int last_station = 0;
+  std::vector<int> boards;  // their slots, from 80 downwards
+};
+
+ParamLayout LayoutOf(const ParamTable& t) {
+  ParamLayout layout;
+  while (layout.last_station + 1 < kFirstBoardTextSlot &&
+         !t[layout.last_station + 1].empty()) {
+    ++layout.last_station;
+  }
+  for (int k = kFirstBoardTextSlot; k > layout.last_station; --k) {
+    if (!t[k].empty()) layout.boards.push_back(k);
+  }
+  return layout;
+}
+
+// The clock at the start of the run, h:mm:ss.
+std::string StartClock(const ParamSlot& train) {
+  return ClockText(std::int64_t{train.int3} * 3600 + train.int4 * 60 +
+                   train.int5);
+}
+
+json StationJson(const ParamSlot& s, int k, const KilometreAxis& axis) {
+  return {{"slot", k},
+          {"name", Windows1252ToUtf8(s.text)},
+          {"kind", s.byte1},
+          {"position", s.long3},
+          {"km", FormatKilometre(axis.Reading(s.long3))},
+          {"stretch_start", s.long1},
+          {"stretch_end", s.long2},
+          {"time", s.long4 == 0 ? json(nullptr) : json(ClockText(s.long4))},
+          {"time_seconds", s.long4},
+          {"row_fields",
+           {{"4", s.byte2},
+            {"5", s.byte6},
+            {"6", s.byte5},
+            {"7", s.int1},
+            {"8", s.int2},
+            {"9", s.byte3},
+            {"10", s.int3},
+            {"11", s.int4},
+            {"12", s.int5},
+            {"13", s.byte4}}}};
+}
+
+std::string ParamsJson(const ParamTable& t, const ParamLayout& layout) {
   const KilometreAxis axis(t);
   const ParamSlot& general = t[kGeneralSlot];
   const ParamSlot& line = t[kLineSlot];
   const ParamSlot& train = t[kTrainSlot];
-  const std::string clock =
-      ClockText(std::int64_t{train.int3} * 3600 + train.int4 * 60 + train.int5);
-
-  // Stations fill the slots from 1 upwards, the board texts those from 80
-  // downwards: every slot in between is empty.
-  int last_station = 0;
-  while (last_station + 1 < kFirstBoardTextSlot &&
-         !t[last_station + 1].empty()) {
-    ++last_station;
+  json stations = json::array();
+  for (int k = 1; k <= layout.last_station; ++k) {
+    stations.push_back(StationJson(t[k], k, axis));
   }
-  std::vector<int> boards;
-  for (int k = kFirstBoardTextSlot; k > last_station; --k) {
-    if (!t[k].empty()) boards.push_back(k);
+  json records = json::array();
+  for (int k = kKilometreSlotFirst; k <= kKilometreSlotLast; ++k) {
+    records.push_back({{"slot", k},
+                       {"start", t[k].long1},
+                       {"offset", t[k].long2},
+                       {"flag", t[k].long3}});
   }
-
-  if (json_out) {
-    json stations = json::array();
-    for (int k = 1; k <= last_station; ++k) {
-      const ParamSlot& s = t[k];
-      stations.push_back(
-          {{"slot", k},
-           {"name", Windows1252ToUtf8(s.text)},
-           {"kind", s.byte1},
-           {"position", s.long3},
-           {"km", FormatKilometre(axis.Reading(s.long3))},
-           {"stretch_start", s.long1},
-           {"stretch_end", s.long2},
-           {"time", s.long4 == 0 ? json(nullptr) : json(ClockText(s.long4))},
-           {"time_seconds", s.long4},
-           {"row_fields",
-            {{"4", s.byte2},
-             {"5", s.byte6},
-             {"6", s.byte5},
-             {"7", s.int1},
-             {"8", s.int2},
-             {"9", s.byte3},
-             {"10", s.int3},
-             {"11", s.int4},
-             {"12", s.int5},
-             {"13", s.byte4}}}});
-    }
-    json records = json::array();
-    for (int k = kKilometreSlotFirst; k <= kKilometreSlotLast; ++k) {
-      records.push_back({{"slot", k},
-                         {"start", t[k].long1},
-                         {"offset", t[k].long2},
-                         {"flag", t[k].long3}});
-    }
-    json board_texts = json::array();
-    for (int k : boards) {
-      board_texts.push_back(
-          {{"slot", k}, {"text", Windows1252ToUtf8(t[k].text)}});
-    }
-    json doc = {
-        {"file", "params"},
-        {"line_name", Windows1252ToUtf8(line.text)},
-        {"train_name", Windows1252ToUtf8(train.text)},
-        {"line_length", general.long2},
-        {"coaches", general.long3},
-        {"braked_mass_percent", general.long1},
-        {"sand", train.int1},
-        {"clock", clock},
-        {"scenery",
-         {{"uno", line.long1}, {"due", line.long3}, {"tre", line.long2}}},
-        {"signal_repetition",
-         {{"start", train.long1},
-          {"end", train.long2},
-          {"codes", train.long3}}},
-        {"header_mark", line.int1},
-        {"weighted_race_code", line.long4},
-        {"kilometre_records", records},
-        {"stations", stations},
-        {"boards", board_texts}};
-    return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+  json board_texts = json::array();
+  for (int k : layout.boards) {
+    board_texts.push_back(
+        {{"slot", k}, {"text", Windows1252ToUtf8(t[k].text)}});
   }
+  return Dump(
+      {{"file", "params"},
+       {"line_name", Windows1252ToUtf8(line.text)},
+       {"train_name", Windows1252ToUtf8(train.text)},
+       {"line_length", general.long2},
+       {"coaches", general.long3},
+       {"braked_mass_percent", general.long1},
+       {"sand", train.int1},
+       {"clock", StartClock(train)},
+       {"scenery",
+        {{"uno", line.long1}, {"due", line.long3}, {"tre", line.long2}}},
+       {"signal_repetition",
+        {{"start", train.long1}, {"end", train.long2}, {"codes", train.long3}}},
+       {"header_mark", line.int1},
+       {"weighted_race_code", line.long4},
+       {"kilometre_records", records},
+       {"stations", stations},
+       {"boards", board_texts}});
+}
 
+// The names, the general values, the signal repetition and the header.
+std::string ParamsHeadText(const ParamTable& t) {
+  const ParamSlot& general = t[kGeneralSlot];
+  const ParamSlot& line = t[kLineSlot];
+  const ParamSlot& train = t[kTrainSlot];
   std::string out = "parameter file: line " + Quoted(line.text) + ", train " +
                     Quoted(train.text) + "\n";
   out += "line length " + Number(general.long2) + " m; " +
          Number(general.long3) + " coaches; braked mass " +
          Number(general.long1) + " %; sand " + Number(train.int1) +
-         "; clock at start " + clock + "\n";
+         "; clock at start " + StartClock(train) + "\n";
   out += "scenery: sfondo uno " + Number(line.long1) + ", due " +
          Number(line.long3) + ", tre " + Number(line.long2) + "\n";
   if (train.long3 == 0) {
@@ -283,14 +324,20 @@ std::string RenderParamsForAuthors(const ParamTable& t, bool json_out) {
   }
   out += "header: mark " + Number(line.int1) + ", weighted race code " +
          Number(line.long4) + "\n";
+  return out;
+}
+
+std::string ParamsText(const ParamTable& t, const ParamLayout& layout) {
+  const KilometreAxis axis(t);
+  std::string out = ParamsHeadText(t);
   out += "kilometre records (start, offset, flag):\n";
   for (int k = kKilometreSlotFirst; k <= kKilometreSlotLast; ++k) {
     out += "  slot " + Number(k) + ": " + Number(t[k].long1) + " m, " +
            Number(t[k].long2) + " m, " + Number(t[k].long3) + "\n";
   }
-  out += "stations (" + Number(last_station) + "):\n";
+  out += "stations (" + Number(layout.last_station) + "):\n";
   char buf[160];
-  for (int k = 1; k <= last_station; ++k) {
+  for (int k = 1; k <= layout.last_station; ++k) {
     const ParamSlot& s = t[k];
     std::snprintf(buf, sizeof buf,
                   "  %2d  %9d m  km %-9s  %-8s  kind %3d  stretch %d to %d m"
@@ -301,12 +348,26 @@ std::string RenderParamsForAuthors(const ParamTable& t, bool json_out) {
                   s.byte3, s.int3, s.int4, s.int5, s.byte4);
     out += buf + Quoted(s.text) + "\n";
   }
-  out +=
-      "indicator boards (" + Number(static_cast<int>(boards.size())) + "):\n";
-  for (int k : boards) {
+  out += "indicator boards (" + Number(static_cast<int>(layout.boards.size())) +
+         "):\n";
+  for (int k : layout.boards) {
     out += "  slot " + Number(k) + ": " + Quoted(t[k].text) + "\n";
   }
   return out;
+}
+
+}  // namespace
+
+std::string RenderCellsForAuthors(const std::vector<TrackCell>& cells,
+                                  const ParamTable* params, bool json_out,
+                                  bool all) {
+  return json_out ? CellsJson(cells, params, all)
+                  : CellsText(cells, params, all);
+}
+
+std::string RenderParamsForAuthors(const ParamTable& t, bool json_out) {
+  const ParamLayout layout = LayoutOf(t);
+  return json_out ? ParamsJson(t, layout) : ParamsText(t, layout);
 }
 
 }  // namespace scenario

@@ -88,6 +88,34 @@ TEST(Inspect, CellsListOnlyCellsWithItemsUnlessAllAreAsked) {
   EXPECT_NE(out.find("w2=5121"), std::string::npos);
 }
 
+// The storage view and the author view call each kind by the same name.
+TEST(Inspect, BothViewsNameEveryKindAlike) {
+  constexpr std::uint8_t kKinds[] = {
+      kKindSignal,     kKindSlowdownEnd, kKindSlowdownStart,  kKindWarningBoard,
+      kKindPreWarning, kKindSpeedBoard,  kKindStopMark,       kKindMountainMark,
+      kKindCodeMark,   kKindCodeOff,     kKindIndicatorBoard, 8};
+  for (const std::uint8_t kind : kKinds) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    TrackCells cells;
+    cells.Create(3);
+    cells[2].kind = kind;
+    const std::string image = EncodeCellFile(cells);
+    InspectOptions options;
+    options.json = true;
+    std::string out;
+    std::string error;
+    ASSERT_TRUE(InspectImage(image, BinaryKind::kCells, options, &out, &error));
+    const std::string author_name =
+        nlohmann::json::parse(out)["items"][0]["name"];
+    options.raw = true;
+    ASSERT_TRUE(InspectImage(image, BinaryKind::kCells, options, &out, &error));
+    EXPECT_EQ(nlohmann::json::parse(out)["cells"][0]["kind_name"], author_name);
+    options.json = false;
+    ASSERT_TRUE(InspectImage(image, BinaryKind::kCells, options, &out, &error));
+    EXPECT_NE(out.find("m  " + author_name + " "), std::string::npos) << out;
+  }
+}
+
 TEST(Inspect, ParamsShowFieldNamesAndTextsAsUtf8) {
   ParamTable table;
   table[85].text = "Citt\xE0";

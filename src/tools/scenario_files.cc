@@ -4,11 +4,10 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <set>
-#include <system_error>
 
 #include "base/file_system.h"
+#include "base/strings.h"
 #include "base/windows1252.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
@@ -23,46 +22,39 @@
 namespace scenario {
 namespace {
 
-namespace fs_lib = std::filesystem;
-
 constexpr std::string_view kParamEnding = ".sim";
 constexpr std::string_view kCellEnding = ".dat";
 constexpr std::string_view kGridEnding = "_linea.dat";
 
 // Far above the largest scenario (a 1000 km grid is about 20 MB): a
 // bigger file is not read into memory at all.
-constexpr std::uintmax_t kMaxInputBytes = 256u << 20;
-
-bool EndsWith(std::string_view s, std::string_view end) {
-  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
-}
-
-bool StartsWith(std::string_view s, std::string_view start) {
-  return s.substr(0, start.size()) == start;
-}
+constexpr std::uint64_t kMaxInputBytes = 256u << 20;
 
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-std::string Join(const fs_lib::path& dir, std::string_view name) {
-  return (dir / fs_lib::path(std::string(name))).string();
+// The folder a path's file lies in: "" for a bare name, "/" for a file in
+// the root, and otherwise without a separator at its end.
+std::string FolderOf(std::string_view path) {
+  std::string_view folder = path.substr(0, path.size() - BaseName(path).size());
+  while (folder.size() > 1 && folder.ends_with('/')) folder.remove_suffix(1);
+  return std::string(folder);
 }
 
-std::string FileName(const std::string& path) {
-  return fs_lib::path(path).filename().string();
+// A file's name without its ending: "x" for "x.sim".
+std::string Stem(std::string_view name) {
+  return std::string(name.substr(0, name.size() - FileEnding(name).size()));
 }
 
-bool IsFolder(const std::string& path) {
-  std::error_code ec;
-  return fs_lib::is_directory(path, ec);
+bool IsFolder(FileSystem& fs, const std::string& path) {
+  return fs.Stat(path).kind == FileKind::kFolder;
 }
 
 // Reads a whole input file, refusing one too large to be a scenario's.
 Status ReadInput(FileSystem& fs, const std::string& path,
                  std::string* contents) {
-  std::error_code ec;
-  const std::uintmax_t size = fs_lib::file_size(path, ec);
-  if (!ec && size > kMaxInputBytes) {
-    return Status::Error(path + ": " + std::to_string(size) +
+  const FileInfo info = fs.Stat(path);
+  if (info.kind == FileKind::kNormal && info.size > kMaxInputBytes) {
+    return Status::Error(path + ": " + std::to_string(info.size) +
                          " bytes, far larger than any scenario file");
   }
   return fs.ReadFile(path, contents);
@@ -82,21 +74,15 @@ Status ReadParamFile(FileSystem& fs, const std::string& path,
   return Status::Ok();
 }
 
-// The regular files of a folder, by name.
-Status ListFolder(const std::string& dir, std::set<std::string>* names) {
-  std::error_code ec;
-  fs_lib::directory_iterator it(dir, ec);
-  if (ec)
-    return Status::Error(dir + ": cannot list the folder: " + ec.message());
-  for (; it != fs_lib::directory_iterator(); it.increment(ec)) {
-    if (ec) break;
-    std::error_code type_ec;
-    if (it->is_regular_file(type_ec)) {
-      names->insert(it->path().filename().string());
-    }
+// The normal files of a folder, by name.
+Status ListNormalFiles(FileSystem& fs, const std::string& dir,
+                       std::set<std::string>* names) {
+  std::vector<FolderEntry> entries;
+  Status s = fs.ListFolder(dir, &entries);
+  if (!s.ok()) return s;
+  for (const FolderEntry& entry : entries) {
+    if (entry.kind == FileKind::kNormal) names->insert(entry.name);
   }
-  if (ec)
-    return Status::Error(dir + ": cannot list the folder: " + ec.message());
   return Status::Ok();
 }
 
@@ -107,16 +93,16 @@ Status ListFolder(const std::string& dir, std::set<std::string>* names) {
 // underscores cannot be split otherwise), else from the longest
 // "<prefix>_" of the stem with a grid beside it.
 template <typename Present>
-ScenarioFileSet Describe(const fs_lib::path& dir, const std::string& stem,
+ScenarioFileSet Describe(const std::string& dir, const std::string& stem,
                          const ParamTable& table, Present present) {
   ScenarioFileSet f;
-  f.param_file = Join(dir, stem + std::string(kParamEnding));
+  f.param_file = JoinPath(dir, stem + std::string(kParamEnding));
   const std::string cell_name = stem + std::string(kCellEnding);
-  f.cell_file = Join(dir, cell_name);
+  f.cell_file = JoinPath(dir, cell_name);
   const std::string slot_line = Windows1252ToUtf8(table[kLineSlot].text);
   const std::string slot_train = Windows1252ToUtf8(table[kTrainSlot].text);
   std::string line;
-  if (!slot_line.empty() && StartsWith(stem, slot_line + "_")) {
+  if (!slot_line.empty() && stem.starts_with(slot_line + "_")) {
     line = slot_line;
   } else {
     for (std::size_t i = stem.size(); i-- > 0;) {
@@ -134,7 +120,7 @@ ScenarioFileSet Describe(const fs_lib::path& dir, const std::string& stem,
     // A train named "linea" would give its cell file the grid's name; the
     // file is then the cell file and no grid can be told apart.
     if (grid_name != cell_name && present(grid_name)) {
-      f.grid_file = Join(dir, grid_name);
+      f.grid_file = JoinPath(dir, grid_name);
     }
   }
   f.line_name = !slot_line.empty() ? slot_line : (line.empty() ? stem : line);
@@ -152,8 +138,8 @@ bool Matches(const ScenarioFileSet& f, const PlotOptions& o) {
 }
 
 std::string Label(const ScenarioFileSet& f) {
-  return FileName(f.param_file) + " (line " + Quoted(f.line_name) + ", train " +
-         Quoted(f.train_name) + ")";
+  return std::string(BaseName(f.param_file)) + " (line " + Quoted(f.line_name) +
+         ", train " + Quoted(f.train_name) + ")";
 }
 
 std::string NameFilter(const PlotOptions& o) {
@@ -166,74 +152,92 @@ std::string NameFilter(const PlotOptions& o) {
   return s;
 }
 
-Status FindInFolder(const std::string& dir, const PlotOptions& options,
-                    FileSystem& fs, ScenarioFileSet* files) {
-  std::set<std::string> names;
-  Status s = ListFolder(dir, &names);
-  if (!s.ok()) return s;
-  const auto present = [&](const std::string& n) { return names.count(n) > 0; };
+std::string NoCellFile(const ScenarioFileSet& f) {
+  return f.param_file + ": no cell file " + Quoted(BaseName(f.cell_file)) +
+         " beside it";
+}
 
-  std::vector<ScenarioFileSet> found;
-  std::vector<std::string> problems;
-  std::vector<std::string> others;  // scenarios the names did not choose
+// What the parameter files of a folder came to.
+struct FolderSurvey {
   bool any_param_file = false;
+  std::vector<ScenarioFileSet> found;  // complete and chosen by the names
+  std::vector<std::string> others;     // complete, not chosen: their labels
+  std::vector<std::string> problems;   // why a parameter file is no scenario
+};
+
+FolderSurvey SurveyFolder(const std::string& dir,
+                          const std::set<std::string>& names,
+                          const PlotOptions& options, FileSystem& fs) {
+  const auto present = [&](const std::string& n) { return names.count(n) > 0; };
+  FolderSurvey survey;
   for (const std::string& name : names) {
-    if (!EndsWith(name, kParamEnding) || name.size() == kParamEnding.size()) {
+    if (!name.ends_with(kParamEnding) || name.size() == kParamEnding.size()) {
       continue;
     }
-    any_param_file = true;
+    survey.any_param_file = true;
     const std::string stem = name.substr(0, name.size() - kParamEnding.size());
     ParamTable table;
-    s = ReadParamFile(fs, Join(dir, name), &table);
+    const Status s = ReadParamFile(fs, JoinPath(dir, name), &table);
     if (!s.ok()) {
-      problems.push_back(s.message());
+      survey.problems.push_back(s.message());
       continue;
     }
     ScenarioFileSet f = Describe(dir, stem, table, present);
     if (!present(stem + std::string(kCellEnding))) {
-      problems.push_back(f.param_file + ": no cell file " +
-                         Quoted(FileName(f.cell_file)) + " beside it");
-      continue;
-    }
-    if (Matches(f, options)) {
-      found.push_back(std::move(f));
+      survey.problems.push_back(NoCellFile(f));
+    } else if (Matches(f, options)) {
+      survey.found.push_back(std::move(f));
     } else {
-      others.push_back(Label(f));
+      survey.others.push_back(Label(f));
     }
   }
+  return survey;
+}
 
-  if (found.size() == 1) {
-    *files = std::move(found.front());
+Status FindInFolder(const std::string& dir, const PlotOptions& options,
+                    FileSystem& fs, ScenarioFileSet* files) {
+  std::set<std::string> names;
+  const Status s = ListNormalFiles(fs, dir, &names);
+  if (!s.ok()) return s;
+  FolderSurvey survey = SurveyFolder(dir, names, options, fs);
+  if (survey.found.size() == 1) {
+    *files = std::move(survey.found.front());
     return Status::Ok();
   }
-  if (found.size() > 1) {
-    std::string m = dir + ": holds " + std::to_string(found.size()) +
+  if (survey.found.size() > 1) {
+    std::string m = dir + ": holds " + std::to_string(survey.found.size()) +
                     " scenarios; choose one with --line-name and "
                     "--train-name:";
-    for (const ScenarioFileSet& f : found) m += "\n  " + Label(f);
+    for (const ScenarioFileSet& f : survey.found) m += "\n  " + Label(f);
     return Status::Error(m);
   }
-  if (!any_param_file) {
+  if (!survey.any_param_file) {
     return Status::Error(dir +
                          ": no parameter file (*.sim); plot needs the "
                          "files of a compiled scenario");
   }
   std::string m;
-  if (!others.empty()) {
+  if (!survey.others.empty()) {
     m = dir + ": no scenario with " + NameFilter(options) + "; it holds:";
-    for (const std::string& o : others) m += "\n  " + o;
+    for (const std::string& o : survey.others) m += "\n  " + o;
   } else {
     m = dir + ": no complete scenario:";
   }
-  for (const std::string& p : problems) m += "\n  " + p;
+  for (const std::string& p : survey.problems) m += "\n  " + p;
   return Status::Error(m);
 }
 
-Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
-                     ScenarioFileSet* files) {
+// The files named on the command line, sorted by their endings.
+struct NamedFiles {
   std::vector<std::string> params, cells, grids;
+};
+
+// Sorts the inputs by their endings; each must be a normal file, and
+// exactly one a parameter file.
+Status SortNamedFiles(const PlotOptions& options, FileSystem& fs,
+                      NamedFiles* named) {
   for (const std::string& in : options.inputs) {
-    if (IsFolder(in)) {
+    if (IsFolder(fs, in)) {
       return Status::Error(in +
                            ": a folder; give either one folder or the "
                            "scenario's files");
@@ -241,52 +245,59 @@ Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
     if (!fs.IsNormalFile(in)) {
       return Status::Error(in + ": no such file or folder");
     }
-    const std::string name = FileName(in);
-    if (EndsWith(name, kParamEnding)) {
-      params.push_back(in);
-    } else if (EndsWith(name, kGridEnding)) {
-      grids.push_back(in);
-    } else if (EndsWith(name, kCellEnding)) {
-      cells.push_back(in);
+    const std::string_view name = BaseName(in);
+    if (name.ends_with(kParamEnding)) {
+      named->params.push_back(in);
+    } else if (name.ends_with(kGridEnding)) {
+      named->grids.push_back(in);
+    } else if (name.ends_with(kCellEnding)) {
+      named->cells.push_back(in);
     } else {
       return Status::Error(in +
                            ": not a scenario file (the names end in .sim, "
                            ".dat or _linea.dat)");
     }
   }
-  if (params.size() != 1) {
-    return Status::Error(
-        params.empty()
-            ? std::string("the parameter file (.sim) is needed: it holds "
-                          "the names, the stations and the kilometre records")
-            : std::string("more than one parameter file (.sim) given"));
-  }
-  ParamTable table;
-  Status s = ReadParamFile(fs, params.front(), &table);
+  if (named->params.size() == 1) return Status::Ok();
+  return Status::Error(
+      named->params.empty()
+          ? std::string("the parameter file (.sim) is needed: it holds "
+                        "the names, the stations and the kilometre records")
+          : std::string("more than one parameter file (.sim) given"));
+}
+
+Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
+                     ScenarioFileSet* files) {
+  NamedFiles named;
+  Status s = SortNamedFiles(options, fs, &named);
   if (!s.ok()) return s;
-  const fs_lib::path param_path(params.front());
-  const std::string stem = param_path.stem().string();
-  const fs_lib::path dir = param_path.parent_path();
+  const std::string& param_file = named.params.front();
+  ParamTable table;
+  s = ReadParamFile(fs, param_file, &table);
+  if (!s.ok()) return s;
+  const std::string stem = Stem(BaseName(param_file));
+  const std::string dir = FolderOf(param_file);
 
   if (options.inputs.size() == 1) {
     // The parameter file alone: its companions lie beside it.
     const auto present = [&](const std::string& n) {
-      return fs.IsNormalFile(Join(dir, n));
+      return fs.IsNormalFile(JoinPath(dir, n));
     };
     *files = Describe(dir, stem, table, present);
     if (!present(stem + std::string(kCellEnding))) {
-      return Status::Error(files->param_file + ": no cell file " +
-                           Quoted(FileName(files->cell_file)) + " beside it");
+      return Status::Error(NoCellFile(*files));
     }
     return Status::Ok();
   }
 
   // The cell file of a train named "linea" ends like a grid: the
   // parameter file's own name tells.
+  std::vector<std::string>& cells = named.cells;
+  std::vector<std::string>& grids = named.grids;
   const std::string own_cell_name = stem + std::string(kCellEnding);
   if (cells.empty()) {
     for (auto it = grids.begin(); it != grids.end(); ++it) {
-      if (FileName(*it) == own_cell_name) {
+      if (BaseName(*it) == own_cell_name) {
         cells.push_back(*it);
         grids.erase(it);
         break;
@@ -302,7 +313,7 @@ Status FindFromFiles(const PlotOptions& options, FileSystem& fs,
     return Status::Error("more than one line grid file (_linea.dat) given");
   }
   *files = Describe(dir, stem, table, [](const std::string&) { return false; });
-  files->param_file = params.front();
+  files->param_file = param_file;
   files->cell_file = cells.front();
   files->grid_file = grids.empty() ? "" : grids.front();
   return Status::Ok();
@@ -322,7 +333,56 @@ std::string FormatKm(double km) {
   return buf;
 }
 
+// Fails, naming the line's whole extent, when no part of the line has
+// readings in the kilometres asked for.
+Status CheckRange(const SheetScenario& scenario, const SheetOptions& sheet,
+                  const ParamTable& table) {
+  if (!sheet.from_km && !sheet.to_km) return Status::Ok();
+  if (ResolveSheetRange(scenario, sheet)) return Status::Ok();
+  const auto whole = ResolveSheetRange(scenario, SheetOptions{});
+  const KilometreAxis km(table);
+  return Status::Error(
+      "no part of the line has kilometre readings from " +
+      (sheet.from_km ? FormatKm(*sheet.from_km) : std::string("the start")) +
+      " to " + (sheet.to_km ? FormatKm(*sheet.to_km) : std::string("the end")) +
+      " km (the line runs from km " + FormatKilometre(km.Reading(whole->from)) +
+      " to km " + FormatKilometre(km.Reading(whole->to)) + ")");
+}
+
+// --format, else the output's ending, else SVG.
+PlotFormat ChosenFormat(const PlotOptions& options) {
+  if (options.format) return *options.format;
+  const std::string_view ending = FileEnding(options.output);
+  if (ending.size() > 1) {
+    return ParsePlotFormat(ending.substr(1)).value_or(PlotFormat::kSvg);
+  }
+  return PlotFormat::kSvg;
+}
+
+// The sheet's bytes in the format asked for.
+Status DrawSheet(const SheetScenario& scenario, const SheetOptions& sheet,
+                 PlotFormat format, const std::string& output,
+                 std::string* bytes) {
+  *bytes = DrawScenarioSheet(scenario, sheet);
+  if (format == PlotFormat::kSvg) return Status::Ok();
+  std::string raster;
+  const Status s = RasterizeSvg(
+      *bytes,
+      format == PlotFormat::kPng ? RasterFormat::kPng : RasterFormat::kPdf,
+      &raster);
+  if (!s.ok()) return Status::Error(output + ": " + s.message());
+  *bytes = std::move(raster);
+  return Status::Ok();
+}
+
 }  // namespace
+
+std::string_view FileEnding(std::string_view path) {
+  const std::string_view name = BaseName(path);
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0 || name == "..") return "";
+  return name.substr(dot);
+}
 
 std::optional<PlotFormat> ParsePlotFormat(std::string_view text) {
   const std::string t = Lower(text);
@@ -344,12 +404,32 @@ std::string_view PlotFormatName(PlotFormat format) {
   return "svg";
 }
 
+std::string PlotOptionsProblem(const PlotOptions& options) {
+  if (options.from_km && options.to_km && *options.from_km >= *options.to_km) {
+    return "--from must lie below --to";
+  }
+  const std::string ending(FileEnding(options.output));
+  if (ending.empty()) return "";
+  const std::optional<PlotFormat> by_ending =
+      ParsePlotFormat(std::string_view(ending).substr(1));
+  const std::string start =
+      "the output \"" + options.output + "\" ends in \"" + ending + "\"";
+  if (!by_ending) {
+    return start + ", which names no picture format (.svg, .png or .pdf)";
+  }
+  if (options.format && options.format != by_ending) {
+    return start + ", but --format asks for " +
+           std::string(PlotFormatName(*options.format));
+  }
+  return "";
+}
+
 Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
                          ScenarioFileSet* files) {
   if (options.inputs.empty()) {
     return Status::Error("no input: give a folder or the scenario's files");
   }
-  if (options.inputs.size() == 1 && IsFolder(options.inputs.front())) {
+  if (options.inputs.size() == 1 && IsFolder(fs, options.inputs.front())) {
     return FindInFolder(options.inputs.front(), options, fs, files);
   }
   Status s = FindFromFiles(options, fs, files);
@@ -393,63 +473,32 @@ Status RunPlot(const PlotOptions& options, FileSystem& fs,
   ScenarioFileSet files;
   Status s = FindScenarioFiles(options, fs, &files);
   if (!s.ok()) return s;
-
   LoadedScenario loaded;
   s = LoadScenarioFiles(files, fs, &loaded);
   if (!s.ok()) return s;
-  const ParamTable& table = loaded.table;
-  const std::vector<TrackCell>& cells = loaded.cells;
-  const LineGrid& grid = loaded.grid;
 
   SheetScenario scenario;
-  scenario.cells = &cells;
-  scenario.table = &table;
-  scenario.grid = files.grid_file.empty() ? nullptr : &grid;
+  scenario.cells = &loaded.cells;
+  scenario.table = &loaded.table;
+  scenario.grid = files.grid_file.empty() ? nullptr : &loaded.grid;
   scenario.line_name = files.line_name;
   scenario.train_name = files.train_name;
   SheetOptions sheet;
   sheet.from_km = options.from_km;
   sheet.to_km = options.to_km;
   sheet.width = options.width;
-  if ((options.from_km || options.to_km) &&
-      !ResolveSheetRange(scenario, sheet)) {
-    const auto whole = ResolveSheetRange(scenario, SheetOptions{});
-    const KilometreAxis km(table);
-    return Status::Error(
-        "no part of the line has kilometre readings from " +
-        (options.from_km ? FormatKm(*options.from_km)
-                         : std::string("the start")) +
-        " to " +
-        (options.to_km ? FormatKm(*options.to_km) : std::string("the end")) +
-        " km (the line runs from km " +
-        FormatKilometre(km.Reading(whole->from)) + " to km " +
-        FormatKilometre(km.Reading(whole->to)) + ")");
-  }
+  s = CheckRange(scenario, sheet, loaded.table);
+  if (!s.ok()) return s;
 
-  PlotFormat format = PlotFormat::kSvg;
-  if (options.format) {
-    format = *options.format;
-  } else if (!options.output.empty()) {
-    const std::string ext = fs_lib::path(options.output).extension().string();
-    if (ext.size() > 1)
-      format = ParsePlotFormat(ext.substr(1)).value_or(format);
-  }
+  const PlotFormat format = ChosenFormat(options);
   std::string output = options.output;
   if (output.empty()) {
-    output = fs_lib::path(files.param_file).stem().string() + "." +
+    output = Stem(BaseName(files.param_file)) + "." +
              std::string(PlotFormatName(format));
   }
-
-  std::string bytes = DrawScenarioSheet(scenario, sheet);
-  if (format != PlotFormat::kSvg) {
-    std::string raster;
-    s = RasterizeSvg(
-        bytes,
-        format == PlotFormat::kPng ? RasterFormat::kPng : RasterFormat::kPdf,
-        &raster);
-    if (!s.ok()) return Status::Error(output + ": " + s.message());
-    bytes = std::move(raster);
-  }
+  std::string bytes;
+  s = DrawSheet(scenario, sheet, format, output, &bytes);
+  if (!s.ok()) return s;
   s = fs.WriteFileReplacing(output, bytes);
   if (!s.ok()) return s;
   outcome->files = std::move(files);

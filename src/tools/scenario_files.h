@@ -17,6 +17,11 @@ class FileSystem;
 
 enum class PlotFormat { kSvg, kPng, kPdf };
 
+// The ending of a path's file name from its last ".": ".svg" for
+// "out/pic.svg", "" when the name has no dot but a leading one (".svg"
+// alone is a hidden file's name, not an ending).
+std::string_view FileEnding(std::string_view path);
+
 // "svg", "png" or "pdf" (any case); nullopt otherwise.
 std::optional<PlotFormat> ParsePlotFormat(std::string_view text);
 // "svg", "png" or "pdf".
@@ -44,6 +49,13 @@ struct PlotOptions {
   // Sheet width in pixels.
   double width = 1600;
 };
+
+// What the options ask that no single option can check, as a message
+// without the command's name; "" when they agree. --from must lie below
+// --to, and a picture's ending must name a format plot writes and agree
+// with --format, since other programs go by the ending (a path without an
+// ending takes the format from --format, else SVG).
+std::string PlotOptionsProblem(const PlotOptions& options);
 
 // The files one scenario consists of; grid is "" when there is none.
 struct ScenarioFileSet {

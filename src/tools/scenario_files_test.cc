@@ -275,6 +275,32 @@ TEST_F(PlotCommand, AFailedWriteIsReported) {
   EXPECT_FALSE(fake.Has("/o/x.png"));
 }
 
+// Every file is reached through the file system handed in: a scenario in a
+// folder of the fake is found and drawn, and a folder that cannot be
+// listed is named with the reason.
+TEST_F(PlotCommand, FindsAndDrawsThroughTheFileSystemItIsGiven) {
+  FakeFileSystem fake;
+  const SmallScenarioData data("A", "B");
+  fake.files["/s/A_B.sim"] = EncodeParamFile(data.table);
+  fake.files["/s/A_B.dat"] = EncodeCellFile(data.Array());
+  fake.files["/s/A_linea.dat"] = EncodeGridFile(data.grid);
+  fake.files["/s/notes/A_C.sim"] = "a folder's file is no scenario of it";
+  PlotOptions o;
+  o.inputs = {"/s"};
+  o.output = "/o/x.svg";
+  PlotOutcome outcome;
+  const Status s = RunPlot(o, fake, &outcome);
+  ASSERT_TRUE(s.ok()) << s.message();
+  EXPECT_EQ(outcome.files.param_file, "/s/A_B.sim");
+  EXPECT_EQ(outcome.files.grid_file, "/s/A_linea.dat");
+  EXPECT_EQ(ParsedSvg(fake.Contents("/o/x.svg")).Count("//s:g[@id='plan']"),
+            1u);
+
+  fake.fail_folders.insert("/s");
+  const std::string m = Fail(o, fake);
+  EXPECT_NE(m.find("\"/s\": injected failure"), std::string::npos) << m;
+}
+
 // A train named "linea" gives its cell file the name a grid would have:
 // "<line>_linea.dat". The parameter file's names tell them apart.
 TEST_F(PlotCommand, TrainNamedLineaIsNotTakenForAGrid) {

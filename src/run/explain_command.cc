@@ -1,0 +1,32 @@
+#include "run/explain_command.h"
+
+#include <ostream>
+
+#include "base/exit_status.h"
+#include "lint/code_explanations.h"
+#include "run/program_name.h"
+
+namespace scenario {
+
+int RunExplainCommand(const ExplainCommandOptions& options, std::ostream& out,
+                      std::ostream& err) {
+  if (options.all) {
+    out << RenderExplanationsMarkdown();
+    return kExitOk;
+  }
+  if (const CodeExplanation* e = FindCodeExplanation(options.what)) {
+    out << RenderExplanation(*e);
+    return kExitOk;
+  }
+  if (const WarningExplanation* e = FindWarningExplanation(options.what)) {
+    out << RenderExplanation(*e);
+    return kExitOk;
+  }
+  err << kProgramName << ": \"" << options.what
+      << "\" is neither a code that a compile can record nor a warning's "
+         "name; `"
+      << kProgramName << " explain --all` lists them all\n";
+  return kExitNothing;
+}
+
+}  // namespace scenario

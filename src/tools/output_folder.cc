@@ -1,0 +1,17 @@
+#include "tools/output_folder.h"
+
+#include "base/file_system.h"
+
+namespace scenario {
+
+std::string FolderWithoutSeparator(std::string folder) {
+  while (!folder.empty() && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+Status MakeOutputFolder(FileSystem& fs, const std::string& folder) {
+  if (folder.empty()) return Status::Ok();
+  return fs.CreateFolders(folder);
+}
+
+}  // namespace scenario
