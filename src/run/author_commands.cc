@@ -364,12 +364,12 @@ int RunExplainCommand(const CommandLine& c, std::ostream& out,
     out << RenderExplanationsMarkdown();
     return kExitOk;
   }
-  if (const CodeExplanation* e = FindCodeExplanation(c.explain_what)) {
+  if (const CodeEntry* e = FindCodeExplanation(c.explain_what)) {
     out << RenderExplanation(*e);
     return kExitOk;
   }
-  if (const WarningExplanation* e = FindWarningExplanation(c.explain_what)) {
-    out << RenderExplanation(*e);
+  if (std::optional<WarningKind> kind = FindWarningKind(c.explain_what)) {
+    out << RenderExplanation(Describe(*kind));
     return kExitOk;
   }
   err << kProgram << ": \"" << c.explain_what
