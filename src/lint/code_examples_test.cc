@@ -66,6 +66,18 @@ struct Pair {
   }
 };
 
+// A pair holding the rows of before, an example's rows (without its "# "
+// lines), and the rows of after, in that order.
+Pair WithExample(const std::vector<std::string>& before,
+                 std::string_view example,
+                 const std::vector<std::string>& after = {}) {
+  Pair pair;
+  for (const std::string& row : before) pair.Add(row);
+  for (const std::string& row : Rows(example)) pair.Add(row);
+  for (const std::string& row : after) pair.Add(row);
+  return pair;
+}
+
 struct Outcome {
   std::set<std::int32_t> codes;
   std::set<std::string> warnings;  // their names
@@ -159,14 +171,8 @@ TEST(CodeExamples, WrongRowsRecordTheirCodeAndRightRowsDoNot) {
     const CodeEntry* e = FindCodeExplanation(code);
     ASSERT_NE(e, nullptr);
     ASSERT_FALSE(e->wrong.empty());
-    Pair wrong;
-    Pair right;
-    for (const std::string& row : c.around) {
-      wrong.Add(row);
-      right.Add(row);
-    }
-    for (const std::string& row : Rows(e->wrong)) wrong.Add(row);
-    for (const std::string& row : Rows(e->right)) right.Add(row);
+    const Pair wrong = WithExample(c.around, e->wrong);
+    const Pair right = WithExample(c.around, e->right);
     EXPECT_TRUE(Codes(wrong).count(c.code)) << wrong.line << wrong.train;
     EXPECT_EQ(Codes(right), std::set<std::int32_t>())
         << right.line << right.train;
@@ -223,18 +229,8 @@ TEST(WarningExamples, WrongRowsWarnAndRightRowsDoNot) {
     ASSERT_TRUE(kind.has_value());
     const WarningKindInfo* e = &Describe(*kind);
     ASSERT_FALSE(e->wrong.empty());
-    Pair wrong;
-    Pair right;
-    for (const std::string& row : c.before) {
-      wrong.Add(row);
-      right.Add(row);
-    }
-    for (const std::string& row : Rows(e->wrong)) wrong.Add(row);
-    for (const std::string& row : Rows(e->right)) right.Add(row);
-    for (const std::string& row : c.after) {
-      wrong.Add(row);
-      right.Add(row);
-    }
+    const Pair wrong = WithExample(c.before, e->wrong, c.after);
+    const Pair right = WithExample(c.before, e->right, c.after);
     const Outcome w = Compile(wrong);
     EXPECT_TRUE(w.warnings.count(c.name))
         << wrong.general << wrong.line << wrong.train;
