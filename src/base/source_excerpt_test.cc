@@ -8,7 +8,7 @@
 namespace scenario {
 namespace {
 
-TEST(SourceLine, CountsLinesAsTheFieldReaderDoes) {
+TEST(SourceLine, CrLfLoneLfAndLoneCrEachEndALine) {
   // CR LF, a lone LF and a lone CR each end one line.
   const std::string bytes = "one\r\ntwo\nthree\rfour";
   struct Case {
@@ -49,11 +49,12 @@ std::string CharacterAt(const std::string& utf8, std::size_t n) {
 }
 
 TEST(CaretExcerpt, CaretStandsUnderTheColumnAfterAccentedLetters) {
-  // "Città" and "Forlì" are one byte a letter in the file but two bytes in
-  // UTF-8: a caret placed by UTF-8 bytes would stand two places too far.
+  // "Città" and "Forlì" are one byte a letter in Windows-1252 but two
+  // bytes in UTF-8: a caret placed by UTF-8 bytes would stand two places too
+  // far.
   const std::string row =
-      "stazione,  3100, 22, 400, 0,0,0, 2,1,0, 2,1,0, 60, 17,18,0, "
-      "Citt\xe0 di Forl\xec, velocita, 1000, 9O";
+      "record,  3100, 22, 400, 0,0,0, 2,1,0, 2,1,0, 60, 17,18,0, "
+      "Citt\xe0 di Forl\xec, amount, 1000, 9O";
   const int column = static_cast<int>(row.find("9O")) + 1;
   const std::string excerpt = CaretExcerpt(row, column, "");
   const std::size_t newline = excerpt.find('\n');
@@ -73,7 +74,7 @@ TEST(CaretExcerpt, KeepsTabsAndClampsTheColumn) {
   };
   const Case cases[] = {
       // Tabs stay tabs in both lines, so the terminal expands them alike.
-      {"\tpendenza,\t600", 11, "> \tpendenza,\t600\n> \t         ^\n"},
+      {"\tquantity,\t600", 11, "> \tquantity,\t600\n> \t         ^\n"},
       // A column past the end puts the caret right after the row.
       {"ab", 9, "> ab\n>   ^\n"},
       // Column 0 (no column known) points at the row's start.

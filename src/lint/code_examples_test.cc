@@ -3,6 +3,7 @@
 // what the compiler does.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -12,6 +13,9 @@
 #include "compile/compile_stage.h"
 #include "lint/code_explanations.h"
 #include "lint/lint.h"
+#include "lint/warnings.h"
+#include "model/code_table.h"
+#include "model/diagnostics.h"
 #include "model/scenario.h"
 
 namespace scenario {
@@ -25,7 +29,7 @@ std::vector<std::string> Rows(std::string_view text) {
     std::size_t end = text.find('\n', at);
     if (end == std::string_view::npos) end = text.size();
     const std::string_view row = text.substr(at, end - at);
-    if (row.substr(0, 2) != "# ") rows.emplace_back(row);
+    if (!row.starts_with("# ")) rows.emplace_back(row);
     at = end + 1;
   }
   return rows;
@@ -62,6 +66,18 @@ struct Pair {
   }
 };
 
+// A pair holding the rows of before, an example's rows (without its "# "
+// lines), and the rows of after, in that order.
+Pair WithExample(const std::vector<std::string>& before,
+                 std::string_view example,
+                 const std::vector<std::string>& after = {}) {
+  Pair pair;
+  for (const std::string& row : before) pair.Add(row);
+  for (const std::string& row : Rows(example)) pair.Add(row);
+  for (const std::string& row : after) pair.Add(row);
+  return pair;
+}
+
 struct Outcome {
   std::set<std::int32_t> codes;
   std::set<std::string> warnings;  // their names
@@ -86,6 +102,10 @@ Outcome Compile(const Pair& pair) {
   Outcome outcome;
   for (const Diagnostic& d : s.errors.diagnostics) {
     outcome.codes.insert(d.code);
+    // Every diagnostic opens with its code's summary from the table.
+    EXPECT_TRUE(std::string_view(d.message).starts_with(ExplainCode(d.code)))
+        << d.code << ": " << d.message;
+    EXPECT_FALSE(ExplainCode(d.code).empty()) << d.code;
   }
   for (const Warning& w : report.warnings) {
     outcome.warnings.insert(std::string(WarningName(w.kind)));
@@ -148,23 +168,17 @@ TEST(CodeExamples, WrongRowsRecordTheirCodeAndRightRowsDoNot) {
     SCOPED_TRACE(c.code);
     seen.insert(c.code);
     const std::string code = std::to_string(c.code);
-    const CodeExplanation* e = FindCodeExplanation(code);
+    const CodeEntry* e = FindCodeExplanation(code);
     ASSERT_NE(e, nullptr);
     ASSERT_FALSE(e->wrong.empty());
-    Pair wrong;
-    Pair right;
-    for (const std::string& row : c.around) {
-      wrong.Add(row);
-      right.Add(row);
-    }
-    for (const std::string& row : Rows(e->wrong)) wrong.Add(row);
-    for (const std::string& row : Rows(e->right)) right.Add(row);
+    const Pair wrong = WithExample(c.around, e->wrong);
+    const Pair right = WithExample(c.around, e->right);
     EXPECT_TRUE(Codes(wrong).count(c.code)) << wrong.line << wrong.train;
     EXPECT_EQ(Codes(right), std::set<std::int32_t>())
         << right.line << right.train;
   }
   std::set<std::int32_t> all;
-  for (const CodeExplanation& e : CodeExplanations()) all.insert(e.code);
+  for (const CodeEntry& e : kCodeTable) all.insert(e.code);
   EXPECT_EQ(seen, all) << "a new code needs a case here";
 }
 
@@ -211,21 +225,12 @@ TEST(WarningExamples, WrongRowsWarnAndRightRowsDoNot) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     seen.insert(c.name);
-    const WarningExplanation* e = FindWarningExplanation(c.name);
-    ASSERT_NE(e, nullptr);
+    const std::optional<WarningKind> kind = FindWarningKind(c.name);
+    ASSERT_TRUE(kind.has_value());
+    const WarningKindInfo* e = &Describe(*kind);
     ASSERT_FALSE(e->wrong.empty());
-    Pair wrong;
-    Pair right;
-    for (const std::string& row : c.before) {
-      wrong.Add(row);
-      right.Add(row);
-    }
-    for (const std::string& row : Rows(e->wrong)) wrong.Add(row);
-    for (const std::string& row : Rows(e->right)) right.Add(row);
-    for (const std::string& row : c.after) {
-      wrong.Add(row);
-      right.Add(row);
-    }
+    const Pair wrong = WithExample(c.before, e->wrong, c.after);
+    const Pair right = WithExample(c.before, e->right, c.after);
     const Outcome w = Compile(wrong);
     EXPECT_TRUE(w.warnings.count(c.name))
         << wrong.general << wrong.line << wrong.train;
@@ -235,7 +240,7 @@ TEST(WarningExamples, WrongRowsWarnAndRightRowsDoNot) {
     EXPECT_EQ(r.codes, std::set<std::int32_t>());
   }
   std::set<std::string> all;
-  for (const WarningExplanation& e : WarningExplanations()) {
+  for (const WarningKindInfo& e : WarningKinds()) {
     all.insert(std::string(e.name));
   }
   EXPECT_EQ(seen, all) << "a new warning needs a case here";

@@ -61,6 +61,14 @@ TEST(Lint, TheBasePairIsClean) {
   EXPECT_TRUE(out.report.warnings.empty()) << Describe(out.report.warnings);
 }
 
+// Line n (from 1) of a file's text, without its line end.
+std::string LineAt(std::string text, int n) {
+  for (int skip = n - 1; skip > 0; --skip) {
+    text = text.substr(text.find("\r\n") + 2);
+  }
+  return text.substr(0, text.find("\r\n"));
+}
+
 // For each kind: one changed line that gives exactly that warning, at the
 // field `at` marks (its first occurrence in the changed text), and the
 // corrected line that gives none.
@@ -156,12 +164,8 @@ TEST(Lint, EachKindAtItsFieldAndNoneWhenCorrected) {
     EXPECT_EQ(w.kind, c.kind) << Describe(out.report.warnings);
     EXPECT_EQ(w.where.file, c.train ? kTrainPath : kLinePath);
     EXPECT_EQ(w.where.line, c.warning_line);
-    // The warned line of the bad file.
-    std::string text = DescriptionText(c.train ? bad.train : bad.line);
-    for (int skip = c.warning_line - 1; skip > 0; --skip) {
-      text = text.substr(text.find("\r\n") + 2);
-    }
-    text = text.substr(0, text.find("\r\n"));
+    const std::string text =
+        LineAt(DescriptionText(c.train ? bad.train : bad.line), c.warning_line);
     EXPECT_EQ(w.where.column, static_cast<int>(text.find(c.at)) + 1) << text;
 
     Outcome corrected;

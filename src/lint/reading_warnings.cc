@@ -176,6 +176,7 @@ class ReadingScan {
   void PassedOver(const LoggedKeyword& k);
   void Stray(const LoggedKeyword& k);
   void PassedOverText(const LoggedKeyword& k);
+  bool CommaInRowText(const LoggedKeyword& k);
   std::string Field(std::size_t i) const { return Quoted(fields_[i].text); }
   // The field at i was passed over with its row: what follows on its line
   // (and numbers after it) goes with it.
@@ -381,21 +382,30 @@ void ReadingScan::Stray(const LoggedKeyword& k) {
              std::to_string(row.end_field - row.first_field) + " fields");
 }
 
+// A comma inside the last text of a row (a station name, a board text):
+// the text after it is passed over. Warns and returns true when so.
+bool ReadingScan::CommaInRowText(const LoggedKeyword& k) {
+  if (before_ != Before::kRow || last_row_ == nullptr ||
+      last_row_->end_field != k.field || k.field == 0 ||
+      fields_[k.field - 1].number || fields_[k.field - 1].separator != ',') {
+    return false;
+  }
+  c_.Add(WarningKind::kPassedOverField, log_, k.field, std::nullopt,
+         Field(k.field) + " after the " +
+             std::string(RowKindName(last_row_->kind)) + " row at " +
+             At(fields_[last_row_->keyword_field]) +
+             " is passed over: a text cannot hold a comma, so the row's "
+             "text ends at " +
+             Quoted(fields_[k.field - 1].text));
+  return true;
+}
+
+// A text passed over in keyword position: a row of another part or file,
+// a keyword in the wrong case, or a misspelt one.
 void ReadingScan::PassedOverText(const LoggedKeyword& k) {
+  if (CommaInRowText(k)) return;
   const std::string& text = fields_[k.field].text;
   const std::string field = Field(k.field);
-  // A comma inside the last text of a row (a station name, a board text).
-  if (before_ == Before::kRow && last_row_ != nullptr &&
-      last_row_->end_field == k.field && k.field > 0 &&
-      !fields_[k.field - 1].number && fields_[k.field - 1].separator == ',') {
-    c_.Add(WarningKind::kPassedOverField, log_, k.field, std::nullopt,
-           field + " after the " + std::string(RowKindName(last_row_->kind)) +
-               " row at " + At(fields_[last_row_->keyword_field]) +
-               " is passed over: a text cannot hold a comma, so the row's "
-               "text ends at " +
-               Quoted(fields_[k.field - 1].text));
-    return;
-  }
   const RowKindSet folded = LineGeneralRowKinds(text, true);
   const RowKindSet line_main = LineMainRowKinds(text);
   const RowKindSet train = TrainRowKinds(text);

@@ -14,6 +14,7 @@
 #include "base/strings.h"
 #include "lint/lint_context.h"
 #include "model/kilometre_axis.h"
+#include "model/param_table.h"
 #include "model/rounding.h"
 
 namespace scenario {
@@ -253,7 +254,7 @@ void StopMarksOverItems(LintContext& c) {
     }
     ++ordinal;
     if (!row.has(kStationName) || ordinal >= kFirstBoardTextSlot) continue;
-    if (row.value(kStationKind) >= 25) continue;  // no stop mark
+    if (!StationStops(row.value(kStationKind))) continue;  // no stop mark
     const std::int64_t end = c.scenario().param_table[ordinal].long2;
     const std::int64_t stop = end / 50 - 1;
     auto it = cells.find(stop);

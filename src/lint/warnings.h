@@ -41,14 +41,25 @@ enum class WarningKind : std::uint8_t {
 };
 inline constexpr int kWarningKindCount = 19;
 
-// One kind: its stable name and a one-line explanation of what it means.
+// Everything said about one kind, in one place: its stable name, the
+// one-line meaning, and the long explanation for authors that `explain`
+// prints and the reference page is rendered from.
 struct WarningKindInfo {
   WarningKind kind;
   std::string_view name;     // e.g. "decimal-comma"
   std::string_view summary;  // one line of English
+  // What causes the warning; what to change.
+  std::string_view cause;
+  std::string_view fix;
+  // Rows as an author writes them, one per line ('\n' between rows); a
+  // line that starts with "# " says in words what stands around the row.
+  // Both empty when no single row shows the warning.
+  std::string_view wrong;
+  std::string_view right;
 };
 
-// Every kind, in the order of the enum.
+// Every kind, in the order of the enum: the one table of warning kinds
+// (lint/warning_table.cc, data only).
 std::span<const WarningKindInfo> WarningKinds();
 const WarningKindInfo& Describe(WarningKind kind);
 std::string_view WarningName(WarningKind kind);

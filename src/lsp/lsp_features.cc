@@ -171,7 +171,7 @@ std::string WhereText(const RowGuide& row, const WrittenRow& written,
       text += "Slot " + std::to_string(k) + "; stretch " +
               std::to_string(slot.long1) + " to " + std::to_string(slot.long2) +
               " m";
-      if (slot.byte1 < 25) {
+      if (StationStops(slot.byte1)) {
         text += ", stop mark in cell " + std::to_string(slot.long2 / 50 - 1);
       }
       text += ".";

@@ -25,8 +25,8 @@ struct Diagnostic {
   std::string message;  // one line of English
 };
 
-// The one-line English explanation of a recorded code ("" for an unknown
-// code).
+// The one-line English explanation of a recorded code, its summary in the
+// table of codes ("" for an unknown code).
 std::string_view ExplainCode(std::int32_t code);
 
 }  // namespace scenario

@@ -7,40 +7,67 @@
 #include <utility>
 #include <vector>
 
+#include "model/code_entry.h"
+#include "model/code_table.h"
 #include "model/diagnostics.h"
 
 namespace scenario {
 
+// The entry of a code in the table of codes; nullptr when it has none.
+// Usable while compiling.
+constexpr const CodeEntry* FindCodeEntry(std::int32_t code) {
+  for (const CodeEntry& entry : kCodeTable) {
+    if (entry.code == code) return &entry;
+  }
+  return nullptr;
+}
+
+namespace code_table_internal {
+// Never defined and not constexpr: reaching a call to it while compiling
+// stops the build, naming it.
+void CodeHasNoEntryInTheCodeTable();
+}  // namespace code_table_internal
+
+// A code that a compile can record: code itself, once the build has checked
+// that the table of codes holds its entry (its summary, cause and cure).
+consteval std::int32_t RecordedCode(std::int32_t code) {
+  if (FindCodeEntry(code) == nullptr) {
+    code_table_internal::CodeHasNoEntryInTheCodeTable();
+  }
+  return code;
+}
+
 // The codes recorded in error_code. Stored files and the author tools know
-// these numbers: never renumber. 14 and 23 are unused.
-inline constexpr std::int32_t kCodeLineTooLong = 1;
-inline constexpr std::int32_t kCodeKilometreRecord = 2;
-inline constexpr std::int32_t kCodeRepetitionStart = 3;
-inline constexpr std::int32_t kCodeRepetitionEnd = 4;
-inline constexpr std::int32_t kCodeRepetitionCodes = 5;
-inline constexpr std::int32_t kCodeIndicatorBoardTaken = 6;
-inline constexpr std::int32_t kCodeCodeChangeTaken = 7;
-inline constexpr std::int32_t kCodeStationPosition = 8;
-inline constexpr std::int32_t kCodeStationLength = 9;
-inline constexpr std::int32_t kCodeNoStationSlot = 10;
-inline constexpr std::int32_t kCodeSignalCodeMark = 11;
-inline constexpr std::int32_t kCodeSlowdownStartMark = 12;
-inline constexpr std::int32_t kCodeSlowdownWalkMark = 13;
-inline constexpr std::int32_t kCodeBeyondArray = 15;
-inline constexpr std::int32_t kCodeSignalTaken = 16;
-inline constexpr std::int32_t kCodeWarningTaken = 17;
-inline constexpr std::int32_t kCodeSlowdownStartTaken = 18;
-inline constexpr std::int32_t kCodeSlowdownEndTaken = 19;
-inline constexpr std::int32_t kCodePreWarningTaken = 20;
-inline constexpr std::int32_t kCodeSpeedBoardTaken = 21;
-inline constexpr std::int32_t kCodeStationTooClose = 22;
-inline constexpr std::int32_t kCodeStationEndTooEarly = 24;
-inline constexpr std::int32_t kCodeFault = 25;
-inline constexpr std::int32_t kCodeNoLineFile = 101;
-inline constexpr std::int32_t kCodeNoGeneralSection = 102;
-inline constexpr std::int32_t kCodeCurve = 103;
-inline constexpr std::int32_t kCodeHeaderMarkTaken = 1250;
-inline constexpr std::int32_t kCodeHeaderCodeTaken = 1251;
+// these numbers: never renumber. 14 and 23 are unused. Every code recorded
+// is one of these, so every diagnostic has an entry to explain it.
+inline constexpr std::int32_t kCodeLineTooLong = RecordedCode(1);
+inline constexpr std::int32_t kCodeKilometreRecord = RecordedCode(2);
+inline constexpr std::int32_t kCodeRepetitionStart = RecordedCode(3);
+inline constexpr std::int32_t kCodeRepetitionEnd = RecordedCode(4);
+inline constexpr std::int32_t kCodeRepetitionCodes = RecordedCode(5);
+inline constexpr std::int32_t kCodeIndicatorBoardTaken = RecordedCode(6);
+inline constexpr std::int32_t kCodeCodeChangeTaken = RecordedCode(7);
+inline constexpr std::int32_t kCodeStationPosition = RecordedCode(8);
+inline constexpr std::int32_t kCodeStationLength = RecordedCode(9);
+inline constexpr std::int32_t kCodeNoStationSlot = RecordedCode(10);
+inline constexpr std::int32_t kCodeSignalCodeMark = RecordedCode(11);
+inline constexpr std::int32_t kCodeSlowdownStartMark = RecordedCode(12);
+inline constexpr std::int32_t kCodeSlowdownWalkMark = RecordedCode(13);
+inline constexpr std::int32_t kCodeBeyondArray = RecordedCode(15);
+inline constexpr std::int32_t kCodeSignalTaken = RecordedCode(16);
+inline constexpr std::int32_t kCodeWarningTaken = RecordedCode(17);
+inline constexpr std::int32_t kCodeSlowdownStartTaken = RecordedCode(18);
+inline constexpr std::int32_t kCodeSlowdownEndTaken = RecordedCode(19);
+inline constexpr std::int32_t kCodePreWarningTaken = RecordedCode(20);
+inline constexpr std::int32_t kCodeSpeedBoardTaken = RecordedCode(21);
+inline constexpr std::int32_t kCodeStationTooClose = RecordedCode(22);
+inline constexpr std::int32_t kCodeStationEndTooEarly = RecordedCode(24);
+inline constexpr std::int32_t kCodeFault = RecordedCode(25);
+inline constexpr std::int32_t kCodeNoLineFile = RecordedCode(101);
+inline constexpr std::int32_t kCodeNoGeneralSection = RecordedCode(102);
+inline constexpr std::int32_t kCodeCurve = RecordedCode(103);
+inline constexpr std::int32_t kCodeHeaderMarkTaken = RecordedCode(1250);
+inline constexpr std::int32_t kCodeHeaderCodeTaken = RecordedCode(1251);
 
 // The error registers of a run. error_code holds the last recorded code
 // (0: none) and error_position the last position written with a code; it

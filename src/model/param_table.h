@@ -47,6 +47,14 @@ inline constexpr int kGeneralSlot = 84;  // brake %, length, coaches
 inline constexpr int kLineSlot = 85;     // backgrounds, line name
 inline constexpr int kTrainSlot = 86;    // repetition, train name
 
+// A station's kind (the second number of its row, kept in its slot's
+// byte1) tells whether the train stops there: a kind below this limit puts
+// a stop mark in the cell below the station's stretch end. Stored files
+// depend on it: the compiled cells hold those marks, and the author tools
+// tell a compiled station's stop by the same test. Never change it.
+inline constexpr int kStopKindLimit = 25;
+constexpr bool StationStops(std::int64_t kind) { return kind < kStopKindLimit; }
+
 // The 87 slots, 0 to 86.
 class ParamTable {
  public:

@@ -58,7 +58,7 @@ std::vector<Station> FindStations(const std::vector<TrackCell>& cells,
     st.position = s.long3;
     st.start = s.long1;
     st.end = s.long2;
-    st.stops = s.byte1 < 25;
+    st.stops = StationStops(s.byte1);
     st.name = Windows1252ToUtf8(s.text);
     st.time = FormatTime(s.long4);
     stations.push_back(std::move(st));

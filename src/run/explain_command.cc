@@ -1,9 +1,11 @@
 #include "run/explain_command.h"
 
+#include <optional>
 #include <ostream>
 
 #include "base/exit_status.h"
 #include "lint/code_explanations.h"
+#include "lint/warnings.h"
 #include "run/program_name.h"
 
 namespace scenario {
@@ -14,12 +16,12 @@ int RunExplainCommand(const ExplainCommandOptions& options, std::ostream& out,
     out << RenderExplanationsMarkdown();
     return kExitOk;
   }
-  if (const CodeExplanation* e = FindCodeExplanation(options.what)) {
+  if (const CodeEntry* e = FindCodeExplanation(options.what)) {
     out << RenderExplanation(*e);
     return kExitOk;
   }
-  if (const WarningExplanation* e = FindWarningExplanation(options.what)) {
-    out << RenderExplanation(*e);
+  if (std::optional<WarningKind> kind = FindWarningKind(options.what)) {
+    out << RenderExplanation(Describe(*kind));
     return kExitOk;
   }
   err << kProgramName << ": \"" << options.what

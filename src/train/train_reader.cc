@@ -392,7 +392,7 @@ RowEnd TrainReader::ReadStationRow() {
   }
 
   const std::int64_t stop_cell = end / 50 - 1;
-  if (kind < 25 && kind != 5 && kind != 6) {
+  if (StationStops(kind) && kind != 5 && kind != 6) {
     // Approach marks 81 to 84 on the four cells below the stop mark; cells
     // 0 and 1 never take one.
     for (int j = 1; j <= 4; ++j) {
@@ -400,7 +400,7 @@ RowEnd TrainReader::ReadStationRow() {
       if (cell > 1) s_.track_cells.At(cell).b11 = LowByte(80 + j);
     }
   }
-  if (kind < 25) {
+  if (StationStops(kind)) {
     if (stop_cell <= 1) {
       s_.errors.Record(kCodeStationEndTooEarly, std::nullopt, row_);
       return RowEnd::kEndStage;

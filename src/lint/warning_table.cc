@@ -1,15 +1,22 @@
-// The long explanations of the warning kinds: data only.
-#include <string_view>
+// The one table of warning kinds: data only, one entry per kind holding
+// every text of it, in the order of the enum. Names are stable (authors
+// silence kinds by them): never rename one.
+#include <array>
+#include <cstddef>
+#include <span>
 
-#include "lint/code_explanations.h"
+#include "lint/warnings.h"
 
 namespace scenario {
 
 namespace {
 
+// Each entry: kind, name, summary, cause, fix, wrong rows, right rows.
 // clang-format off
-constexpr WarningExplanation kWarningExplanations[] = {
-    {"passed-over-field",
+constexpr std::array<WarningKindInfo, kWarningKindCount> kWarningTable = {{
+    {WarningKind::kPassedOverField, "passed-over-field",
+     "a field where a row keyword is expected matches no keyword and is "
+     "passed over, with whatever follows it",
      "A field stands where a row's keyword is expected, but it holds the "
      "words of no row kind: the readers pass it over, and the row's values "
      "after it are passed over one by one too. A misspelt keyword drops its "
@@ -17,14 +24,18 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "Spell the keyword as the format reference gives it.",
      "pendnza,  600,   -11",
      "pendenza,  600,   -11"},
-    {"keyword-case",
+    {WarningKind::kKeywordCase, "keyword-case",
+     "a general-part keyword of the line differs only in letter case; "
+     "those keywords are matched exactly, so the row is not read",
      "In the line's general part every keyword but the length row's is "
      "matched in exact case: a keyword written with a capital letter is not "
      "recognised, and its row is passed over.",
      "Write the keyword in lower case.",
      "Sfondo uno,    1",
      "sfondo uno,    1"},
-    {"misplaced-row",
+    {WarningKind::kMisplacedRow, "misplaced-row",
+     "a general row of the line after its general part, or another row of "
+     "the line inside it, is not read there",
      "General rows of the line are read only between \"[generale]\" and the "
      "next bracketed header, and every other row only after it: a gradient "
      "row inside the general part, or a length row after it, is passed "
@@ -36,7 +47,8 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "[generale]\n"
      "[curve]\n"
      "pendenza,  0,   0"},
-    {"other-file-row",
+    {WarningKind::kOtherFileRow, "other-file-row",
+     "a row that belongs to the other description file is not read",
      "A row of the other description file stands in this one (a gradient "
      "row in the train description, a station in the line description): "
      "each file knows only its own rows, so it is passed over.",
@@ -45,7 +57,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "pendenza,  600,   -11",
      "# in the line description\n"
      "pendenza,  600,   -11"},
-    {"no-general-section",
+    {WarningKind::kNoGeneralSection, "no-general-section",
+     "the train description has no \"[generale]\" header, so nothing of it "
+     "is read",
      "The train description has no \"[generale]\" header: everything before "
      "the first field that holds it is passed over, so nothing of the train "
      "is read, silently.",
@@ -54,7 +68,10 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "numero vetture,    4",
      "[generale]\n"
      "numero vetture,    4"},
-    {"decimal-comma",
+    {WarningKind::kDecimalComma, "decimal-comma",
+     "a number written with a decimal comma (or a thousands comma): the "
+     "comma splits it into two fields, and the second half is a stray "
+     "field or shifts the row",
      "A number is written with a decimal comma (or a thousands comma). The "
      "comma always separates fields: \"-4,5\" is the number -4 followed by "
      "a stray field 5, and \"9,000\" is 9 followed by 0, which shifts the "
@@ -63,7 +80,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "all whole).",
      "velocita,    9,000,   130",
      "velocita,    9000,   130"},
-    {"dash-field-tested",
+    {WarningKind::kDashFieldTested, "dash-field-tested",
+     "more dash fields in a row than are passed over: the next one is "
+     "tested as a row keyword",
      "Dash fields where a keyword is expected are passed over, but only up "
      "to ten in a row in the line's general part and two elsewhere: the "
      "next one is tested as a keyword.",
@@ -74,7 +93,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "pendenza,  600,   -11",
      "----\n"
      "pendenza,  600,   -11"},
-    {"unread-last-field",
+    {WarningKind::kUnreadLastField, "unread-last-field",
+     "the file's last field is a row keyword, but the last field of a "
+     "description is never read",
      "The file's last field is a row keyword, but the last field of a "
      "description is never tested as a keyword, so the row is not read.",
      "End the file with a line that carries no row, \"[fine]\".",
@@ -82,7 +103,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "abbattimento",
      "cartello_indicatore,  3000,   (Dev.I.)\n"
      "[fine]"},
-    {"double-keyword",
+    {WarningKind::kDoubleKeyword, "double-keyword",
+     "a keyword passes the tests of two row kinds and is read as both rows, "
+     "one after the other",
      "A keyword holds the words of two row kinds and is read as both rows, "
      "one after the other: \"segnale rallentamento\" reads eleven signal "
      "numbers and then six slowdown numbers.",
@@ -90,7 +113,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "clear of keyword words.",
      "segnale rallentamento,    1600,   2, 5, 1,  1, 0,    2,  2,1,1, 0",
      "segnale,    1600,   2, 5, 1,  1, 0,    2,  2,1,1, 0"},
-    {"rows-out-of-order",
+    {WarningKind::kRowsOutOfOrder, "rows-out-of-order",
+     "rows of one kind stand out of position order; profiles fill forward "
+     "only, so the out-of-order row shifts the profile",
      "Rows of one kind stand out of position order. Gradient, speed-limit "
      "and adhesion rows each fill their profile forward from the previous "
      "row, so a row out of order shifts the profile between them; stations "
@@ -100,7 +125,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "pendenza,  800,   -6",
      "pendenza,  800,   -6\n"
      "pendenza,  2400,   4"},
-    {"curve-overlap",
+    {WarningKind::kCurveOverlap, "curve-overlap",
+     "a curve starts before the plan has reached it (inside or behind the "
+     "previous curve): it is shortened or ignored",
      "A curve starts before the line's plan has reached it, inside or "
      "behind the previous curve: it is laid from where the plan stands, so "
      "it is shortened, or ignored when it ends before that point.",
@@ -109,7 +136,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "curvas3,  3200,  150",
      "curvad2,  3000,  400\n"
      "curvas3,  3450,  150"},
-    {"times-not-rising",
+    {WarningKind::kTimesNotRising, "times-not-rising",
+     "a station's time is not later than the time of the station with a "
+     "time before it",
      "A station's time is not later than the time of the last station "
      "before it that has a time.",
      "Check the hours, minutes and seconds of both stations.",
@@ -117,7 +146,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "0, Fondovalle",
      "stazione,    5300,  2,  400,  1, 0, 0,  1,1,0,  2,1,1,    0,   8,19, "
      "0, Fondovalle"},
-    {"time-too-short",
+    {WarningKind::kTimeTooShort, "time-too-short",
+     "the time between two stations is shorter than the distance takes at "
+     "the train's speed limits in force over it",
      "The time between two stations is shorter than the distance between "
      "them takes at the train's speed limits in force over it.",
      "Give the later station a later time, or check the speed limits.",
@@ -126,7 +157,9 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "0, Fondovalle",
      "stazione,    5300,  2,  400,  1, 0, 0,  1,1,0,  2,1,1,    0,   8,19, "
      "0, Fondovalle"},
-    {"kilometre-stone",
+    {WarningKind::kKilometreStone, "kilometre-stone",
+     "an indicator board reads as a kilometre stone, but the line's "
+     "kilometre records give its position another reading",
      "An indicator board's text reads as a kilometre stone, such as \"(  "
      "Cippo  )(Km 15+000)\", but the line's kilometre records give its "
      "position another reading.",
@@ -135,14 +168,18 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "# every point reads its position plus 12000 m\n"
      "cartello_indicatore,  3000,   (  Cippo  )(Km 3+000)",
      "cartello_indicatore,  3000,   (  Cippo  )(Km 15+000)"},
-    {"speed-above-board",
+    {WarningKind::kSpeedAboveBoard, "speed-above-board",
+     "a train speed limit is above every speed of the maximum-speed board "
+     "in force at its position",
      "A train's speed limit is above every speed of the maximum-speed board "
      "in force at its position.",
      "Lower the train's limit, or check the board.",
      "# the board in force shows 70, 75 and 80 km/h\n"
      "velocita,    3500,    90",
      "velocita,    3500,    70"},
-    {"value-altered",
+    {WarningKind::kValueAltered, "value-altered",
+     "a value does not fit the field it is stored in: it is wrapped, "
+     "rounded or raised, and the stored value differs from the written one",
      "A value does not fit the field it is stored in: it is wrapped, rounded "
      "or raised, so the stored value differs from the written one (a "
      "gradient of 600 per mille is stored as +88, a speed of 77 km/h as "
@@ -150,14 +187,17 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "Write a value the field can hold.",
      "pendenza,  600,   600",
      "pendenza,  600,   6"},
-    {"duplicate-position",
+    {WarningKind::kDuplicatePosition, "duplicate-position",
+     "two rows of one kind at one position: the last one wins",
      "Two rows of one kind stand at one position: the last one wins (the "
      "first fills at most one cell).",
      "Drop one of the two rows, or move it.",
      "velocita,    1000,    90\n"
      "velocita,    1000,    80",
      "velocita,    1000,    80"},
-    {"item-overwritten",
+    {WarningKind::kItemOverwritten, "item-overwritten",
+     "an item placed in a cell is overwritten by a later row that takes "
+     "the same cell",
      "An item placed in a cell is overwritten by a later row that takes the "
      "same cell; a station's stop mark takes its cell whatever stands there "
      "(a signal written before it vanishes).",
@@ -166,26 +206,27 @@ constexpr WarningExplanation kWarningExplanations[] = {
      "# the cell of an item at 2500 m\n"
      "segnale,    2500,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
      "segnale,    2600,   2, 3, 1,  1, 0,    0,  0,0,0, 0"},
-    {"utf8-text",
+    {WarningKind::kUtf8Text, "utf8-text",
+     "a text looks like UTF-8, but descriptions are read as Windows-1252: "
+     "the simulator shows other characters",
      "A text looks like UTF-8, but descriptions are read as Windows-1252: "
      "each accented letter becomes two characters in the simulator "
      "(\"Citt\xc3\xa0\" is shown as \"Citt\xc3\x83\xc2\xa0\").",
      "Save the file in Windows-1252.",
      "", ""},
-};
+}};
 // clang-format on
+
+constexpr bool KindsInEnumOrder() {
+  for (std::size_t i = 0; i < kWarningTable.size(); ++i) {
+    if (static_cast<std::size_t>(kWarningTable[i].kind) != i) return false;
+  }
+  return true;
+}
+static_assert(KindsInEnumOrder(), "one entry per kind, in the enum's order");
 
 }  // namespace
 
-std::span<const WarningExplanation> WarningExplanations() {
-  return kWarningExplanations;
-}
-
-const WarningExplanation* FindWarningExplanation(std::string_view name) {
-  for (const WarningExplanation& e : kWarningExplanations) {
-    if (e.name == name) return &e;
-  }
-  return nullptr;
-}
+std::span<const WarningKindInfo> WarningKinds() { return kWarningTable; }
 
 }  // namespace scenario
