@@ -58,8 +58,8 @@ struct WrittenRow {
   std::optional<RowKind> kind;
   RowKindSet kinds = 0;
   std::string keyword;
-  // The fields after the keyword up to the line end: those of kind, then
-  // any others, cut as numbers.
+  // The fields after the keyword up to the line end: those of each row of
+  // kinds in turn, then any others, cut as numbers.
   std::vector<std::string> values;
 };
 
