@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
 #include "lsp/file_uri.h"
 #include "lsp/lsp_server.h"
@@ -107,7 +108,7 @@ void BM_DiagnosticsOfATrainChange(benchmark::State& state) {
   const std::string line_uri = PathToFileUri(dir.File("Lunga_linea.txt"));
   const std::string train_uri = PathToFileUri(dir.File("Lunga_R 1-.txt"));
   const std::string train = LongTrain();
-  LspServer server(kDebounce);
+  LspServer server(RealFileSystem(), kDebounce);
   std::vector<json> out;
   LspServer::Clock::time_point now{};
   server.Handle(Message({{"id", 1},

@@ -76,10 +76,16 @@ void FieldReader::Fail(const std::string& what) const {
   throw Fault(what, last_field_);
 }
 
-std::string FieldReader::ReadText() {
-  StartField();
+void FieldReader::TakeSeparator() {
+  if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
+    ++pos_;
+  } else {
+    TakeLineEnd();
+  }
+}
+
+std::string FieldReader::TakeText(std::size_t* value_end) {
   std::string text;
-  std::size_t value_end = pos_;
   if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
     ++pos_;
     while (pos_ < bytes_.size() && bytes_[pos_] != '"') {
@@ -95,7 +101,7 @@ std::string FieldReader::ReadText() {
       }
     }
     if (pos_ < bytes_.size()) ++pos_;  // the closing quote
-    value_end = pos_;
+    *value_end = pos_;
     // Whatever follows the closing quote, up to the separator, is dropped.
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' &&
            !IsLineEnd(bytes_[pos_])) {
@@ -108,17 +114,40 @@ std::string FieldReader::ReadText() {
       ++pos_;
     }
     while (!text.empty() && IsBlank(text.back())) text.pop_back();
-    value_end = field_begin_ + text.size();
+    *value_end = field_begin_ + text.size();
   }
-  if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
-    ++pos_;
-  } else {
-    TakeLineEnd();
-  }
+  TakeSeparator();
+  return text;
+}
+
+std::string FieldReader::ReadText() {
+  StartField();
+  std::size_t value_end = pos_;
+  std::string text = TakeText(&value_end);
   if (text.size() > kMaxTextBytes) {
     Fail("a text field is longer than 65535 bytes");
   }
   if (log_ != nullptr) LogField(value_end, false, 0, text);
+  return text;
+}
+
+std::string FieldReader::CutText() {
+  StartField();
+  std::size_t value_end = pos_;
+  return TakeText(&value_end);
+}
+
+std::string FieldReader::CutNumber() {
+  StartField();
+  const std::size_t begin = pos_;
+  while (pos_ < bytes_.size() && !IsBlank(bytes_[pos_]) &&
+         bytes_[pos_] != ',' && !IsLineEnd(bytes_[pos_])) {
+    ++pos_;
+  }
+  std::string text(bytes_.substr(begin, pos_ - begin));
+  // As after a number: the blanks, and a separator right after them.
+  SkipBlanks();
+  TakeSeparator();
   return text;
 }
 
@@ -128,11 +157,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
   // An empty field: nothing but blanks before the separator or the end.
   const std::size_t begin = pos_;
   if (pos_ >= bytes_.size() || bytes_[pos_] == ',' || IsLineEnd(bytes_[pos_])) {
-    if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
-      ++pos_;
-    } else {
-      TakeLineEnd();
-    }
+    TakeSeparator();
     if (log_ != nullptr) LogField(begin, true, 0, "");
     return 0;
   }
@@ -163,11 +188,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
   // The blanks after a number, and a separator right after them, are taken
   // with it; anything else starts the next field.
   SkipBlanks();
-  if (pos_ < bytes_.size() && bytes_[pos_] == ',') {
-    ++pos_;
-  } else {
-    TakeLineEnd();
-  }
+  TakeSeparator();
   const std::int64_t value = negative ? -magnitude : magnitude;
   if (value < min || value > max) {
     Fail(std::string("the number does not fit a ") + width_name + " (" +

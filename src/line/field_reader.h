@@ -51,6 +51,14 @@ class FieldReader {
   std::int16_t ReadInteger();
   std::uint8_t ReadByte();
 
+  // The same cuts without checking a value, for showing a row as it is
+  // written: the characters ReadText would return, and those of a number
+  // field, which run to the next blank, comma or line end whatever they
+  // are ("" for an empty field). Nothing is recorded in the log; reading
+  // when no byte is left still throws Fault.
+  std::string CutText();
+  std::string CutNumber();
+
   // Where the field read last starts.
   const SourceSpot& last_field() const { return last_field_; }
   const std::string& file_name() const { return file_name_; }
@@ -67,6 +75,11 @@ class FieldReader {
   void SkipBlanks();
   // Consumes one line end at pos_ if there is one; returns whether it did.
   bool TakeLineEnd();
+  // Consumes the comma or the line end at pos_, if there is one.
+  void TakeSeparator();
+  // A text field's characters from pos_ on, its separator consumed;
+  // *value_end is the byte after its value.
+  std::string TakeText(std::size_t* value_end);
   void StartField();
   // Records the field read last in the log; value_end is the byte after
   // its value. The separator is the byte before pos_ when it was taken.

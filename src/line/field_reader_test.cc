@@ -160,5 +160,39 @@ TEST(FieldReader, OverlongTextIsAFault) {
   EXPECT_EQ(r2.ReadText().size(), 65535u);
 }
 
+// Cutting takes the same fields as reading, and shows a bad number as
+// written instead of faulting.
+TEST(FieldReader, CutsAFieldAsReadingWouldWithoutCheckingIt) {
+  struct Case {
+    const char* input;
+    const char* plan;  // 't' a text field, 'n' a number field, per cut
+    std::vector<std::string> cuts;
+  };
+  const Case kCases[] = {
+      {"orologio,    17   15  30 \r\nx",
+       "tnnnt",
+       {"orologio", "17", "15", "30", "x"}},
+      {"p,  1000,  ,  , 0\r\n", "tnnnn", {"p", "1000", "", "", "0"}},
+      {"p,  12x, 3", "tnn", {"p", "12x", "3"}},
+      {"p, -4,5\r\n", "tnt", {"p", "-4", "5"}},
+      {"s, 3100, San-Rocco Alto  \r\n", "tnt", {"s", "3100", "San-Rocco Alto"}},
+      {"c, 1,\"a, b\" x, 7", "tntn", {"c", "1", "a, b", "7"}},
+      {"p, 0,\r\n", "tnn", {"p", "0", ""}},  // an empty field at the end
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.input);
+    FieldReader r(c.input, "f");
+    std::vector<std::string> cuts;
+    for (const char* p = c.plan; *p != '\0'; ++p) {
+      cuts.push_back(*p == 't' ? r.CutText() : r.CutNumber());
+    }
+    EXPECT_EQ(cuts, c.cuts);
+    EXPECT_TRUE(r.AtEnd());
+  }
+  FieldReader done("a\r\n", "f");
+  EXPECT_EQ(done.CutText(), "a");
+  EXPECT_THROW(done.CutNumber(), Fault);
+}
+
 }  // namespace
 }  // namespace scenario

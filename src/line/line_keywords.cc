@@ -2,6 +2,12 @@
 
 namespace scenario {
 
+bool IsLineGeneralHeader(std::string_view field) {
+  return HasAnyCase(field, "[generale]");
+}
+
+bool IsDashField(std::string_view field) { return Has(field, "-"); }
+
 RowKindSet LineGeneralRowKinds(std::string_view field, bool fold_case) {
   auto has = [&](std::string_view word) {
     return fold_case ? HasAnyCase(field, word) : Has(field, word);

@@ -13,6 +13,17 @@ namespace scenario {
 // field: a field may pass several, and is then read as each of those rows
 // in turn, in the order of RowKind.
 
+// Whether a field is the line description's start, "[generale]" in any
+// case; everything before it is passed over.
+bool IsLineGeneralHeader(std::string_view field);
+
+// A field in keyword position that holds a dash (a separator line) is
+// passed over without a test, up to this many in a row; the one after
+// them is tested whatever it holds.
+bool IsDashField(std::string_view field);
+inline constexpr int kLineGeneralDashSkips = 10;
+inline constexpr int kLineMainDashSkips = 2;
+
 // The general part: the length row ignores case, the others are exact.
 // With fold_case every test ignores case (to tell an author that a row
 // missed only by its letter case).

@@ -27,10 +27,6 @@ constexpr std::int64_t kMaxPlanMetre = 1000000;
 constexpr std::int64_t kRunOut = 7000;
 constexpr int kBoardSlotStart = kFirstBoardTextSlot;
 
-// Dash fields passed over before the keyword tests.
-constexpr int kGeneralDashSkips = 10;
-constexpr int kMainDashSkips = 2;
-
 // Change of heading per plan metre, in radians, of curvature classes 1-6.
 constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
@@ -140,7 +136,7 @@ bool LineReader::FindGeneralSection() {
       return false;
     }
     Log(KeywordUse::kPreamble, ReadPart::kLineGeneral);
-  } while (!HasAnyCase(s_.current_field, "[generale]"));
+  } while (!IsLineGeneralHeader(s_.current_field));
   if (ReadLog* log = fields_.log()) log->set_found_general();
   return true;
 }
@@ -156,9 +152,9 @@ bool LineReader::ReadGeneralPart() {
       Log(KeywordUse::kUnread, ReadPart::kLineGeneral);
       return true;
     }
-    for (int i = 0; i < kGeneralDashSkips; ++i) {
+    for (int i = 0; i < kLineGeneralDashSkips; ++i) {
       // No end-of-file test between these reads.
-      if (Has(s_.current_field, "-")) {
+      if (IsDashField(s_.current_field)) {
         Log(KeywordUse::kDashSkipped, ReadPart::kLineGeneral);
         ReadKeyword();
       }
@@ -290,8 +286,8 @@ RowEnd LineReader::ReadMainPart() {
       Log(KeywordUse::kUnread, ReadPart::kLineMain);
       return RowEnd::kNext;
     }
-    for (int i = 0; i < kMainDashSkips; ++i) {
-      if (Has(s_.current_field, "-")) {
+    for (int i = 0; i < kLineMainDashSkips; ++i) {
+      if (IsDashField(s_.current_field)) {
         Log(KeywordUse::kDashSkipped, ReadPart::kLineMain);
         ReadKeyword();
         if (fields_.AtEnd()) {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "base/file_system.h"
+#include "base/strings.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
 #include "lint/lint.h"
@@ -18,37 +18,29 @@ constexpr std::string_view kTrainSuffix = "-.txt";
 // A train with no rows: what a line description alone is checked with.
 constexpr std::string_view kEmptyTrain = "[generale]\r\n[fine]\r\n";
 
-bool EndsWith(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() &&
-         s.substr(s.size() - suffix.size()) == suffix;
-}
-
+// The folder part of a path, with its "/"; "" for a bare name.
 std::string_view Folder(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? std::string_view()
-                                         : path.substr(0, slash + 1);
+  return path.substr(0, path.size() - BaseName(path).size());
 }
 
-std::string_view BaseName(std::string_view path) {
-  return path.substr(Folder(path).size());
-}
-
-// The open buffers first, then the disk. Nothing is ever written or
-// deleted: the check runs with write_outputs and delete_descriptions off.
+// The open buffers first, then the file system below. Nothing is ever
+// written or deleted: the check runs with write_outputs and
+// delete_descriptions off, and the writing calls fail here.
 class EditorFileSystem : public FileSystem {
  public:
-  EditorFileSystem(const OpenBuffers& buffers, OpenBuffers extra)
-      : buffers_(buffers), extra_(std::move(extra)) {}
+  EditorFileSystem(const OpenBuffers& buffers, OpenBuffers extra,
+                   FileSystem& below)
+      : buffers_(buffers), extra_(std::move(extra)), below_(below) {}
 
   bool IsNormalFile(const std::string& path) override {
-    return Find(path) != nullptr || RealFileSystem().IsNormalFile(path);
+    return Find(path) != nullptr || below_.IsNormalFile(path);
   }
   Status ReadFile(const std::string& path, std::string* contents) override {
     if (const std::string* bytes = Find(path)) {
       *contents = *bytes;
       return Status::Ok();
     }
-    return RealFileSystem().ReadFile(path, contents);
+    return below_.ReadFile(path, contents);
   }
   Status WriteFileReplacing(const std::string& path,
                             std::string_view) override {
@@ -64,14 +56,14 @@ class EditorFileSystem : public FileSystem {
       info.size = bytes->size();
       return info;
     }
-    return RealFileSystem().Stat(path);
+    return below_.Stat(path);
   }
   Status CreateFolders(const std::string& path) override {
     return Status::Error("cannot create \"" + path + "\" while checking");
   }
   Status ListFolder(const std::string& path,
                     std::vector<FolderEntry>* entries) override {
-    return RealFileSystem().ListFolder(path, entries);
+    return below_.ListFolder(path, entries);
   }
 
  private:
@@ -83,6 +75,7 @@ class EditorFileSystem : public FileSystem {
 
   const OpenBuffers& buffers_;
   OpenBuffers extra_;
+  FileSystem& below_;
 };
 
 // A name for the slots of the model; only the race codes depend on it.
@@ -94,19 +87,19 @@ std::string NameBytes(const std::string& utf8) {
 
 DescriptionKind KindOfDescription(std::string_view path) {
   const std::string_view base = BaseName(path);
-  if (EndsWith(base, kLineSuffix) && base.size() > kLineSuffix.size()) {
+  if (base.ends_with(kLineSuffix) && base.size() > kLineSuffix.size()) {
     return DescriptionKind::kLine;
   }
-  if (EndsWith(base, kTrainSuffix) && base.size() > kTrainSuffix.size()) {
+  if (base.ends_with(kTrainSuffix) && base.size() > kTrainSuffix.size()) {
     return DescriptionKind::kTrain;
   }
   return DescriptionKind::kNone;
 }
 
 std::string LineFileForTrain(std::string_view train_path,
-                             const OpenBuffers& buffers) {
+                             const OpenBuffers& buffers, FileSystem& fs) {
   const std::string_view base = BaseName(train_path);
-  if (!EndsWith(base, kTrainSuffix)) return "";
+  if (!base.ends_with(kTrainSuffix)) return "";
   const std::string_view stem =
       base.substr(0, base.size() - kTrainSuffix.size());
   for (std::size_t cut = stem.rfind('_');
@@ -115,8 +108,7 @@ std::string LineFileForTrain(std::string_view train_path,
     std::string candidate = std::string(Folder(train_path)) +
                             std::string(stem.substr(0, cut)) +
                             std::string(kLineSuffix);
-    if (buffers.count(candidate) != 0 ||
-        RealFileSystem().IsNormalFile(candidate)) {
+    if (buffers.count(candidate) != 0 || fs.IsNormalFile(candidate)) {
       return candidate;
     }
   }
@@ -124,14 +116,14 @@ std::string LineFileForTrain(std::string_view train_path,
 }
 
 DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
-                                  const OpenBuffers& buffers) {
+                                  const OpenBuffers& buffers, FileSystem& fs) {
   DescriptionCheck check;
   check.scenario = std::make_unique<Scenario>();
   OpenBuffers extra;
   std::string train_file;
   if (kind == DescriptionKind::kTrain) {
     check.train_path = path;
-    check.line_path = LineFileForTrain(path, buffers);
+    check.line_path = LineFileForTrain(path, buffers, fs);
     if (check.line_path.empty()) {
       check.no_line_file = true;
       return check;
@@ -153,10 +145,10 @@ DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
   files.train_description = train_file;
   files.delete_descriptions = false;
   files.write_outputs = false;
-  EditorFileSystem fs(buffers, std::move(extra));
+  EditorFileSystem editor(buffers, std::move(extra), fs);
   // With the grid, so that curves are read and checked as compile reads
   // them.
-  check.warnings = CompileAndLint(s, 1, fs, files).warnings;
+  check.warnings = CompileAndLint(s, 1, editor, files).warnings;
   check.diagnostics = s.errors.diagnostics;
   return check;
 }

@@ -2,8 +2,8 @@
 #define SCENARIO_LSP_DESCRIPTION_CHECK_H_
 
 // Checks a description file as an editor holds it: the compile stage runs
-// on the open buffers (Windows-1252 bytes), falling back to the disk for a
-// file that is not open, and writes nothing.
+// on the open buffers (Windows-1252 bytes), falling back to the file
+// system for a file that is not open, and writes nothing.
 
 #include <map>
 #include <memory>
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_system.h"
 #include "lint/warnings.h"
 #include "model/diagnostics.h"
 #include "model/scenario.h"
@@ -31,9 +32,9 @@ using OpenBuffers = std::map<std::string, std::string, std::less<>>;
 // The line description that the naming rule gives a train description in
 // the same folder: "LINE_TRAIN-.txt" goes with "LINE_linea.txt". LINE may
 // hold "_" itself, so every "_" of the name is tried; of the line files
-// that are open or on disk, the longest name wins. "" when there is none.
+// that are open or in fs, the longest name wins. "" when there is none.
 std::string LineFileForTrain(std::string_view train_path,
-                             const OpenBuffers& buffers);
+                             const OpenBuffers& buffers, FileSystem& fs);
 
 struct DescriptionCheck {
   // The compiled model (for hover); never null.
@@ -53,9 +54,10 @@ struct DescriptionCheck {
 
 // Checks the document at path (its bytes are in buffers): a train
 // description against its line description, a line description against a
-// minimal train with no rows.
+// minimal train with no rows. A file that is not open is read from fs;
+// nothing is written to it.
 DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
-                                  const OpenBuffers& buffers);
+                                  const OpenBuffers& buffers, FileSystem& fs);
 
 }  // namespace scenario
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <utility>
 
+#include "base/strings.h"
+
 namespace scenario {
 
 namespace {
@@ -24,16 +26,8 @@ bool EqualsAnyCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-    s.remove_prefix(1);
-  }
-  while (!s.empty() &&
-         (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
+// What a header line's parts lose at both ends.
+constexpr std::string_view kHeaderBlanks = " \t\r";
 
 RpcFrame Error(int code, std::string text) {
   RpcFrame frame;
@@ -107,87 +101,94 @@ std::optional<std::size_t> FrameDecoder::FindHeaderIn(std::size_t from,
   return std::nullopt;
 }
 
+FrameDecoder::Header FrameDecoder::ReadHeader() const {
+  // Lines up to an empty one. Lone LF line ends are taken too.
+  Header header;
+  std::size_t at = start_;
+  while (at < buffer_.size() && at - start_ <= kMaxHeaderBytes) {
+    const std::size_t eol = buffer_.find('\n', at);
+    if (eol == std::string::npos) break;
+    const std::string_view line =
+        Trim(std::string_view(buffer_).substr(at, eol - at), kHeaderBlanks);
+    at = eol + 1;
+    if (line.empty()) {
+      header.complete = true;
+      header.body = at;
+      return header;
+    }
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) {
+      header.malformed = true;
+      continue;
+    }
+    if (!EqualsAnyCase(Trim(line.substr(0, colon), kHeaderBlanks),
+                       "content-length")) {
+      continue;
+    }
+    const std::string_view value = Trim(line.substr(colon + 1), kHeaderBlanks);
+    std::size_t n = 0;
+    const auto [end, ec] =
+        std::from_chars(value.data(), value.data() + value.size(), n);
+    if (ec != std::errc() || end != value.data() + value.size()) {
+      header.malformed = true;
+    } else {
+      header.length = n;
+    }
+  }
+  header.too_long = at - start_ > kMaxHeaderBytes;
+  return header;
+}
+
 std::optional<RpcFrame> FrameDecoder::Next() {
   if (hunting_) Hunt(start_);
-  while (!hunting_ && start_ < buffer_.size()) {
-    // The header: lines up to an empty one. Lone LF line ends are taken
-    // too.
-    std::size_t at = start_;
-    std::optional<std::size_t> length;
-    bool malformed = false;
-    bool complete = false;
-    while (at < buffer_.size() && at - start_ <= kMaxHeaderBytes) {
-      const std::size_t eol = buffer_.find('\n', at);
-      if (eol == std::string::npos) break;
-      const std::string_view line =
-          Trim(std::string_view(buffer_).substr(at, eol - at));
-      at = eol + 1;
-      if (line.empty()) {
-        complete = true;
-        break;
-      }
-      const std::size_t colon = line.find(':');
-      if (colon == std::string_view::npos) {
-        malformed = true;
-        continue;
-      }
-      if (!EqualsAnyCase(Trim(line.substr(0, colon)), "content-length")) {
-        continue;
-      }
-      const std::string_view value = Trim(line.substr(colon + 1));
-      std::size_t n = 0;
-      const auto [end, ec] =
-          std::from_chars(value.data(), value.data() + value.size(), n);
-      if (ec != std::errc() || end != value.data() + value.size()) {
-        malformed = true;
-      } else {
-        length = n;
-      }
-    }
-    if (!complete) {
-      if (at - start_ <= kMaxHeaderBytes) return std::nullopt;
-      Resync();
-      return Error(kRpcParseError, "a message header over " +
-                                       std::to_string(kMaxHeaderBytes) +
-                                       " bytes");
-    }
-    if (malformed || !length) {
-      Resync();
-      return Error(kRpcParseError,
-                   "a message header without a valid Content-Length");
-    }
-    if (*length > kMaxBodyBytes) {
-      Resync();
-      return Error(kRpcInvalidRequest, "a message of " +
-                                           std::to_string(*length) +
-                                           " bytes; the largest taken is " +
-                                           std::to_string(kMaxBodyBytes));
-    }
-    // A message cut off short runs into the next one: the next header
-    // inside the body ends it there.
-    const std::size_t end = std::min(buffer_.size(), at + *length);
-    if (const std::optional<std::size_t> next =
-            FindHeaderIn(std::max(at, scanned_), end)) {
-      start_ = *next;
-      scanned_ = 0;
-      return Error(kRpcParseError,
-                   "a message cut off before its declared length");
-    }
-    if (end < at + *length) return std::nullopt;
-
-    const std::string_view body = std::string_view(buffer_).substr(at, *length);
-    json message = json::parse(body, nullptr, /*allow_exceptions=*/false);
-    scanned_ = 0;
-    if (message.is_discarded()) {
-      start_ = at + *length;
-      return Error(kRpcParseError, "a message body that is not JSON");
-    }
-    start_ = at + *length;
-    RpcFrame frame;
-    frame.message = std::move(message);
-    return frame;
+  if (hunting_ || start_ >= buffer_.size()) return std::nullopt;
+  const Header header = ReadHeader();
+  if (!header.complete) {
+    if (!header.too_long) return std::nullopt;
+    Resync();
+    return Error(
+        kRpcParseError,
+        "a message header over " + std::to_string(kMaxHeaderBytes) + " bytes");
   }
-  return std::nullopt;
+  if (header.malformed || !header.length) {
+    Resync();
+    return Error(kRpcParseError,
+                 "a message header without a valid Content-Length");
+  }
+  if (*header.length > kMaxBodyBytes) {
+    Resync();
+    return Error(kRpcInvalidRequest, "a message of " +
+                                         std::to_string(*header.length) +
+                                         " bytes; the largest taken is " +
+                                         std::to_string(kMaxBodyBytes));
+  }
+  return TakeBody(header.body, *header.length);
+}
+
+std::optional<RpcFrame> FrameDecoder::TakeBody(std::size_t at,
+                                               std::size_t length) {
+  // A message cut off short runs into the next one: the next header
+  // inside the body ends it there.
+  const std::size_t end = std::min(buffer_.size(), at + length);
+  if (const std::optional<std::size_t> next =
+          FindHeaderIn(std::max(at, scanned_), end)) {
+    start_ = *next;
+    scanned_ = 0;
+    return Error(kRpcParseError,
+                 "a message cut off before its declared length");
+  }
+  if (end < at + length) return std::nullopt;
+
+  const std::string_view body = std::string_view(buffer_).substr(at, length);
+  json message = json::parse(body, nullptr, /*allow_exceptions=*/false);
+  scanned_ = 0;
+  start_ = at + length;
+  if (message.is_discarded()) {
+    return Error(kRpcParseError, "a message body that is not JSON");
+  }
+  RpcFrame frame;
+  frame.message = std::move(message);
+  return frame;
 }
 
 std::string EncodeFrame(const json& message) {

@@ -12,14 +12,10 @@
 #include <string>
 #include <string_view>
 
-namespace scenario {
+// The error codes (kRpc...) that RpcFrame and RpcError carry.
+#include "lsp/protocol.h"
 
-// Error codes of JSON-RPC and of the protocol on top of it.
-inline constexpr int kRpcParseError = -32700;
-inline constexpr int kRpcInvalidRequest = -32600;
-inline constexpr int kRpcMethodNotFound = -32601;
-inline constexpr int kRpcInvalidParams = -32602;
-inline constexpr int kRpcServerNotInitialized = -32002;
+namespace scenario {
 
 // The largest body taken, and the longest header. A larger message is
 // answered with an error and passed over; nothing of it is kept.
@@ -60,6 +56,18 @@ class FrameDecoder {
   // a tail that may begin one when there is none).
   void Hunt(std::size_t from);
   void Compact();
+  // What the header at start_ says, once it is all there.
+  struct Header {
+    bool complete = false;   // an empty line ended it
+    bool too_long = false;   // over kMaxHeaderBytes without an end
+    bool malformed = false;  // a line without a colon, or a bad length
+    std::optional<std::size_t> length;  // Content-Length
+    std::size_t body = 0;               // where the body starts
+  };
+  Header ReadHeader() const;
+  // The frame whose body starts at `at`, or nullopt when more bytes are
+  // needed.
+  std::optional<RpcFrame> TakeBody(std::size_t at, std::size_t length);
   // Where a header line "Content-Length: N" CR LF starts in the body bytes
   // from..end, if one does.
   std::optional<std::size_t> FindHeaderIn(std::size_t from, std::size_t end);

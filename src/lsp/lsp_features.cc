@@ -7,10 +7,13 @@
 #include <variant>
 #include <vector>
 
+#include "base/strings.h"
 #include "base/windows1252.h"
+#include "line/read_log.h"
 #include "lint/warnings.h"
 #include "lsp/description_rows.h"
 #include "lsp/file_uri.h"
+#include "lsp/protocol.h"
 #include "model/cell_items.h"
 #include "model/kilometre_axis.h"
 #include "model/rounding.h"
@@ -22,20 +25,8 @@ namespace {
 
 using nlohmann::json;
 
-constexpr std::string_view kSource = "scenario-compiler";
-constexpr int kSeverityError = 1;
-constexpr int kSeverityWarning = 2;
 // At most this many characters with no Windows-1252 byte are reported.
 constexpr std::size_t kMaxUnmappedReports = 100;
-
-// Protocol enumerations.
-constexpr int kSymbolNamespace = 3;
-constexpr int kSymbolConstant = 14;
-constexpr int kSymbolStruct = 23;
-constexpr int kCompletionModule = 9;
-constexpr int kCompletionKeyword = 14;
-constexpr int kInsertPlainText = 1;
-constexpr int kInsertSnippet = 2;
 
 json Position(EditorPosition p) {
   return {{"line", p.line}, {"character", p.character}};
@@ -49,13 +40,14 @@ json LineRange(const EditorDocument& doc, int line) {
   return Range({line, 0}, doc.LineEnd(line));
 }
 
-std::string_view BaseName(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
+// A number field's value as the field reader reads it, or nullopt when the
+// reader would not take it.
 std::optional<std::int64_t> Number(std::string_view text) {
   if (text.empty()) return 0;  // an empty number field reads as 0
+  // from_chars takes a minus sign only.
+  if (text.starts_with('+') && text.size() > 1 && text[1] != '-') {
+    text.remove_prefix(1);
+  }
   std::int64_t value = 0;
   const auto [end, ec] =
       std::from_chars(text.data(), text.data() + text.size(), value);
@@ -82,12 +74,12 @@ std::string Message(const Diagnostic& d, const DescriptionCheck& check) {
   return text;
 }
 
-json MakeDiagnostic(json range, int severity, json code,
+json MakeDiagnostic(json range, DiagnosticSeverity severity, json code,
                     const std::string& message) {
   return {{"range", std::move(range)},
           {"severity", severity},
           {"code", std::move(code)},
-          {"source", kSource},
+          {"source", kServerName},
           {"message", message}};
 }
 
@@ -220,25 +212,127 @@ std::string SnippetText(std::string_view text) {
   return out;
 }
 
-json CompletionItem(std::string_view label, std::string_view prefix_keyword,
-                    const RowGuide& row, bool snippets) {
+json CompletionItem(std::string_view label, RowKind kind, bool snippets) {
+  const RowGuide& row = GuideOf(kind);
   json item = {{"label", std::string(label)},
-               {"kind", kCompletionKeyword},
-               {"detail", std::string(row.title)},
+               {"kind", CompletionItemKind::kKeyword},
+               {"detail", std::string(RowKindName(kind))},
                {"documentation", std::string(row.summary)}};
   if (!snippets) {
-    item["insertText"] = std::string(prefix_keyword) + ",  ";
-    item["insertTextFormat"] = kInsertPlainText;
+    item["insertText"] = std::string(label) + ",  ";
+    item["insertTextFormat"] = InsertTextFormat::kPlainText;
     return item;
   }
-  std::string text = SnippetText(prefix_keyword);
+  std::string text = SnippetText(label);
   int n = 1;
   for (std::string_view field : row.fields) {
     text += ",  ${" + std::to_string(n++) + ":" + SnippetText(field) + "}";
   }
   item["insertText"] = text;
-  item["insertTextFormat"] = kInsertSnippet;
+  item["insertTextFormat"] = InsertTextFormat::kSnippet;
   return item;
+}
+
+// A code placed in this document: from its field to the end of its line.
+// Any other (no place, or the other file's) stands at the first line, the
+// other file's with its place in the message.
+json CodeDiagnostic(const std::string& path, const EditorDocument& doc,
+                    const Diagnostic& d, const DescriptionCheck& check) {
+  if (d.where.file == path && d.where.line > 0) {
+    const EditorPosition from = doc.FromCompiler(d.where.line, d.where.column);
+    return MakeDiagnostic(Range(from, doc.LineEnd(from.line)),
+                          DiagnosticSeverity::kError, d.code,
+                          Message(d, check));
+  }
+  std::string message = Message(d, check);
+  if (!d.where.file.empty() && d.where.file != path) {
+    std::string place = std::string(BaseName(d.where.file));
+    if (d.where.line > 0) {
+      place += ":" + std::to_string(d.where.line) + ":" +
+               std::to_string(d.where.column);
+    }
+    message = place + ": " + message;
+  }
+  return MakeDiagnostic(LineRange(doc, 0), DiagnosticSeverity::kError, d.code,
+                        message);
+}
+
+// REQUIRES: w stands in this document (w.where.file is path, line > 0).
+json WarningDiagnostic(const std::string& path, const EditorDocument& doc,
+                       const Warning& w, const DescriptionCheck& check) {
+  const EditorPosition from = doc.FromCompiler(w.where.line, w.where.column);
+  std::string message = w.text;
+  if (w.position) {
+    message += " (at " + std::to_string(*w.position) + " m, " +
+               Kilometre(&check, *w.position) + ")";
+  }
+  json warning = MakeDiagnostic(Range(from, doc.LineEnd(from.line)),
+                                DiagnosticSeverity::kWarning,
+                                std::string(WarningName(w.kind)), message);
+  if (w.other && w.other->line > 0) {
+    // Where the other row stands; its line is enough to find it.
+    const EditorPosition other{w.other->line - 1, 0};
+    warning["relatedInformation"] = json::array(
+        {{{"location",
+           {{"uri",
+             PathToFileUri(w.other->file.empty() ? path : w.other->file)},
+            {"range", Range(other, other)}}},
+          {"message", "the other row"}}});
+  }
+  return warning;
+}
+
+// The row that a line of the document makes, read from the top as the
+// readers read it.
+WrittenRow RowOnLine(DescriptionKind kind, const EditorDocument& doc,
+                     int line) {
+  RowScanner rows(kind);
+  for (int l = 0; l < line; ++l) rows.Next(doc.ByteLine(l));
+  return rows.Next(doc.ByteLine(line));
+}
+
+std::string RowHoverText(const WrittenRow& written,
+                         const DescriptionCheck* check) {
+  const RowGuide& row = GuideOf(*written.kind);
+  std::string text = "**" + std::string(RowKindName(*written.kind)) + "** `" +
+                     CodeSpanText(Windows1252ToUtf8(written.keyword)) +
+                     "`\n\n" + std::string(row.summary) + "\n\n";
+  for (std::size_t i = 0; i < row.fields.size(); ++i) {
+    const std::string value = i < written.values.size()
+                                  ? Windows1252ToUtf8(written.values[i])
+                                  : "(missing: read from the next line)";
+    text +=
+        "- " + std::string(row.fields[i]) + ": " + MarkdownText(value) + "\n";
+  }
+  for (std::size_t i = row.fields.size(); i < written.values.size(); ++i) {
+    text += "- (more): " + MarkdownText(Windows1252ToUtf8(written.values[i])) +
+            "\n";
+  }
+  const std::string where = WhereText(row, written, check);
+  if (!where.empty()) text += "\n" + where;
+  return text;
+}
+
+// A station or a kilometre stone on the outline, or null for any other
+// row.
+json RowSymbol(const EditorDocument& doc, int line, const WrittenRow& row) {
+  if (!row.kind) return nullptr;
+  const int t = GuideOf(*row.kind).text_field;
+  if (t < 0 || row.values.size() <= static_cast<std::size_t>(t)) {
+    return nullptr;
+  }
+  const std::string& text = row.values[static_cast<std::size_t>(t)];
+  const bool station = *row.kind == RowKind::kStation;
+  const bool stone = *row.kind == RowKind::kIndicatorBoard &&
+                     LowerWindows1252(text).find("cippo") != std::string::npos;
+  if (!station && !stone) return nullptr;
+  std::string name = Windows1252ToUtf8(text);
+  if (name.empty()) name = "(no name)";
+  return {{"name", name},
+          {"detail", "at " + row.values[0] + " m"},
+          {"kind", station ? SymbolKind::kStruct : SymbolKind::kConstant},
+          {"range", LineRange(doc, line)},
+          {"selectionRange", LineRange(doc, line)}};
 }
 
 }  // namespace
@@ -248,60 +342,25 @@ json DiagnosticsFor(const std::string& path, const EditorDocument& doc,
   json list = json::array();
   if (check.no_line_file) {
     list.push_back(MakeDiagnostic(
-        LineRange(doc, 0), kSeverityWarning, "no-line-file",
+        LineRange(doc, 0), DiagnosticSeverity::kWarning, "no-line-file",
         "no line description beside this file: a train description "
         "\"LINE_TRAIN-.txt\" is checked against \"LINE_linea.txt\" in the "
         "same folder"));
   }
   for (const Diagnostic& d : check.diagnostics) {
-    if (d.where.file == path && d.where.line > 0) {
-      const EditorPosition from =
-          doc.FromCompiler(d.where.line, d.where.column);
-      list.push_back(MakeDiagnostic(Range(from, doc.LineEnd(from.line)),
-                                    kSeverityError, d.code, Message(d, check)));
-      continue;
-    }
-    std::string message = Message(d, check);
-    if (!d.where.file.empty() && d.where.file != path) {
-      std::string place = std::string(BaseName(d.where.file));
-      if (d.where.line > 0) {
-        place += ":" + std::to_string(d.where.line) + ":" +
-                 std::to_string(d.where.column);
-      }
-      message = place + ": " + message;
-    }
-    list.push_back(
-        MakeDiagnostic(LineRange(doc, 0), kSeverityError, d.code, message));
+    list.push_back(CodeDiagnostic(path, doc, d, check));
   }
   for (const Warning& w : check.warnings) {
     // The other file's warnings show in its own buffer.
     if (w.where.file != path || w.where.line <= 0) continue;
-    const EditorPosition from = doc.FromCompiler(w.where.line, w.where.column);
-    std::string message = w.text;
-    if (w.position) {
-      message += " (at " + std::to_string(*w.position) + " m, " +
-                 Kilometre(&check, *w.position) + ")";
-    }
-    json warning =
-        MakeDiagnostic(Range(from, doc.LineEnd(from.line)), kSeverityWarning,
-                       std::string(WarningName(w.kind)), message);
-    if (w.other && w.other->line > 0) {
-      // Where the other row stands; its line is enough to find it.
-      const EditorPosition other{w.other->line - 1, 0};
-      warning["relatedInformation"] = json::array(
-          {{{"location",
-             {{"uri",
-               PathToFileUri(w.other->file.empty() ? path : w.other->file)},
-              {"range", Range(other, other)}}},
-            {"message", "the other row"}}});
-    }
-    list.push_back(std::move(warning));
+    list.push_back(WarningDiagnostic(path, doc, w, check));
   }
   std::size_t reported = 0;
   for (const EditorPosition& p : doc.unmapped()) {
     if (reported++ == kMaxUnmappedReports) break;
     list.push_back(MakeDiagnostic(
-        Range(p, {p.line, p.character + 1}), kSeverityWarning, "not-cp1252",
+        Range(p, {p.line, p.character + 1}), DiagnosticSeverity::kWarning,
+        "not-cp1252",
         "this character has no Windows-1252 byte: the compiler reads \"?\" "
         "here"));
   }
@@ -311,33 +370,16 @@ json DiagnosticsFor(const std::string& path, const EditorDocument& doc,
 json HoverFor(DescriptionKind kind, const EditorDocument& doc, int line,
               const DescriptionCheck* check) {
   if (line < 0 || line >= doc.line_count()) return nullptr;
-  const WrittenRow written = ReadWrittenRow(kind, doc.ByteLine(line));
+  const WrittenRow written = RowOnLine(kind, doc, line);
   std::string text;
-  if (written.kind == nullptr) {
+  if (written.kind) {
+    text = RowHoverText(written, check);
+  } else {
     const std::string_view header = SectionHeaderOf(doc.ByteLine(line));
     if (header.empty()) return nullptr;
     text = "Section header **" + MarkdownText(Windows1252ToUtf8(header)) + "**";
-  } else {
-    const RowGuide& row = *written.kind;
-    text = "**" + std::string(row.title) + "** `" +
-           CodeSpanText(Windows1252ToUtf8(written.keyword)) + "`\n\n" +
-           std::string(row.summary) + "\n\n";
-    for (std::size_t i = 0; i < row.fields.size(); ++i) {
-      const std::string value = i < written.values.size()
-                                    ? Windows1252ToUtf8(written.values[i])
-                                    : "(missing: read from the next line)";
-      text +=
-          "- " + std::string(row.fields[i]) + ": " + MarkdownText(value) + "\n";
-    }
-    for (std::size_t i = row.fields.size(); i < written.values.size(); ++i) {
-      text +=
-          "- (more): " + MarkdownText(Windows1252ToUtf8(written.values[i])) +
-          "\n";
-    }
-    const std::string where = WhereText(row, written, check);
-    if (!where.empty()) text += "\n" + where;
   }
-  return {{"contents", {{"kind", "markdown"}, {"value", text}}},
+  return {{"contents", {{"kind", kMarkupMarkdown}, {"value", text}}},
           {"range", LineRange(doc, line)}};
 }
 
@@ -349,35 +391,23 @@ json SymbolsFor(DescriptionKind kind, const EditorDocument& doc) {
       (*section)["range"]["end"] = Position(doc.LineEnd(last_line));
     }
   };
+  RowScanner rows(kind);
   for (int line = 0; line < doc.line_count(); ++line) {
     const std::string_view bytes = doc.ByteLine(line);
+    const WrittenRow row = rows.Next(bytes);
     const std::string_view header = SectionHeaderOf(bytes);
     if (!header.empty()) {
       close_section(line - 1 < 0 ? 0 : line - 1);
       top.push_back({{"name", Windows1252ToUtf8(header)},
-                     {"kind", kSymbolNamespace},
+                     {"kind", SymbolKind::kNamespace},
                      {"range", LineRange(doc, line)},
                      {"selectionRange", LineRange(doc, line)},
                      {"children", json::array()}});
       section = &top.back();
       continue;
     }
-    const WrittenRow row = ReadWrittenRow(kind, bytes);
-    if (row.kind == nullptr || row.kind->text_field < 0) continue;
-    const std::size_t t = static_cast<std::size_t>(row.kind->text_field);
-    if (row.values.size() <= t) continue;
-    const bool station = row.kind->rule == CellRule::kStation;
-    const bool stone =
-        row.kind->keyword == "cartello_indicatore" &&
-        LowerWindows1252(row.values[t]).find("cippo") != std::string::npos;
-    if (!station && !stone) continue;
-    std::string name = Windows1252ToUtf8(row.values[t]);
-    if (name.empty()) name = "(no name)";
-    json symbol = {{"name", name},
-                   {"detail", "at " + row.values[0] + " m"},
-                   {"kind", station ? kSymbolStruct : kSymbolConstant},
-                   {"range", LineRange(doc, line)},
-                   {"selectionRange", LineRange(doc, line)}};
+    json symbol = RowSymbol(doc, line, row);
+    if (symbol.is_null()) continue;
     if (section != nullptr) {
       (*section)["children"].push_back(std::move(symbol));
     } else {
@@ -396,21 +426,22 @@ json CompletionFor(DescriptionKind kind, const EditorDocument& doc,
   if (line.substr(0, column).find(',') != std::string_view::npos) {
     return items;
   }
-  for (const RowGuide& row : RowGuides(kind)) {
-    if (row.rule == CellRule::kPlan) {
+  for (const RowKind row : RowKindsOf(kind)) {
+    if (row == RowKind::kCurve) {
+      // Both turns; the class digit is the author's to change.
       for (std::string_view label : {"curvas1", "curvad1"}) {
-        items.push_back(CompletionItem(label, label, row, snippets));
+        items.push_back(CompletionItem(label, row, snippets));
       }
       continue;
     }
-    items.push_back(CompletionItem(row.keyword, row.keyword, row, snippets));
+    items.push_back(CompletionItem(RowKindKeyword(row), row, snippets));
   }
   for (std::string_view header : SectionHeaders(kind)) {
     items.push_back({{"label", std::string(header)},
-                     {"kind", kCompletionModule},
+                     {"kind", CompletionItemKind::kModule},
                      {"detail", "section header"},
                      {"insertText", std::string(header)},
-                     {"insertTextFormat", kInsertPlainText}});
+                     {"insertTextFormat", InsertTextFormat::kPlainText}});
   }
   return items;
 }

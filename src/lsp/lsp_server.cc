@@ -7,6 +7,7 @@
 #include "lsp/file_uri.h"
 #include "lsp/json_rpc.h"
 #include "lsp/lsp_features.h"
+#include "lsp/protocol.h"
 
 namespace scenario {
 
@@ -14,11 +15,9 @@ namespace {
 
 using nlohmann::json;
 
-constexpr std::string_view kServerName = "scenario-compiler";
-constexpr std::string_view kServerVersion = "1.0.0";
 // Full text on every change: a description is small, and the checks read
 // the whole pair anyway.
-constexpr int kSyncFull = 1;
+constexpr TextDocumentSyncKind kSync = TextDocumentSyncKind::kFull;
 
 // A member of an object, or null when params is not an object or lacks it.
 const json& Member(const json& object, const char* name) {
@@ -50,6 +49,12 @@ std::optional<EditorPosition> PositionOf(const json& p) {
   return EditorPosition{*line, *character};
 }
 
+// The URI of the document a message names; throws json::exception when
+// there is none.
+std::string UriOf(const json& params) {
+  return Member(params, "textDocument").at("uri").get<std::string>();
+}
+
 // An id as a reply may carry it back: a number or a string, else null.
 json EchoedId(const json& id) {
   return id.is_number_integer() || id.is_string() ? id : json(nullptr);
@@ -57,8 +62,8 @@ json EchoedId(const json& id) {
 
 }  // namespace
 
-LspServer::LspServer(std::chrono::milliseconds debounce)
-    : debounce_(debounce) {}
+LspServer::LspServer(FileSystem& fs, std::chrono::milliseconds debounce)
+    : fs_(fs), debounce_(debounce) {}
 
 void LspServer::HandleBadFrame(int code, const std::string& why,
                                std::vector<json>* out) {
@@ -114,7 +119,7 @@ void LspServer::Handle(const json& message, Clock::time_point now,
 void LspServer::HandleRequest(const json& id, const std::string& method,
                               const json& params, Clock::time_point,
                               std::vector<json>* out) {
-  if (method == "initialize") {
+  if (method == kMethodInitialize) {
     if (initialized_) {
       out->push_back(RpcError(id, kRpcInvalidRequest, "already initialized"));
       return;
@@ -132,62 +137,52 @@ void LspServer::HandleRequest(const json& id, const std::string& method,
     out->push_back(RpcError(id, kRpcInvalidRequest, "the server is shut down"));
     return;
   }
-  if (method == "shutdown") {
+  if (method == kMethodShutdown) {
     shutdown_ = true;
     due_.clear();
     out->push_back(RpcResult(id, nullptr));
-    return;
-  }
-  if (method == "textDocument/hover" || method == "textDocument/completion") {
-    Document* doc = Find(params);
-    const std::optional<EditorPosition> at =
-        PositionOf(Member(params, "position"));
-    if (!at) {
-      out->push_back(RpcError(id, kRpcInvalidParams, "no valid position"));
-    } else if (method == "textDocument/hover") {
-      out->push_back(RpcResult(id, doc == nullptr
-                                       ? json(nullptr)
-                                       : HoverFor(doc->kind, doc->text,
-                                                  at->line, doc->check.get())));
-    } else {
-      out->push_back(RpcResult(
-          id, doc == nullptr
-                  ? json::array()
-                  : CompletionFor(doc->kind, doc->text, *at, snippets_)));
-    }
-    return;
-  }
-  if (method == "textDocument/documentSymbol") {
+  } else if (method == kMethodHover || method == kMethodCompletion) {
+    out->push_back(AnswerAtPosition(id, method, params));
+  } else if (method == kMethodDocumentSymbol) {
     Document* doc = Find(params);
     out->push_back(RpcResult(
         id, doc == nullptr ? json::array() : SymbolsFor(doc->kind, doc->text)));
-    return;
+  } else {
+    out->push_back(RpcError(id, kRpcMethodNotFound, "no method " + method));
   }
-  out->push_back(RpcError(id, kRpcMethodNotFound, "no method " + method));
+}
+
+json LspServer::AnswerAtPosition(const json& id, const std::string& method,
+                                 const json& params) {
+  Document* doc = Find(params);
+  const std::optional<EditorPosition> at =
+      PositionOf(Member(params, "position"));
+  if (!at) return RpcError(id, kRpcInvalidParams, "no valid position");
+  if (method == kMethodHover) {
+    return RpcResult(id, doc == nullptr ? json(nullptr)
+                                        : HoverFor(doc->kind, doc->text,
+                                                   at->line, doc->check.get()));
+  }
+  return RpcResult(
+      id, doc == nullptr ? json::array()
+                         : CompletionFor(doc->kind, doc->text, *at, snippets_));
 }
 
 void LspServer::HandleNotification(const std::string& method,
                                    const json& params, Clock::time_point now,
                                    std::vector<json>* out) {
-  if (method == "exit") {
+  if (method == kMethodExit) {
     exited_ = true;
     return;
   }
   if (!initialized_ || shutdown_) return;
-  if (method == "textDocument/didOpen") {
+  if (method == kMethodDidOpen) {
     Open(params, now);
-  } else if (method == "textDocument/didChange") {
+  } else if (method == kMethodDidChange) {
     Change(params, now);
-  } else if (method == "textDocument/didSave") {
-    const std::string uri =
-        Member(params, "textDocument").at("uri").get<std::string>();
-    if (documents_.count(uri) == 0) return;
-    const json& text = Member(params, "text");
-    if (text.is_string()) {
-      documents_[uri].text = EditorDocument(text.get<std::string>());
-    }
-    Schedule(uri, now);
-  } else if (method == "textDocument/didClose") {
+  } else if (method == kMethodDidSave) {
+    Save(params, now);
+  } else if (method == kMethodDidClose) {
     Close(params, out);
   }
   // Every other notification ($/cancelRequest, initialized, ...) needs
@@ -204,7 +199,7 @@ json LspServer::Initialize(const json& params) {
       {"capabilities",
        {{"textDocumentSync",
          {{"openClose", true},
-          {"change", kSyncFull},
+          {"change", kSync},
           {"save", {{"includeText", false}}}}},
         {"hoverProvider", true},
         {"documentSymbolProvider", true},
@@ -226,9 +221,19 @@ void LspServer::Open(const json& params, Clock::time_point now) {
   Schedule(uri, now);
 }
 
+void LspServer::Save(const json& params, Clock::time_point now) {
+  const std::string uri = UriOf(params);
+  const auto it = documents_.find(uri);
+  if (it == documents_.end()) return;
+  const json& text = Member(params, "text");
+  if (text.is_string()) {
+    it->second.text = EditorDocument(text.get<std::string>());
+  }
+  Schedule(uri, now);
+}
+
 void LspServer::Change(const json& params, Clock::time_point now) {
-  const std::string uri =
-      Member(params, "textDocument").at("uri").get<std::string>();
+  const std::string uri = UriOf(params);
   const auto it = documents_.find(uri);
   if (it == documents_.end()) return;
   EditorDocument& text = it->second.text;
@@ -249,8 +254,7 @@ void LspServer::Change(const json& params, Clock::time_point now) {
 }
 
 void LspServer::Close(const json& params, std::vector<json>* out) {
-  const std::string uri =
-      Member(params, "textDocument").at("uri").get<std::string>();
+  const std::string uri = UriOf(params);
   const auto it = documents_.find(uri);
   if (it == documents_.end()) return;
   const std::string path = it->second.path;
@@ -258,7 +262,7 @@ void LspServer::Close(const json& params, std::vector<json>* out) {
   documents_.erase(it);
   due_.erase(uri);
   out->push_back(
-      RpcNotification("textDocument/publishDiagnostics",
+      RpcNotification(kMethodPublishDiagnostics,
                       {{"uri", uri}, {"diagnostics", json::array()}}));
   // The train descriptions that read this line description's buffer read
   // the saved file from now on.
@@ -280,7 +284,7 @@ void LspServer::Schedule(const std::string& uri, Clock::time_point when) {
   const OpenBuffers buffers = Buffers();
   for (const auto& [other, train] : documents_) {
     if (train.kind == DescriptionKind::kTrain &&
-        LineFileForTrain(train.path, buffers) == doc.path) {
+        LineFileForTrain(train.path, buffers, fs_) == doc.path) {
       due_[other] = when;
     }
   }
@@ -312,17 +316,16 @@ void LspServer::Check(const std::string& uri, std::vector<json>* out) {
   json diagnostics = json::array();
   if (doc.kind != DescriptionKind::kNone) {
     doc.check = std::make_unique<DescriptionCheck>(
-        CheckDescription(doc.path, doc.kind, Buffers()));
+        CheckDescription(doc.path, doc.kind, Buffers(), fs_));
     diagnostics = DiagnosticsFor(doc.path, doc.text, *doc.check);
   }
   out->push_back(
-      RpcNotification("textDocument/publishDiagnostics",
+      RpcNotification(kMethodPublishDiagnostics,
                       {{"uri", uri}, {"diagnostics", std::move(diagnostics)}}));
 }
 
 LspServer::Document* LspServer::Find(const json& params) {
-  const std::string uri =
-      Member(params, "textDocument").at("uri").get<std::string>();
+  const std::string uri = UriOf(params);
   const auto it = documents_.find(uri);
   return it == documents_.end() ? nullptr : &it->second;
 }

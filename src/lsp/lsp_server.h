@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "lsp/description_check.h"
 #include "lsp/editor_document.h"
 
@@ -22,10 +23,12 @@ class LspServer {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // A change of a buffer is checked once the editor has been quiet this
-  // long; open and save are checked at once.
-  explicit LspServer(
-      std::chrono::milliseconds debounce = std::chrono::milliseconds(250));
+  // The checks read the files that are not open from fs (which must
+  // outlive the server) and write nothing. A change of a buffer is checked
+  // once the editor has been quiet for debounce; open and save are checked
+  // at once.
+  explicit LspServer(FileSystem& fs, std::chrono::milliseconds debounce =
+                                         std::chrono::milliseconds(250));
 
   // Handles one message; appends what to send to *out.
   void Handle(const nlohmann::json& message, Clock::time_point now,
@@ -57,8 +60,13 @@ class LspServer {
                           const nlohmann::json& params, Clock::time_point now,
                           std::vector<nlohmann::json>* out);
   nlohmann::json Initialize(const nlohmann::json& params);
+  // Hover and completion: the answer at the request's position.
+  nlohmann::json AnswerAtPosition(const nlohmann::json& id,
+                                  const std::string& method,
+                                  const nlohmann::json& params);
   void Open(const nlohmann::json& params, Clock::time_point now);
   void Change(const nlohmann::json& params, Clock::time_point now);
+  void Save(const nlohmann::json& params, Clock::time_point now);
   void Close(const nlohmann::json& params, std::vector<nlohmann::json>* out);
   // Checks a document at `when`, and the open train descriptions that read
   // it when it is a line description.
@@ -68,6 +76,7 @@ class LspServer {
   Document* Find(const nlohmann::json& params);
   OpenBuffers Buffers() const;
 
+  FileSystem& fs_;
   std::chrono::milliseconds debounce_;
   bool initialized_ = false;
   bool shutdown_ = false;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/fake_file_system.h"
+#include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
 #include "lsp/file_uri.h"
 
@@ -44,7 +46,7 @@ const std::string kTrain = Lines({
 // A server driven by hand, with its own clock.
 class LspServerTest : public ::testing::Test {
  protected:
-  LspServerTest() : server_(kDebounce) {}
+  LspServerTest() : server_(RealFileSystem(), kDebounce) {}
 
   void SetUp() override {
     WriteWholeFile(dir_.File("Valle_linea.txt"), kLine);
@@ -198,6 +200,39 @@ TEST_F(LspServerTest, CompletionOffersRowsAsSnippetsAndHeaders) {
             "${11:tempo}");
   // After the keyword, inside the row's fields: nothing to offer.
   EXPECT_EQ(complete(2, 12), json::array());
+}
+
+// A file that is not open is read through the file system the server was
+// given, and nothing is written or deleted there.
+TEST(LspServerFiles, TheChecksReadThroughTheGivenFileSystem) {
+  FakeFileSystem fs;
+  std::string line = kLine;
+  line.replace(line.find("2000"), 4, "2010");  // code 2, the line's
+  fs.files["/rail/Valle_linea.txt"] = line;
+  LspServer server(fs, kDebounce);
+  const LspServer::Clock::time_point now{};
+  std::vector<json> out;
+  server.Handle({{"jsonrpc", "2.0"},
+                 {"id", 1},
+                 {"method", "initialize"},
+                 {"params", json::object()}},
+                now, &out);
+  server.Handle({{"jsonrpc", "2.0"},
+                 {"method", "textDocument/didOpen"},
+                 {"params",
+                  {{"textDocument",
+                    {{"uri", PathToFileUri("/rail/Valle_R 1-.txt")},
+                     {"text", kTrain}}}}}},
+                now, &out);
+  server.RunDue(now, &out);
+  ASSERT_EQ(out.size(), 2u);
+  const json& list = out[1]["params"]["diagnostics"];
+  ASSERT_EQ(list.size(), 1u) << list.dump();
+  EXPECT_EQ(list[0]["code"], 2);
+  EXPECT_EQ(fs.Paths("read"),
+            std::vector<std::string>{"/rail/Valle_linea.txt"});
+  EXPECT_TRUE(fs.Paths("write").empty());
+  EXPECT_TRUE(fs.Paths("delete").empty());
 }
 
 }  // namespace

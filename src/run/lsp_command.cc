@@ -33,7 +33,7 @@ int RunLspCommand(int in_fd, int out_fd) {
   // A client that closes its end makes writes fail instead of ending the
   // process.
   std::signal(SIGPIPE, SIG_IGN);
-  LspServer server;
+  LspServer server(RealFileSystem());
   FrameDecoder decoder;
   std::vector<char> buffer(1 << 16);
   bool input_open = true;

@@ -17,6 +17,10 @@ RowKindSet TrainRowKinds(std::string_view field);
 // case; everything before it is passed over.
 bool IsTrainGeneralHeader(std::string_view field);
 
+// Dash fields (IsDashField) in keyword position passed over in a row
+// before the next one is tested.
+inline constexpr int kTrainDashSkips = 2;
+
 }  // namespace scenario
 
 #endif  // SCENARIO_TRAIN_TRAIN_KEYWORDS_H_

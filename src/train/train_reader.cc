@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "line/field_reader.h"
+#include "line/line_keywords.h"
 #include "line/read_log.h"
 #include "line/row_reading.h"
 #include "model/diagnostics.h"
@@ -124,8 +125,8 @@ void TrainReader::Run() {
     // Up to two dash fields (separator lines) are passed over; a third is
     // tested like any other field.
     bool at_end = false;
-    for (int skip = 0; skip < 2 && !at_end; ++skip) {
-      if (!Has(s_.current_field, "-")) break;
+    for (int skip = 0; skip < kTrainDashSkips && !at_end; ++skip) {
+      if (!IsDashField(s_.current_field)) break;
       Log(KeywordUse::kDashSkipped);
       ReadKeywordField();
       at_end = fields_.AtEnd();
