@@ -1,11 +1,13 @@
 // Builds generated packs on real files through the build command and holds
-// every output against a compile of the same pair on its own.
+// every output against a compile of the same pair on its own; folder
+// failures are injected through the fake file system.
 
 #include "run/build_command.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "base/exit_status.h"
+#include "base/fake_file_system.h"
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
 #include "run/author_commands.h"
@@ -371,6 +374,71 @@ TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
   EXPECT_EQ(rows.at("Valle_R 3-.txt")["state"], "built");
   EXPECT_EQ(rows.at("Valle_R 3-.txt")["warnings"], 0);
   EXPECT_EQ(json::parse(mended.out)["totals"]["warnings"], 0);
+}
+
+// A pack of two folders on the fake file system, one of whose folders
+// fails: the build names it and the reason, builds the other folder's
+// scenario, and exits with kExitNothing.
+TEST(PackBuild, AFolderThatFailsIsNamedAndTheRestIsBuilt) {
+  struct Case {
+    const char* name;
+    const char* failing;  // the folder whose listing or making fails
+    const char* message;
+    bool monte_row;  // the train in b/ is found, but not compiled
+  };
+  const Case kCases[] = {
+      {"an output folder that cannot be made", "out/b",
+       "cannot create the folder \"out/b\": injected failure", true},
+      {"a subfolder of the pack that cannot be listed", "pack/b",
+       "cannot list the folder \"pack/b\": injected failure; nothing in it "
+       "is built",
+       false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<PackLineFixture> lines = ThreeLines();
+    FakeFileSystem fs;
+    fs.files["pack/Valle_linea.txt"] = lines[0].text;
+    fs.files["pack/Valle_R 0-.txt"] = Train(0);
+    fs.files["pack/b/Monte_linea.txt"] = lines[1].text;
+    fs.files["pack/b/Monte_R 1-.txt"] = Train(1);
+    fs.fail_folders.insert(c.failing);
+    BuildCommandOptions options;
+    options.pack = "pack";
+    options.output = "out";
+    options.jobs = 1;  // the fake serves one thread
+    options.json = true;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status =
+        RunBuildCommand(options, fs, out, err, /*terminal=*/false);
+    EXPECT_EQ(status, kExitNothing);
+    EXPECT_NE(
+        err.str().find(std::string("scenario-compiler: ") + c.message + "\n"),
+        std::string::npos)
+        << err.str();
+    const json doc = json::parse(out.str());
+    EXPECT_EQ(doc["troubles"], json::array({c.message}));
+    EXPECT_EQ(doc["exit_status"], kExitNothing);
+    std::map<std::string, json> rows;
+    for (const json& row : doc["scenarios"]) rows[row["train_file"]] = row;
+    ASSERT_EQ(rows.count("Valle_R 0-.txt"), 1u);
+    EXPECT_EQ(rows["Valle_R 0-.txt"]["state"], "built");
+    EXPECT_TRUE(fs.Has("out/Valle_R 0.sim") && fs.Has("out/Valle_R 0.dat") &&
+                fs.Has("out/Valle_linea.dat"));
+    EXPECT_EQ(rows.count("b/Monte_R 1-.txt"), c.monte_row ? 1u : 0u);
+    if (c.monte_row) {
+      EXPECT_EQ(rows["b/Monte_R 1-.txt"]["state"], "not compiled");
+      EXPECT_EQ(rows["b/Monte_R 1-.txt"]["problem"], c.message);
+    }
+    for (const auto& [path, bytes] : fs.files) {
+      EXPECT_FALSE(path.starts_with("out/b/")) << path;
+    }
+    // The stamps of the build record came through the file system too.
+    const std::vector<std::string> stamped = fs.Paths("stat");
+    EXPECT_NE(std::find(stamped.begin(), stamped.end(), "out/Valle_R 0.sim"),
+              stamped.end());
+  }
 }
 
 TEST(PackBuild, TwoBuildsAtOnceLeaveOnlyWholeFiles) {
