@@ -54,8 +54,9 @@ class PackWalk {
   // folder below it; info is what Stat told of path.
   Status Walk(const std::string& path, const std::string& relative,
               const FileInfo& info) {
-    // Only a folder already walked can be met again: no link is followed,
-    // so that takes a mount of a folder inside itself.
+    // No link is followed, so only a folder mounted inside itself (or a
+    // file system whose listings tell no links) leads back to a folder
+    // already walked; walking each once keeps the walk finite.
     if (info.inode != 0 && !seen_.insert({info.device, info.inode}).second) {
       return Status::Ok();
     }
