@@ -153,7 +153,9 @@ Status FakeFileSystem::ListFolder(const std::string& path,
   for (const auto& [p, bytes] : files) note(p, true);
   for (const std::string& p : folders) note(p, false);
   entries->clear();
-  for (const auto& [name, kind] : found) entries->push_back({name, kind});
+  for (const auto& [name, kind] : found) {
+    entries->push_back({name, kind, links.count(prefix + name) != 0});
+  }
   return Status::Ok();
 }
 

@@ -35,6 +35,9 @@ class FakeFileSystem : public FileSystem {
   std::set<std::string> folders;
   // Modification times of files, ns; a file not listed has 0.
   std::map<std::string, std::int64_t> mtimes;
+  // Paths that ListFolder reports as symbolic links; what each leads to is
+  // still told by files and folders.
+  std::set<std::string> links;
 
   // Every call as "<op> <path>", op one of is_file, read, write, delete,
   // stat, create_folders, list.

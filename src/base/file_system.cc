@@ -161,9 +161,11 @@ class PosixFileSystem : public FileSystem {
       if (name == "." || name == "..") continue;
       struct stat st;
       const std::string full = path + "/" + name;
-      entries->push_back({name, ::stat(full.c_str(), &st) == 0
-                                    ? KindOf(st.st_mode)
-                                    : FileKind::kMissing});
+      FolderEntry found{name, ::stat(full.c_str(), &st) == 0
+                                  ? KindOf(st.st_mode)
+                                  : FileKind::kMissing};
+      found.link = ::lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+      entries->push_back(std::move(found));
     }
     const int error_number = errno;
     ::closedir(dir);

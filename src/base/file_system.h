@@ -43,8 +43,11 @@ struct FileInfo {
 
 // One name of a folder's listing.
 struct FolderEntry {
-  std::string name;  // without the folder
-  FileKind kind = FileKind::kMissing;
+  std::string name;                    // without the folder
+  FileKind kind = FileKind::kMissing;  // of what it names, links followed
+  // The name is a symbolic link (kind is then that of its target): a walk
+  // that follows no link can never loop.
+  bool link = false;
 };
 
 // Every file the system reads, writes or deletes goes through this

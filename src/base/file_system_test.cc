@@ -251,6 +251,32 @@ INSTANTIATE_TEST_SUITE_P(RealAndFake, FolderSteps, ::testing::Bool(),
                            return info.param ? "Real" : "Fake";
                          });
 
+TEST(RealFileSystem, ListingTellsLinksAndWhatTheyLeadTo) {
+  ScopedTempDir dir;
+  std::filesystem::create_directory(dir.File("folder"));
+  WriteWholeFile(dir.File("file"), "x");
+  std::filesystem::create_directory_symlink(dir.File("folder"),
+                                            dir.File("to_folder"));
+  std::filesystem::create_symlink(dir.File("file"), dir.File("to_file"));
+  std::filesystem::create_symlink(dir.File("none"), dir.File("to_none"));
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(RealFileSystem().ListFolder(dir.path(), &entries).ok());
+  std::vector<std::string> seen;
+  for (const FolderEntry& e : entries) {
+    seen.push_back(e.name + (e.link ? " link " : " ") +
+                   std::to_string(static_cast<int>(e.kind)));
+  }
+  const auto kind = [](FileKind k) {
+    return std::to_string(static_cast<int>(k));
+  };
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "file " + kind(FileKind::kNormal),
+                      "folder " + kind(FileKind::kFolder),
+                      "to_file link " + kind(FileKind::kNormal),
+                      "to_folder link " + kind(FileKind::kFolder),
+                      "to_none link " + kind(FileKind::kMissing)}));
+}
+
 TEST(FakeFileSystem, InjectedFolderFailures) {
   FakeFileSystem fs;
   fs.fail_folders.insert("out");

@@ -1,9 +1,9 @@
 #include "pack/build_record.h"
 
-#include <sys/stat.h>
-
 #include <limits>
 #include <nlohmann/json.hpp>
+
+#include "base/file_system.h"
 
 namespace scenario {
 namespace {
@@ -72,17 +72,10 @@ bool ReadScenario(const json& j, ScenarioRecord* r) {
 
 }  // namespace
 
-std::optional<FileStamp> StampFile(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    return std::nullopt;
-  }
-  FileStamp s;
-  s.size = static_cast<std::uint64_t>(st.st_size);
-  s.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 +
-               st.st_mtim.tv_nsec;
-  s.inode = static_cast<std::uint64_t>(st.st_ino);
-  return s;
+std::optional<FileStamp> StampFile(FileSystem& fs, const std::string& path) {
+  const FileInfo info = fs.Stat(path);
+  if (info.kind != FileKind::kNormal) return std::nullopt;
+  return FileStamp{info.size, info.mtime_ns, info.inode};
 }
 
 BuildRecord ParseBuildRecord(std::string_view text, std::string_view version) {

@@ -10,6 +10,8 @@
 
 namespace scenario {
 
+class FileSystem;
+
 // What a pack build leaves in each output folder so that the next build
 // can skip what has not changed. The binary files carry no version and
 // must not change by a byte, so the record sits beside them in a file of
@@ -29,8 +31,9 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// The file's stamp, or nullopt when it is not a readable regular file.
-std::optional<FileStamp> StampFile(const std::string& path);
+// The file's stamp as fs tells it (links followed), or nullopt when path
+// names no regular file.
+std::optional<FileStamp> StampFile(FileSystem& fs, const std::string& path);
 
 struct ScenarioRecord {
   FileStamp line;  // the descriptions, stamped before they were read

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
 
 namespace scenario {
@@ -123,14 +124,18 @@ TEST(BuildRecord, UpToDateOnlyWhenNothingMoved) {
 
 TEST(BuildRecord, StampsFollowTheFile) {
   ScopedTempDir dir;
+  FileSystem& fs = RealFileSystem();
   const std::string path = dir.File("V_R.sim");
-  EXPECT_FALSE(StampFile(path));
-  EXPECT_FALSE(StampFile(dir.path()));  // a folder is no file
+  EXPECT_FALSE(StampFile(fs, path));
+  EXPECT_FALSE(StampFile(fs, dir.path()));  // a folder is no file
   WriteWholeFile(path, "abc");
-  const std::optional<FileStamp> first = StampFile(path);
+  const std::optional<FileStamp> first = StampFile(fs, path);
   ASSERT_TRUE(first);
   EXPECT_EQ(first->size, 3u);
-  EXPECT_EQ(StampFile(path), first);
+  EXPECT_EQ(StampFile(fs, path), first);
+  // Replaced through a rename: a new inode, so a new stamp.
+  ASSERT_TRUE(fs.WriteFileReplacing(path, "abc").ok());
+  EXPECT_NE(StampFile(fs, path), first);
 }
 
 }  // namespace

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <thread>
 #include <utility>
 
+#include "base/strings.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
 #include "lint/lint.h"
@@ -29,26 +28,41 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// folder is "" for the root, as ApplicationPath gives it.
-std::string Join(const std::string& folder, const std::string& relative) {
-  return folder + "/" + relative;
+// The keys of the maps below: the folder of a path in the pack ("" for the
+// pack's own), and the file name a build record files an entry under.
+std::string FolderOf(std::string_view relative) {
+  return std::string(PackFolderOf(relative));
 }
-
-std::string FolderOf(const std::string& relative) {
-  const std::size_t slash = relative.rfind('/');
-  return slash == std::string::npos ? "" : relative.substr(0, slash);
+std::string NameOf(std::string_view relative) {
+  return std::string(BaseName(relative));
 }
 
 // The build record of an output folder ("" for the output folder itself).
-std::string RecordPath(const std::string& output, const std::string& folder) {
-  return Join(output, folder.empty()
-                          ? std::string(kBuildRecordName)
-                          : folder + "/" + std::string(kBuildRecordName));
+std::string RecordPath(const std::string& output, std::string_view folder) {
+  return PackPath(output, JoinPath(folder, kBuildRecordName));
 }
 
-std::string BaseOf(const std::string& relative) {
-  const std::size_t slash = relative.rfind('/');
-  return slash == std::string::npos ? relative : relative.substr(slash + 1);
+// Fills the row from the compile of its pair: the codes from the
+// diagnostics the compile recorded in s, the warnings from the lint's
+// findings, the files and the end from the compile's result. line_file and
+// train_file are the descriptions' paths, for the first diagnostic.
+void FillRow(const Scenario& s, const LintReport& report,
+             const std::string& line_file, const std::string& train_file,
+             ScenarioRow* row) {
+  const CompileResult& result = report.result;
+  for (const Diagnostic& d : s.errors.diagnostics) row->codes.push_back(d.code);
+  if (!s.errors.diagnostics.empty()) {
+    const Diagnostic& first = s.errors.diagnostics.front();
+    row->first_diagnostic = FormatDiagnostic(
+        first, s.param_table,
+        first.code == kCodeKilometreRecord ? line_file : train_file);
+  }
+  row->warnings = static_cast<int>(report.warnings.size());
+  row->written = result.written;
+  row->state = result.end == CompileEnd::kWritten
+                   ? ScenarioState::kBuilt
+                   : ScenarioState::kNothingWritten;
+  row->problem = CompileEndMessage(result);
 }
 
 // One line of the pack, shared by the threads that compile its trains.
@@ -77,8 +91,10 @@ struct Task {
   std::optional<FileStamp> train_stamp;  // before it was read
 };
 
-// What the build left in one output folder, and what it changes there.
+// An output folder: whether it could be made, what the build left in it,
+// and what it changes there.
 struct FolderRecord {
+  Status made;  // not ok: nothing of its pairs is compiled
   BuildRecord before;
   std::vector<const Task*> tasks;
   std::vector<const LineWork*> lines;
@@ -93,11 +109,25 @@ class PackBuilder {
   PackOutcome Run();
 
  private:
-  void Prepare();
-  void Compile(Task& task);
+  // Before any thread starts.
+  void AddReportedTrains();
+  void MakeLines();
+  void OpenFolders();
+  std::vector<std::size_t> CheckPairs();
+  bool IsPairUpToDate(const PackPair& pair, const ScenarioRecord& recorded);
+  void MakeTasks(const std::vector<std::size_t>& pending);
+  void CheckGrids();
+  // On the compiling threads.
   void Work();
-  void UpdateRecords();
+  void Compile(Task& task);
+  void ReadLineOnce(LineWork& line);
+  SharedLine::GridWriter GridWriterFor(LineWork& line);
   void Notify(const ScenarioRow* finished, const std::string& started);
+  // Once every thread is done.
+  void UpdateRecords();
+  void UpdateRecord(const std::string& folder, const FolderRecord& work);
+  void RecordGrids(const FolderRecord& work, BuildRecord* record);
+  std::optional<ScenarioRecord> RecordOf(const Task& task);
 
   const PackPlan& plan_;
   const PackOptions& options_;
@@ -115,7 +145,11 @@ class PackBuilder {
 
 PackOutcome PackBuilder::Run() {
   const Clock::time_point start = Clock::now();
-  Prepare();
+  AddReportedTrains();
+  MakeLines();
+  OpenFolders();
+  MakeTasks(CheckPairs());
+  CheckGrids();
   const std::size_t threads = std::min<std::size_t>(
       static_cast<std::size_t>(std::max(options_.jobs, 1)), tasks_.size());
   if (threads <= 1) {
@@ -135,7 +169,7 @@ PackOutcome PackBuilder::Run() {
   return std::move(outcome_);
 }
 
-void PackBuilder::Prepare() {
+void PackBuilder::AddReportedTrains() {
   for (const PackReport& report : plan_.reports) {
     if (!report.train) continue;
     ScenarioRow row;
@@ -145,26 +179,29 @@ void PackBuilder::Prepare() {
     row.problem = report.message;
     outcome_.rows.push_back(std::move(row));
   }
+}
+
+void PackBuilder::MakeLines() {
   for (const PackLine& line : plan_.lines) {
     auto work = std::make_unique<LineWork>();
     work->line = &line;
-    work->input = Join(options_.pack, line.file);
-    work->grid = Join(options_.output, line.grid);
+    work->input = PackPath(options_.pack, line.file);
+    work->grid = PackPath(options_.output, line.grid);
     lines_.push_back(std::move(work));
   }
+}
 
-  // The output folders, made before any thread writes, and what the last
-  // build left in each.
+// The output folders, made before any thread writes, and what the last
+// build left in each.
+void PackBuilder::OpenFolders() {
   for (const PackPair& pair : plan_.pairs) {
     const std::string folder = FolderOf(pair.param_file);
     if (folders_.count(folder) != 0) continue;
     FolderRecord& record = folders_[folder];
-    const std::string path = options_.output + "/" + folder;
-    std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    if (ec) {
-      outcome_.troubles.push_back("cannot create the folder \"" + path +
-                                  "\": " + ec.message());
+    record.made = fs_.CreateFolders(PackPath(options_.output, folder));
+    if (!record.made.ok()) {
+      outcome_.troubles.push_back(record.made.message());
+      continue;
     }
     std::string text;
     const std::string record_path = RecordPath(options_.output, folder);
@@ -173,44 +210,56 @@ void PackBuilder::Prepare() {
       record.before = ParseBuildRecord(text, options_.version);
     }
   }
+}
 
-  std::vector<std::size_t> pending;  // into plan_.pairs
+// A row for every pair; returns the pairs to compile (into plan_.pairs).
+std::vector<std::size_t> PackBuilder::CheckPairs() {
+  std::vector<std::size_t> pending;
   for (std::size_t i = 0; i < plan_.pairs.size(); ++i) {
     const PackPair& pair = plan_.pairs[i];
-    const LineWork& line = *lines_[pair.line];
     ScenarioRow row;
     row.scenario = pair.scenario;
     row.train_file = pair.train_file;
     const FolderRecord& folder = folders_[FolderOf(pair.param_file)];
-    auto recorded = folder.before.scenarios.find(BaseOf(pair.train_file));
-    const std::optional<FileStamp> line_stamp = StampFile(line.input);
-    const std::optional<FileStamp> train_stamp =
-        StampFile(Join(options_.pack, pair.train_file));
-    bool up_to_date = false;
-    if (!options_.force && recorded != folder.before.scenarios.end() &&
-        line_stamp && train_stamp) {
-      std::map<std::string, std::optional<FileStamp>> outputs;
-      if (options_.grid)
-        outputs[BaseOf(line.line->grid)] = StampFile(line.grid);
-      outputs[BaseOf(pair.param_file)] =
-          StampFile(Join(options_.output, pair.param_file));
-      outputs[BaseOf(pair.cell_file)] =
-          StampFile(Join(options_.output, pair.cell_file));
-      up_to_date = IsUpToDate(recorded->second, options_.grid, *line_stamp,
-                              *train_stamp, outputs);
-    }
-    if (up_to_date) {
+    auto recorded = folder.before.scenarios.find(NameOf(pair.train_file));
+    if (!folder.made.ok()) {
+      row.state = ScenarioState::kNotBuilt;
+      row.problem = folder.made.message();
+    } else if (!options_.force && recorded != folder.before.scenarios.end() &&
+               IsPairUpToDate(pair, recorded->second)) {
       row.state = ScenarioState::kUpToDate;
       row.codes = recorded->second.codes;
       row.first_diagnostic = recorded->second.first_diagnostic;
       row.warnings = recorded->second.warnings;
-      outcome_.rows.push_back(std::move(row));
-      continue;
+    } else {
+      pending.push_back(i);
     }
     outcome_.rows.push_back(std::move(row));
-    pending.push_back(i);
   }
+  return pending;
+}
 
+bool PackBuilder::IsPairUpToDate(const PackPair& pair,
+                                 const ScenarioRecord& recorded) {
+  const LineWork& line = *lines_[pair.line];
+  const std::optional<FileStamp> line_stamp = StampFile(fs_, line.input);
+  const std::optional<FileStamp> train_stamp =
+      StampFile(fs_, PackPath(options_.pack, pair.train_file));
+  if (!line_stamp || !train_stamp) return false;
+  std::map<std::string, std::optional<FileStamp>> outputs;
+  if (options_.grid) {
+    outputs[NameOf(line.line->grid)] = StampFile(fs_, line.grid);
+  }
+  outputs[NameOf(pair.param_file)] =
+      StampFile(fs_, PackPath(options_.output, pair.param_file));
+  outputs[NameOf(pair.cell_file)] =
+      StampFile(fs_, PackPath(options_.output, pair.cell_file));
+  return IsUpToDate(recorded, options_.grid, *line_stamp, *train_stamp,
+                    outputs);
+}
+
+// Rows in file order, and a task for each pair to compile.
+void PackBuilder::MakeTasks(const std::vector<std::size_t>& pending) {
   std::sort(outcome_.rows.begin(), outcome_.rows.end(),
             [](const ScenarioRow& a, const ScenarioRow& b) {
               return a.train_file < b.train_file;
@@ -234,15 +283,19 @@ void PackBuilder::Prepare() {
   for (const Task& task : tasks_) {
     folders_[FolderOf(task.pair->param_file)].tasks.push_back(&task);
   }
+}
+
+// Which grids of the lines to compile are as the last build wrote them.
+void PackBuilder::CheckGrids() {
   for (const auto& line : lines_) {
     if (line->remaining == 0 || !options_.grid) continue;
-    folders_[FolderOf(line->line->grid)].lines.push_back(line.get());
-    const FolderRecord& folder = folders_[FolderOf(line->line->grid)];
-    auto recorded = folder.before.grids.find(BaseOf(line->line->grid));
-    const std::optional<FileStamp> stamp = StampFile(line->input);
+    FolderRecord& folder = folders_[FolderOf(line->line->grid)];
+    folder.lines.push_back(line.get());
+    auto recorded = folder.before.grids.find(NameOf(line->line->grid));
+    const std::optional<FileStamp> stamp = StampFile(fs_, line->input);
     line->grid_up_to_date =
         !options_.force && stamp && recorded != folder.before.grids.end() &&
-        IsUpToDate(recorded->second, *stamp, StampFile(line->grid));
+        IsUpToDate(recorded->second, *stamp, StampFile(fs_, line->grid));
   }
 }
 
@@ -260,58 +313,50 @@ void PackBuilder::Compile(Task& task) {
   Notify(nullptr, row.scenario);
   LineWork& line = *task.line;
   const PackPair& pair = *task.pair;
-
-  std::call_once(line.read_once, [&] {
-    line.stamp = StampFile(line.input);
-    // The plan checked the names: they have Windows-1252 bytes.
-    line.shared = std::make_unique<const SharedLine>(
-        Utf8ToWindows1252(line.line->name).value_or(""), options_.grid ? 1 : 0,
-        fs_, line.input);
-  });
+  ReadLineOnce(line);
 
   CompileFiles files;
-  files.train_description = Join(options_.pack, pair.train_file);
+  files.train_description = PackPath(options_.pack, pair.train_file);
   files.grid_file = line.grid;
-  files.param_file = Join(options_.output, pair.param_file);
-  files.cell_file = Join(options_.output, pair.cell_file);
-  task.train_stamp = StampFile(files.train_description);
+  files.param_file = PackPath(options_.output, pair.param_file);
+  files.cell_file = PackPath(options_.output, pair.cell_file);
+  task.train_stamp = StampFile(fs_, files.train_description);
 
-  const SharedLine& shared = *line.shared;
-  const SharedLine::GridWriter write_grid = [&](bool* wrote) {
-    *wrote = false;
-    std::call_once(line.grid_once, [&] {
-      if (line.grid_up_to_date) return;
-      line.grid_status = shared.WriteGrid(fs_, line.grid);
-      line.grid_written = line.grid_status.ok();
-      *wrote = line.grid_written;
-    });
-    return line.grid_status;
-  };
   Scenario s;
-  const LintReport report = shared.CompileAndLintTrain(
-      Utf8ToWindows1252(pair.train_name).value_or(""), fs_, files, write_grid,
-      &s);
-  const CompileResult& result = report.result;
-
-  for (const Diagnostic& d : s.errors.diagnostics) row.codes.push_back(d.code);
-  if (!s.errors.diagnostics.empty()) {
-    const Diagnostic& first = s.errors.diagnostics.front();
-    row.first_diagnostic = FormatDiagnostic(first, s.param_table,
-                                            first.code == kCodeKilometreRecord
-                                                ? line.input
-                                                : files.train_description);
-  }
-  row.warnings = static_cast<int>(report.warnings.size());
-  row.written = result.written;
-  row.state = result.end == CompileEnd::kWritten
-                  ? ScenarioState::kBuilt
-                  : ScenarioState::kNothingWritten;
-  row.problem = CompileEndMessage(result);
+  const LintReport report = line.shared->CompileAndLintTrain(
+      Utf8ToWindows1252(pair.train_name).value_or(""), fs_, files,
+      GridWriterFor(line), &s);
+  FillRow(s, report, line.input, files.train_description, &row);
   row.seconds = SecondsSince(start);
 
   // The last train over the line frees its state and grid.
   if (--line.remaining == 0) line.shared.reset();
   Notify(&row, "");
+}
+
+void PackBuilder::ReadLineOnce(LineWork& line) {
+  std::call_once(line.read_once, [&] {
+    line.stamp = StampFile(fs_, line.input);
+    // The plan checked the names: they have Windows-1252 bytes.
+    line.shared = std::make_unique<const SharedLine>(
+        Utf8ToWindows1252(line.line->name).value_or(""), options_.grid ? 1 : 0,
+        fs_, line.input);
+  });
+}
+
+// The first of the line's trains to reach its writing writes the grid
+// (unless it is up to date); the others find it done.
+SharedLine::GridWriter PackBuilder::GridWriterFor(LineWork& line) {
+  return [this, &line](bool* wrote) {
+    *wrote = false;
+    std::call_once(line.grid_once, [&] {
+      if (line.grid_up_to_date) return;
+      line.grid_status = line.shared->WriteGrid(fs_, line.grid);
+      line.grid_written = line.grid_status.ok();
+      *wrote = line.grid_written;
+    });
+    return line.grid_status;
+  };
 }
 
 void PackBuilder::Notify(const ScenarioRow* finished,
@@ -328,57 +373,69 @@ void PackBuilder::Notify(const ScenarioRow* finished,
 
 void PackBuilder::UpdateRecords() {
   for (const auto& [folder, work] : folders_) {
-    if (work.tasks.empty()) continue;
-    const std::string record_path = RecordPath(options_.output, folder);
-    // Read again: another build may have written it meanwhile. Entries
-    // only ever describe files as they stand, so keeping theirs is safe.
-    std::string text;
-    BuildRecord record;
-    if (fs_.IsNormalFile(record_path) &&
-        fs_.ReadFile(record_path, &text).ok()) {
-      record = ParseBuildRecord(text, options_.version);
-    }
-    for (const LineWork* line : work.lines) {
-      const std::string name = BaseOf(line->line->grid);
-      const std::optional<FileStamp> grid = StampFile(line->grid);
-      if (line->grid_written && line->stamp && grid) {
-        record.grids[name] = GridRecord{*line->stamp, *grid};
-      } else if (!line->grid_up_to_date) {
-        record.grids.erase(name);
-      }
-    }
-    for (const Task* task : work.tasks) {
-      const ScenarioRow& row = outcome_.rows[task->row];
-      const std::string name = BaseOf(task->pair->train_file);
-      record.scenarios.erase(name);
-      if (row.state != ScenarioState::kBuilt || !task->line->stamp ||
-          !task->train_stamp) {
-        continue;
-      }
-      ScenarioRecord entry;
-      entry.line = *task->line->stamp;
-      entry.train = *task->train_stamp;
-      entry.grid = options_.grid;
-      std::vector<std::string> outputs = {task->pair->param_file,
-                                          task->pair->cell_file};
-      if (options_.grid) outputs.push_back(task->line->line->grid);
-      bool complete = true;
-      for (const std::string& output : outputs) {
-        std::optional<FileStamp> stamp =
-            StampFile(Join(options_.output, output));
-        if (!stamp) complete = false;
-        if (stamp) entry.outputs[BaseOf(output)] = *stamp;
-      }
-      if (!complete) continue;
-      entry.codes = row.codes;
-      entry.first_diagnostic = row.first_diagnostic;
-      entry.warnings = row.warnings.value_or(0);
-      record.scenarios[name] = std::move(entry);
-    }
-    Status status = fs_.WriteFileReplacing(
-        record_path, SerializeBuildRecord(record, options_.version));
-    if (!status.ok()) outcome_.troubles.push_back(status.message());
+    if (!work.tasks.empty()) UpdateRecord(folder, work);
   }
+}
+
+void PackBuilder::UpdateRecord(const std::string& folder,
+                               const FolderRecord& work) {
+  const std::string record_path = RecordPath(options_.output, folder);
+  // Read again: another build may have written it meanwhile. Entries only
+  // ever describe files as they stand, so keeping theirs is safe.
+  std::string text;
+  BuildRecord record;
+  if (fs_.IsNormalFile(record_path) && fs_.ReadFile(record_path, &text).ok()) {
+    record = ParseBuildRecord(text, options_.version);
+  }
+  RecordGrids(work, &record);
+  for (const Task* task : work.tasks) {
+    const std::string name = NameOf(task->pair->train_file);
+    record.scenarios.erase(name);
+    std::optional<ScenarioRecord> entry = RecordOf(*task);
+    if (entry) record.scenarios[name] = std::move(*entry);
+  }
+  Status status = fs_.WriteFileReplacing(
+      record_path, SerializeBuildRecord(record, options_.version));
+  if (!status.ok()) outcome_.troubles.push_back(status.message());
+}
+
+void PackBuilder::RecordGrids(const FolderRecord& work, BuildRecord* record) {
+  for (const LineWork* line : work.lines) {
+    const std::string name = NameOf(line->line->grid);
+    const std::optional<FileStamp> grid = StampFile(fs_, line->grid);
+    if (line->grid_written && line->stamp && grid) {
+      record->grids[name] = GridRecord{*line->stamp, *grid};
+    } else if (!line->grid_up_to_date) {
+      record->grids.erase(name);
+    }
+  }
+}
+
+// The record of a compiled pair, when it was built and every output it
+// wrote stands; nullopt otherwise (it is compiled again next time).
+std::optional<ScenarioRecord> PackBuilder::RecordOf(const Task& task) {
+  const ScenarioRow& row = outcome_.rows[task.row];
+  if (row.state != ScenarioState::kBuilt || !task.line->stamp ||
+      !task.train_stamp) {
+    return std::nullopt;
+  }
+  ScenarioRecord entry;
+  entry.line = *task.line->stamp;
+  entry.train = *task.train_stamp;
+  entry.grid = options_.grid;
+  std::vector<std::string> outputs = {task.pair->param_file,
+                                      task.pair->cell_file};
+  if (options_.grid) outputs.push_back(task.line->line->grid);
+  for (const std::string& output : outputs) {
+    std::optional<FileStamp> stamp =
+        StampFile(fs_, PackPath(options_.output, output));
+    if (!stamp) return std::nullopt;
+    entry.outputs[NameOf(output)] = *stamp;
+  }
+  entry.codes = row.codes;
+  entry.first_diagnostic = row.first_diagnostic;
+  entry.warnings = row.warnings.value_or(0);
+  return entry;
 }
 
 }  // namespace

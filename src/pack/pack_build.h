@@ -11,8 +11,10 @@
 
 namespace scenario {
 
+// The folders have no trailing separator; "" is the root folder (see
+// PackPath).
 struct PackOptions {
-  std::string pack;     // the pack's folder (no trailing separator)
+  std::string pack;     // the pack's folder
   std::string output;   // the output folder; the same layout as the pack's
   int jobs = 1;         // threads compiling pairs; at least 1
   bool grid = true;     // build and write the grids
@@ -25,7 +27,8 @@ enum class ScenarioState {
   kUpToDate,        // skipped: its files are as the last build left them
   kNothingWritten,  // compiled, but no file written (a fatal end, a failed
                     // write)
-  kNotBuilt,        // not compiled: a train the pack's plan reports
+  kNotBuilt,        // not compiled: a train the pack's plan reports, or
+                    // one whose output folder cannot be made
 };
 
 // One row of the summary.
@@ -61,9 +64,12 @@ struct PackOutcome {
 
 // Compiles every pair of the plan into options.output, each line's state
 // and grid computed once for all its trains, pairs on options.jobs threads.
-// Every file is replaced whole through fs; no two pairs write one file
-// (the plan sees to it). The trains the plan reports become kNotBuilt rows.
+// Every file is reached through fs (and replaced whole); no two pairs write
+// one file (the plan sees to it). The output folders are made first: the
+// pairs of one that cannot be made are not compiled, and its failure is a
+// trouble. The trains the plan reports become kNotBuilt rows too.
 // observer may be null.
+// REQUIRES: fs may be used from options.jobs threads at once.
 PackOutcome BuildPack(const PackPlan& plan, const PackOptions& options,
                       FileSystem& fs, PackObserver* observer);
 

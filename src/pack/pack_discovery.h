@@ -6,12 +6,44 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
+
 namespace scenario {
+
+class FileSystem;
 
 // A scenario pack: every line and train description under one folder,
 // found by the naming rule ("NAME_linea.txt", "NAME_TRAIN-.txt") and
 // paired. Paths are relative to the pack's folder, with "/" between
 // folders; "" is the pack's own folder.
+
+// folder without its trailing separators: "" for the root folder, as
+// ApplicationPath gives it. The pack's and the output folder are kept so.
+std::string WithoutTrailingSeparators(std::string folder);
+
+// The path of relative (a path in a pack, "" the pack's folder itself)
+// under folder, which has no trailing separator ("" the root folder).
+std::string PackPath(std::string_view folder, std::string_view relative);
+
+// The folder part of a path in a pack: "a/b" for "a/b/c", "" for "c".
+std::string_view PackFolderOf(std::string_view relative);
+
+// What a walk of a pack's folder found.
+struct PackListing {
+  std::vector<std::string> files;  // relative paths, sorted
+  // One message per subfolder that could not be listed, naming it and the
+  // reason; nothing under it is in files.
+  std::vector<std::string> troubles;
+};
+
+// Every file under folder (as the author gave it), reached through fs.
+// Hidden files and folders (a name starting with ".") are passed over;
+// links to files count as files, links to folders are not followed, and a
+// folder met twice under other names (a mount inside itself) is walked
+// once, so the walk always ends. Fails, naming folder, only when folder is
+// not a folder or cannot be listed itself.
+Status ListPackFiles(FileSystem& fs, const std::string& folder,
+                     PackListing* listing);
 
 struct PackLine {
   std::string folder;

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "base/fake_file_system.h"
+#include "base/file_system.h"
+#include "base/scoped_temp_dir.h"
 
 namespace scenario {
 namespace {
@@ -94,6 +99,110 @@ TEST(PlanPack, WithoutGridsATrainMayTakeTheGridsName) {
   EXPECT_EQ(Describe(PlanPack(files, false)),
             std::vector<std::string>{
                 "pair A_linea.txt + A_linea-.txt -> linea (A_linea)"});
+}
+
+TEST(PackPath, TheRootFolderIsEmpty) {
+  EXPECT_EQ(WithoutTrailingSeparators("p//"), "p");
+  EXPECT_EQ(WithoutTrailingSeparators("/"), "");
+  EXPECT_EQ(PackPath("p", "a/b.txt"), "p/a/b.txt");
+  EXPECT_EQ(PackPath("p", ""), "p");
+  EXPECT_EQ(PackPath("", "a.txt"), "/a.txt");
+  EXPECT_EQ(PackPath("", ""), "/");
+}
+
+using Files = std::vector<std::string>;
+
+TEST(ListPackFiles, WalksEveryFolderSortedPassingOverHiddenNamesAndLinks) {
+  FakeFileSystem fs;
+  for (const char* path :
+       {"p/a/x.txt", "p/a-b.txt", "p/b/c/d.txt", "p/.hidden.txt",
+        "p/.git/V_linea.txt", "p/to_folder/V_linea.txt", "p/to_file.txt",
+        "other/V_linea.txt"}) {
+    fs.files[path] = "";
+  }
+  fs.folders.insert("p/empty");
+  fs.links = {"p/to_folder", "p/to_file.txt"};
+  PackListing listing;
+  ASSERT_TRUE(ListPackFiles(fs, "p", &listing).ok());
+  // "a-b.txt" sorts before "a/x.txt" though the walk meets it after.
+  EXPECT_EQ(listing.files,
+            (Files{"a-b.txt", "a/x.txt", "b/c/d.txt", "to_file.txt"}));
+  EXPECT_TRUE(listing.troubles.empty());
+  EXPECT_EQ(fs.Paths("list"), (Files{"p", "p/a", "p/b", "p/b/c", "p/empty"}));
+}
+
+TEST(ListPackFiles, FolderFailures) {
+  struct Case {
+    const char* name;
+    const char* folder;
+    const char* failing;  // a folder that cannot be listed; "": none
+    const char* error;    // "": the listing succeeds
+    Files files;
+    Files troubles;
+  };
+  const Case kCases[] = {
+      {"no such folder", "none", "", "\"none\" is not a folder", {}, {}},
+      {"a file",
+       "p/V_linea.txt",
+       "",
+       "\"p/V_linea.txt\" is not a folder",
+       {},
+       {}},
+      {"the pack's folder cannot be listed",
+       "p",
+       "p",
+       "cannot list the folder \"p\": injected failure",
+       {},
+       {}},
+      {"a subfolder cannot be listed: the rest is listed",
+       "p",
+       "p/b",
+       "",
+       {"V_linea.txt", "a/A_linea.txt", "c/C_linea.txt"},
+       {"cannot list the folder \"p/b\": injected failure; nothing in it is "
+        "built"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    FakeFileSystem fs;
+    for (const char* path : {"p/V_linea.txt", "p/a/A_linea.txt",
+                             "p/b/B_linea.txt", "p/c/C_linea.txt"}) {
+      fs.files[path] = "";
+    }
+    if (*c.failing != '\0') fs.fail_folders.insert(c.failing);
+    PackListing listing;
+    const Status status = ListPackFiles(fs, c.folder, &listing);
+    EXPECT_EQ(status.message(), c.error);
+    EXPECT_EQ(status.ok(), *c.error == '\0');
+    EXPECT_EQ(listing.files, c.files);
+    EXPECT_EQ(listing.troubles, c.troubles);
+  }
+}
+
+// On real folders: a link back up the tree, a link out of the pack and a
+// hidden folder are passed over; a link to a file counts as the file.
+TEST(ListPackFiles, FollowsNoLinkOnRealFolders) {
+  namespace fs = std::filesystem;
+  ScopedTempDir dir;
+  fs::create_directories(dir.File("pack/sub"));
+  fs::create_directories(dir.File("pack/.hidden"));
+  fs::create_directories(dir.File("outside"));
+  for (const char* file : {"pack/V_linea.txt", "pack/sub/V_R-.txt",
+                           "pack/.hidden/H_linea.txt", "outside/O_linea.txt"}) {
+    WriteWholeFile(dir.File(file), "");
+  }
+  fs::create_directory_symlink(dir.File("pack"), dir.File("pack/sub/loop"));
+  fs::create_directory_symlink("..", dir.File("pack/sub/up"));
+  fs::create_directory_symlink(dir.File("outside"), dir.File("pack/away"));
+  fs::create_symlink(dir.File("outside/O_linea.txt"),
+                     dir.File("pack/O_linea.txt"));
+  fs::create_symlink(dir.File("gone"), dir.File("pack/gone_linea.txt"));
+  PackListing listing;
+  ASSERT_TRUE(
+      ListPackFiles(RealFileSystem(), dir.File("pack") + "/", &listing).ok());
+  EXPECT_EQ(listing.files,
+            (Files{"O_linea.txt", "V_linea.txt", "sub/V_R-.txt"}));
+  EXPECT_TRUE(listing.troubles.empty());
 }
 
 }  // namespace

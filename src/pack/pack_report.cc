@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "base/exit_status.h"
+
 namespace scenario {
 namespace {
 
@@ -121,16 +123,16 @@ void Pad(std::string* line, std::string_view cell, std::size_t width) {
 }  // namespace
 
 int PackExitStatus(const PackOutcome& outcome, bool werror) {
-  if (!outcome.troubles.empty()) return 2;
+  if (!outcome.troubles.empty()) return kExitNothing;
   bool codes = false;
   for (const ScenarioRow& row : outcome.rows) {
     if (row.state == ScenarioState::kNothingWritten ||
         row.state == ScenarioState::kNotBuilt) {
-      return 2;
+      return kExitNothing;
     }
     codes = codes || !row.codes.empty() || WarningsCount(row, werror);
   }
-  return codes ? 1 : 0;
+  return codes ? kExitFindings : kExitOk;
 }
 
 std::string FormatPackSummary(const PackOutcome& outcome, int jobs) {

@@ -11,9 +11,10 @@
 
 namespace scenario {
 
-// The pack's exit status: 2 when some scenario wrote nothing (or was not
-// compiled) or on trouble outside the scenarios, else 1 when some codes
-// were recorded (or, with werror, some warnings found), else 0.
+// The pack's exit status (base/exit_status.h): kExitNothing when some
+// scenario wrote nothing (or was not compiled) or on trouble outside the
+// scenarios, else kExitFindings when some codes were recorded (or, with
+// werror, some warnings found), else kExitOk.
 int PackExitStatus(const PackOutcome& outcome, bool werror);
 
 // The summary: one row per scenario (codes with the first diagnostic,

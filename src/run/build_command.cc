@@ -1,11 +1,11 @@
 #include "run/build_command.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
-#include <system_error>
+#include <string_view>
 #include <thread>
 
+#include "base/exit_status.h"
 #include "base/file_system.h"
 #include "pack/pack_build.h"
 #include "pack/pack_discovery.h"
@@ -17,43 +17,11 @@ namespace {
 
 constexpr std::string_view kProgram = "scenario-compiler";
 
-std::string WithoutTrailingSeparators(std::string folder) {
-  while (!folder.empty() && folder.back() == '/') folder.pop_back();
-  return folder;
+void Say(std::ostream& err, std::string_view message) {
+  err << kProgram << ": " << message << '\n';
 }
 
-}  // namespace
-
-Status ListPackFiles(const std::string& folder,
-                     std::vector<std::string>* files) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path root(folder);
-  if (!fs::is_directory(root, ec)) {
-    return Status::Error("\"" + folder + "\" is not a folder");
-  }
-  fs::recursive_directory_iterator it(root, ec);
-  const fs::recursive_directory_iterator end;
-  for (; !ec && it != end; it.increment(ec)) {
-    const fs::path& path = it->path();
-    if (path.filename().string().starts_with(".")) {
-      if (it->is_directory(ec)) it.disable_recursion_pending();
-      continue;
-    }
-    if (it->is_regular_file(ec)) {
-      files->push_back(path.lexically_relative(root).generic_string());
-    }
-  }
-  if (ec) {
-    return Status::Error("cannot list the folder \"" + folder +
-                         "\": " + ec.message());
-  }
-  std::sort(files->begin(), files->end());
-  return Status::Ok();
-}
-
-int RunBuildCommand(const BuildCommandOptions& c, FileSystem& fs,
-                    std::ostream& out, std::ostream& err, bool terminal) {
+PackOptions PackOptionsOf(const BuildCommandOptions& c) {
   PackOptions options;
   options.pack = WithoutTrailingSeparators(c.pack);
   options.output =
@@ -65,30 +33,38 @@ int RunBuildCommand(const BuildCommandOptions& c, FileSystem& fs,
   options.grid = c.grid;
   options.force = c.force;
   options.version = std::string(kProgramVersion);
+  return options;
+}
 
-  std::vector<std::string> files;
-  Status status = ListPackFiles(c.pack, &files);
+}  // namespace
+
+int RunBuildCommand(const BuildCommandOptions& c, FileSystem& fs,
+                    std::ostream& out, std::ostream& err, bool terminal) {
+  const PackOptions options = PackOptionsOf(c);
+  PackListing listing;
+  Status status = ListPackFiles(fs, c.pack, &listing);
   if (!status.ok()) {
-    err << kProgram << ": " << status.message() << '\n';
-    return 2;
+    Say(err, status.message());
+    return kExitNothing;
   }
-  const PackPlan plan = PlanPack(files, options.grid);
+  for (const std::string& trouble : listing.troubles) Say(err, trouble);
+  const PackPlan plan = PlanPack(listing.files, options.grid);
   for (const PackReport& report : plan.reports) {
-    err << kProgram << ": " << options.pack << "/" << FormatPackReport(report)
-        << '\n';
+    Say(err, options.pack + "/" + FormatPackReport(report));
   }
 
   PackProgress progress(err, terminal, c.werror);
   PackOutcome outcome = BuildPack(plan, options, fs, &progress);
   progress.End();
-  for (const std::string& trouble : outcome.troubles) {
-    err << kProgram << ": " << trouble << '\n';
-  }
+  for (const std::string& trouble : outcome.troubles) Say(err, trouble);
+  // A subfolder left unlisted fails the build as any other trouble does.
+  outcome.troubles.insert(outcome.troubles.begin(), listing.troubles.begin(),
+                          listing.troubles.end());
 
   if (!c.csv_file.empty()) {
     status = fs.WriteFileReplacing(c.csv_file, PackSummaryCsv(outcome));
     if (!status.ok()) {
-      err << kProgram << ": " << status.message() << '\n';
+      Say(err, status.message());
       outcome.troubles.push_back(status.message());
     }
   }

@@ -4,19 +4,10 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "base/status.h"
 
 namespace scenario {
 
 class FileSystem;
-
-// Every file under folder, as paths relative to it with "/" between
-// folders, in sorted order. Hidden files and folders (a name starting
-// with ".") are passed over, and links to folders are not followed.
-Status ListPackFiles(const std::string& folder,
-                     std::vector<std::string>* files);
 
 // What `build` was asked to do.
 struct BuildCommandOptions {

@@ -1,11 +1,13 @@
 // Builds generated packs on real files through the build command and holds
-// every output against a compile of the same pair on its own.
+// every output against a compile of the same pair on its own; folder
+// failures are injected through the fake file system.
 
 #include "run/build_command.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -19,8 +21,10 @@
 
 #include "base/child_process_testing.h"
 #include "base/exit_status.h"
+#include "base/fake_file_system.h"
 #include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
+#include "base/strings.h"
 #include "run/cli.h"
 #include "run/compile_command.h"
 
@@ -164,6 +168,26 @@ CommandRun Build(const std::vector<std::string>& args) {
   return run;
 }
 
+// `compile -W --json` (with --werror when asked) of one pair into output.
+CommandRun CompileAlone(const std::string& line_file,
+                        const std::string& train_file,
+                        const std::string& output, bool werror) {
+  CompileCommandOptions c;
+  c.compile.line_file = line_file;
+  c.compile.train_file = train_file;
+  c.compile.output = output;
+  c.compile.warnings = true;
+  c.compile.werror = werror;
+  c.json = true;
+  std::ostringstream out;
+  std::ostringstream err;
+  CommandRun run;
+  run.status = RunCompileCommand(c, RealFileSystem(), out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
 // The summary rows by train file.
 std::map<std::string, json> Rows(const CommandRun& run) {
   std::map<std::string, json> rows;
@@ -188,6 +212,48 @@ std::string Contents(const std::string& path) {
   return std::filesystem::exists(path) ? ReadWholeFile(path) : "<missing>";
 }
 
+// What the pairs of a pack gave, each compiled on its own.
+struct AloneOutcomes {
+  std::set<std::string> wrote_nothing;  // train files
+  std::set<std::int32_t> codes_seen;
+  std::set<std::size_t> warning_counts;
+};
+
+// Compiles every pair on its own and holds the pack build's row and files
+// for it (rows: by train file) against what it gave.
+AloneOutcomes ExpectRowsAsAlone(const ScopedTempDir& pack,
+                                const std::vector<GeneratedPair>& pairs,
+                                const std::map<std::string, json>& rows) {
+  AloneOutcomes outcomes;
+  for (const GeneratedPair& pair : pairs) {
+    SCOPED_TRACE(pair.train_file);
+    ScopedTempDir alone;
+    const CommandRun run =
+        CompileAlone(pack.File(pair.line_file), pack.File(pair.train_file),
+                     alone.path(), /*werror=*/false);
+    const json single = json::parse(run.out);
+    std::vector<std::int32_t> codes;
+    for (const json& d : single["diagnostics"]) codes.push_back(d["code"]);
+    outcomes.codes_seen.insert(codes.begin(), codes.end());
+    outcomes.warning_counts.insert(single["warnings"].size());
+
+    const json& row = rows.at(pair.train_file);
+    const bool wrote = run.status != kExitNothing;
+    EXPECT_EQ(row["codes"].get<std::vector<std::int32_t>>(), codes);
+    EXPECT_EQ(row["warnings"], single["warnings"].size());
+    EXPECT_EQ(row["state"], wrote ? "built" : "not written");
+    if (!wrote) outcomes.wrote_nothing.insert(pair.train_file);
+    std::vector<const std::string*> outputs = {&pair.param, &pair.cells};
+    if (wrote) outputs.push_back(&pair.grid);
+    for (const std::string* output : outputs) {
+      EXPECT_EQ(Contents(pack.File(*output)),
+                Contents(alone.File(std::string(BaseName(*output)))))
+          << *output;
+    }
+  }
+  return outcomes;
+}
+
 TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
   ScopedTempDir pack;
   const std::vector<GeneratedPair> pairs = WritePack(pack.path(), 200);
@@ -203,51 +269,14 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
       << first.err;
   EXPECT_EQ(json::parse(first.out)["totals"]["grids_written"], 3);
 
-  std::set<std::string> wrote_nothing;
-  std::set<std::int32_t> codes_seen;
-  std::set<std::size_t> warning_counts;
-  for (const GeneratedPair& pair : pairs) {
-    SCOPED_TRACE(pair.train_file);
-    ScopedTempDir alone;
-    CompileCommandOptions c;
-    c.compile.line_file = pack.File(pair.line_file);
-    c.compile.train_file = pack.File(pair.train_file);
-    c.compile.output = alone.path();
-    c.compile.warnings = true;
-    c.json = true;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCompileCommand(c, RealFileSystem(), out, err);
-    const json single = json::parse(out.str());
-    std::vector<std::int32_t> codes;
-    for (const json& d : single["diagnostics"]) codes.push_back(d["code"]);
-    codes_seen.insert(codes.begin(), codes.end());
-    warning_counts.insert(single["warnings"].size());
-
-    const json& row = rows.at(pair.train_file);
-    EXPECT_EQ(row["codes"].get<std::vector<std::int32_t>>(), codes);
-    EXPECT_EQ(row["warnings"], single["warnings"].size());
-    EXPECT_EQ(row["state"], status == kExitNothing ? "not written" : "built");
-    if (status == kExitNothing) wrote_nothing.insert(pair.train_file);
-    const auto base = [](const std::string& p) {
-      return p.substr(p.rfind('/') == std::string::npos ? 0 : p.rfind('/') + 1);
-    };
-    for (const std::string* output : {&pair.param, &pair.cells}) {
-      EXPECT_EQ(Contents(pack.File(*output)),
-                Contents(alone.File(base(*output))))
-          << *output;
-    }
-    if (status != kExitNothing) {
-      EXPECT_EQ(Contents(pack.File(pair.grid)),
-                Contents(alone.File(base(pair.grid))));
-    }
-  }
+  const AloneOutcomes alone = ExpectRowsAsAlone(pack, pairs, rows);
+  const std::set<std::string>& wrote_nothing = alone.wrote_nothing;
   // The pack covers every kind of outcome.
-  EXPECT_EQ(codes_seen, (std::set<std::int32_t>{2, 15, 16, 25, 1250}));
+  EXPECT_EQ(alone.codes_seen, (std::set<std::int32_t>{2, 15, 16, 25, 1250}));
   // Some pairs deserve warnings (a speed not in steps of 5), some none.
-  EXPECT_EQ(warning_counts, (std::set<std::size_t>{0, 1}));
+  EXPECT_EQ(alone.warning_counts, (std::set<std::size_t>{0, 1}));
   EXPECT_FALSE(wrote_nothing.empty());
-  EXPECT_EQ(first.status, 2);
+  EXPECT_EQ(first.status, kExitNothing);
 
   // Nothing changed: only the pairs that wrote nothing compile again; the
   // others keep their codes from the record.
@@ -324,18 +353,11 @@ TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
   for (const auto& [train, count] : expected) {
     SCOPED_TRACE(train);
     ScopedTempDir alone;
-    CompileCommandOptions c;
-    c.compile.line_file = pack.File("Valle_linea.txt");
-    c.compile.train_file = pack.File(train);
-    c.compile.output = alone.path();
-    c.compile.warnings = true;
-    c.compile.werror = true;
-    c.json = true;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCompileCommand(c, RealFileSystem(), out, err);
-    EXPECT_EQ(json::parse(out.str())["warnings"].size(), count);
-    EXPECT_EQ(status, count > 0 ? kExitFindings : kExitOk);
+    const CommandRun run =
+        CompileAlone(pack.File("Valle_linea.txt"), pack.File(train),
+                     alone.path(), /*werror=*/true);
+    EXPECT_EQ(json::parse(run.out)["warnings"].size(), count);
+    EXPECT_EQ(run.status, count > 0 ? kExitFindings : kExitOk);
   }
 
   ScopedTempDir elsewhere;
@@ -371,6 +393,79 @@ TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
   EXPECT_EQ(rows.at("Valle_R 3-.txt")["state"], "built");
   EXPECT_EQ(rows.at("Valle_R 3-.txt")["warnings"], 0);
   EXPECT_EQ(json::parse(mended.out)["totals"]["warnings"], 0);
+}
+
+// Builds "pack" into "out" on fs, with --json: a pair in the pack's folder
+// and one in its subfolder b/.
+CommandRun BuildTwoFolderPack(FakeFileSystem& fs) {
+  const std::vector<PackLineFixture> lines = ThreeLines();
+  fs.files["pack/Valle_linea.txt"] = lines[0].text;
+  fs.files["pack/Valle_R 0-.txt"] = Train(0);
+  fs.files["pack/b/Monte_linea.txt"] = lines[1].text;
+  fs.files["pack/b/Monte_R 1-.txt"] = Train(1);
+  BuildCommandOptions options;
+  options.pack = "pack";
+  options.output = "out";
+  options.jobs = 1;  // the fake serves one thread
+  options.json = true;
+  std::ostringstream out;
+  std::ostringstream err;
+  CommandRun run;
+  run.status = RunBuildCommand(options, fs, out, err, /*terminal=*/false);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+// A pack of two folders on the fake file system, one of whose folders
+// fails: the build names it and the reason, builds the other folder's
+// scenario, and exits with kExitNothing.
+TEST(PackBuild, AFolderThatFailsIsNamedAndTheRestIsBuilt) {
+  struct Case {
+    const char* name;
+    const char* failing;  // the folder whose listing or making fails
+    const char* message;
+    bool monte_row;  // the train in b/ is found, but not compiled
+  };
+  const Case kCases[] = {
+      {"an output folder that cannot be made", "out/b",
+       "cannot create the folder \"out/b\": injected failure", true},
+      {"a subfolder of the pack that cannot be listed", "pack/b",
+       "cannot list the folder \"pack/b\": injected failure; nothing in it "
+       "is built",
+       false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    FakeFileSystem fs;
+    fs.fail_folders.insert(c.failing);
+    const CommandRun run = BuildTwoFolderPack(fs);
+    EXPECT_EQ(run.status, kExitNothing);
+    EXPECT_NE(
+        run.err.find(std::string("scenario-compiler: ") + c.message + "\n"),
+        std::string::npos)
+        << run.err;
+    const json doc = json::parse(run.out);
+    EXPECT_EQ(doc["troubles"], json::array({c.message}));
+    EXPECT_EQ(doc["exit_status"], kExitNothing);
+    const std::map<std::string, json> rows = Rows(run);
+    ASSERT_EQ(rows.count("Valle_R 0-.txt"), 1u);
+    EXPECT_EQ(rows.at("Valle_R 0-.txt")["state"], "built");
+    EXPECT_TRUE(fs.Has("out/Valle_R 0.sim") && fs.Has("out/Valle_R 0.dat") &&
+                fs.Has("out/Valle_linea.dat"));
+    EXPECT_EQ(rows.count("b/Monte_R 1-.txt"), c.monte_row ? 1u : 0u);
+    if (c.monte_row) {
+      EXPECT_EQ(rows.at("b/Monte_R 1-.txt")["state"], "not compiled");
+      EXPECT_EQ(rows.at("b/Monte_R 1-.txt")["problem"], c.message);
+    }
+    for (const auto& [path, bytes] : fs.files) {
+      EXPECT_FALSE(path.starts_with("out/b/")) << path;
+    }
+    // The stamps of the build record came through the file system too.
+    const std::vector<std::string> stamped = fs.Paths("stat");
+    EXPECT_NE(std::find(stamped.begin(), stamped.end(), "out/Valle_R 0.sim"),
+              stamped.end());
+  }
 }
 
 TEST(PackBuild, TwoBuildsAtOnceLeaveOnlyWholeFiles) {
