@@ -37,7 +37,9 @@ TEST(DecodeUtf8, TakesWellFormedSequencesOnly) {
     SCOPED_TRACE(testing::PrintToString(c.text));
     char32_t cp = 0xFFFD;
     EXPECT_EQ(DecodeUtf8(c.text, 0, &cp), c.length);
-    if (c.length > 0) EXPECT_EQ(cp, c.cp);
+    if (c.length > 0) {
+      EXPECT_EQ(cp, c.cp);
+    }
     EXPECT_EQ(DecodeUtf8(c.text, 0), c.length);
   }
 }
