@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target scenario-compiler
+# The normal preset: the same build/ as the test command's first build.
+cmake --preset normal >/dev/null
+cmake --build --preset normal -j"$(nproc)" --target scenario-compiler
 build/scenario-compiler "$@"
 echo "Done: the scenario's files are in $(pwd)/build"

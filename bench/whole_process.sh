@@ -6,8 +6,8 @@
 # the ratios and the peak memory (/usr/bin/time -v).
 #
 # Usage: bench/whole_process.sh [RUNS]    (default 10 runs of each)
-# Builds a Release build in build-bench/ first (BENCH_BUILD=DIR uses an
-# existing build folder as it is configured). Run it on a quiet machine:
+# Builds a Release build in build-bench/ first (the bench preset;
+# BENCH_BUILD=DIR uses an existing build folder as it is configured). Run it on a quiet machine:
 # the load average before and after is printed with the figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +16,7 @@ build="${BENCH_BUILD:-$PWD/build-bench}"
 build="$(realpath "$build")"
 
 if [ -z "${BENCH_BUILD:-}" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --preset bench >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" \
   --target scenario-compiler write_yardstick process_timer >/dev/null

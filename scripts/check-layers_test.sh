@@ -22,7 +22,9 @@ grep -q 'model/cells.cc:2: model/ may not include "run/cli.h"' <<<"$out" || {
 rm "$tree/model/cells.cc"
 mkdir -p "$tree/extras"
 printf '#include "base/status.h"\n' >"$tree/extras/thing.cc"
-if "$check" "$tree" 2>/dev/null; then
+if out="$("$check" "$tree" 2>&1)"; then
   echo "FAIL: a folder outside the layer list passed"; exit 1
 fi
+grep -q "extras/thing.cc: folder 'extras' is not a known layer" <<<"$out" || {
+  echo "FAIL: unexpected message: $out"; exit 1; }
 echo "ok"
