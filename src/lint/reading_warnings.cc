@@ -54,12 +54,6 @@ RowKindSet AnyRowKinds(std::string_view text) {
          TrainRowKinds(text);
 }
 
-constexpr RowKindSet kLineGeneralKinds =
-    RowBit(RowKind::kLength) | RowBit(RowKind::kKilometreTre) |
-    RowBit(RowKind::kKilometreDue) | RowBit(RowKind::kKilometreUno) |
-    RowBit(RowKind::kSelectorUno) | RowBit(RowKind::kSelectorDue) |
-    RowBit(RowKind::kSelectorTre) | RowBit(RowKind::kRepetition);
-
 RowKind FirstKind(RowKindSet set) {
   return static_cast<RowKind>(std::countr_zero(set));
 }
