@@ -61,6 +61,12 @@ class TrainReader {
   RowEnd ReadSlowdownRow();
   RowEnd ReadCodeChangeRow();
   RowEnd ReadStationRow();
+  // The parts of a station row, in the order the row is read.
+  void ReadStationFields(ParamSlot& slot);
+  void PlaceStationStretch(ParamSlot& slot, std::int32_t k,
+                           std::int32_t position, std::int32_t length);
+  RowEnd MarkStationStop(std::int32_t k, std::uint8_t kind,
+                         std::int32_t position, std::int64_t end);
   void RunClosingSteps();
   // After a placement call: when error_code is above 0, records it with the
   // row's position and ends the stage. code_before is error_code before the
@@ -346,7 +352,31 @@ RowEnd TrainReader::ReadStationRow() {
     return RowEnd::kEndStage;
   }
 
-  // Row fields 4 to 13, in row order.
+  ReadStationFields(slot);
+  PlaceStationStretch(slot, k, position, length);
+  if (RowEnd end = MarkStationStop(k, kind, position, slot.long2);
+      end != RowEnd::kNext) {
+    return end;
+  }
+
+  if (k > 1 &&
+      std::int64_t{slot.long1} - 350 < s_.param_table.At(k - 1).long2) {
+    s_.errors.Record(kCodeStationTooClose, position, row_);
+    return RowEnd::kEndStage;
+  }
+
+  // Deliberate: the slot right below the lowest board text never holds a
+  // station; the code comes after the station before it was stored whole.
+  station_ = k + 1;
+  if (station_ >= board_slot_) {
+    s_.errors.Record(kCodeNoStationSlot, std::nullopt, row_);
+    return RowEnd::kEndStage;
+  }
+  return RowEnd::kNext;
+}
+
+// Row fields 4 to 13, in row order, and the station's name.
+void TrainReader::ReadStationFields(ParamSlot& slot) {
   slot.byte2 = fields_.ReadByte();
   slot.byte6 = fields_.ReadByte();
   slot.byte5 = fields_.ReadByte();  // the end flag
@@ -363,7 +393,13 @@ RowEnd TrainReader::ReadStationRow() {
   slot.long4 = FitLong(hours * 3600 + minutes * 60 + seconds,
                        "the station's time in seconds", fields_.last_field());
   slot.text = fields_.ReadText();
+}
 
+// The stretch around the position and the flags that depend on it.
+void TrainReader::PlaceStationStretch(ParamSlot& slot, std::int32_t k,
+                                      std::int32_t position,
+                                      std::int32_t length) {
+  const std::uint8_t kind = slot.byte1;
   // The stretch around the position. Invariant from here on: position is
   // a multiple of 50 and length of 100, so start and end are multiples of
   // 50 and end / 50 is exact.
@@ -391,7 +427,11 @@ RowEnd TrainReader::ReadStationRow() {
     slot.byte5 = 0;
     slot.byte6 = 0;
   }
+}
 
+// The approach marks and the stop mark of a station whose train stops.
+RowEnd TrainReader::MarkStationStop(std::int32_t k, std::uint8_t kind,
+                                    std::int32_t position, std::int64_t end) {
   const std::int64_t stop_cell = end / 50 - 1;
   if (StationStops(kind) && kind != 5 && kind != 6) {
     // Approach marks 81 to 84 on the four cells below the stop mark; cells
@@ -412,19 +452,6 @@ RowEnd TrainReader::ReadStationRow() {
     s_.cell_origins.Note(stop_cell, "the stop mark of the station", position,
                          row_);
     stop.w2 = LowWord(k);
-  }
-
-  if (k > 1 && start - 350 < s_.param_table.At(k - 1).long2) {
-    s_.errors.Record(kCodeStationTooClose, position, row_);
-    return RowEnd::kEndStage;
-  }
-
-  // Deliberate: the slot right below the lowest board text never holds a
-  // station; the code comes after the station before it was stored whole.
-  station_ = k + 1;
-  if (station_ >= board_slot_) {
-    s_.errors.Record(kCodeNoStationSlot, std::nullopt, row_);
-    return RowEnd::kEndStage;
   }
   return RowEnd::kNext;
 }
