@@ -187,6 +187,68 @@ bool PlaceLabels(const XAxis& axis, double drawn_h,
   return all;
 }
 
+// Turns the plan so that a chord of (dx, dy) from the start to the end
+// runs left to right, unless the chord is too short to say a direction.
+void TurnPlan(double dx, double dy, PlanLayout* l) {
+  const PlanExtent& e = l->extent;
+  const double chord = std::hypot(dx, dy);
+  const double diagonal = std::hypot(e.max_x - e.min_x, e.max_y - e.min_y);
+  if (chord > 0 && chord >= kShortChord * diagonal) {
+    l->cos = dx / chord;
+    l->sin = dy / chord;
+    l->turn_degrees = std::atan2(dy, dx) * 180 / std::numbers::pi;
+  }
+}
+
+// The box of the turned plan: u along the chord, v across it.
+struct TurnedBounds {
+  double min_u = 0, max_u = 0, min_v = 0, max_v = 0;
+};
+
+TurnedBounds BoundTurnedPlan(const LineGrid& grid, const PlanLayout& l) {
+  TurnedBounds b;
+  bool first = true;
+  for (std::int64_t m = 0; m < grid.size(); ++m) {
+    if (!UsablePoint(grid, m)) continue;
+    const double u = grid.x(m) * l.cos + grid.y(m) * l.sin;
+    const double v = grid.y(m) * l.cos - grid.x(m) * l.sin;
+    if (first) {
+      b.min_u = b.max_u = u;
+      b.min_v = b.max_v = v;
+      first = false;
+    }
+    b.min_u = std::min(b.min_u, u);
+    b.max_u = std::max(b.max_u, u);
+    b.min_v = std::min(b.min_v, v);
+    b.max_v = std::max(b.max_v, v);
+  }
+  return b;
+}
+
+// Points of the drawn line, one every kLineSampleSpacing or so along each
+// run of usable metres, for the labels to keep clear of.
+void SampleLine(const LineGrid& grid, const PlanLayout& l, double left,
+                std::vector<double>* sample_x, std::vector<double>* sample_y) {
+  double last_x = 0, last_y = 0;
+  bool in_run = false;
+  for (std::int64_t m = 0; m < grid.size(); ++m) {
+    if (!UsablePoint(grid, m)) {
+      in_run = false;
+      continue;
+    }
+    const double x = l.X(left, grid.x(m), grid.y(m));
+    const double y = l.Y(grid.x(m), grid.y(m));
+    if (in_run && std::hypot(x - last_x, y - last_y) < kLineSampleSpacing) {
+      continue;
+    }
+    sample_x->push_back(x);
+    sample_y->push_back(y);
+    last_x = x;
+    last_y = y;
+    in_run = true;
+  }
+}
+
 }  // namespace
 
 PlanLayout LayOutPlan(const SheetContext& ctx, const XAxis& axis) {
@@ -202,32 +264,11 @@ PlanLayout LayOutPlan(const SheetContext& ctx, const XAxis& axis) {
   const bool has_start = PlanPoint(grid, 0, &start_x, &start_y);
   const bool has_end = PlanPoint(grid, EndPosition(ctx, grid), &end_x, &end_y);
   if (has_start && has_end) {
-    const double dx = end_x - start_x;
-    const double dy = end_y - start_y;
-    const double chord = std::hypot(dx, dy);
-    const double diagonal = std::hypot(e.max_x - e.min_x, e.max_y - e.min_y);
-    if (chord > 0 && chord >= kShortChord * diagonal) {
-      l.cos = dx / chord;
-      l.sin = dy / chord;
-      l.turn_degrees = std::atan2(dy, dx) * 180 / std::numbers::pi;
-    }
+    TurnPlan(end_x - start_x, end_y - start_y, &l);
   }
-  double min_u = 0, max_u = 0, min_v = 0, max_v = 0;
-  bool first = true;
-  for (std::int64_t m = 0; m < grid.size(); ++m) {
-    if (!UsablePoint(grid, m)) continue;
-    const double u = grid.x(m) * l.cos + grid.y(m) * l.sin;
-    const double v = grid.y(m) * l.cos - grid.x(m) * l.sin;
-    if (first) {
-      min_u = max_u = u;
-      min_v = max_v = v;
-      first = false;
-    }
-    min_u = std::min(min_u, u);
-    max_u = std::max(max_u, u);
-    min_v = std::min(min_v, v);
-    max_v = std::max(max_v, v);
-  }
+  const TurnedBounds b = BoundTurnedPlan(grid, l);
+  const double min_u = b.min_u, max_u = b.max_u;
+  const double min_v = b.min_v, max_v = b.max_v;
   l.min_u = min_u;
   l.max_v = max_v;
 
@@ -257,24 +298,7 @@ PlanLayout LayOutPlan(const SheetContext& ctx, const XAxis& axis) {
              st.name);
   }
   std::vector<double> sample_x, sample_y;
-  double last_x = 0, last_y = 0;
-  bool in_run = false;
-  for (std::int64_t m = 0; m < grid.size(); ++m) {
-    if (!UsablePoint(grid, m)) {
-      in_run = false;
-      continue;
-    }
-    const double x = l.X(axis.left, grid.x(m), grid.y(m));
-    const double y = l.Y(grid.x(m), grid.y(m));
-    if (in_run && std::hypot(x - last_x, y - last_y) < kLineSampleSpacing) {
-      continue;
-    }
-    sample_x.push_back(x);
-    sample_y.push_back(y);
-    last_x = x;
-    last_y = y;
-    in_run = true;
-  }
+  SampleLine(grid, l, axis.left, &sample_x, &sample_y);
 
   const double max_height =
       std::max(drawn_h + 2 * kPlanPad, ctx.width * kPlanMaxHeightShare);
