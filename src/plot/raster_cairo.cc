@@ -53,6 +53,30 @@ std::string CairoMessage(cairo_status_t status) {
   return cairo_status_to_string(status);
 }
 
+// Draws the SVG onto the surface: white under a PNG, scaled to points for
+// a PDF.
+Status RenderOnto(RsvgHandle* handle, cairo_surface_t* surface,
+                  RasterFormat format, double width, double height) {
+  GError* error = nullptr;
+  ContextPtr cr(cairo_create(surface));
+  if (format == RasterFormat::kPdf) {
+    cairo_scale(cr.get(), kPointsPerPixel, kPointsPerPixel);
+  } else {
+    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    cairo_paint(cr.get());
+  }
+  const RsvgRectangle viewport{0, 0, width, height};
+  if (!rsvg_handle_render_document(handle, cr.get(), &viewport, &error)) {
+    return Status::Error("cannot render the SVG drawing: " +
+                         TakeMessage(error));
+  }
+  if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
+    return Status::Error("cannot render the SVG drawing: " +
+                         CairoMessage(cairo_status(cr.get())));
+  }
+  return Status::Ok();
+}
+
 Status Rasterize(std::string_view svg, RasterFormat format, std::string* out) {
   out->clear();
   GError* error = nullptr;
@@ -89,25 +113,9 @@ Status Rasterize(std::string_view svg, RasterFormat format, std::string* out) {
     return Status::Error("cannot create the drawing surface: " +
                          CairoMessage(cairo_surface_status(surface.get())));
   }
-  {
-    ContextPtr cr(cairo_create(surface.get()));
-    if (format == RasterFormat::kPdf) {
-      cairo_scale(cr.get(), kPointsPerPixel, kPointsPerPixel);
-    } else {
-      cairo_set_source_rgb(cr.get(), 1, 1, 1);
-      cairo_paint(cr.get());
-    }
-    const RsvgRectangle viewport{0, 0, width, height};
-    if (!rsvg_handle_render_document(handle.get(), cr.get(), &viewport,
-                                     &error)) {
-      return Status::Error("cannot render the SVG drawing: " +
-                           TakeMessage(error));
-    }
-    if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
-      return Status::Error("cannot render the SVG drawing: " +
-                           CairoMessage(cairo_status(cr.get())));
-    }
-  }
+  Status rendered =
+      RenderOnto(handle.get(), surface.get(), format, width, height);
+  if (!rendered.ok()) return rendered;
   if (format == RasterFormat::kPng) {
     const cairo_status_t s = cairo_surface_write_to_png_stream(
         surface.get(), AppendToString, &bytes);
