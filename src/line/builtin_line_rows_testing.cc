@@ -9,14 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/strings.h"
+
 namespace scenario {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 // A whole number field; an empty field reads as 0, as in the reader.
 bool ToNumber(const std::string& field, std::int32_t* value) {
@@ -48,10 +44,6 @@ bool Numbers(const std::vector<std::string>& fields, std::size_t count,
   return true;
 }
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-  return s.substr(0, prefix.size()) == prefix;
-}
-
 }  // namespace
 
 std::vector<std::string> SplitLineRowFields(std::string_view row) {
@@ -61,7 +53,7 @@ std::vector<std::string> SplitLineRowFields(std::string_view row) {
     std::size_t comma = row.find(',', from);
     std::string_view part = row.substr(
         from, comma == std::string_view::npos ? row.npos : comma - from);
-    fields.emplace_back(Trim(part));
+    fields.emplace_back(Trim(part, " "));
     if (comma == std::string_view::npos) break;
     from = comma + 1;
   }
@@ -119,17 +111,17 @@ LineRows ParseLineRows(const std::vector<std::string>& lines) {
     const std::string& key = f[0];
     if (key == "lunghezza percorso") {
       if (Numbers(f, 1, line, &n)) rows.length = n[0];
-    } else if (StartsWith(key, "progressiva chilometrica ")) {
+    } else if (key.starts_with("progressiva chilometrica ")) {
       if (!Numbers(f, 3, line, &n)) continue;
       KilometreRecord r{n[0], n[1], n[2]};
       if (key.ends_with("uno")) rows.uno = r;
       if (key.ends_with("due")) rows.due = r;
       if (key.ends_with("tre")) rows.tre = r;
-    } else if (StartsWith(key, "ripetizione segnali")) {
+    } else if (key.starts_with("ripetizione segnali")) {
       if (!Numbers(f, 2, line, &n)) continue;
       rows.repetition_start = n[0];
       rows.repetition_end = n[1];
-    } else if (StartsWith(key, "curva")) {
+    } else if (key.starts_with("curva")) {
       if (key.size() != 7 || (key[5] != 's' && key[5] != 'd') || key[6] < '1' ||
           key[6] > '6') {
         ADD_FAILURE() << "bad curve keyword: " << line;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/strings.h"
 #include "base/utf8.h"
 #include "base/windows1252.h"
 #include "line/line_keywords.h"
@@ -21,16 +22,6 @@ namespace {
 // Dash fields passed over before the keyword tests, by part.
 constexpr int kGeneralDashSkips = 10;
 constexpr int kOtherDashSkips = 2;
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
 
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 

@@ -1,15 +1,11 @@
 #include "model/scenario_names.h"
 
+#include "base/strings.h"
 #include "base/windows1252.h"
 
 namespace scenario {
 
 namespace {
-
-std::string_view BaseName(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 std::string_view Stem(std::string_view base) {
   const std::size_t dot = base.rfind('.');

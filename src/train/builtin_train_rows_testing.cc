@@ -8,16 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/strings.h"
 #include "model/rounding.h"
 
 namespace scenario {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 bool ToNumber(std::string_view field, std::int32_t* value) {
   if (field.empty()) {
@@ -57,7 +52,7 @@ std::vector<std::string> SplitTrainRowFields(std::string_view row) {
     std::size_t comma = row.find(',', from);
     std::string_view part = row.substr(
         from, comma == std::string_view::npos ? row.npos : comma - from);
-    fields.emplace_back(Trim(part));
+    fields.emplace_back(Trim(part, " "));
     if (comma == std::string_view::npos) break;
     from = comma + 1;
   }
