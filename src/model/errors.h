@@ -30,8 +30,12 @@ void CodeHasNoEntryInTheCodeTable();
 
 // A code that a compile can record: code itself, once the build has checked
 // that the table of codes holds its entry (its summary, cause and cure).
+// The check compares codes, not addresses: a sanitizer build instruments
+// pointer comparisons, which then no longer count as constant.
 consteval std::int32_t RecordedCode(std::int32_t code) {
-  if (FindCodeEntry(code) == nullptr) {
+  bool has_entry = false;
+  for (const CodeEntry& entry : kCodeTable) has_entry |= entry.code == code;
+  if (!has_entry) {
     code_table_internal::CodeHasNoEntryInTheCodeTable();
   }
   return code;
