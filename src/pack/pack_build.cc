@@ -121,6 +121,8 @@ class PackBuilder {
   void Work();
   void Compile(Task& task);
   void ReadLineOnce(LineWork& line);
+  // Ok when path is a regular file that reads whole; else why not.
+  Status CheckReadable(const std::string& path);
   SharedLine::GridWriter GridWriterFor(LineWork& line);
   void Notify(const ScenarioRow* finished, const std::string& started);
   // Once every thread is done.
@@ -313,7 +315,6 @@ void PackBuilder::Compile(Task& task) {
   Notify(nullptr, row.scenario);
   LineWork& line = *task.line;
   const PackPair& pair = *task.pair;
-  ReadLineOnce(line);
 
   CompileFiles files;
   files.train_description = PackPath(options_.pack, pair.train_file);
@@ -322,16 +323,35 @@ void PackBuilder::Compile(Task& task) {
   files.cell_file = PackPath(options_.output, pair.cell_file);
   task.train_stamp = StampFile(fs_, files.train_description);
 
-  Scenario s;
-  const LintReport report = line.shared->CompileAndLintTrain(
-      Utf8ToWindows1252(pair.train_name).value_or(""), fs_, files,
-      GridWriterFor(line), &s);
-  FillRow(s, report, line.input, files.train_description, &row);
+  // A train that cannot be read is not compiled at all: the compile would
+  // take it for an empty train and replace the scenario's good files with
+  // those of the line alone.
+  if (const Status readable = CheckReadable(files.train_description);
+      !readable.ok()) {
+    row.state = ScenarioState::kNotBuilt;
+    row.problem = readable.message() + "; its files are kept as they were";
+  } else {
+    ReadLineOnce(line);
+    Scenario s;
+    const LintReport report = line.shared->CompileAndLintTrain(
+        Utf8ToWindows1252(pair.train_name).value_or(""), fs_, files,
+        GridWriterFor(line), &s);
+    FillRow(s, report, line.input, files.train_description, &row);
+  }
   row.seconds = SecondsSince(start);
 
   // The last train over the line frees its state and grid.
   if (--line.remaining == 0) line.shared.reset();
   Notify(&row, "");
+}
+
+Status PackBuilder::CheckReadable(const std::string& path) {
+  if (fs_.Stat(path).kind != FileKind::kNormal) {
+    return Status::Error("cannot read \"" + path +
+                         "\": it is not a regular file");
+  }
+  std::string bytes;
+  return fs_.ReadFile(path, &bytes);
 }
 
 void PackBuilder::ReadLineOnce(LineWork& line) {

@@ -468,6 +468,35 @@ TEST(PackBuild, AFolderThatFailsIsNamedAndTheRestIsBuilt) {
   }
 }
 
+// A train that cannot be read after a good build: compiling it would give
+// the line alone, so its scenario is not compiled, its files stay as they
+// were, and the build exits with kExitNothing.
+TEST(PackBuild, AnUnreadableTrainKeepsItsScenariosFiles) {
+  FakeFileSystem fs;
+  ASSERT_EQ(BuildTwoFolderPack(fs).status, kExitOk);
+  const std::string sim = fs.Contents("out/Valle_R 0.sim");
+  const std::string cells = fs.Contents("out/Valle_R 0.dat");
+  fs.fail_reads.insert("pack/Valle_R 0-.txt");
+  fs.mtimes["pack/Valle_R 0-.txt"] = 1;  // edited since the last build
+
+  const CommandRun run = BuildTwoFolderPack(fs);
+  EXPECT_EQ(run.status, kExitNothing) << run.err;
+  const json row = Rows(run).at("Valle_R 0-.txt");
+  EXPECT_EQ(row["state"], "not compiled");
+  EXPECT_EQ(row["problem"],
+            "cannot read \"pack/Valle_R 0-.txt\": injected failure; its "
+            "files are kept as they were");
+  EXPECT_EQ(fs.Contents("out/Valle_R 0.sim"), sim);
+  EXPECT_EQ(fs.Contents("out/Valle_R 0.dat"), cells);
+  EXPECT_NE(Rows(run).at("b/Monte_R 1-.txt")["state"], "not compiled");
+
+  // Readable again: it is compiled, as the record no longer vouches for it.
+  fs.fail_reads.clear();
+  const CommandRun again = BuildTwoFolderPack(fs);
+  EXPECT_EQ(again.status, kExitOk) << again.err;
+  EXPECT_EQ(Rows(again).at("Valle_R 0-.txt")["state"], "built");
+}
+
 TEST(PackBuild, TwoBuildsAtOnceLeaveOnlyWholeFiles) {
   ScopedTempDir pack;
   const std::vector<GeneratedPair> pairs = WritePack(pack.path(), 24);
