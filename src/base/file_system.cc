@@ -245,6 +245,15 @@ Status FileSystem::WriteFileReplacingPlaced(const std::string& path,
   return WriteFileReplacing(path, contents);
 }
 
+Status ReadNormalFile(FileSystem& fs, const std::string& path,
+                      std::string* contents) {
+  const FileKind kind = fs.Stat(path).kind;
+  if (kind == FileKind::kFolder || kind == FileKind::kOther) {
+    return Status::Error("\"" + path + "\" is not a normal file");
+  }
+  return fs.ReadFile(path, contents);
+}
+
 bool FileSystem::SameFile(const std::string& a, const std::string& b) {
   const FileInfo x = Stat(a);
   const FileInfo y = Stat(b);

@@ -96,6 +96,13 @@ class FileSystem {
   bool SameFile(const std::string& a, const std::string& b);
 };
 
+// Reads a whole input file that must be a normal file: a folder, a device
+// or a FIFO is refused before it is opened (a FIFO would block the read).
+// A path that is missing is left to ReadFile, whose message gives the
+// system's reason.
+Status ReadNormalFile(FileSystem& fs, const std::string& path,
+                      std::string* contents);
+
 // The host's file system.
 FileSystem& RealFileSystem();
 

@@ -121,8 +121,6 @@ class PackBuilder {
   void Work();
   void Compile(Task& task);
   void ReadLineOnce(LineWork& line);
-  // Ok when path is a regular file that reads whole; else why not.
-  Status CheckReadable(const std::string& path);
   SharedLine::GridWriter GridWriterFor(LineWork& line);
   void Notify(const ScenarioRow* finished, const std::string& started);
   // Once every thread is done.
@@ -326,7 +324,9 @@ void PackBuilder::Compile(Task& task) {
   // A train that cannot be read is not compiled at all: the compile would
   // take it for an empty train and replace the scenario's good files with
   // those of the line alone.
-  if (const Status readable = CheckReadable(files.train_description);
+  std::string train_bytes;
+  if (const Status readable =
+          ReadNormalFile(fs_, files.train_description, &train_bytes);
       !readable.ok()) {
     row.state = ScenarioState::kNotBuilt;
     row.problem = readable.message() + "; its files are kept as they were";
@@ -343,15 +343,6 @@ void PackBuilder::Compile(Task& task) {
   // The last train over the line frees its state and grid.
   if (--line.remaining == 0) line.shared.reset();
   Notify(&row, "");
-}
-
-Status PackBuilder::CheckReadable(const std::string& path) {
-  if (fs_.Stat(path).kind != FileKind::kNormal) {
-    return Status::Error("cannot read \"" + path +
-                         "\": it is not a regular file");
-  }
-  std::string bytes;
-  return fs_.ReadFile(path, &bytes);
 }
 
 void PackBuilder::ReadLineOnce(LineWork& line) {

@@ -20,10 +20,7 @@ namespace {
 Status CheckReadable(FileSystem& fs, const std::string& path,
                      const char* what) {
   std::string bytes;
-  Status status = fs.ReadFile(path, &bytes);
-  if (status.ok() && !fs.IsNormalFile(path)) {
-    status = Status::Error("\"" + path + "\" is not a normal file");
-  }
+  const Status status = ReadNormalFile(fs, path, &bytes);
   if (status.ok()) return status;
   return Status::Error(std::string("the ") + what +
                        " description cannot be read: " + status.message() +
