@@ -45,6 +45,19 @@ int WriteAllAt(int fd, std::uint64_t offset, std::string_view data) {
   return 0;
 }
 
+Status NotANormalFile(const std::string& path) {
+  return Status::Error("\"" + path +
+                       "\" is not a normal file (a folder, a device or a "
+                       "pipe); name the file itself");
+}
+
+Status TooLarge(const std::string& path, std::uint64_t size) {
+  return Status::Error("\"" + path + "\" holds " + std::to_string(size) +
+                       " bytes, far more than any scenario file (at most " +
+                       std::to_string(kMaxInputBytes >> 20) +
+                       " MiB are read); is it the right file?");
+}
+
 FileKind KindOf(mode_t mode) {
   if (S_ISREG(mode)) return FileKind::kNormal;
   if (S_ISDIR(mode)) return FileKind::kFolder;
@@ -59,15 +72,29 @@ class PosixFileSystem : public FileSystem {
   }
 
   Status ReadFile(const std::string& path, std::string* contents) override {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO without a writer would wait for one.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return Failure("open", path, errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      const int error_number = errno;
+      ::close(fd);
+      return Failure("read", path, error_number);
+    }
+    if (!S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return NotANormalFile(path);
+    }
+    const auto size =
+        static_cast<std::uint64_t>(std::max<off_t>(st.st_size, 0));
+    if (size > kMaxInputBytes) {
+      ::close(fd);
+      return TooLarge(path, size);
+    }
     std::string bytes;
     // One allocation of the file's size: a grid file runs to 20 MB, and
     // growing by doubling would hold up to three times that at once.
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-      bytes.reserve(static_cast<std::size_t>(st.st_size));
-    }
+    bytes.reserve(static_cast<std::size_t>(size));
     char buf[1 << 16];
     for (;;) {
       const ssize_t n = ::read(fd, buf, sizeof(buf));
@@ -79,6 +106,11 @@ class PosixFileSystem : public FileSystem {
       }
       if (n == 0) break;
       bytes.append(buf, static_cast<std::size_t>(n));
+      // A file that grows while it is read (a log, /proc) is still bound.
+      if (bytes.size() > kMaxInputBytes) {
+        ::close(fd);
+        return TooLarge(path, bytes.size());
+      }
     }
     ::close(fd);
     *contents = std::move(bytes);
@@ -247,9 +279,12 @@ Status FileSystem::WriteFileReplacingPlaced(const std::string& path,
 
 Status ReadNormalFile(FileSystem& fs, const std::string& path,
                       std::string* contents) {
-  const FileKind kind = fs.Stat(path).kind;
-  if (kind == FileKind::kFolder || kind == FileKind::kOther) {
-    return Status::Error("\"" + path + "\" is not a normal file");
+  const FileInfo info = fs.Stat(path);
+  if (info.kind == FileKind::kFolder || info.kind == FileKind::kOther) {
+    return NotANormalFile(path);
+  }
+  if (info.kind == FileKind::kNormal && info.size > kMaxInputBytes) {
+    return TooLarge(path, info.size);
   }
   return fs.ReadFile(path, contents);
 }

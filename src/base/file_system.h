@@ -58,7 +58,9 @@ class FileSystem {
 
   // True when path names an existing regular file.
   virtual bool IsNormalFile(const std::string& path) = 0;
-  // Reads the whole file into *contents.
+  // Reads the whole file into *contents. The host's refuses what is not a
+  // normal file, without waiting on it, and stops with an error past
+  // kMaxInputBytes, so that no path can block a read or exhaust memory.
   virtual Status ReadFile(const std::string& path, std::string* contents) = 0;
   // Replaces the file with contents: the bytes go to a temporary file in
   // the same folder, which is then renamed over path. On any failure the
@@ -96,10 +98,17 @@ class FileSystem {
   bool SameFile(const std::string& a, const std::string& b);
 };
 
-// Reads a whole input file that must be a normal file: a folder, a device
-// or a FIFO is refused before it is opened (a FIFO would block the read).
-// A path that is missing is left to ReadFile, whose message gives the
-// system's reason.
+// The largest file any command reads: far above the largest scenario file
+// (the grid of a 1000 km line is about 20 MB), so that a wrong path (a
+// disc image, a sparse file, a log) is refused at once instead of filling
+// the memory.
+inline constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
+
+// Reads a whole input file that must be a normal file of at most
+// kMaxInputBytes: a folder, a device or a FIFO is refused before it is
+// opened (a FIFO would block the read), and so is a larger file. A path
+// that is missing is left to ReadFile, whose message gives the system's
+// reason.
 Status ReadNormalFile(FileSystem& fs, const std::string& path,
                       std::string* contents);
 

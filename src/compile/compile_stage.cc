@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "base/file_system.h"
 #include "base/windows1252.h"
 #include "compile/post_pass.h"
 #include "line/field_reader.h"
@@ -18,10 +19,11 @@
 namespace scenario {
 namespace {
 
-// Reads a description file whole; a failure is a fault of the read.
+// Reads a description file whole; a failure (a folder, a pipe or a file
+// far too large among them) is a fault of the read.
 std::string ReadDescription(FileSystem& fs, const std::string& path) {
   std::string bytes;
-  Status status = fs.ReadFile(path, &bytes);
+  Status status = ReadNormalFile(fs, path, &bytes);
   if (!status.ok()) throw Fault(status.message(), SourceSpot{path, 0, 0});
   return bytes;
 }

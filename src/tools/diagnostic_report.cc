@@ -1,5 +1,6 @@
 #include "tools/diagnostic_report.h"
 
+#include "base/file_system.h"
 #include "base/source_excerpt.h"
 #include "lint/code_explanations.h"
 #include "model/kilometre_axis.h"
@@ -51,7 +52,7 @@ std::optional<std::string> SourceRows::Row(const SourceSpot& where) {
   if (it == files_.end()) {
     std::string bytes;
     std::optional<std::string> file;
-    if (fs_.ReadFile(where.file, &bytes).ok()) file = std::move(bytes);
+    if (ReadNormalFile(fs_, where.file, &bytes).ok()) file = std::move(bytes);
     it = files_.emplace(where.file, std::move(file)).first;
   }
   if (!it->second) return std::nullopt;

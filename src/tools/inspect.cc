@@ -291,13 +291,13 @@ Status InspectFile(const std::string& path, BinaryKind kind,
                    InspectOptions options, FileSystem& fs,
                    std::string* listing) {
   std::string image;
-  Status status = fs.ReadFile(path, &image);
+  Status status = ReadNormalFile(fs, path, &image);
   if (!status.ok()) return status;
   ParamTable params;
   if (kind == BinaryKind::kCells && !options.raw && path.ends_with(".dat")) {
     const std::string sim = path.substr(0, path.size() - 4) + ".sim";
     std::string sim_image;
-    if (fs.IsNormalFile(sim) && fs.ReadFile(sim, &sim_image).ok() &&
+    if (fs.IsNormalFile(sim) && ReadNormalFile(fs, sim, &sim_image).ok() &&
         DecodeParamFile(sim_image, &params)) {
       options.params = &params;
     }

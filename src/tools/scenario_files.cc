@@ -26,10 +26,6 @@ constexpr std::string_view kParamEnding = ".sim";
 constexpr std::string_view kCellEnding = ".dat";
 constexpr std::string_view kGridEnding = "_linea.dat";
 
-// Far above the largest scenario (a 1000 km grid is about 20 MB): a
-// bigger file is not read into memory at all.
-constexpr std::uint64_t kMaxInputBytes = 256u << 20;
-
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 // The folder a path's file lies in: "" for a bare name, "/" for a file in
@@ -49,21 +45,10 @@ bool IsFolder(FileSystem& fs, const std::string& path) {
   return fs.Stat(path).kind == FileKind::kFolder;
 }
 
-// Reads a whole input file, refusing one too large to be a scenario's.
-Status ReadInput(FileSystem& fs, const std::string& path,
-                 std::string* contents) {
-  const FileInfo info = fs.Stat(path);
-  if (info.kind == FileKind::kNormal && info.size > kMaxInputBytes) {
-    return Status::Error(path + ": " + std::to_string(info.size) +
-                         " bytes, far larger than any scenario file");
-  }
-  return fs.ReadFile(path, contents);
-}
-
 Status ReadParamFile(FileSystem& fs, const std::string& path,
                      ParamTable* table) {
   std::string image;
-  Status s = ReadInput(fs, path, &image);
+  Status s = ReadNormalFile(fs, path, &image);
   if (!s.ok()) return s;
   if (!DecodeParamFile(image, table)) {
     return Status::Error(path +
@@ -447,7 +432,7 @@ Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
   Status s = ReadParamFile(fs, files.param_file, &loaded->table);
   if (!s.ok()) return s;
   std::string image;
-  s = ReadInput(fs, files.cell_file, &image);
+  s = ReadNormalFile(fs, files.cell_file, &image);
   if (!s.ok()) return s;
   if (!DecodeCellFile(image, &loaded->cells)) {
     return Status::Error(files.cell_file + ": not a cell file (" +
@@ -456,7 +441,7 @@ Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
   }
   if (!files.grid_file.empty()) {
     image.clear();
-    s = ReadInput(fs, files.grid_file, &image);
+    s = ReadNormalFile(fs, files.grid_file, &image);
     if (!s.ok()) return s;
     if (!DecodeGridFile(image, &loaded->grid)) {
       return Status::Error(files.grid_file +
