@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -165,12 +166,14 @@ void ChildProcess::Signal(int signal) {
 void ChildProcess::Reap(bool block) {
   if (pid_ <= 0 || reaped_) return;
   int raw = 0;
+  struct rusage usage {};
   pid_t r;
   do {
-    r = ::waitpid(pid_, &raw, block ? 0 : WNOHANG);
+    r = ::wait4(pid_, &raw, block ? 0 : WNOHANG, &usage);
   } while (r < 0 && errno == EINTR);
   if (r != pid_) return;
   reaped_ = true;
+  max_resident_kib_ = usage.ru_maxrss;
   status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
@@ -211,6 +214,7 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& cwd,
         child.Wait(std::chrono::duration_cast<std::chrono::milliseconds>(
             end - std::chrono::steady_clock::now()));
     run.out = std::move(child.output());
+    run.max_resident_kib = child.max_resident_kib();
   }
   run.err = ReadWholeFile(err_file);
   return run;

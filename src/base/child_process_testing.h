@@ -65,6 +65,9 @@ class ChildProcess {
   // The exit status, or -1 when it has not ended in time or was ended by a
   // signal.
   int Wait(std::chrono::milliseconds limit);
+  // The most memory the child held at once (its peak resident set), in
+  // KiB; 0 until it has ended.
+  long max_resident_kib() const { return max_resident_kib_; }
 
  private:
   // Collects the child's status if it has ended; with block, waits for it.
@@ -76,14 +79,16 @@ class ChildProcess {
   std::string output_;
   bool output_ended_ = false;
   int status_ = -1;
+  long max_resident_kib_ = 0;
   bool reaped_ = false;
 };
 
 // What a program run to its end left.
 struct ChildRun {
-  int status = -1;  // as ChildProcess::Wait gives it
-  std::string out;  // its standard output
-  std::string err;  // its standard error
+  int status = -1;            // as ChildProcess::Wait gives it
+  std::string out;            // its standard output
+  std::string err;            // its standard error
+  long max_resident_kib = 0;  // its peak resident set
 };
 
 // Runs argv (as ChildProcess starts it) with an empty standard input until

@@ -45,17 +45,18 @@ int WriteAllAt(int fd, std::uint64_t offset, std::string_view data) {
   return 0;
 }
 
-Status NotANormalFile(const std::string& path) {
-  return Status::Error("\"" + path +
-                       "\" is not a normal file (a folder, a device or a "
-                       "pipe); name the file itself");
+// What is said of a path that names something other than a normal file.
+Status NotANormalFile(const std::string& path, FileKind kind) {
+  return Status::Error("\"" + path + "\" is " +
+                       (kind == FileKind::kFolder
+                            ? "a folder"
+                            : "a device or a pipe, not a normal file"));
 }
 
 Status TooLarge(const std::string& path, std::uint64_t size) {
   return Status::Error("\"" + path + "\" holds " + std::to_string(size) +
                        " bytes, far more than any scenario file (at most " +
-                       std::to_string(kMaxInputBytes >> 20) +
-                       " MiB are read); is it the right file?");
+                       std::to_string(kMaxInputBytes >> 20) + " MiB are read)");
 }
 
 FileKind KindOf(mode_t mode) {
@@ -83,7 +84,7 @@ class PosixFileSystem : public FileSystem {
     }
     if (!S_ISREG(st.st_mode)) {
       ::close(fd);
-      return NotANormalFile(path);
+      return NotANormalFile(path, KindOf(st.st_mode));
     }
     const auto size =
         static_cast<std::uint64_t>(std::max<off_t>(st.st_size, 0));
@@ -281,7 +282,7 @@ Status ReadNormalFile(FileSystem& fs, const std::string& path,
                       std::string* contents) {
   const FileInfo info = fs.Stat(path);
   if (info.kind == FileKind::kFolder || info.kind == FileKind::kOther) {
-    return NotANormalFile(path);
+    return NotANormalFile(path, info.kind);
   }
   if (info.kind == FileKind::kNormal && info.size > kMaxInputBytes) {
     return TooLarge(path, info.size);

@@ -1,0 +1,88 @@
+// Paths that name no scenario file at all: a pipe, an endless device, a
+// sparse file of gigabytes. Every command that reads a file must refuse
+// them at once, naming the file, and never block or fill the memory.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/child_process_testing.h"
+#include "base/scoped_temp_dir.h"
+#include "compile/small_pair_testing.h"
+#include "gtest/gtest.h"
+
+namespace scenario {
+namespace {
+
+// Far below what reading any of these paths whole would take.
+constexpr long kMemoryBoundKib = 64 * 1024;
+// Only a hung command comes near it.
+constexpr auto kHungAfter = std::chrono::seconds(60);
+
+class HostileInputs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteWholeFile(dir_.File("Valle_linea.txt"), SmallLineText());
+    WriteWholeFile(dir_.File("Valle_R 1-.txt"), SmallTrainText());
+    for (const char* name : {"pipe_linea.txt", "pipe-.txt", "pipe.dat"}) {
+      ASSERT_EQ(::mkfifo(dir_.File(name).c_str(), 0600), 0);
+    }
+    for (const char* name : {"huge_linea.txt", "huge-.txt", "huge.dat"}) {
+      WriteWholeFile(dir_.File(name), "");
+      std::filesystem::resize_file(dir_.File(name), std::uintmax_t{2} << 30);
+    }
+    std::filesystem::create_symlink("/dev/zero", dir_.File("zero.dat"));
+    std::filesystem::create_directory(dir_.File("out"));
+  }
+
+  ScopedTempDir dir_;
+};
+
+TEST_F(HostileInputs, EveryReaderRefusesThemAtOnceInBoundedMemory) {
+  constexpr const char* kNotNormal = "a device or a pipe, not a normal file";
+  constexpr const char* kTooLarge = "far more than any scenario file";
+  struct Case {
+    std::vector<std::string> args;
+    const char* named;  // the file the message names
+    const char* says;
+  };
+  const std::string train = "Valle_R 1-.txt";
+  const std::string line = "Valle_linea.txt";
+  const std::vector<std::string> to_out = {"-o", "out", "--train-name", "R 1"};
+  auto compile = [&](const std::string& l, const std::string& t) {
+    std::vector<std::string> args = {"compile", l, t};
+    args.insert(args.end(), to_out.begin(), to_out.end());
+    return args;
+  };
+  const Case kCases[] = {
+      {compile("pipe_linea.txt", train), "pipe_linea.txt", kNotNormal},
+      {compile("huge_linea.txt", train), "huge_linea.txt", kTooLarge},
+      {compile(line, "pipe-.txt"), "pipe-.txt", kNotNormal},
+      {compile(line, "huge-.txt"), "huge-.txt", kTooLarge},
+      {{"check", "huge_linea.txt", train}, "huge_linea.txt", kTooLarge},
+      {{"check", line, "pipe-.txt"}, "pipe-.txt", kNotNormal},
+      {{"lint", "pipe_linea.txt", train}, "pipe_linea.txt", kNotNormal},
+      {{"lint", line, "huge-.txt"}, "huge-.txt", kTooLarge},
+      {{"inspect", "pipe.dat"}, "pipe.dat", kNotNormal},
+      {{"inspect", "zero.dat"}, "zero.dat", kNotNormal},
+      {{"inspect", "huge.dat"}, "huge.dat", kTooLarge},
+  };
+  for (const Case& c : kCases) {
+    std::vector<std::string> argv = {SCENARIO_COMPILER_EXE};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    SCOPED_TRACE(c.args[0] + " " + c.named);
+    const ChildRun run = RunChild(argv, dir_.path(), {}, kHungAfter);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find(std::string("\"") + c.named + "\""),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_LT(run.max_resident_kib, kMemoryBoundKib);
+  }
+  EXPECT_EQ(std::filesystem::is_empty(dir_.File("out")), true);
+}
+
+}  // namespace
+}  // namespace scenario
