@@ -15,6 +15,8 @@
 #include <system_error>
 #include <utility>
 
+#include "base/strings.h"
+
 namespace scenario {
 namespace {
 
@@ -25,8 +27,8 @@ std::string Reason(int error_number) {
 }
 
 Status Failure(const char* what, const std::string& path, int error_number) {
-  return Status::Error(std::string("cannot ") + what + " \"" + path +
-                       "\": " + Reason(error_number));
+  return Status::Error(std::string("cannot ") + what + " " + QuotedName(path) +
+                       ": " + Reason(error_number));
 }
 
 // Writes all of data to fd at offset, as WriteAll does.
@@ -47,14 +49,14 @@ int WriteAllAt(int fd, std::uint64_t offset, std::string_view data) {
 
 // What is said of a path that names something other than a normal file.
 Status NotANormalFile(const std::string& path, FileKind kind) {
-  return Status::Error("\"" + path + "\" is " +
+  return Status::Error(QuotedName(path) + " is " +
                        (kind == FileKind::kFolder
                             ? "a folder"
                             : "a device or a pipe, not a normal file"));
 }
 
 Status TooLarge(const std::string& path, std::uint64_t size) {
-  return Status::Error("\"" + path + "\" holds " + std::to_string(size) +
+  return Status::Error(QuotedName(path) + " holds " + std::to_string(size) +
                        " bytes, far more than any scenario file (at most " +
                        std::to_string(kMaxInputBytes >> 20) + " MiB are read)");
 }
@@ -175,8 +177,8 @@ class PosixFileSystem : public FileSystem {
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (ec) {
-      return Status::Error("cannot create the folder \"" + path +
-                           "\": " + ec.message());
+      return Status::Error("cannot create the folder " + QuotedName(path) +
+                           ": " + ec.message());
     }
     return Status::Ok();
   }
@@ -263,7 +265,7 @@ Status FileSystem::WriteFileReplacingPlaced(const std::string& path,
                                             std::uint64_t size,
                                             const PlacedContentsMaker& make) {
   if (size > std::string().max_size()) {
-    return Status::Error("cannot write \"" + path + "\": too large");
+    return Status::Error("cannot write " + QuotedName(path) + ": too large");
   }
   std::string contents(static_cast<std::size_t>(size), '\0');
   make([&contents](std::uint64_t offset, std::string_view piece) {

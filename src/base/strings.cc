@@ -1,6 +1,7 @@
 #include "base/strings.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <vector>
 
@@ -54,6 +55,51 @@ std::string ClockText(std::int64_t seconds) {
                 static_cast<unsigned long long>(t / 60 % 60),
                 static_cast<unsigned long long>(t % 60));
   return text;
+}
+
+std::string StringPrintf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text;
+  if (length > 0) {
+    // vsnprintf writes the terminating zero too, over text's own.
+    text.resize(static_cast<std::size_t>(length));
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+  }
+  va_end(again);
+  return text;
+}
+
+std::string PrintableName(std::string_view name) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(name.size());
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (byte < 0x20 || byte == 0x7f) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xf];
+    } else if (byte == 0xc2 && i + 1 < name.size() &&
+               static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(name[i + 1]) <= 0x9f) {
+      const auto c1 = static_cast<unsigned char>(name[++i]);
+      out += "\\u00";
+      out += kHex[c1 >> 4];
+      out += kHex[c1 & 0xf];
+    } else {
+      out += name[i];
+    }
+  }
+  return out;
+}
+
+std::string QuotedName(std::string_view name) {
+  return "\"" + PrintableName(name) + "\"";
 }
 
 }  // namespace scenario

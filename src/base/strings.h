@@ -25,6 +25,20 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // turn a into b: how far a mistyped word lies from the one meant.
 std::size_t EditDistance(std::string_view a, std::string_view b);
 
+// printf's text for format and the values, never cut whatever its length
+// (a double of 1e300 prints with 300 digits).
+std::string StringPrintf(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+
+// name as it may be shown on a terminal: every control character (C0,
+// DEL, and C1 written in UTF-8) escaped as \xNN or \u00NN, so that a file
+// named with an escape sequence cannot change the terminal's state or
+// break the layout of a listing. Everything else is kept as it is.
+std::string PrintableName(std::string_view name);
+
+// PrintableName(name) between double quotes: how messages name a file.
+std::string QuotedName(std::string_view name);
+
 // A time in seconds as [-]h:mm:ss; the hours may pass 23 and any value,
 // negative ones too, keeps its own text.
 std::string ClockText(std::int64_t seconds);

@@ -72,5 +72,34 @@ TEST(Strings, ClockTextKeepsEveryValue) {
   for (const Case& c : kCases) EXPECT_EQ(ClockText(c.seconds), c.want);
 }
 
+TEST(Strings, StringPrintfNeverCutsItsText) {
+  const std::string huge = StringPrintf("x=%.6f;", 1e300);
+  EXPECT_EQ(huge.size(), std::string("x=;").size() + 301 + 7);
+  EXPECT_TRUE(huge.ends_with(".000000;"));
+  EXPECT_EQ(StringPrintf("%s", ""), "");
+  EXPECT_EQ(StringPrintf("%d-%s", 7, "a"), "7-a");
+}
+
+TEST(Strings, PrintableNameEscapesEveryControlCharacter) {
+  const struct {
+    std::string name;
+    std::string shown;
+  } kCases[] = {
+      {"Valle_R 1-.txt", "Valle_R 1-.txt"},
+      {"a\x1b[31mred", "a\\x1b[31mred"},
+      {std::string("nul\0end", 7), "nul\\x00end"},
+      {"two\nlines\tand\rback\x7f", "two\\x0alines\\x09and\\x0dback\\x7f"},
+      {"c1 \xc2\x9b"
+       "2J",
+       "c1 \\u009b2J"},
+      {"Citt\xc3\xa0 \xc2\xa0 \\ ok", "Citt\xc3\xa0 \xc2\xa0 \\ ok"},
+      {"cut \xc2", "cut \xc2"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(PrintableName(c.name), c.shown);
+  }
+  EXPECT_EQ(QuotedName("a\x1b"), "\"a\\x1b\"");
+}
+
 }  // namespace
 }  // namespace scenario

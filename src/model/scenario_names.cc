@@ -70,16 +70,16 @@ std::string TrainNameFromFile(std::string_view path, std::string_view line_name,
   if (has_prefix && !Stem(base.substr(prefix.size())).empty()) {
     name = std::string(Stem(base.substr(prefix.size())));
     why = "does not end in \"" + std::string(kSuffix) +
-          "\", so the train name is what follows the line name's prefix \"" +
-          prefix + "\", without its ending";
+          "\", so the train name is what follows the line name's prefix " +
+          QuotedName(prefix) + ", without its ending";
   } else {
     name = std::string(Stem(base));
-    why = "does not begin with the line name's prefix \"" + prefix +
-          "\", so the train name is its stem";
+    why = "does not begin with the line name's prefix " + QuotedName(prefix) +
+          ", so the train name is its stem";
   }
   if (note != nullptr) {
-    *note = "the train file's name \"" + std::string(base) + "\" " + why +
-            ": \"" + name + "\" (--train-name sets another)";
+    *note = "the train file's name " + QuotedName(base) + " " + why + ": " +
+            QuotedName(name) + " (--train-name sets another)";
   }
   return name;
 }
@@ -87,7 +87,7 @@ std::string TrainNameFromFile(std::string_view path, std::string_view line_name,
 std::optional<std::string> CheckName(std::string_view utf8,
                                      std::string_view what,
                                      std::string* error) {
-  const std::string quoted = "\"" + std::string(utf8) + "\"";
+  const std::string quoted = QuotedName(utf8);
   if (utf8.empty()) {
     *error = std::string(what) + " is empty";
     return std::nullopt;

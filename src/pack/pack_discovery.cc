@@ -42,7 +42,7 @@ std::string ClaimKey(std::string_view folder, std::string_view base) {
          (bytes ? LowerWindows1252(*bytes) : std::string(base));
 }
 
-std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Quoted(std::string_view s) { return QuotedName(s); }
 
 // Walks a pack's folders depth first, following no link.
 class PackWalk {
@@ -334,7 +334,7 @@ Status ListPackFiles(FileSystem& fs, const std::string& folder,
                      PackListing* listing) {
   const FileInfo info = fs.Stat(folder);
   if (info.kind != FileKind::kFolder) {
-    return Status::Error("\"" + folder + "\" is not a folder");
+    return Status::Error(QuotedName(folder) + " is not a folder");
   }
   Status status = PackWalk(fs, folder, listing).Walk(folder, "", info);
   std::sort(listing->files.begin(), listing->files.end());

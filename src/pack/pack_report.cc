@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/exit_status.h"
+#include "base/strings.h"
 
 namespace scenario {
 namespace {
@@ -143,10 +144,11 @@ std::string FormatPackSummary(const PackOutcome& outcome, int jobs) {
   for (const ScenarioRow& row : outcome.rows) {
     const bool compiled = row.state == ScenarioState::kBuilt ||
                           row.state == ScenarioState::kNothingWritten;
-    cells.push_back({row.scenario, StateWord(row.state),
+    cells.push_back({PrintableName(row.scenario), StateWord(row.state),
                      row.codes.empty() ? "-" : Codes(row, ","),
                      WarningCount(row, "-"), std::to_string(row.written.size()),
-                     compiled ? Milliseconds(row.seconds) : "-", Detail(row)});
+                     compiled ? Milliseconds(row.seconds) : "-",
+                     PrintableName(Detail(row))});
   }
   std::vector<std::size_t> width(head.size());
   for (std::size_t c = 0; c < head.size(); ++c) width[c] = head[c].size();
@@ -275,8 +277,8 @@ void PackProgress::Finished(const ScenarioRow& row, int done, int total) {
     DrawBar();
     return;
   }
-  out_ << "[" << done << "/" << total << "] " << row.scenario << ": "
-       << StateWord(row.state);
+  out_ << "[" << done << "/" << total << "] " << PrintableName(row.scenario)
+       << ": " << StateWord(row.state);
   if (!row.codes.empty()) out_ << ", codes " << Codes(row, ",");
   if (row.warnings.value_or(0) > 0) {
     out_ << ", " << *row.warnings
@@ -293,7 +295,7 @@ void PackProgress::DrawBar() {
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_)
           .count();
-  std::string name = current_;
+  std::string name = PrintableName(current_);
   if (name.size() > 40) name = "..." + name.substr(name.size() - 37);
   out_ << "\r\x1b[K[" << std::string(filled, '#')
        << std::string(kWidth - filled, '.') << "] " << done_ << "/" << total_

@@ -20,15 +20,9 @@ std::string FormatTime(std::int32_t seconds) {
 
 }  // namespace
 
-std::string Printf(const char* format, double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, format, v);
-  return buf;
-}
-
 std::string ToString(std::int64_t v) { return std::to_string(v); }
 
-std::string ExactNumber(double v) { return Printf("%.12g", v); }
+std::string ExactNumber(double v) { return StringPrintf("%.12g", v); }
 
 double CharCount(std::string_view utf8) {
   double n = 0;

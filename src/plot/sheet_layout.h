@@ -44,7 +44,6 @@ inline constexpr double kCharAdvance = 0.64;
 
 inline constexpr double kMetresPerCell = 50;
 
-std::string Printf(const char* format, double v);
 std::string ToString(std::int64_t v);
 // Precise enough to compare with the grid's own numbers.
 std::string ExactNumber(double v);

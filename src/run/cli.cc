@@ -42,7 +42,7 @@ std::string CommandHint(CLI::App& app, int argc, const char* const* argv) {
     const std::size_t d = EditDistance(word, name);
     if (d < best) best = d, nearest = name;
   }
-  std::string hint = "\"" + word + "\" is not a command";
+  std::string hint = QuotedName(word) + " is not a command";
   if (!nearest.empty()) return hint + "; did you mean \"" + nearest + "\"?\n";
   hint += "; the commands are";
   for (const std::string& name : names) hint += " " + name;

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "base/exit_status.h"
+#include "base/strings.h"
 #include "lint/code_explanations.h"
 #include "lint/warnings.h"
 #include "run/program_name.h"
@@ -24,8 +25,8 @@ int RunExplainCommand(const ExplainCommandOptions& options, std::ostream& out,
     out << RenderExplanation(Describe(*kind));
     return kExitOk;
   }
-  err << kProgramName << ": \"" << options.what
-      << "\" is neither a code that a compile can record nor a warning's "
+  err << kProgramName << ": " << QuotedName(options.what)
+      << " is neither a code that a compile can record nor a warning's "
          "name; `"
       << kProgramName << " explain --all` lists them all\n";
   return kExitNothing;

@@ -84,5 +84,68 @@ TEST_F(HostileInputs, EveryReaderRefusesThemAtOnceInBoundedMemory) {
   EXPECT_EQ(std::filesystem::is_empty(dir_.File("out")), true);
 }
 
+// A name that would turn the terminal red, and one that would clear it
+// with the one-byte C1 introducer.
+constexpr const char* kRed = "\x1b[31m";
+constexpr const char* kC1Clear =
+    "\xc2\x9b"
+    "2J";
+
+// True when text holds a control character that is not a line end: what a
+// printed name must never carry to the terminal.
+bool HoldsControlCharacters(const std::string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if ((c < 0x20 && c != '\n') || c == 0x7f) return true;
+    if (c == 0xc2 && i + 1 < text.size() &&
+        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(HostileInputs, NamesAreShownWithTheirControlCharactersEscaped) {
+  const std::string red_train = std::string("Valle_R ") + kRed + "1-.txt";
+  const std::string c1_line = std::string("Valle") + kC1Clear + "_linea.txt";
+  WriteWholeFile(dir_.File(red_train), SmallTrainText());
+  WriteWholeFile(dir_.File(c1_line), SmallLineText());
+  // Read to its end with a field still missing: a diagnostic that names
+  // the file, its row and its column.
+  const std::string red_broken = std::string("Valle_R ") + kRed + "3-.txt";
+  WriteWholeFile(dir_.File(red_broken),
+                 "[generale]\r\nnumero vetture,    x\r\n");
+  std::filesystem::create_directory(dir_.File("pack"));
+  WriteWholeFile(dir_.File("pack/Valle_linea.txt"), SmallLineText());
+  WriteWholeFile(dir_.File("pack/" + red_train), SmallTrainText());
+  WriteWholeFile(dir_.File("pack/Valle_R 2-.txt"), "[generale]\r\n");
+  const std::vector<std::vector<std::string>> kRuns = {
+      {"compile", c1_line, red_train, "-o", "out"},
+      {"check", c1_line, red_train},
+      {"lint", c1_line, red_train},
+      {"check", "Valle_linea.txt", red_broken, "-W"},
+      {"lint", "Valle_linea.txt", red_broken},
+      {"check", std::string("gone") + kRed + "_linea.txt", red_train},
+      {"build", "pack"},
+      {"build", "pack"},
+      {"inspect", std::string("gone") + kC1Clear + ".dat"},
+  };
+  for (const std::vector<std::string>& args : kRuns) {
+    std::vector<std::string> argv = {SCENARIO_COMPILER_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    SCOPED_TRACE(args[0] + " " + args[1]);
+    const ChildRun run = RunChild(argv, dir_.path(), {}, kHungAfter);
+    EXPECT_NE(run.status, -1);
+    EXPECT_FALSE(HoldsControlCharacters(run.out)) << run.out;
+    EXPECT_FALSE(HoldsControlCharacters(run.err)) << run.err;
+    // Every run names one of them, escaped.
+    const std::string said = run.out + run.err;
+    EXPECT_TRUE(said.find("\\x1b[31m") != std::string::npos ||
+                said.find("\\u009b2J") != std::string::npos)
+        << said;
+  }
+}
+
 }  // namespace
 }  // namespace scenario

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "base/exit_status.h"
+#include "base/strings.h"
 #include "run/program_name.h"
 
 namespace scenario {
@@ -14,8 +15,9 @@ int RunInspectCommand(const InspectCommandOptions& options, FileSystem& fs,
                                              ? BinaryKindFromName(options.file)
                                              : BinaryKindFromWord(options.as);
   if (!kind) {
-    err << kProgramName << ": cannot tell the kind of \"" << options.file
-        << "\" from its name (.dat, _linea.dat or .sim); use --as "
+    err << kProgramName << ": cannot tell the kind of "
+        << QuotedName(options.file)
+        << " from its name (.dat, _linea.dat or .sim); use --as "
            "cells|params|grid\n";
     return kExitNothing;
   }

@@ -8,6 +8,7 @@
 
 #include "base/exit_status.h"
 #include "base/file_watch.h"
+#include "base/strings.h"
 #include "run/compile_command.h"
 #include "run/program_name.h"
 
@@ -57,7 +58,7 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
     summary += "nothing written";
   } else {
     for (const std::string& path : outcome.written) {
-      out << "written: " << path << '\n';
+      out << "written: " << PrintableName(path) << '\n';
     }
     summary += Plural(outcome.written.size(), "file", "files") + " written";
   }

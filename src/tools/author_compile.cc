@@ -5,6 +5,7 @@
 
 #include "base/exit_status.h"
 #include "base/file_system.h"
+#include "base/strings.h"
 #include "compile/compile_stage.h"
 #include "lint/warnings.h"
 #include "model/scenario_names.h"
@@ -60,10 +61,10 @@ Status NamePair(const AuthorCompileOptions& o, PairNames* names,
   // A train named "linea" would give the cell file the grid's name, and
   // the cell file would replace the grid just written.
   if (names->files.cell_file == names->files.line_grid) {
-    return Status::Error("the train name \"" + train_utf8 +
-                         "\" gives the cell file the line grid's name \"" +
-                         names->files.cell_file +
-                         "\"; choose another (--train-name)");
+    return Status::Error("the train name " + QuotedName(train_utf8) +
+                         " gives the cell file the line grid's name " +
+                         QuotedName(names->files.cell_file) +
+                         "; choose another (--train-name)");
   }
   return Status::Ok();
 }
@@ -79,9 +80,9 @@ Status PrepareOutputs(const AuthorCompileOptions& o, FileSystem& fs,
        {&names.line_grid, &names.param_file, &names.cell_file}) {
     for (const std::string* input : {&o.line_file, &o.train_file}) {
       if (fs.SameFile(*output, *input)) {
-        return Status::Error("the output file \"" + *output +
-                             "\" is the input file \"" + *input +
-                             "\"; nothing was written");
+        return Status::Error("the output file " + QuotedName(*output) +
+                             " is the input file " + QuotedName(*input) +
+                             "; nothing was written");
       }
     }
   }

@@ -2,6 +2,7 @@
 
 #include "base/file_system.h"
 #include "base/source_excerpt.h"
+#include "base/strings.h"
 #include "lint/code_explanations.h"
 #include "model/kilometre_axis.h"
 
@@ -26,7 +27,7 @@ std::string FormatWarning(const Warning& w, const ParamTable& table) {
   out += ": warning " + std::string(WarningName(w.kind)) + ": " + w.text;
   if (w.position) out += PositionNote(*w.position, table);
   out += " " + ExplainHint(WarningName(w.kind));
-  return out;
+  return PrintableName(out);
 }
 
 std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
@@ -43,7 +44,7 @@ std::string FormatDiagnostic(const Diagnostic& d, const ParamTable& table,
     out += ")";
   }
   out += " " + ExplainHint(std::to_string(d.code));
-  return out;
+  return PrintableName(out);
 }
 
 std::optional<std::string> SourceRows::Row(const SourceSpot& where) {

@@ -15,7 +15,8 @@ namespace scenario {
 // One diagnostic in the usual compiler form:
 //   FILE:LINE:COLUMN: error CODE: explanation (at POSITION m, km K+MMM)
 //   (try: scenario-compiler explain CODE)
-// on one line. FILE alone when the code has no place in a file
+// on one line, its control characters escaped (a file name or a quoted
+// field may hold any byte). FILE alone when the code has no place in a file
 // (fallback_file names the file then, e.g. the train description for the
 // post-pass codes). The kilometre reading is added where the line's
 // kilometre records give one.

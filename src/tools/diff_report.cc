@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "base/strings.h"
 #include "tools/scenario_diff.h"
 
 namespace scenario {
@@ -22,7 +23,7 @@ std::string Value(const FieldValue& v, const std::string& unit) {
   if (const auto* n = std::get_if<std::int64_t>(&v)) {
     out = std::to_string(*n);
   } else {
-    out = "\"" + std::get<std::string>(v) + "\"";
+    out = QuotedName(std::get<std::string>(v));
   }
   if (!unit.empty()) out += " " + unit;
   return out;
@@ -74,14 +75,13 @@ std::string GridText(const GridChange& g) {
     if (g.first_metre) out += ";";
   }
   if (g.first_metre) {
-    char largest[64];
-    std::snprintf(largest, sizeof largest, "%.3f", g.largest);
+    const std::string largest = StringPrintf("%.3f", g.largest);
     out += " differs from metre " + std::to_string(*g.first_metre) + ", km " +
            g.first_km;
     // Metres filled on one side only, or equal numbers stored apart
     // (0 and -0), move no point.
     if (g.largest > 0) {
-      out += std::string("; largest displacement ") + largest + " m at metre " +
+      out += "; largest displacement " + largest + " m at metre " +
              std::to_string(g.largest_metre) + ", km " + g.largest_km;
     } else {
       out += "; no point moved";

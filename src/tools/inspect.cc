@@ -1,12 +1,12 @@
 #include "tools/inspect.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/strings.h"
 #include "base/windows1252.h"
 #include "model/cell_file.h"
 #include "model/cell_items.h"
@@ -29,18 +29,6 @@ using nlohmann::json;
 bool HasStoredItem(const TrackCell& c) {
   return c.kind != 0 || c.w2 != 0 || c.w4 != 0 || c.w6 != 0 || c.w8 != 0 ||
          c.b10 != 0 || c.b11 != 0;
-}
-
-std::string Printf(const char* format, ...)
-    __attribute__((format(printf, 1, 2)));
-
-std::string Printf(const char* format, ...) {
-  char buf[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(buf, sizeof buf, format, args);
-  va_end(args);
-  return buf;
 }
 
 std::string RenderCells(const std::vector<TrackCell>& cells,
@@ -70,14 +58,14 @@ std::string RenderCells(const std::vector<TrackCell>& cells,
                 {"cells", list}};
     return doc.dump(2) + "\n";
   }
-  std::string out = Printf("cell file: %zu cells (last_cell %zu)\n",
-                           cells.size(), cells.size() - 1);
+  std::string out = StringPrintf("cell file: %zu cells (last_cell %zu)\n",
+                                 cells.size(), cells.size() - 1);
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& c = cells[i];
     if (!o.all && !HasStoredItem(c)) continue;
     // An item in cell k stands around metre (k - 1) * 50.
     const long long metre = (static_cast<long long>(i) - 1) * 50;
-    out += Printf(
+    out += StringPrintf(
         "cell %7zu  %8lld m  %-16s w2=%d w4=%d w6=%d w8=%d b10=%d b11=%d  "
         "mountain=%d speed_step=%d gradient=%d adhesion=%d\n",
         i, metre, KindName(c.kind).c_str(), c.w2, c.w4, c.w6, c.w8, c.b10,
@@ -117,13 +105,13 @@ std::string RenderParams(const ParamTable& table, const InspectOptions& o) {
   for (int i = 0; i < kParamSlotCount; ++i) {
     const ParamSlot& s = table[i];
     if (!o.all && s.empty()) continue;
-    out += Printf(
+    out += StringPrintf(
         "slot %2d: byte1=%d long1=%d long2=%d long3=%d byte2=%d "
         "int1=%d int2=%d int3=%d int4=%d int5=%d byte3=%d byte4=%d "
         "byte5=%d byte6=%d long4=%d",
         i, s.byte1, s.long1, s.long2, s.long3, s.byte2, s.int1, s.int2, s.int3,
         s.int4, s.int5, s.byte3, s.byte4, s.byte5, s.byte6, s.long4);
-    out += " text=\"" + Windows1252ToUtf8(s.text) + "\"\n";
+    out += " text=" + QuotedName(Windows1252ToUtf8(s.text)) + "\n";
   }
   return out;
 }
@@ -206,23 +194,23 @@ std::string RenderGrid(const LineGrid& grid, const InspectOptions& o) {
   const GridStats st = StatsOf(grid);
   const std::vector<std::int64_t> samples = Samples(grid, o.grid_every);
   if (o.json) return GridJson(grid, st, samples);
-  std::string out = Printf(
+  std::string out = StringPrintf(
       "line grid: metres 0 to %lld; %lld empty, %lld int16, %lld double\n",
       static_cast<long long>(grid.size() - 1),
       static_cast<long long>(st.counts[0]),
       static_cast<long long>(st.counts[1]),
       static_cast<long long>(st.counts[2]));
   if (st.any) {
-    out += Printf("extent: x %.3f to %.3f, y %.3f to %.3f\n", st.min_x,
-                  st.max_x, st.min_y, st.max_y);
+    out += StringPrintf("extent: x %.3f to %.3f, y %.3f to %.3f\n", st.min_x,
+                        st.max_x, st.min_y, st.max_y);
   }
   for (std::int64_t m : samples) {
     if (grid.tag(m) == GridTag::kEmpty) {
-      out += Printf("metre %8lld: empty\n", static_cast<long long>(m));
+      out += StringPrintf("metre %8lld: empty\n", static_cast<long long>(m));
     } else {
-      out +=
-          Printf("metre %8lld: x=%.6f y=%.6f (%s)\n", static_cast<long long>(m),
-                 grid.x(m), grid.y(m), TagName(grid.tag(m)));
+      out += StringPrintf("metre %8lld: x=%.6f y=%.6f (%s)\n",
+                          static_cast<long long>(m), grid.x(m), grid.y(m),
+                          TagName(grid.tag(m)));
     }
   }
   return out;
@@ -304,7 +292,7 @@ Status InspectFile(const std::string& path, BinaryKind kind,
   }
   std::string error;
   if (!InspectImage(image, kind, options, listing, &error)) {
-    return Status::Error("\"" + path + "\" is " + error);
+    return Status::Error(QuotedName(path) + " is " + error);
   }
   return Status::Ok();
 }

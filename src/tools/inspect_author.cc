@@ -20,7 +20,7 @@ using nlohmann::json;
 std::string Number(std::int64_t v) { return std::to_string(v); }
 
 std::string Quoted(const std::string& windows1252) {
-  return "\"" + Windows1252ToUtf8(windows1252) + "\"";
+  return QuotedName(Windows1252ToUtf8(windows1252));
 }
 
 // --- the cell file -------------------------------------------------------
@@ -66,7 +66,7 @@ std::string ProfileChanges(const std::optional<Profile>& before,
 std::string FieldText(const ItemField& f) {
   std::string value;
   if (const std::string* text = std::get_if<std::string>(&f.value)) {
-    value = "\"" + *text + "\"";
+    value = QuotedName(*text);
   } else {
     value = std::to_string(std::get<std::int64_t>(f.value));
   }
@@ -171,15 +171,16 @@ std::string CellsText(const std::vector<TrackCell>& cells,
   // cell that holds it, so the lines are sorted (stably: a change of the
   // profile comes before the items at the same metre).
   std::vector<std::pair<double, std::string>> lines;
-  char buf[96];
   const auto on_profile = [&](std::int64_t i, const Profile& now,
                               const std::optional<Profile>& before) {
     const double at = ProfilePosition(i);
     const std::string changes =
         ProfileChanges(all ? std::nullopt : before, now);
-    std::snprintf(buf, sizeof buf, "%10.0f m  %9s  cell %6lld  from here: ", at,
-                  Kilometre(axis, at).c_str(), static_cast<long long>(i));
-    lines.emplace_back(at, buf + changes + "\n");
+    lines.emplace_back(
+        at,
+        StringPrintf("%10.0f m  %9s  cell %6lld  from here: ", at,
+                     Kilometre(axis, at).c_str(), static_cast<long long>(i)) +
+            changes + "\n");
   };
   const auto on_item = [&](std::int64_t i) {
     const TrackCell& c = cells[i];
@@ -189,9 +190,10 @@ std::string CellsText(const std::vector<TrackCell>& cells,
       what += (what.empty() ? "" : "; ") + std::string("approach mark ") +
               Number(c.b11);
     }
-    std::snprintf(buf, sizeof buf, "%10.0f m  %9s  cell %6lld  ", at,
-                  Kilometre(axis, at).c_str(), static_cast<long long>(i));
-    lines.emplace_back(at, buf + what + "\n");
+    lines.emplace_back(at, StringPrintf("%10.0f m  %9s  cell %6lld  ", at,
+                                        Kilometre(axis, at).c_str(),
+                                        static_cast<long long>(i)) +
+                               what + "\n");
   };
   WalkCells(cells, all, on_profile, on_item);
 
@@ -336,17 +338,16 @@ std::string ParamsText(const ParamTable& t, const ParamLayout& layout) {
            Number(t[k].long2) + " m, " + Number(t[k].long3) + "\n";
   }
   out += "stations (" + Number(layout.last_station) + "):\n";
-  char buf[160];
   for (int k = 1; k <= layout.last_station; ++k) {
     const ParamSlot& s = t[k];
-    std::snprintf(buf, sizeof buf,
-                  "  %2d  %9d m  km %-9s  %-8s  kind %3d  stretch %d to %d m"
-                  "  row fields 4-13: %d %d %d %d %d %d %d %d %d %d  ",
-                  k, s.long3, FormatKilometre(axis.Reading(s.long3)).c_str(),
-                  s.long4 == 0 ? "-" : ClockText(s.long4).c_str(), s.byte1,
-                  s.long1, s.long2, s.byte2, s.byte6, s.byte5, s.int1, s.int2,
-                  s.byte3, s.int3, s.int4, s.int5, s.byte4);
-    out += buf + Quoted(s.text) + "\n";
+    out += StringPrintf(
+               "  %2d  %9d m  km %-9s  %-8s  kind %3d  stretch %d to %d m"
+               "  row fields 4-13: %d %d %d %d %d %d %d %d %d %d  ",
+               k, s.long3, FormatKilometre(axis.Reading(s.long3)).c_str(),
+               s.long4 == 0 ? "-" : ClockText(s.long4).c_str(), s.byte1,
+               s.long1, s.long2, s.byte2, s.byte6, s.byte5, s.int1, s.int2,
+               s.byte3, s.int3, s.int4, s.int5, s.byte4) +
+           Quoted(s.text) + "\n";
   }
   out += "indicator boards (" + Number(static_cast<int>(layout.boards.size())) +
          "):\n";

@@ -190,6 +190,26 @@ std::string LineWith(const std::string& text, const std::string& start,
   return "";
 }
 
+TEST(Inspect, GridTextKeepsEveryDigitOfExtremeValues) {
+  LineGrid grid;
+  grid.Create(3);
+  grid.SetDouble(0, 1e300, -1e300);
+  grid.SetDouble(1, -1e300, 1e300);
+  grid.SetDouble(2, 0.5, -0.5);
+  InspectOptions options;
+  options.grid_every = 1;
+  std::string out;
+  std::string error;
+  ASSERT_TRUE(InspectImage(EncodeGridFile(grid), BinaryKind::kGrid, options,
+                           &out, &error))
+      << error;
+  // 1e300 has 301 digits before the point; a line cut short loses its end.
+  const std::string line = LineWith(out, "metre        0:", {"(double)"});
+  ASSERT_FALSE(line.empty()) << out;
+  EXPECT_GT(line.size(), 2u * 301u);
+  EXPECT_GT(LineWith(out, "extent:", {}).size(), 4u * 301u);
+}
+
 TEST(InspectForAuthors, BuiltinFilesInAuthorUnits) {
   ParamTable params;
   ASSERT_TRUE(DecodeParamFile(Builtin().params, &params));

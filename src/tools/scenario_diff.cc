@@ -107,7 +107,7 @@ SlotRole RoleOf(int slot, bool board_text, const ParamSlot& named) {
   if (slot >= kFirstStationSlot && slot < kFirstBoardTextSlot) {
     std::string role = "station " + std::to_string(slot);
     if (!named.text.empty()) {
-      role += " \"" + Windows1252ToUtf8(named.text) + "\"";
+      role += " " + QuotedName(Windows1252ToUtf8(named.text));
     }
     return Role(std::move(role), kStationFields);
   }

@@ -26,7 +26,7 @@ constexpr std::string_view kParamEnding = ".sim";
 constexpr std::string_view kCellEnding = ".dat";
 constexpr std::string_view kGridEnding = "_linea.dat";
 
-std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Quoted(std::string_view s) { return QuotedName(s); }
 
 // The folder a path's file lies in: "" for a bare name, "/" for a file in
 // the root, and otherwise without a separator at its end.
@@ -397,8 +397,8 @@ std::string PlotOptionsProblem(const PlotOptions& options) {
   if (ending.empty()) return "";
   const std::optional<PlotFormat> by_ending =
       ParsePlotFormat(std::string_view(ending).substr(1));
-  const std::string start =
-      "the output \"" + options.output + "\" ends in \"" + ending + "\"";
+  const std::string start = "the output " + QuotedName(options.output) +
+                            " ends in \"" + ending + "\"";
   if (!by_ending) {
     return start + ", which names no picture format (.svg, .png or .pdf)";
   }
