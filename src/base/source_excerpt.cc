@@ -28,11 +28,20 @@ std::optional<std::string_view> SourceLine(std::string_view bytes, int line) {
 std::string CaretExcerpt(std::string_view row, int column,
                          std::string_view indent) {
   std::string out(indent);
-  // Controls other than the tab would move the terminal's cursor; they
-  // show as blanks so that the caret still lines up.
-  for (char c : Windows1252ToUtf8(row)) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    out += (u < 0x20 && c != '\t') || u == 0x7f ? ' ' : c;
+  // Controls other than the tab (C0, DEL, and the C1 controls that
+  // Windows-1252 leaves some bytes to) would move the terminal's cursor or
+  // change its state; each shows as one blank, as wide as its one byte,
+  // so that the caret still lines up.
+  const std::string shown = Windows1252ToUtf8(row);
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const auto u = static_cast<unsigned char>(shown[i]);
+    if (u == 0xc2 && i + 1 < shown.size() &&
+        static_cast<unsigned char>(shown[i + 1]) <= 0x9f) {
+      out += ' ';  // U+0080 to U+009F: two UTF-8 bytes for one row byte
+      ++i;
+    } else {
+      out += (u < 0x20 && u != '\t') || u == 0x7f ? ' ' : shown[i];
+    }
   }
   out += '\n';
   out += indent;

@@ -83,6 +83,13 @@ TEST(CaretExcerpt, KeepsTabsAndClampsTheColumn) {
       {"a\x1b"
        "b",
        3, "> a b\n>   ^\n"},
+      // So do the bytes that Windows-1252 leaves to the C1 controls (0x9D
+      // would open an operating-system command on the terminal), each one
+      // blank for its one byte; the 0x80 to 0x9F bytes it gives letters to
+      // stay letters.
+      {"a\x9d\x90"
+       "b\x80",
+       4, "> a  b\xe2\x82\xac\n>    ^\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.row);
