@@ -2,10 +2,12 @@
 // the file work of a run, the way the compiler does it, with bytes of no
 // meaning. Every file is written as the compiler replaces a file: a new
 // temporary in the same folder, the bytes in 256 KiB pieces, fsync, close,
-// rename over the name.
+// rename over the name. A transient file, which the run deletes a moment
+// later, is not flushed (no fsync), as the compiler does not flush it.
 //
 //   write_yardstick OP PATH [SIZE] ...
 //     w PATH SIZE   replace PATH with SIZE bytes
+//     t PATH SIZE   the same, for a transient file
 //     r PATH        read PATH whole
 //     d PATH        delete PATH
 //
@@ -44,7 +46,8 @@ void WriteAll(int fd, const char* data, std::size_t n,
   }
 }
 
-void Replace(const std::string& path, std::size_t size, const char* piece) {
+void Replace(const std::string& path, std::size_t size, const char* piece,
+             bool flush) {
   const std::string temporary = path + ".tmp" + std::to_string(::getpid());
   const int fd =
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -54,7 +57,7 @@ void Replace(const std::string& path, std::size_t size, const char* piece) {
     WriteAll(fd, piece, n, temporary);
     done += n;
   }
-  if (::fsync(fd) != 0) Fail("sync", temporary);
+  if (flush && ::fsync(fd) != 0) Fail("sync", temporary);
   if (::close(fd) != 0) Fail("close", temporary);
   if (::rename(temporary.c_str(), path.c_str()) != 0) Fail("rename", path);
 }
@@ -85,8 +88,9 @@ int main(int argc, char** argv) {
     const std::string op = argv[i];
     if (i + 1 >= argc) break;
     const std::string path = argv[++i];
-    if (op == "w" && i + 1 < argc) {
-      Replace(path, std::strtoull(argv[++i], nullptr, 10), piece.data());
+    if ((op == "w" || op == "t") && i + 1 < argc) {
+      Replace(path, std::strtoull(argv[++i], nullptr, 10), piece.data(),
+              op == "w");
     } else if (op == "r") {
       Read(path);
     } else if (op == "d") {

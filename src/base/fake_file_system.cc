@@ -66,6 +66,16 @@ Status FakeFileSystem::WriteFileReplacing(const std::string& path,
   return Status::Ok();
 }
 
+Status FakeFileSystem::WriteTransientFile(const std::string& path,
+                                          std::string_view contents) {
+  log.push_back("write_transient " + path);
+  if (fail_writes.count(path)) {
+    return Status::Error("cannot write \"" + path + "\": injected failure");
+  }
+  files[path] = std::string(contents);
+  return Status::Ok();
+}
+
 Status FakeFileSystem::DeleteFile(const std::string& path) {
   log.push_back("delete " + path);
   if (fail_deletes.count(path)) {

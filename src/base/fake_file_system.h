@@ -39,8 +39,8 @@ class FakeFileSystem : public FileSystem {
   // still told by files and folders.
   std::set<std::string> links;
 
-  // Every call as "<op> <path>", op one of is_file, read, write, delete,
-  // stat, create_folders, list.
+  // Every call as "<op> <path>", op one of is_file, read, write,
+  // write_transient, delete, stat, create_folders, list.
   std::vector<std::string> log;
 
   bool Has(const std::string& path) const { return files.count(path) != 0; }
@@ -52,6 +52,9 @@ class FakeFileSystem : public FileSystem {
   bool IsNormalFile(const std::string& path) override;
   Status ReadFile(const std::string& path, std::string* contents) override;
   Status WriteFileReplacing(const std::string& path,
+                            std::string_view contents) override;
+  // Logged as "write_transient"; fails as a write does.
+  Status WriteTransientFile(const std::string& path,
                             std::string_view contents) override;
   Status DeleteFile(const std::string& path) override;
   FileInfo Stat(const std::string& path) override;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cassert>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -126,6 +128,31 @@ class PosixFileSystem : public FileSystem {
         path, [contents](const PieceWriter& write) { write(contents); });
   }
 
+  Status WriteTransientFile(const std::string& path,
+                            std::string_view contents) override {
+    return Replace(
+        path, [contents](int fd) { return WriteAll(fd, contents); },
+        Flush::kNo);
+  }
+
+  Status CheckNewFileName(const std::string& path) override {
+    const std::string_view name = BaseName(path);
+    const std::string folder(path.substr(0, path.size() - name.size()));
+    // The folder's own limit; 255 bytes, the common one, when it cannot
+    // tell (it may not be made yet).
+    long name_max =
+        ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    if (name_max <= 0) name_max = 255;
+    if (name.size() > static_cast<std::size_t>(name_max)) {
+      return Status::Error("cannot write " + QuotedName(path) +
+                           ": its name is " + std::to_string(name.size()) +
+                           " bytes long, and the file system " +
+                           "takes at most " + std::to_string(name_max) +
+                           "; choose a shorter name");
+    }
+    return Status::Ok();
+  }
+
   Status WriteFileReplacingInPieces(const std::string& path,
                                     const ContentsMaker& make) override {
     return Replace(path, [&make](int fd) {
@@ -215,18 +242,25 @@ class PosixFileSystem : public FileSystem {
   }
 
  private:
+  enum class Flush { kYes, kNo };
+
   // Replaces path with the contents that write_contents writes to a new
   // temporary file; write_contents returns 0 or the errno of its failure.
   template <typename WriteContents>
-  Status Replace(const std::string& path, WriteContents write_contents) {
+  Status Replace(const std::string& path, WriteContents write_contents,
+                 Flush flush = Flush::kYes) {
     // The temporary lies in the same folder, so the rename is atomic and
     // never crosses a file system. Its name is new each time; O_EXCL keeps
-    // us from writing through somebody else's file.
+    // us from writing through somebody else's file. It says whose it is,
+    // so that a later run can remove it once its process is gone.
+    const std::string folder(
+        path.substr(0, path.size() - BaseName(path).size()));
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
-      temporary = path + ".tmp" + std::to_string(::getpid()) + "-" +
-                  std::to_string(++counter_);
+      temporary = folder + std::string(kTemporaryPrefix) +
+                  std::to_string(::getpid()) + "-" +
+                  std::to_string(++counter_) + ".tmp";
       fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                   0666);
       if (fd < 0 && (errno != EEXIST || attempt >= 100)) {
@@ -236,7 +270,9 @@ class PosixFileSystem : public FileSystem {
     int error_number = write_contents(fd);
     // The data must be on disk before the name points at it, or a crash
     // could leave an empty file where the old one stood.
-    if (error_number == 0 && ::fsync(fd) != 0) error_number = errno;
+    if (error_number == 0 && flush == Flush::kYes && ::fsync(fd) != 0) {
+      error_number = errno;
+    }
     if (::close(fd) != 0 && error_number == 0) error_number = errno;
     if (error_number == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
       error_number = errno;
@@ -253,6 +289,63 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+Status FileSystem::WriteTransientFile(const std::string& path,
+                                      std::string_view contents) {
+  return WriteFileReplacing(path, contents);
+}
+
+Status FileSystem::CheckNewFileName(const std::string&) { return Status::Ok(); }
+
+namespace {
+
+// The process id of a temporary's name, or nullopt when name is not one.
+std::optional<long> TemporaryOwner(std::string_view name) {
+  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(".tmp")) {
+    return std::nullopt;
+  }
+  name.remove_prefix(kTemporaryPrefix.size());
+  name.remove_suffix(4);
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9) {
+    return std::nullopt;
+  }
+  const std::string_view pid = name.substr(0, dash);
+  const std::string_view number = name.substr(dash + 1);
+  const auto digits = [](std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+      return c >= '0' && c <= '9';
+    });
+  };
+  if (!digits(pid) || !digits(number)) return std::nullopt;
+  return std::stol(std::string(pid));
+}
+
+// True only when no process of that id runs: one that runs under another
+// user (EPERM) still counts as running.
+bool ProcessIsGone(long pid) {
+  return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+}  // namespace
+
+std::vector<std::string> RemoveStaleTemporaries(FileSystem& fs,
+                                                const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  std::vector<std::string> removed;
+  if (!fs.ListFolder(folder.empty() ? "." : folder, &entries).ok()) {
+    return removed;
+  }
+  for (const FolderEntry& entry : entries) {
+    if (entry.kind != FileKind::kNormal || entry.link) continue;
+    const std::optional<long> owner = TemporaryOwner(entry.name);
+    if (!owner || *owner == ::getpid() || !ProcessIsGone(*owner)) continue;
+    if (fs.DeleteFile(JoinPath(folder, entry.name)).ok()) {
+      removed.push_back(entry.name);
+    }
+  }
+  return removed;
+}
 
 Status FileSystem::WriteFileReplacingInPieces(const std::string& path,
                                               const ContentsMaker& make) {

@@ -82,6 +82,17 @@ class FileSystem {
   virtual Status WriteFileReplacingPlaced(const std::string& path,
                                           std::uint64_t size,
                                           const PlacedContentsMaker& make);
+  // Replaces the file as WriteFileReplacing does, for a file that lives
+  // only until the same run has read it back and deleted it: it is not
+  // flushed to disk, since a crash before its use loses the run anyway.
+  // The default is WriteFileReplacing.
+  virtual Status WriteTransientFile(const std::string& path,
+                                    std::string_view contents);
+  // Fails, saying which name and why, when no file could be made under
+  // path's name in its folder (a name longer than the file system takes),
+  // so that a run can refuse before it writes its first file. Makes
+  // nothing. The default accepts every name.
+  virtual Status CheckNewFileName(const std::string& path);
   // Deletes the file; a missing file is not an error.
   virtual Status DeleteFile(const std::string& path) = 0;
 
@@ -111,6 +122,19 @@ inline constexpr std::uint64_t kMaxInputBytes = std::uint64_t{256} << 20;
 // reason.
 Status ReadNormalFile(FileSystem& fs, const std::string& path,
                       std::string* contents);
+
+// A file being written goes first to a temporary in the same folder,
+// named PREFIX PID "-" N ".tmp" (the writing process's id, and a number new
+// for each file), whatever the final name.
+inline constexpr std::string_view kTemporaryPrefix = ".scenario-compiler-";
+
+// Deletes, in folder, the temporaries that a process of this program left
+// when it was killed while writing: those whose process is gone. Those of
+// a running process (this one's included) are kept; so is every other
+// file. A folder that cannot be listed is left as it is (the write that
+// follows reports it). Returns the names deleted.
+std::vector<std::string> RemoveStaleTemporaries(FileSystem& fs,
+                                                const std::string& folder);
 
 // The host's file system.
 FileSystem& RealFileSystem();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -286,6 +288,84 @@ TEST(FakeFileSystem, InjectedFolderFailures) {
   EXPECT_TRUE(fs.folders.empty());
   std::vector<FolderEntry> entries;
   EXPECT_FALSE(fs.ListFolder("out", &entries).ok());
+}
+
+// The id of a process that has ended and been reaped: no process runs
+// under it (until the system hands it out again, long after).
+long EndedProcessId() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  ::waitpid(pid, nullptr, 0);
+  return pid;
+}
+
+TEST(RealFileSystem, TemporariesSayWhoseTheyAreWhateverTheFinalName) {
+  ScopedTempDir dir;
+  // 255 bytes: the longest name most file systems take, so a temporary
+  // named after it could not be made.
+  const std::string path = dir.File(std::string(251, 'n') + ".dat");
+  std::string seen;
+  ASSERT_TRUE(RealFileSystem()
+                  .WriteFileReplacingInPieces(path,
+                                              [&](const PieceWriter& write) {
+                                                seen = dir.Listing();
+                                                write("bytes");
+                                              })
+                  .ok());
+  EXPECT_TRUE(seen.starts_with(std::string(kTemporaryPrefix) +
+                               std::to_string(::getpid()) + "-"))
+      << seen;
+  EXPECT_TRUE(seen.ends_with(".tmp")) << seen;
+  EXPECT_EQ(ReadWholeFile(path), "bytes");
+}
+
+TEST(RealFileSystem, OnlyTemporariesOfEndedProcessesAreRemoved) {
+  ScopedTempDir dir;
+  const std::string prefix(kTemporaryPrefix);
+  const std::string ended =
+      prefix + std::to_string(EndedProcessId()) + "-3.tmp";
+  const std::string mine = prefix + std::to_string(::getpid()) + "-1.tmp";
+  // Process 1 always runs.
+  const std::string running = prefix + "1-2.tmp";
+  const std::string kept[] = {mine,
+                              running,
+                              prefix + "x-1.tmp",
+                              prefix + "7-.tmp",
+                              "cells.dat.tmp123-4",
+                              "Valle_linea.dat"};
+  WriteWholeFile(dir.File(ended), "half");
+  for (const std::string& name : kept) WriteWholeFile(dir.File(name), "");
+  std::filesystem::create_directory(dir.File(prefix + "99999999-1.tmp"));
+
+  EXPECT_EQ(RemoveStaleTemporaries(RealFileSystem(), dir.path()),
+            std::vector<std::string>{ended});
+  EXPECT_FALSE(std::filesystem::exists(dir.File(ended)));
+  for (const std::string& name : kept) {
+    EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+  }
+  EXPECT_TRUE(
+      RemoveStaleTemporaries(RealFileSystem(), dir.File("gone")).empty());
+}
+
+TEST(RealFileSystem, ANameTooLongIsRefusedBeforeAnythingIsMade) {
+  ScopedTempDir dir;
+  const std::string too_long = dir.File(std::string(300, 'n') + ".sim");
+  const Status status = RealFileSystem().CheckNewFileName(too_long);
+  ASSERT_FALSE(status.ok());
+  EXPECT_NE(status.message().find("its name is 304 bytes long"),
+            std::string::npos)
+      << status.message();
+  EXPECT_TRUE(RealFileSystem().CheckNewFileName(dir.File("R 1.sim")).ok());
+  EXPECT_EQ(dir.Listing(), "");
+}
+
+TEST(RealFileSystem, ATransientFileIsWrittenWholeLikeAnyOther) {
+  ScopedTempDir dir;
+  const std::string path = dir.File("Valle_linea.txt");
+  WriteWholeFile(path, std::string(5000, 'x'));
+  ASSERT_TRUE(RealFileSystem().WriteTransientFile(path, "rows\r\n").ok());
+  EXPECT_EQ(ReadWholeFile(path), "rows\r\n");
+  EXPECT_EQ(dir.Listing(), "Valle_linea.txt");
 }
 
 }  // namespace

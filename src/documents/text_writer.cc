@@ -20,7 +20,7 @@ std::optional<std::string> EncodeTextFile(
 }
 
 Status WriteTextFile(FileSystem& fs, const std::string& path,
-                     const std::vector<std::string>& lines) {
+                     const std::vector<std::string>& lines, TextLife life) {
   const std::optional<std::string> bytes = EncodeTextFile(lines);
   assert(bytes &&
          "a built-in text holds a character with no Windows-1252 byte");
@@ -31,7 +31,8 @@ Status WriteTextFile(FileSystem& fs, const std::string& path,
                          "\": a line holds a character with no Windows-1252 "
                          "byte");
   }
-  return fs.WriteFileReplacing(path, *bytes);
+  return life == TextLife::kTransient ? fs.WriteTransientFile(path, *bytes)
+                                      : fs.WriteFileReplacing(path, *bytes);
 }
 
 }  // namespace scenario

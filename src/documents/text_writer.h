@@ -26,11 +26,18 @@ inline constexpr std::string_view kEndMarker = "riferimento fine del file";
 std::optional<std::string> EncodeTextFile(
     const std::vector<std::string>& lines);
 
+// How long a written text lives.
+enum class TextLife {
+  kKept,       // a document the run leaves behind
+  kTransient,  // read back and deleted by the same run: not flushed
+};
+
 // Replaces the file at path with the encoded lines.
 // REQUIRES: every written line converts (the built-in texts are fixed, so a
 // line that does not is a programming error).
 Status WriteTextFile(FileSystem& fs, const std::string& path,
-                     const std::vector<std::string>& lines);
+                     const std::vector<std::string>& lines,
+                     TextLife life = TextLife::kKept);
 
 }  // namespace scenario
 

@@ -2,6 +2,7 @@
 // sparse file of gigabytes. Every command that reads a file must refuse
 // them at once, naming the file, and never block or fill the memory.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/child_process_testing.h"
+#include "base/file_system.h"
 #include "base/scoped_temp_dir.h"
 #include "compile/small_pair_testing.h"
 #include "gtest/gtest.h"
@@ -145,6 +147,39 @@ TEST_F(HostileInputs, NamesAreShownWithTheirControlCharactersEscaped) {
                 said.find("\\u009b2J") != std::string::npos)
         << said;
   }
+}
+
+TEST_F(HostileInputs, ANameTooLongIsRefusedBeforeTheFirstFileIsWritten) {
+  // The grid's name is short; the .sim and .dat names are too long for
+  // the file system, found before the grid is written.
+  const ChildRun run = RunChild(
+      {SCENARIO_COMPILER_EXE, "compile", "Valle_linea.txt", "Valle_R 1-.txt",
+       "-o", "out", "--train-name", std::string(250, 'R')},
+      dir_.path(), {}, kHungAfter);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("choose a shorter name; nothing was written"),
+            std::string::npos)
+      << run.err;
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.File("out")));
+}
+
+TEST_F(HostileInputs, ACompileRemovesTheTemporariesOfKilledRuns) {
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const std::string prefix(kTemporaryPrefix);
+  const std::string stale = "out/" + prefix + std::to_string(ended) + "-7.tmp";
+  // Process 1 always runs: its temporary may still be being written.
+  const std::string live = "out/" + prefix + "1-7.tmp";
+  WriteWholeFile(dir_.File(stale), std::string(1000, 'x'));
+  WriteWholeFile(dir_.File(live), "");
+  const ChildRun run =
+      RunChild({SCENARIO_COMPILER_EXE, "compile", "Valle_linea.txt",
+                "Valle_R 1-.txt", "-o", "out"},
+               dir_.path(), {}, kHungAfter);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_.File(stale)));
+  EXPECT_TRUE(std::filesystem::exists(dir_.File(live)));
 }
 
 }  // namespace

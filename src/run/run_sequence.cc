@@ -53,16 +53,18 @@ Status WriteBuiltinTexts(FileSystem& fs, const ScenarioFileNames& names) {
   struct TextFile {
     const std::string& path;
     std::vector<std::string> (*lines)();
+    TextLife life;
   };
+  // The descriptions are compiled and deleted a moment later.
   const TextFile texts[] = {
-      {names.line_description, dati_linea},
-      {names.train_description, dati_treno},
-      {names.notes, dati_note},
-      {names.slowdown_form, dati_rallentamenti},
-      {names.train_card, dati_scheda},
+      {names.line_description, dati_linea, TextLife::kTransient},
+      {names.train_description, dati_treno, TextLife::kTransient},
+      {names.notes, dati_note, TextLife::kKept},
+      {names.slowdown_form, dati_rallentamenti, TextLife::kKept},
+      {names.train_card, dati_scheda, TextLife::kKept},
   };
   for (const TextFile& text : texts) {
-    Status status = WriteTextFile(fs, text.path, text.lines());
+    Status status = WriteTextFile(fs, text.path, text.lines(), text.life);
     if (!status.ok()) return status;
   }
   return Status::Ok();

@@ -69,15 +69,26 @@ Status NamePair(const AuthorCompileOptions& o, PairNames* names,
   return Status::Ok();
 }
 
-// Creates the output folder and refuses an output file that is an input.
+// Creates the output folder, clears it of what killed runs left there, and
+// refuses an output file that is an input or whose name the folder cannot
+// take: every refusal comes before the first file is written.
 Status PrepareOutputs(const AuthorCompileOptions& o, FileSystem& fs,
                       const ScenarioFileNames& names) {
   const Status made = MakeOutputFolder(fs, FolderWithoutSeparator(o.output));
   if (!made.ok()) {
     return Status::Error(made.message() + "; nothing was written");
   }
+  // The files' own folder, with its separator ("/" for the root).
+  const std::string_view file = names.param_file;
+  RemoveStaleTemporaries(
+      fs, std::string(file.substr(0, file.size() - BaseName(file).size())));
   for (const std::string* output :
        {&names.line_grid, &names.param_file, &names.cell_file}) {
+    if (output == &names.line_grid && o.no_grid) continue;
+    const Status named = fs.CheckNewFileName(*output);
+    if (!named.ok()) {
+      return Status::Error(named.message() + "; nothing was written");
+    }
     for (const std::string* input : {&o.line_file, &o.train_file}) {
       if (fs.SameFile(*output, *input)) {
         return Status::Error("the output file " + QuotedName(*output) +
