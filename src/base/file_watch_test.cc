@@ -4,8 +4,10 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/scoped_temp_dir.h"
 
@@ -13,6 +15,30 @@ namespace scenario {
 namespace {
 
 using Event = FileWatch::Event;
+namespace fs = std::filesystem;
+
+// Generous: only a watch that missed a change waits this long.
+constexpr int kPatienceMs = 20000;
+
+// Waits for the watch to report a change; false when it never comes.
+bool NextChange(FileWatch& watch) {
+  for (;;) {
+    Event event = Event::kTimeout;
+    if (!watch.Wait(kPatienceMs, &event).ok()) return false;
+    if (event == Event::kChange) return true;
+    if (event == Event::kTimeout) return false;
+  }
+}
+
+// Takes the events already queued; true when one of them was a change.
+bool TakeQueued(FileWatch& watch) {
+  bool changed = false;
+  for (Event event = Event::kNothing; event != Event::kTimeout;) {
+    if (!watch.Wait(0, &event).ok()) return changed;
+    changed = changed || event == Event::kChange;
+  }
+  return changed;
+}
 
 // Events are queued as the file operations return, so each wait below
 // finds them without waiting.
@@ -42,6 +68,99 @@ TEST(FileWatch, ReportsChangesToTheWatchedFilesOnly) {
   EXPECT_EQ(event, Event::kChange);
   ASSERT_TRUE(watch->Wait(0, &event).ok());
   EXPECT_EQ(event, Event::kTimeout);
+}
+
+// The files' folder (or the file alone) goes away and comes back as
+// editors, version control and a hand at the shell do it. Each step is
+// followed by what the watch reports: a change or not, and the folders it
+// says are gone. Afterwards a save is still seen.
+TEST(FileWatch, FollowsTheFilesWhenTheirFolderGoesAndComesBack) {
+  using Act = void (*)(const fs::path& root);
+  struct Step {
+    Act act;
+    bool change;
+    const char* gone;  // the folder reported missing after it, or ""
+  };
+  struct Case {
+    const char* what;
+    const char* folder;  // of the files, under the test's folder
+    std::vector<Step> steps;
+  };
+  // Writes the pair into a folder.
+  static constexpr auto kWritePair = [](const fs::path& folder) {
+    WriteWholeFile(folder / "a_linea.txt", "line");
+    WriteWholeFile(folder / "a_b-.txt", "train");
+  };
+  const Case kCases[] = {
+      {"folder removed, made again and the pair copied back",
+       "in",
+       {{[](const fs::path& r) { fs::remove_all(r / "in"); }, true, "in"},
+        {[](const fs::path& r) {
+           fs::create_directory(r / "in");
+           kWritePair(r / "in");
+         },
+         true, ""}}},
+      {"one file deleted and written again",
+       "in",
+       {{[](const fs::path& r) { fs::remove(r / "in/a_b-.txt"); }, true, ""},
+        {[](const fs::path& r) { WriteWholeFile(r / "in/a_b-.txt", "t"); },
+         true, ""}}},
+      {"folder renamed away, then another renamed into its place",
+       "in",
+       {{[](const fs::path& r) { fs::rename(r / "in", r / "in.old"); }, true,
+         "in"},
+        {[](const fs::path& r) {
+           fs::create_directory(r / "in.new");
+           kWritePair(r / "in.new");
+           fs::rename(r / "in.new", r / "in");
+         },
+         true, ""}}},
+      {"folder swapped for another between two looks",
+       "in",
+       {{[](const fs::path& r) {
+           fs::create_directory(r / "in.new");
+           kWritePair(r / "in.new");
+           fs::rename(r / "in", r / "in.old");
+           fs::rename(r / "in.new", r / "in");
+         },
+         true, ""}}},
+      {"folder above removed and made again one level at a time",
+       "in/sub",
+       {{[](const fs::path& r) { fs::remove_all(r / "in"); }, true, "in/sub"},
+        {[](const fs::path& r) { fs::create_directory(r / "in"); }, false,
+         "in/sub"},
+        {[](const fs::path& r) {
+           fs::create_directory(r / "in/sub");
+           kWritePair(r / "in/sub");
+         },
+         true, ""}}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ScopedTempDir dir;
+    const fs::path root = dir.path();
+    const std::string folder = dir.File(c.folder);
+    fs::create_directories(folder);
+    kWritePair(folder);
+    std::unique_ptr<FileWatch> watch;
+    ASSERT_TRUE(
+        FileWatch::Open({folder + "/a_linea.txt", folder + "/a_b-.txt"}, &watch)
+            .ok());
+    for (const Step& step : c.steps) {
+      step.act(root);
+      if (step.change) {
+        ASSERT_TRUE(NextChange(*watch));
+        TakeQueued(*watch);
+      } else {
+        EXPECT_FALSE(TakeQueued(*watch));
+      }
+      std::vector<std::string> gone;
+      if (*step.gone != '\0') gone.push_back(dir.File(step.gone));
+      EXPECT_EQ(watch->MissingFolders(), gone);
+    }
+    WriteWholeFile(folder + "/a_linea.txt", "saved");
+    EXPECT_TRUE(NextChange(*watch));
+  }
 }
 
 TEST(FileWatch, HoldsTheStopSignalsBackUntilAWait) {

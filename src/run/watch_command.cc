@@ -5,6 +5,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "base/exit_status.h"
 #include "base/file_watch.h"
@@ -32,6 +33,17 @@ std::string WallClock() {
   char text[16];
   std::strftime(text, sizeof text, "%H:%M:%S", &local);
   return text;
+}
+
+// A round, or the line that says which folders are gone.
+void ShowState(const WatchCommandOptions& options, const FileWatch& watch,
+               FileSystem& fs, std::ostream& out, bool clear_screen) {
+  const std::vector<std::string> gone = watch.MissingFolders();
+  if (gone.empty()) {
+    WatchRound(options, fs, out, clear_screen);
+  } else {
+    WatchFoldersGone(gone, out, clear_screen);
+  }
 }
 
 }  // namespace
@@ -69,6 +81,20 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
   out << summary << std::endl;
 }
 
+void WatchFoldersGone(const std::vector<std::string>& folders,
+                      std::ostream& out, bool clear_screen) {
+  std::string names;
+  for (std::size_t i = 0; i < folders.size(); ++i) {
+    if (i > 0) names += i + 1 == folders.size() ? " and " : ", ";
+    names += "\"" + folders[i] + "\"";
+  }
+  const bool one = folders.size() == 1;
+  if (clear_screen) out << kClearScreen;
+  out << "[" << WallClock() << "] the folder" << (one ? " " : "s ") << names
+      << (one ? " is" : " are") << " gone; waiting for "
+      << (one ? "it" : "them") << " to come back (Ctrl-C ends)" << std::endl;
+}
+
 int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
                     std::ostream& out, std::ostream& err, bool clear_screen) {
   // The stop signals are held back from here on: a round is never cut
@@ -76,7 +102,7 @@ int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
   std::unique_ptr<FileWatch> watch;
   Status status =
       FileWatch::Open({options.line_file, options.train_file}, &watch);
-  if (status.ok()) WatchRound(options, fs, out, clear_screen);
+  if (status.ok()) ShowState(options, *watch, fs, out, clear_screen);
   // A change seen, and when the last one of its burst came.
   bool changed = false;
   Clock::time_point last_change;
@@ -98,7 +124,7 @@ int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
       last_change = Clock::now();
     } else if (changed && Clock::now() >= last_change + kWatchQuiet) {
       changed = false;
-      WatchRound(options, fs, out, clear_screen);
+      ShowState(options, *watch, fs, out, clear_screen);
     }
   }
   err << kProgramName << ": " << status.message() << '\n';

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace scenario {
 
@@ -28,11 +29,20 @@ struct WatchCommandOptions {
 void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
                 std::ostream& out, bool clear_screen);
 
+// What watch shows instead of a round while folders of the files are gone
+// (deleted or renamed away): one line that names them and says that watch
+// waits for them, after the time (and after clearing the screen when
+// clear_screen is set).
+// REQUIRES: folders is not empty.
+void WatchFoldersGone(const std::vector<std::string>& folders,
+                      std::ostream& out, bool clear_screen);
+
 // watch: a round, then another whenever either file is saved, written or
-// replaced by a rename, until SIGINT or SIGTERM. The signals are taken
-// only between rounds, so a file being written is always finished (no
-// temporary is left behind). Returns 0 when stopped by a signal, 2 when
-// the files cannot be watched.
+// replaced by a rename, until SIGINT or SIGTERM. While a folder of the
+// files is gone, it says so instead, and makes a round again once the
+// folder is back. The signals are taken only between rounds, so a file
+// being written is always finished (no temporary is left behind). Returns
+// 0 when stopped by a signal, 2 when the files cannot be watched.
 int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
                     std::ostream& out, std::ostream& err, bool clear_screen);
 

@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "base/fake_file_system.h"
 #include "model/scenario_names.h"
@@ -57,6 +58,29 @@ TEST(WatchRound, CountsTheCodesTheCompileRecorded) {
     if (*c.first_written != '\0') {
       EXPECT_NE(text.find(c.first_written), std::string::npos) << text;
     }
+  }
+}
+
+TEST(WatchFoldersGone, NamesTheFoldersWatchWaitsFor) {
+  struct Case {
+    std::vector<std::string> folders;
+    const char* line;  // after the time
+  };
+  const Case kCases[] = {
+      {{"in"},
+       "] the folder \"in\" is gone; waiting for it to come back (Ctrl-C "
+       "ends)\n"},
+      {{"lines", "/home/a/trains"},
+       "] the folders \"lines\" and \"/home/a/trains\" are gone; waiting "
+       "for them to come back (Ctrl-C ends)\n"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.line);
+    std::ostringstream out;
+    WatchFoldersGone(c.folders, out, false);
+    const std::string text = out.str();
+    EXPECT_TRUE(text.starts_with("[")) << text;
+    EXPECT_TRUE(text.ends_with(c.line)) << text;
   }
 }
 

@@ -102,5 +102,63 @@ TEST(WatchEndToEnd, RecompilesOnASaveByRenameAndStopsCleanly) {
                                             "Tarvo_Cembrio_linea.dat"}));
 }
 
+// The folder of the pair deleted, made again and the pair copied back, as
+// an author restoring from a copy does: watch says that the folder is
+// gone while it is, then compiles again and still sees later saves.
+TEST(WatchEndToEnd, WaitsForItsFolderToComeBackAndCompilesAgain) {
+  ScopedTempDir dir;
+  const std::string folder = dir.File("in");
+  std::filesystem::create_directory(folder);
+  const ScenarioFileNames names =
+      MakeFileNames(folder, kBuiltinLineName, kBuiltinTrainName);
+  ASSERT_TRUE(WriteBuiltinTexts(RealFileSystem(), names).ok());
+  const std::string line = ReadWholeFile(names.line_description);
+  const std::string train = ReadWholeFile(names.train_description);
+
+  ChildProcess watch({SCENARIO_COMPILER_EXE, "watch", names.line_description,
+                      names.train_description, "-o", "out"},
+                     dir.path(), dir.File(".watch-stderr"));
+  // What the watch printed since the mark.
+  std::size_t mark = 0;
+  const auto shows = [&](const std::string& part) {
+    return [&, part](const std::string& out) {
+      return out.find(part, mark) != std::string::npos;
+    };
+  };
+  ASSERT_TRUE(watch.ReadUntil(shows("waiting for changes"), kPatience))
+      << watch.output();
+
+  mark = watch.output().size();
+  std::filesystem::remove_all(folder);
+  ASSERT_TRUE(watch.ReadUntil(
+      shows("] the folder \"" + folder +
+            "\" is gone; waiting for it to come back (Ctrl-C ends)\n"),
+      kPatience))
+      << watch.output().substr(mark);
+
+  mark = watch.output().size();
+  std::filesystem::create_directory(folder);
+  WriteWholeFile(names.line_description, line);
+  WriteWholeFile(names.train_description, train);
+  ASSERT_TRUE(watch.ReadUntil(shows("3 files written, 0 codes"), kPatience))
+      << watch.output().substr(mark);
+
+  // A later save, with a signal on the first one's cell.
+  std::string broken = train;
+  const std::size_t signal = broken.find("segnale,    1050");
+  ASSERT_NE(signal, std::string::npos);
+  broken.insert(signal,
+                "segnale,    1060,   2, 5, 1,  1, 0,    2,  2,1,1, 0\r\n");
+  mark = watch.output().size();
+  WriteWholeFile(names.train_description, broken);
+  ASSERT_TRUE(watch.ReadUntil(shows("written, 1 code,"), kPatience))
+      << watch.output().substr(mark);
+  EXPECT_NE(watch.output().find("error 16", mark), std::string::npos);
+
+  watch.Signal(SIGINT);
+  EXPECT_EQ(watch.Wait(kPatience), 0);
+  EXPECT_EQ(ReadWholeFile(dir.File(".watch-stderr")), "");
+}
+
 }  // namespace
 }  // namespace scenario
