@@ -4,7 +4,7 @@
 
 namespace scenario {
 
-bool CompileFuzzInput(std::string_view data, FuzzCompileRun* run) {
+bool PrepareFuzzInput(std::string_view data, FuzzCompileRun* run) {
   if (data.empty()) return false;
   run->j = (static_cast<unsigned char>(data[0]) & 1) ? 1 : 0;
   data.remove_prefix(1);
@@ -27,7 +27,12 @@ bool CompileFuzzInput(std::string_view data, FuzzCompileRun* run) {
 
   run->scenario.line_name = "Fuzz";
   run->scenario.train_name = "Treno 1";
-  run->result = memorizza_percorso(run->scenario, run->j, run->fs, files);
+  return true;
+}
+
+bool CompileFuzzInput(std::string_view data, FuzzCompileRun* run) {
+  if (!PrepareFuzzInput(data, run)) return false;
+  run->result = memorizza_percorso(run->scenario, run->j, run->fs, run->files);
   return true;
 }
 

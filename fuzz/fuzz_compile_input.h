@@ -30,8 +30,12 @@ struct FuzzCompileRun {
   CompileResult result;
 };
 
-// Splits data, writes its descriptions into run->fs and compiles them with
-// memorizza_percorso. False, compiling nothing, for an empty input.
+// Splits data and writes its descriptions into run->fs, under run->files'
+// names, with the scenario named as the program would; compiles nothing.
+// False for an empty input.
+bool PrepareFuzzInput(std::string_view data, FuzzCompileRun* run);
+
+// PrepareFuzzInput, then memorizza_percorso on what it wrote.
 bool CompileFuzzInput(std::string_view data, FuzzCompileRun* run);
 
 }  // namespace scenario

@@ -7,11 +7,15 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <variant>
 #include <vector>
 
+#include "base/source_excerpt.h"
 #include "base/windows1252.h"
 #include "fuzz_compile_input.h"
+#include "lint/lint.h"
+#include "lint/warnings.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
@@ -21,6 +25,7 @@
 #include "model/track_cells.h"
 #include "plot/scenario_sheet.h"
 #include "run/cli.h"
+#include "tools/diagnostic_report.h"
 #include "tools/inspect.h"
 
 namespace scenario {
@@ -126,6 +131,65 @@ void FuzzCompile(std::string_view data) {
     Require(grid.size() == s.line_grid.size(), "the grid file holds every m");
     Require(EncodeGridFile(grid) == grid_image, "the grid file round-trips");
   }
+}
+
+void FuzzLint(std::string_view data) {
+  FuzzCompileRun plain;
+  FuzzCompileRun linted;
+  if (!CompileFuzzInput(data, &plain) || !PrepareFuzzInput(data, &linted)) {
+    return;
+  }
+  const LintReport report =
+      CompileAndLint(linted.scenario, linted.j, linted.fs, linted.files);
+
+  Require(report.result.end == plain.result.end,
+          "the lint ends the compile where a plain compile ends");
+  Require(
+      linted.scenario.errors.error_code == plain.scenario.errors.error_code &&
+          linted.scenario.errors.error_position ==
+              plain.scenario.errors.error_position,
+      "the lint records the codes of a plain compile");
+  for (const std::string* file :
+       {&plain.files.grid_file, &plain.files.param_file,
+        &plain.files.cell_file}) {
+    Require(linted.fs.Has(*file) == plain.fs.Has(*file) &&
+                linted.fs.Contents(*file) == plain.fs.Contents(*file),
+            "the lint writes the bytes of a plain compile");
+  }
+
+  // The descriptions as the readers saw them (the compile deleted them).
+  FuzzCompileRun input;
+  PrepareFuzzInput(data, &input);
+  const auto file_order = [&](const SourceSpot& where) {
+    return where.file == input.files.line_description    ? 0
+           : where.file == input.files.train_description ? 1
+                                                         : 2;
+  };
+  for (std::size_t i = 0; i < report.warnings.size(); ++i) {
+    const Warning& w = report.warnings[i];
+    Require(!WarningName(w.kind).empty(), "a warning has a kind's name");
+    Require(w.where.file.empty() || file_order(w.where) < 2,
+            "a warning stands in one of the two descriptions");
+    if (w.where.line > 0) {
+      const std::string bytes = input.fs.Contents(w.where.file);
+      Require(SourceLine(bytes, w.where.line).has_value(),
+              "a warning's row is a row of its file");
+      Require(w.where.column >= 0, "a warning's column is not negative");
+    }
+    if (i > 0) {
+      const SourceSpot& a = report.warnings[i - 1].where;
+      const SourceSpot& b = w.where;
+      const auto key = [&](const SourceSpot& s) {
+        return std::tuple(file_order(s), s.line, s.column);
+      };
+      Require(a.file.empty() || b.file.empty() || !(key(b) < key(a)),
+              "the warnings come in the order of their files and rows");
+    }
+    const std::string line = FormatWarning(w, linted.scenario.param_table);
+    Require(line.find('\n') == std::string::npos,
+            "a warning prints as one line");
+  }
+  (void)DescribeSummary(report.summary);
 }
 
 void FuzzCellFile(std::string_view data) {

@@ -19,6 +19,11 @@ namespace scenario {
 // writes must decode and encode back to the same bytes.
 void FuzzCompile(std::string_view data);
 
+// The lint of a pair, on the compile target's input: the warnings never
+// change a byte written or a code recorded, each stands at a place in its
+// file, in the promised order, and prints as one line.
+void FuzzLint(std::string_view data);
+
 // One binary file as inspect reads it: decoded, encoded back to the same
 // bytes, and listed as text and as JSON (which must parse).
 void FuzzCellFile(std::string_view data);

@@ -132,6 +132,8 @@ bool Run(const fs::path& seed_dir, const fs::path& out_dir) {
     compile_seeds.emplace_back(e.path().filename().string(), ReadAll(e.path()));
   }
   for (const auto& [name, seed] : compile_seeds) {
+    // The lint reads the compile's input.
+    ok &= WriteSeed(out_dir / "lint", name, seed);
     Compiled c;
     if (!CompileSeed(seed, &c)) continue;
     ok &= WriteSeed(out_dir / "cell_file", name, c.cells);

@@ -206,7 +206,11 @@ Status FileWatch::Open(const std::vector<std::string>& files,
     return SystemError("cannot watch files: ", errno);
   }
   for (const std::string& file : files) {
-    auto [folder, name] = Split(file);
+    // Named parts rather than a structured binding: not every compiler
+    // the project builds with lets a lambda capture one.
+    auto parts = Split(file);
+    std::string& folder = parts.first;
+    std::string& name = parts.second;
     auto known =
         std::find_if(state->folders.begin(), state->folders.end(),
                      [&](const WatchedFolder& f) { return f.path == folder; });
