@@ -443,8 +443,9 @@ void PackBuilder::RecordGrids(const FolderRecord& work, BuildRecord* record) {
   for (const LineWork* line : work.lines) {
     const std::string name = NameOf(line->line->grid);
     if (line->grid_written && line->digest) {
-      // The stamp before the digest: should another build replace the file
-      // in between, the next build finds a stamp of its own and writes it.
+      // The stamp before the digest: were the file replaced in between (by
+      // another build), the stamp recorded would not be the new file's, and
+      // the next build would write it again rather than trust the digest.
       const std::optional<FileStamp> grid = StampFile(fs_, line->grid);
       const std::optional<std::uint64_t> digest = DigestOnce(line->grid);
       if (grid && digest) {
