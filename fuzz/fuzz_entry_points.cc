@@ -23,6 +23,7 @@
 #include "model/param_table.h"
 #include "model/scenario_names.h"
 #include "model/track_cells.h"
+#include "pack/build_record.h"
 #include "plot/scenario_sheet.h"
 #include "run/cli.h"
 #include "tools/diagnostic_report.h"
@@ -314,6 +315,17 @@ void FuzzCommandLine(std::string_view data) {
   // refuses it.)
   Require(names.cell_file.size() > c.output.size(),
           "a file name holds more than its folder");
+}
+
+void FuzzBuildRecord(std::string_view data) {
+  const BuildRecord record = ParseBuildRecord(data, kFuzzRecordVersion);
+  const std::string text = SerializeBuildRecord(record, kFuzzRecordVersion);
+  const BuildRecord back = ParseBuildRecord(text, kFuzzRecordVersion);
+  Require(back.scenarios.size() == record.scenarios.size() &&
+              back.grids.size() == record.grids.size(),
+          "every entry read is written and read back");
+  Require(SerializeBuildRecord(back, kFuzzRecordVersion) == text,
+          "a record read back writes the same text");
 }
 
 }  // namespace scenario

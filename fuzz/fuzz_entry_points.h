@@ -45,6 +45,12 @@ inline constexpr std::size_t kSheetHeadSize = 12;
 // Windows-1252 conversions, which must round-trip.
 void FuzzCommandLine(std::string_view data);
 
+// A pack build's record as the build reads it, with kFuzzRecordVersion as
+// the program's version: whatever it holds, what it reads writes a text
+// that reads back to the same record.
+void FuzzBuildRecord(std::string_view data);
+inline constexpr std::string_view kFuzzRecordVersion = "scenario-compiler fuzz";
+
 struct FuzzTarget {
   const char* name;  // the folder name of its seeds and regression inputs
   void (*run)(std::string_view data);

@@ -1,8 +1,9 @@
 // Writes the seeds that come from the program's own output, one folder per
 // target under the folder given: the exported built-in pair, the binary
 // files compiled from it and from the committed compile seeds, the sheet
-// inputs made of them, and a few command lines. They are generated rather
-// than kept in the tree, so that they follow the formats as they change.
+// inputs made of them, a few command lines and build records. They are
+// generated rather than kept in the tree, so that they follow the formats as
+// they change.
 //
 // Usage: fuzz_make_seeds SEED_DIR OUT_DIR
 //   SEED_DIR: the committed seeds (fuzz/seeds); OUT_DIR: where to write.
@@ -17,11 +18,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/content_digest.h"
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
 #include "fuzz_compile_input.h"
+#include "fuzz_entry_points.h"
 #include "model/coding.h"
 #include "model/scenario_names.h"
+#include "pack/build_record.h"
 #include "run/run_sequence.h"
 
 namespace scenario {
@@ -104,6 +108,38 @@ constexpr std::string_view kCommandLines[] = {
     "help"sv,
 };
 
+// Build records as a pack build writes them: none, one folder of two
+// scenarios over one line, and the same without the grid.
+std::vector<std::string> BuildRecords() {
+  ScenarioRecord built;
+  built.line = ContentDigest("line");
+  built.train = ContentDigest("train");
+  built.outputs = {
+      {"Valle_linea.dat", {{3853964, 1700000000123456789, 42}, 0x1234}},
+      {"Valle_R 0.sim", {{3495, 1700000000223456789, 43}, 0x5678}},
+      {"Valle_R 0.dat", {{57825, 1700000000323456789, 44}, 0x9abc}}};
+  built.warnings = 3;
+  ScenarioRecord coded = built;
+  coded.train = ContentDigest("other train");
+  coded.codes = {16, 25};
+  coded.first_diagnostic =
+      "Valle_R 1-.txt:12:1: error 16: two signals on one cell";
+  coded.warnings = 0;
+  BuildRecord record;
+  record.scenarios = {{"Valle_R 0-.txt", built}, {"Valle_R 1-.txt", coded}};
+  record.grids["Valle_linea.dat"] =
+      GridRecord{built.line, built.outputs.at("Valle_linea.dat")};
+  BuildRecord no_grid = record;
+  no_grid.grids.clear();
+  for (auto& [name, r] : no_grid.scenarios) {
+    r.grid = false;
+    r.outputs.erase("Valle_linea.dat");
+  }
+  return {SerializeBuildRecord({}, kFuzzRecordVersion),
+          SerializeBuildRecord(record, kFuzzRecordVersion),
+          SerializeBuildRecord(no_grid, kFuzzRecordVersion)};
+}
+
 bool Run(const fs::path& seed_dir, const fs::path& out_dir) {
   bool ok = true;
 
@@ -153,6 +189,11 @@ bool Run(const fs::path& seed_dir, const fs::path& out_dir) {
   for (std::string_view line : kCommandLines) {
     ok &= WriteSeed(out_dir / "command_line", "argv-" + std::to_string(n++),
                     line);
+  }
+  n = 0;
+  for (const std::string& record : BuildRecords()) {
+    ok &= WriteSeed(out_dir / "build_record", "record-" + std::to_string(n++),
+                    record);
   }
   return ok;
 }

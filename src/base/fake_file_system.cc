@@ -1,7 +1,6 @@
 #include "base/fake_file_system.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace scenario {
 namespace {
@@ -63,6 +62,8 @@ Status FakeFileSystem::WriteFileReplacing(const std::string& path,
     return Status::Error("cannot write \"" + path + "\": injected failure");
   }
   files[path] = std::string(contents);
+  inodes_[path] = ++last_inode_;
+  Touch(path);
   return Status::Ok();
 }
 
@@ -82,6 +83,8 @@ Status FakeFileSystem::DeleteFile(const std::string& path) {
     return Status::Error("cannot delete \"" + path + "\": injected failure");
   }
   files.erase(path);
+  inodes_.erase(path);
+  mtimes.erase(path);
   return Status::Ok();
 }
 
@@ -107,8 +110,9 @@ FileInfo FakeFileSystem::Stat(const std::string& path) {
     auto mtime = mtimes.find(path);
     if (mtime != mtimes.end()) info.mtime_ns = mtime->second;
     info.device = 1;
-    info.inode =
-        static_cast<std::uint64_t>(std::distance(files.begin(), it)) + 1;
+    auto inode = inodes_.try_emplace(path, 0).first;
+    if (inode->second == 0) inode->second = ++last_inode_;
+    info.inode = inode->second;
   } else if (IsFolder(path)) {
     info.kind = FileKind::kFolder;
   }

@@ -33,8 +33,11 @@ class FakeFileSystem : public FileSystem {
 
   // Folders made by CreateFolders or by the test.
   std::set<std::string> folders;
-  // Modification times of files, ns; a file not listed has 0.
+  // Modification times of files, ns; a file not listed has 0. Each write
+  // through the fake, and each Touch, stamps its file with the next tick of
+  // clock_ns, so that a file written later is newer.
   std::map<std::string, std::int64_t> mtimes;
+  std::int64_t clock_ns = 0;
   // Paths that ListFolder reports as symbolic links; what each leads to is
   // still told by files and folders.
   std::set<std::string> links;
@@ -44,6 +47,8 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> log;
 
   bool Has(const std::string& path) const { return files.count(path) != 0; }
+  // Gives the file a new modification time, as touch does.
+  void Touch(const std::string& path) { mtimes[path] = ++clock_ns; }
   // The file's bytes, or "" when it is missing.
   std::string Contents(const std::string& path) const;
   // The log entries of one kind, paths only, in order.
@@ -64,6 +69,12 @@ class FakeFileSystem : public FileSystem {
 
  private:
   bool IsFolder(const std::string& path) const;
+
+  // A file keeps its inode until it is written again (replaced through a
+  // rename, as the real one is) or deleted; one that a test put in files
+  // gets its own when first looked at. 0 is never one.
+  std::map<std::string, std::uint64_t> inodes_;
+  std::uint64_t last_inode_ = 0;
 };
 
 }  // namespace scenario

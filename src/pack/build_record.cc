@@ -1,8 +1,10 @@
 #include "pack/build_record.h"
 
+#include <charconv>
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "base/content_digest.h"
 #include "base/file_system.h"
 
 namespace scenario {
@@ -10,33 +12,57 @@ namespace {
 
 using nlohmann::json;
 
-json StampJson(const FileStamp& s) {
-  return {{"size", s.size}, {"mtime_ns", s.mtime_ns}, {"inode", s.inode}};
+// The record's layout. In files: raise it whenever the layout or the
+// meaning of an entry changes, so that a record of the old layout reads as
+// empty. The first layout had no such key and stamped the descriptions
+// instead of digesting them.
+constexpr int kRecordLayout = 2;
+
+// A digest as 16 hex digits: a JSON number that large would lose its low
+// bits in many readers.
+std::string DigestText(std::uint64_t digest) {
+  char text[16];
+  for (int i = 15; i >= 0; --i) {
+    text[i] = "0123456789abcdef"[digest & 0xf];
+    digest >>= 4;
+  }
+  return std::string(text, sizeof text);
+}
+
+bool ReadDigest(const json& j, std::uint64_t* digest) {
+  if (!j.is_string()) return false;
+  const std::string& text = j.get_ref<const std::string&>();
+  if (text.size() != 16) return false;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), *digest, 16);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+json OutputJson(const OutputRecord& o) {
+  return {{"size", o.stamp.size},
+          {"mtime_ns", o.stamp.mtime_ns},
+          {"inode", o.stamp.inode},
+          {"digest", DigestText(o.digest)}};
 }
 
 // Every read checks the type first: the record may have been edited or cut
 // short, and a mismatch must never throw.
-bool ReadStamp(const json& j, FileStamp* s) {
+bool ReadOutput(const json& j, OutputRecord* o) {
   if (!j.is_object()) return false;
   auto u = j.find("size");
   auto m = j.find("mtime_ns");
   auto i = j.find("inode");
-  if (u == j.end() || m == j.end() || i == j.end() ||
+  auto d = j.find("digest");
+  if (u == j.end() || m == j.end() || i == j.end() || d == j.end() ||
       !u->is_number_unsigned() || !m->is_number_integer() ||
-      !i->is_number_unsigned()) {
+      !i->is_number_unsigned() || !ReadDigest(*d, &o->digest)) {
     return false;
   }
-  s->size = u->get<std::uint64_t>();
-  s->mtime_ns = m->get<std::int64_t>();
-  s->inode = i->get<std::uint64_t>();
+  o->stamp.size = u->get<std::uint64_t>();
+  o->stamp.mtime_ns = m->get<std::int64_t>();
+  o->stamp.inode = i->get<std::uint64_t>();
   return true;
 }
-
-// The key of the warning count. Records written before warnings were
-// counted hold a "warnings" key that is always 0; their entries lack this
-// one, so they are not read and the scenario is compiled again rather than
-// shown without its warnings.
-constexpr const char* kWarningCount = "warning_count";
 
 bool ReadScenario(const json& j, ScenarioRecord* r) {
   if (!j.is_object()) return false;
@@ -44,7 +70,7 @@ bool ReadScenario(const json& j, ScenarioRecord* r) {
   auto outputs = j.find("outputs");
   auto codes = j.find("codes");
   auto first = j.find("first_diagnostic");
-  auto warnings = j.find(kWarningCount);
+  auto warnings = j.find("warning_count");
   auto line = j.find("line");
   auto train = j.find("train");
   if (grid == j.end() || !grid->is_boolean() || outputs == j.end() ||
@@ -53,21 +79,44 @@ bool ReadScenario(const json& j, ScenarioRecord* r) {
       !warnings->is_number_unsigned() ||
       warnings->get<std::uint64_t>() >
           static_cast<std::uint64_t>(std::numeric_limits<int>::max()) ||
-      line == j.end() || train == j.end() || !ReadStamp(*line, &r->line) ||
-      !ReadStamp(*train, &r->train)) {
+      line == j.end() || train == j.end() || !ReadDigest(*line, &r->line) ||
+      !ReadDigest(*train, &r->train)) {
     return false;
   }
   r->grid = grid->get<bool>();
-  for (const auto& [name, stamp] : outputs->items()) {
-    if (!ReadStamp(stamp, &r->outputs[name])) return false;
+  for (const auto& [name, output] : outputs->items()) {
+    if (!ReadOutput(output, &r->outputs[name])) return false;
   }
   for (const json& code : *codes) {
-    if (!code.is_number_integer()) return false;
-    r->codes.push_back(code.get<std::int32_t>());
+    if (!code.is_number_integer() ||
+        code.get<std::int64_t>() < std::numeric_limits<std::int32_t>::min() ||
+        code.get<std::int64_t>() > std::numeric_limits<std::int32_t>::max()) {
+      return false;
+    }
+    r->codes.push_back(static_cast<std::int32_t>(code.get<std::int64_t>()));
   }
   r->first_diagnostic = first->get<std::string>();
-  r->warnings = warnings->get<int>();
+  r->warnings = static_cast<int>(warnings->get<std::uint64_t>());
   return true;
+}
+
+bool ReadGrid(const json& j, GridRecord* g) {
+  if (!j.is_object()) return false;
+  auto line = j.find("line");
+  auto grid = j.find("grid");
+  return line != j.end() && grid != j.end() && ReadDigest(*line, &g->line) &&
+         ReadOutput(*grid, &g->grid);
+}
+
+// True when doc is a record of this version in this layout.
+bool IsOurs(const json& doc, std::string_view version) {
+  if (!doc.is_object()) return false;
+  auto program = doc.find("program");
+  auto layout = doc.find("layout");
+  return program != doc.end() && program->is_string() &&
+         program->get_ref<const std::string&>() == version &&
+         layout != doc.end() && layout->is_number_integer() &&
+         layout->get<std::int64_t>() == kRecordLayout;
 }
 
 }  // namespace
@@ -78,15 +127,17 @@ std::optional<FileStamp> StampFile(FileSystem& fs, const std::string& path) {
   return FileStamp{info.size, info.mtime_ns, info.inode};
 }
 
+std::optional<std::uint64_t> DigestFile(FileSystem& fs,
+                                        const std::string& path) {
+  std::string bytes;
+  if (!ReadNormalFile(fs, path, &bytes).ok()) return std::nullopt;
+  return ContentDigest(bytes);
+}
+
 BuildRecord ParseBuildRecord(std::string_view text, std::string_view version) {
   BuildRecord record;
   const json doc = json::parse(text, nullptr, /*allow_exceptions=*/false);
-  if (!doc.is_object()) return record;
-  auto program = doc.find("program");
-  if (program == doc.end() || !program->is_string() ||
-      program->get<std::string>() != version) {
-    return record;
-  }
+  if (!IsOurs(doc, version)) return record;
   auto scenarios = doc.find("scenarios");
   if (scenarios != doc.end() && scenarios->is_object()) {
     for (const auto& [name, entry] : scenarios->items()) {
@@ -98,11 +149,7 @@ BuildRecord ParseBuildRecord(std::string_view text, std::string_view version) {
   if (grids != doc.end() && grids->is_object()) {
     for (const auto& [name, entry] : grids->items()) {
       GridRecord g;
-      if (entry.is_object() && entry.contains("line") &&
-          entry.contains("grid") && ReadStamp(entry["line"], &g.line) &&
-          ReadStamp(entry["grid"], &g.grid)) {
-        record.grids[name] = g;
-      }
+      if (ReadGrid(entry, &g)) record.grids[name] = g;
     }
   }
   return record;
@@ -113,22 +160,21 @@ std::string SerializeBuildRecord(const BuildRecord& record,
   json scenarios = json::object();
   for (const auto& [name, r] : record.scenarios) {
     json outputs = json::object();
-    for (const auto& [output, stamp] : r.outputs) {
-      outputs[output] = StampJson(stamp);
-    }
-    scenarios[name] = {{"line", StampJson(r.line)},
-                       {"train", StampJson(r.train)},
+    for (const auto& [output, o] : r.outputs) outputs[output] = OutputJson(o);
+    scenarios[name] = {{"line", DigestText(r.line)},
+                       {"train", DigestText(r.train)},
                        {"grid", r.grid},
                        {"outputs", outputs},
                        {"codes", r.codes},
                        {"first_diagnostic", r.first_diagnostic},
-                       {kWarningCount, r.warnings}};
+                       {"warning_count", r.warnings}};
   }
   json grids = json::object();
   for (const auto& [name, g] : record.grids) {
-    grids[name] = {{"line", StampJson(g.line)}, {"grid", StampJson(g.grid)}};
+    grids[name] = {{"line", DigestText(g.line)}, {"grid", OutputJson(g.grid)}};
   }
   const json doc = {{"program", std::string(version)},
+                    {"layout", kRecordLayout},
                     {"scenarios", scenarios},
                     {"grids", grids}};
   // Names are UTF-8 file names; a byte that is not becomes U+FFFD and the
@@ -136,32 +182,31 @@ std::string SerializeBuildRecord(const BuildRecord& record,
   return doc.dump(1, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-bool IsUpToDate(
-    const ScenarioRecord& record, bool grid, const FileStamp& line,
-    const FileStamp& train,
-    const std::map<std::string, std::optional<FileStamp>>& outputs) {
+bool IsUnchanged(const OutputRecord& record, const OutputNow& now) {
+  if (!now.stamp || *now.stamp != record.stamp) return false;
+  const std::optional<std::uint64_t> digest = now.digest();
+  return digest && *digest == record.digest;
+}
+
+bool IsUpToDate(const ScenarioRecord& record, bool grid, std::uint64_t line,
+                std::uint64_t train,
+                const std::map<std::string, OutputNow>& outputs) {
   if (record.grid != grid || record.line != line || record.train != train ||
       record.outputs.size() != outputs.size()) {
     return false;
   }
+  // Every stamp first: a file that moved is not read, nor any other.
   for (const auto& [name, now] : outputs) {
     auto then = record.outputs.find(name);
-    if (!now || then == record.outputs.end() || then->second != *now) {
-      return false;
-    }
-    // A description as new as an output may have changed after it was
-    // read: only strictly older ones count.
-    if (line.mtime_ns >= now->mtime_ns || train.mtime_ns >= now->mtime_ns) {
+    if (then == record.outputs.end() || !now.stamp ||
+        *now.stamp != then->second.stamp) {
       return false;
     }
   }
+  for (const auto& [name, now] : outputs) {
+    if (!IsUnchanged(record.outputs.at(name), now)) return false;
+  }
   return true;
-}
-
-bool IsUpToDate(const GridRecord& record, const FileStamp& line,
-                const std::optional<FileStamp>& grid) {
-  return grid && record.line == line && record.grid == *grid &&
-         line.mtime_ns < grid->mtime_ns;
 }
 
 }  // namespace scenario

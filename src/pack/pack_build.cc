@@ -10,6 +10,7 @@
 #include <thread>
 #include <utility>
 
+#include "base/content_digest.h"
 #include "base/strings.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
@@ -68,15 +69,20 @@ void FillRow(const Scenario& s, const LintReport& report,
 // One line of the pack, shared by the threads that compile its trains.
 struct LineWork {
   const PackLine* line = nullptr;
-  std::string input;             // the description's path
-  std::string grid;              // the grid file's path
-  bool grid_up_to_date = false;  // decided before any thread starts
+  std::string input;  // the description's path
+  std::string grid;   // the grid file's path
+  // Decided before any thread starts: the grid file is as the record left
+  // it, made from the line whose digest is grid_from.
+  bool grid_as_recorded = false;
+  std::uint64_t grid_from = 0;
 
   // Read by the first of its trains to run; the others wait for it.
   std::once_flag read_once;
-  std::optional<FileStamp> stamp;  // the description, before it was read
+  // The digest of the description, read just before the compile read it.
+  std::optional<std::uint64_t> digest;
   std::unique_ptr<const SharedLine> shared;
-  // Written by the first of its trains to reach its writing.
+  // Written by the first of its trains to reach its writing, unless it is
+  // as recorded and made from the line as it was read.
   std::once_flag grid_once;
   Status grid_status;
   bool grid_written = false;
@@ -88,7 +94,9 @@ struct Task {
   const PackPair* pair = nullptr;
   LineWork* line = nullptr;
   std::size_t row = 0;
-  std::optional<FileStamp> train_stamp;  // before it was read
+  // The digest of the train description, as the readability check read it
+  // just before the compile read it.
+  std::optional<std::uint64_t> train_digest;
 };
 
 // An output folder: whether it could be made, what the build left in it,
@@ -115,6 +123,8 @@ class PackBuilder {
   void OpenFolders();
   std::vector<std::size_t> CheckPairs();
   bool IsPairUpToDate(const PackPair& pair, const ScenarioRecord& recorded);
+  OutputNow OutputAsItStands(const std::string& path);
+  std::optional<std::uint64_t> DigestOnce(const std::string& path);
   void MakeTasks(const std::vector<std::size_t>& pending);
   void CheckGrids();
   // On the compiling threads.
@@ -138,6 +148,9 @@ class PackBuilder {
   std::vector<std::unique_ptr<LineWork>> lines_;
   std::vector<Task> tasks_;
   std::map<std::string, FolderRecord> folders_;  // by relative folder
+  // The digests of the files read so far, by path: while the pairs are
+  // checked, then again from the start once every thread is done.
+  std::map<std::string, std::optional<std::uint64_t>> digests_;
   std::atomic<std::size_t> next_task_ = 0;
   std::mutex notify_mutex_;
   int done_ = 0;
@@ -242,20 +255,32 @@ std::vector<std::size_t> PackBuilder::CheckPairs() {
 bool PackBuilder::IsPairUpToDate(const PackPair& pair,
                                  const ScenarioRecord& recorded) {
   const LineWork& line = *lines_[pair.line];
-  const std::optional<FileStamp> line_stamp = StampFile(fs_, line.input);
-  const std::optional<FileStamp> train_stamp =
-      StampFile(fs_, PackPath(options_.pack, pair.train_file));
-  if (!line_stamp || !train_stamp) return false;
-  std::map<std::string, std::optional<FileStamp>> outputs;
+  const std::optional<std::uint64_t> line_digest = DigestOnce(line.input);
+  const std::optional<std::uint64_t> train_digest =
+      DigestOnce(PackPath(options_.pack, pair.train_file));
+  if (!line_digest || !train_digest) return false;
+  std::map<std::string, OutputNow> outputs;
   if (options_.grid) {
-    outputs[NameOf(line.line->grid)] = StampFile(fs_, line.grid);
+    outputs[NameOf(line.line->grid)] = OutputAsItStands(line.grid);
   }
   outputs[NameOf(pair.param_file)] =
-      StampFile(fs_, PackPath(options_.output, pair.param_file));
+      OutputAsItStands(PackPath(options_.output, pair.param_file));
   outputs[NameOf(pair.cell_file)] =
-      StampFile(fs_, PackPath(options_.output, pair.cell_file));
-  return IsUpToDate(recorded, options_.grid, *line_stamp, *train_stamp,
+      OutputAsItStands(PackPath(options_.output, pair.cell_file));
+  return IsUpToDate(recorded, options_.grid, *line_digest, *train_digest,
                     outputs);
+}
+
+OutputNow PackBuilder::OutputAsItStands(const std::string& path) {
+  return OutputNow{StampFile(fs_, path),
+                   [this, path] { return DigestOnce(path); }};
+}
+
+// Not thread-safe: called before the threads start and after they end.
+std::optional<std::uint64_t> PackBuilder::DigestOnce(const std::string& path) {
+  auto known = digests_.find(path);
+  if (known != digests_.end()) return known->second;
+  return digests_[path] = DigestFile(fs_, path);
 }
 
 // Rows in file order, and a task for each pair to compile.
@@ -292,10 +317,10 @@ void PackBuilder::CheckGrids() {
     FolderRecord& folder = folders_[FolderOf(line->line->grid)];
     folder.lines.push_back(line.get());
     auto recorded = folder.before.grids.find(NameOf(line->line->grid));
-    const std::optional<FileStamp> stamp = StampFile(fs_, line->input);
-    line->grid_up_to_date =
-        !options_.force && stamp && recorded != folder.before.grids.end() &&
-        IsUpToDate(recorded->second, *stamp, StampFile(fs_, line->grid));
+    if (options_.force || recorded == folder.before.grids.end()) continue;
+    line->grid_as_recorded =
+        IsUnchanged(recorded->second.grid, OutputAsItStands(line->grid));
+    line->grid_from = recorded->second.line;
   }
 }
 
@@ -319,7 +344,6 @@ void PackBuilder::Compile(Task& task) {
   files.grid_file = line.grid;
   files.param_file = PackPath(options_.output, pair.param_file);
   files.cell_file = PackPath(options_.output, pair.cell_file);
-  task.train_stamp = StampFile(fs_, files.train_description);
 
   // A train that cannot be read is not compiled at all: the compile would
   // take it for an empty train and replace the scenario's good files with
@@ -331,6 +355,7 @@ void PackBuilder::Compile(Task& task) {
     row.state = ScenarioState::kNotBuilt;
     row.problem = readable.message() + "; its files are kept as they were";
   } else {
+    task.train_digest = ContentDigest(train_bytes);
     ReadLineOnce(line);
     Scenario s;
     const LintReport report = line.shared->CompileAndLintTrain(
@@ -347,7 +372,7 @@ void PackBuilder::Compile(Task& task) {
 
 void PackBuilder::ReadLineOnce(LineWork& line) {
   std::call_once(line.read_once, [&] {
-    line.stamp = StampFile(fs_, line.input);
+    line.digest = DigestFile(fs_, line.input);
     // The plan checked the names: they have Windows-1252 bytes.
     line.shared = std::make_unique<const SharedLine>(
         Utf8ToWindows1252(line.line->name).value_or(""), options_.grid ? 1 : 0,
@@ -355,13 +380,15 @@ void PackBuilder::ReadLineOnce(LineWork& line) {
   });
 }
 
-// The first of the line's trains to reach its writing writes the grid
-// (unless it is up to date); the others find it done.
+// The first of the line's trains to reach its writing writes the grid,
+// unless the one there is as recorded and made from the line as it was
+// read (which the check before the threads could not know: the line may
+// have changed since); the others find it done.
 SharedLine::GridWriter PackBuilder::GridWriterFor(LineWork& line) {
   return [this, &line](bool* wrote) {
     *wrote = false;
     std::call_once(line.grid_once, [&] {
-      if (line.grid_up_to_date) return;
+      if (line.grid_as_recorded && line.digest == line.grid_from) return;
       line.grid_status = line.shared->WriteGrid(fs_, line.grid);
       line.grid_written = line.grid_status.ok();
       *wrote = line.grid_written;
@@ -383,6 +410,8 @@ void PackBuilder::Notify(const ScenarioRow* finished,
 }
 
 void PackBuilder::UpdateRecords() {
+  // The outputs were written since the check read them.
+  digests_.clear();
   for (const auto& [folder, work] : folders_) {
     if (!work.tasks.empty()) UpdateRecord(folder, work);
   }
@@ -413,10 +442,20 @@ void PackBuilder::UpdateRecord(const std::string& folder,
 void PackBuilder::RecordGrids(const FolderRecord& work, BuildRecord* record) {
   for (const LineWork* line : work.lines) {
     const std::string name = NameOf(line->line->grid);
-    const std::optional<FileStamp> grid = StampFile(fs_, line->grid);
-    if (line->grid_written && line->stamp && grid) {
-      record->grids[name] = GridRecord{*line->stamp, *grid};
-    } else if (!line->grid_up_to_date) {
+    if (line->grid_written && line->digest) {
+      // The stamp before the digest: were the file replaced in between (by
+      // another build), the stamp recorded would not be the new file's, and
+      // the next build would write it again rather than trust the digest.
+      const std::optional<FileStamp> grid = StampFile(fs_, line->grid);
+      const std::optional<std::uint64_t> digest = DigestOnce(line->grid);
+      if (grid && digest) {
+        record->grids[name] = GridRecord{*line->digest, {*grid, *digest}};
+        continue;
+      }
+    }
+    // An entry stays only for a file that stands as the check found it:
+    // as recorded, and not written since.
+    if (line->grid_written || !line->grid_as_recorded) {
       record->grids.erase(name);
     }
   }
@@ -426,22 +465,24 @@ void PackBuilder::RecordGrids(const FolderRecord& work, BuildRecord* record) {
 // wrote stands; nullopt otherwise (it is compiled again next time).
 std::optional<ScenarioRecord> PackBuilder::RecordOf(const Task& task) {
   const ScenarioRow& row = outcome_.rows[task.row];
-  if (row.state != ScenarioState::kBuilt || !task.line->stamp ||
-      !task.train_stamp) {
+  if (row.state != ScenarioState::kBuilt || !task.line->digest ||
+      !task.train_digest) {
     return std::nullopt;
   }
   ScenarioRecord entry;
-  entry.line = *task.line->stamp;
-  entry.train = *task.train_stamp;
+  entry.line = *task.line->digest;
+  entry.train = *task.train_digest;
   entry.grid = options_.grid;
   std::vector<std::string> outputs = {task.pair->param_file,
                                       task.pair->cell_file};
   if (options_.grid) outputs.push_back(task.line->line->grid);
   for (const std::string& output : outputs) {
-    std::optional<FileStamp> stamp =
-        StampFile(fs_, PackPath(options_.output, output));
-    if (!stamp) return std::nullopt;
-    entry.outputs[NameOf(output)] = *stamp;
+    // The stamp before the digest, as for the grid.
+    const std::string path = PackPath(options_.output, output);
+    const std::optional<FileStamp> stamp = StampFile(fs_, path);
+    const std::optional<std::uint64_t> digest = DigestOnce(path);
+    if (!stamp || !digest) return std::nullopt;
+    entry.outputs[NameOf(output)] = OutputRecord{*stamp, *digest};
   }
   entry.codes = row.codes;
   entry.first_diagnostic = row.first_diagnostic;

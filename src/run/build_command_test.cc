@@ -301,6 +301,8 @@ TEST(PackBuild, TwoHundredPairsAsTheirOwnCompilesThenOnlyWhatChanged) {
   expected.insert(edited.train_file);
   EXPECT_EQ(Compiled(Rows(third)), expected);
   EXPECT_EQ(json::parse(third.out)["totals"]["grids_written"], 0);
+  // The next build finds it up to date, newer than its grid as it is.
+  EXPECT_EQ(Compiled(Rows(Build({pack.path(), "--json"}))), wrote_nothing);
 
   // --force compiles every pair.
   const CommandRun forced = Build({pack.path(), "--json", "--force"});
@@ -396,13 +398,14 @@ TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
 }
 
 // Builds "pack" into "out" on fs, with --json: a pair in the pack's folder
-// and one in its subfolder b/.
+// and one in its subfolder b/. Their descriptions are written first unless
+// they are there (edited by the test).
 CommandRun BuildTwoFolderPack(FakeFileSystem& fs) {
   const std::vector<PackLineFixture> lines = ThreeLines();
-  fs.files["pack/Valle_linea.txt"] = lines[0].text;
-  fs.files["pack/Valle_R 0-.txt"] = Train(0);
-  fs.files["pack/b/Monte_linea.txt"] = lines[1].text;
-  fs.files["pack/b/Monte_R 1-.txt"] = Train(1);
+  fs.files.try_emplace("pack/Valle_linea.txt", lines[0].text);
+  fs.files.try_emplace("pack/Valle_R 0-.txt", Train(0));
+  fs.files.try_emplace("pack/b/Monte_linea.txt", lines[1].text);
+  fs.files.try_emplace("pack/b/Monte_R 1-.txt", Train(1));
   BuildCommandOptions options;
   options.pack = "pack";
   options.output = "out";
@@ -495,6 +498,113 @@ TEST(PackBuild, AnUnreadableTrainKeepsItsScenariosFiles) {
   const CommandRun again = BuildTwoFolderPack(fs);
   EXPECT_EQ(again.status, kExitOk) << again.err;
   EXPECT_EQ(Rows(again).at("Valle_R 0-.txt")["state"], "built");
+}
+
+// The states of the pack's two scenarios, Valle's then Monte's.
+std::vector<std::string> States(const CommandRun& run) {
+  const std::map<std::string, json> rows = Rows(run);
+  return {rows.at("Valle_R 0-.txt")["state"],
+          rows.at("b/Monte_R 1-.txt")["state"]};
+}
+
+// A train touched or edited after a build is newer than its line's grid,
+// which no train rewrites while its line is unchanged: the build after the
+// one that compiled it again finds it up to date all the same.
+TEST(PackBuild, ATrainNewerThanItsGridIsUpToDateOnceBuilt) {
+  struct Case {
+    const char* name;
+    bool edited;  // its bytes changed too
+    const char* first_state;
+  };
+  const Case kCases[] = {{"touched", false, "up to date"},
+                         {"edited", true, "built"}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    FakeFileSystem fs;
+    ASSERT_EQ(BuildTwoFolderPack(fs).status, kExitOk);
+    const std::string train = "pack/Valle_R 0-.txt";
+    ASSERT_EQ(States(BuildTwoFolderPack(fs)),
+              (std::vector<std::string>{"up to date", "up to date"}));
+    if (c.edited) {
+      // Written as an editor saves it, then older than nothing.
+      std::string bytes = fs.files[train];
+      const std::size_t at = bytes.find("sabbia,    220");
+      ASSERT_NE(at, std::string::npos);
+      bytes.replace(at, 14, "sabbia,    230");
+      ASSERT_TRUE(fs.WriteFileReplacing(train, bytes).ok());
+    }
+    fs.Touch(train);
+    ASSERT_GT(fs.mtimes[train], fs.mtimes["out/Valle_linea.dat"]);
+
+    const CommandRun first = BuildTwoFolderPack(fs);
+    EXPECT_EQ(first.status, kExitOk) << first.err;
+    EXPECT_EQ(States(first),
+              (std::vector<std::string>{c.first_state, "up to date"}));
+    EXPECT_EQ(json::parse(first.out)["totals"]["grids_written"], 0);
+    for (int again = 0; again < 2; ++again) {
+      EXPECT_EQ(States(BuildTwoFolderPack(fs)),
+                (std::vector<std::string>{"up to date", "up to date"}))
+          << "build " << again + 2 << " after";
+    }
+  }
+}
+
+// One byte of a file changed in place, its size, time and inode kept: the
+// build sees it, compiles the scenario again, and an output puts back the
+// bytes it had.
+TEST(PackBuild, AnEditThatKeepsSizeAndTimeIsSeen) {
+  struct Case {
+    const char* file;
+    const char* from;  // replaced by to, of the same length
+    const char* to;
+    bool output;  // the file is one the build writes
+    int grids_written;
+  };
+  const Case kCases[] = {
+      {"pack/Valle_R 0-.txt", "sabbia,    220", "sabbia,    230", false, 0},
+      {"pack/Valle_linea.txt", "curvas1,  1000,  200", "curvas1,  1000,  300",
+       false, 1},
+      {"out/Valle_R 0.sim", nullptr, nullptr, true, 0},
+      {"out/Valle_R 0.dat", nullptr, nullptr, true, 0},
+      {"out/Valle_linea.dat", nullptr, nullptr, true, 1},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.file);
+    FakeFileSystem fs;
+    ASSERT_EQ(BuildTwoFolderPack(fs).status, kExitOk);
+    const std::map<std::string, std::string> built = fs.files;
+    ASSERT_TRUE(fs.Has(c.file));
+    const FileInfo before = fs.Stat(c.file);
+    std::string& bytes = fs.files[c.file];
+    if (c.output) {
+      bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 1);
+    } else {
+      const std::size_t at = bytes.find(c.from);
+      ASSERT_NE(at, std::string::npos);
+      bytes.replace(at, std::string_view(c.from).size(), c.to);
+    }
+    const FileInfo after = fs.Stat(c.file);
+    ASSERT_EQ(after.size, before.size);
+    ASSERT_EQ(after.mtime_ns, before.mtime_ns);
+    ASSERT_EQ(after.inode, before.inode);
+    const std::string edited = fs.files[c.file];
+
+    const CommandRun run = BuildTwoFolderPack(fs);
+    EXPECT_EQ(States(run), (std::vector<std::string>{"built", "up to date"}))
+        << run.err;
+    EXPECT_EQ(json::parse(run.out)["totals"]["grids_written"], c.grids_written);
+    if (c.output) {
+      EXPECT_TRUE(fs.Contents(c.file) == built.at(c.file)) << "put back";
+    } else {
+      EXPECT_TRUE(fs.Contents(c.file) == edited) << "left as edited";
+      bool changed = false;
+      for (const char* output :
+           {"out/Valle_R 0.sim", "out/Valle_R 0.dat", "out/Valle_linea.dat"}) {
+        changed |= fs.Contents(output) != built.at(output);
+      }
+      EXPECT_TRUE(changed) << "the edit shows in an output";
+    }
+  }
 }
 
 TEST(PackBuild, TwoBuildsAtOnceLeaveOnlyWholeFiles) {
