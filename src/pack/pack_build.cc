@@ -216,6 +216,8 @@ void PackBuilder::OpenFolders() {
       outcome_.troubles.push_back(record.made.message());
       continue;
     }
+    // What builds killed while writing left (never a running build's).
+    RemoveStaleTemporaries(fs_, PackPath(options_.output, folder));
     std::string text;
     const std::string record_path = RecordPath(options_.output, folder);
     if (!options_.force && fs_.IsNormalFile(record_path) &&

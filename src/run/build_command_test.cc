@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -498,6 +500,26 @@ TEST(PackBuild, AnUnreadableTrainKeepsItsScenariosFiles) {
   const CommandRun again = BuildTwoFolderPack(fs);
   EXPECT_EQ(again.status, kExitOk) << again.err;
   EXPECT_EQ(Rows(again).at("Valle_R 0-.txt")["state"], "built");
+}
+
+// A build killed while writing leaves its temporaries; the next build
+// removes those in the folders it writes, once their process is gone.
+TEST(PackBuild, TheTemporariesOfKilledBuildsAreRemoved) {
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const std::string prefix(kTemporaryPrefix);
+  const std::string stale[] = {
+      "out/" + prefix + std::to_string(ended) + "-1.tmp",
+      "out/b/" + prefix + std::to_string(ended) + "-2.tmp"};
+  // Process 1 always runs: its temporary may still be being written.
+  const std::string live = "out/" + prefix + "1-3.tmp";
+  FakeFileSystem fs;
+  for (const std::string& path : stale) fs.files[path] = "half a grid";
+  fs.files[live] = "";
+  ASSERT_EQ(BuildTwoFolderPack(fs).status, kExitOk);
+  for (const std::string& path : stale) EXPECT_FALSE(fs.Has(path)) << path;
+  EXPECT_TRUE(fs.Has(live));
 }
 
 // The states of the pack's two scenarios, Valle's then Monte's.
