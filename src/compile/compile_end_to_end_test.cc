@@ -68,7 +68,7 @@ TEST_F(CompileEndToEnd, WritesTheThreeFiles) {
   // The cell file.
   ASSERT_TRUE(fs_.Has(files_.cell_file));
   const std::string cells = fs_.Contents(files_.cell_file);
-  ASSERT_EQ(cells.size(), 15u * 201);
+  ASSERT_EQ(cells.size(), 15u * 281);
   EXPECT_EQ(Word(cells, 16), 5121);  // bytes 01 14
   EXPECT_EQ(Word(cells, 18), 2352);  // the plain race code
   // Cell 12: speed 30 / 5, gradient 5 + 100, adhesion 76.
@@ -80,8 +80,8 @@ TEST_F(CompileEndToEnd, WritesTheThreeFiles) {
   EXPECT_EQ(Byte(Cell(cells, 40), 13), 97);
   EXPECT_EQ(Byte(Cell(cells, 40), 14), 80);
   // The last three cells take no profile values.
-  EXPECT_EQ(Cell(cells, 198).substr(12), std::string(3, '\0'));
-  EXPECT_EQ(Byte(Cell(cells, 197), 12), 19);
+  EXPECT_EQ(Cell(cells, 278).substr(12), std::string(3, '\0'));
+  EXPECT_EQ(Byte(Cell(cells, 277), 12), 19);
   // First station: stop mark in cell 9, approach marks in cells 8 to 5.
   EXPECT_EQ(Byte(Cell(cells, 9), 0), 10);
   EXPECT_EQ(Word(Cell(cells, 9), 1), 1);
@@ -137,7 +137,7 @@ TEST_F(CompileEndToEnd, WritesTheThreeFiles) {
   EXPECT_EQ(table[2].long4, 17 * 3600 + 25 * 60);
   EXPECT_EQ(table[80].text, "(Km 3+500)");
   EXPECT_EQ(table[84].long1, 120);
-  EXPECT_EQ(table[84].long2, 3000);
+  EXPECT_EQ(table[84].long2, 7000);
   EXPECT_EQ(table[84].long3, 8);
   EXPECT_EQ(table[85].int1, 610);
   EXPECT_EQ(table[85].long4, 32107);
@@ -148,11 +148,11 @@ TEST_F(CompileEndToEnd, WritesTheThreeFiles) {
   EXPECT_EQ(table[86].long1, 1050);
   EXPECT_EQ(table[86].long3, 9);
 
-  // The grid file, E = 10000: metres 0 and 1 are integers, the curve
+  // The grid file, E = 14000: metres 0 and 1 are integers, the curve
   // turns right from metre 501.
   ASSERT_TRUE(fs_.Has(files_.grid_file));
   const std::string grid = fs_.Contents(files_.grid_file);
-  ASSERT_EQ(grid.size(), 20u * 10000 - 36);
+  ASSERT_EQ(grid.size(), 20u * 14000 - 36);
   EXPECT_EQ(grid.substr(0, 8),
             std::string("\x02\x00\x00\x00\x02\x00\x00\x00", 8));
   const std::size_t x501 = 8 + 10 * (501 - 2);

@@ -11,7 +11,7 @@ std::string DescriptionText(const std::vector<std::string>& lines) {
 std::vector<std::string> SmallLineRows() {
   return {
       "[generale]",                                              // 1
-      "lunghezza percorso,    3000",                             // 2
+      "lunghezza percorso,    7000",                             // 2
       "progressiva chilometrica uno,    500,    1000,    0",     // 3
       "progressiva chilometrica due,    0,    0,    0",          // 4
       "progressiva chilometrica tre,    0,    0,    0",          // 5

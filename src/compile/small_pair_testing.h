@@ -6,7 +6,7 @@
 // its fault keeps its own). It compiles without a code, deserves no
 // warning, and puts at least one item of most kinds on the line:
 //
-// - a 3000 m line (last_cell (3000 + 7000) / 50 = 200) with a kilometre
+// - a 7000 m line (last_cell (7000 + 7000) / 50 = 280) with a kilometre
 //   record from 500 m, a curve each way, two gradients, a mountain side,
 //   signal repetition from 1050 m, a maximum-speed board at 100 m and an
 //   indicator board at 2500 m;

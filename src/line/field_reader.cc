@@ -45,7 +45,10 @@ void FieldReader::StartField() {
   if (AtEnd()) {
     last_field_.line = line_;
     last_field_.column = static_cast<int>(pos_ - line_start_) + 1;
-    Fail("a field is read, but the file has no byte left");
+    Fail(bytes_.empty()
+             ? "the file is empty: a description starts with \"[generale]\" "
+               "and its rows"
+             : "a field is read, but the file has no byte left");
   }
   SkipBlanks();
   last_field_.line = line_;

@@ -10,32 +10,33 @@ namespace {
 struct RowKindText {
   std::string_view name;
   std::string_view keyword;
+  std::size_t values;  // fields its reader reads after the keyword
 };
 
 constexpr std::array<RowKindText, kRowKindCount> kRowKindTexts = {{
-    {"line length", "lunghezza percorso"},
-    {"kilometre record \"tre\"", "progressiva chilometrica tre"},
-    {"kilometre record \"due\"", "progressiva chilometrica due"},
-    {"kilometre record \"uno\"", "progressiva chilometrica uno"},
-    {"scenery selector one", "sfondo uno"},
-    {"scenery selector two", "sfondo due"},
-    {"scenery selector three", "sfondo tre"},
-    {"signal repetition", "ripetizione segnali 9 codici"},
-    {"gradient", "pendenza"},
-    {"curve", "curvas1"},
-    {"mountain side", "montagna"},
-    {"maximum-speed board", "indicatori_vmax"},
-    {"indicator board", "cartello_indicatore"},
-    {"braked mass", "percentuale massa frenata"},
-    {"coaches", "numero vetture"},
-    {"speed limit", "velocita"},
-    {"adhesion", "aderenza"},
-    {"clock", "orologio"},
-    {"sand", "sabbia"},
-    {"signal", "segnale"},
-    {"slowdown", "rallentamento"},
-    {"code change", "abbattimento"},
-    {"station", "stazione"},
+    {"line length", "lunghezza percorso", 1},
+    {"kilometre record \"tre\"", "progressiva chilometrica tre", 3},
+    {"kilometre record \"due\"", "progressiva chilometrica due", 3},
+    {"kilometre record \"uno\"", "progressiva chilometrica uno", 3},
+    {"scenery selector one", "sfondo uno", 1},
+    {"scenery selector two", "sfondo due", 1},
+    {"scenery selector three", "sfondo tre", 1},
+    {"signal repetition", "ripetizione segnali 9 codici", 2},
+    {"gradient", "pendenza", 2},
+    {"curve", "curvas1", 2},
+    {"mountain side", "montagna", 3},
+    {"maximum-speed board", "indicatori_vmax", 9},
+    {"indicator board", "cartello_indicatore", 2},
+    {"braked mass", "percentuale massa frenata", 1},
+    {"coaches", "numero vetture", 1},
+    {"speed limit", "velocita", 2},
+    {"adhesion", "aderenza", 2},
+    {"clock", "orologio", 3},
+    {"sand", "sabbia", 1},
+    {"signal", "segnale", 11},
+    {"slowdown", "rallentamento", 6},
+    {"code change", "abbattimento", 2},
+    {"station", "stazione", 17},
 }};
 
 }  // namespace
@@ -46,6 +47,10 @@ std::string_view RowKindName(RowKind kind) {
 
 std::string_view RowKindKeyword(RowKind kind) {
   return kRowKindTexts[static_cast<std::size_t>(kind)].keyword;
+}
+
+std::size_t RowKindValueCount(RowKind kind) {
+  return kRowKindTexts[static_cast<std::size_t>(kind)].values;
 }
 
 void ReadLog::AddField(LoggedField field) {

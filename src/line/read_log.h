@@ -52,6 +52,10 @@ std::string_view RowKindName(RowKind kind);
 // The keyword the built-in descriptions write for the row, e.g.
 // "pendenza", "curvas1".
 std::string_view RowKindKeyword(RowKind kind);
+// The number of values the row's reader reads after its keyword when
+// nothing stops it (a station: 17, its name the last). The readers' tests
+// hold them to it.
+std::size_t RowKindValueCount(RowKind kind);
 
 // One field as the field reader read it.
 struct LoggedField {

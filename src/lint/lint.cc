@@ -6,6 +6,30 @@
 
 namespace scenario {
 
+namespace {
+
+// A row with a value too few takes the next row's keyword as a number, and
+// the reading stops there with code 25: the code's message names the row
+// above that most likely lacks the value (a row-shape warning whose other
+// spot is the code's).
+void NameShortRows(const std::vector<Warning>& warnings,
+                   ErrorRegisters& errors) {
+  for (const Warning& w : warnings) {
+    if (w.kind != WarningKind::kRowShape || !w.other) continue;
+    for (Diagnostic& d : errors.diagnostics) {
+      if (d.code != 25 || d.where.file != w.other->file ||
+          d.where.line != w.other->line || d.where.column != w.other->column) {
+        continue;
+      }
+      d.message += " (the row at " + std::to_string(w.where.line) + ":" +
+                   std::to_string(w.where.column) +
+                   " probably lacks a value: see its row-shape warning)";
+    }
+  }
+}
+
+}  // namespace
+
 LintReport CompileAndLint(Scenario& s, std::int32_t j, FileSystem& fs,
                           CompileFiles files, const LintOptions& options) {
   ReadLog line_log;
@@ -15,6 +39,7 @@ LintReport CompileAndLint(Scenario& s, std::int32_t j, FileSystem& fs,
   LintReport report;
   report.result = memorizza_percorso(s, j, fs, files);
   report.warnings = FindWarnings(s, line_log, train_log, options);
+  NameShortRows(report.warnings, s.errors);
   report.summary = SummarizeRead(s, line_log, train_log);
   return report;
 }
@@ -28,6 +53,8 @@ std::vector<Warning> FindWarnings(const Scenario& s, ReadLog& line_log,
   FindReadingWarnings(c);
   FindRowWarnings(c);
   FindRunWarnings(c);
+  FindValueWarnings(c);
+  FindShapeWarnings(c);
   return c.TakeWarnings();
 }
 

@@ -101,6 +101,22 @@ void FindRowWarnings(LintContext& c);
 // The train's run against the line: timetable, speed limits against the
 // boards, kilometre stones, items overwritten by stop marks.
 void FindRunWarnings(LintContext& c);
+// Values no railway has: lengths, positions beyond the line's end, speeds,
+// gradients, the train's stations.
+void FindValueWarnings(LintContext& c);
+// The lines as written: too few values for the row, comment markers,
+// other separators, the file's encoding.
+void FindShapeWarnings(LintContext& c);
+
+// What the shape warnings recognise, so that the reading warnings leave
+// those fields to them. The comment marker a keyword field starts with
+// ("#", "//", ";", "'", "REM"), or "".
+std::string_view CommentMarker(std::string_view text);
+// ';' or '\t' when the field holds one followed by a number (fields
+// separated by other than commas), else '\0'.
+char InnerSeparator(std::string_view text);
+// A file saved as UTF-16: a byte-order mark, or zero bytes in a field.
+bool LooksUtf16(const ReadLog& log);
 
 }  // namespace scenario
 

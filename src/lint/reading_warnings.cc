@@ -223,7 +223,10 @@ void ReadingScan::Dash(const LoggedKeyword& k) {
   ++dash_run_;
   const std::string& text = fields_[k.field].text;
   const RowKindSet kinds = AnyRowKinds(text);
-  if (kinds != 0 && !IsHeader(text)) {
+  // A comment or a line of other separators: the shape warnings say so.
+  const bool shape =
+      !CommentMarker(text).empty() || InnerSeparator(text) != '\0';
+  if (kinds != 0 && !IsHeader(text) && !shape) {
     c_.Add(WarningKind::kPassedOverField, log_, k.field, std::nullopt,
            Field(k.field) +
                " holds a dash, so it is passed over as a "
@@ -288,6 +291,11 @@ void ReadingScan::Tested(const LoggedKeyword& k, const LoggedRow* row) {
 void ReadingScan::PassedOver(const LoggedKeyword& k) {
   const std::string& text = fields_[k.field].text;
   if (Trim(text).empty()) return;  // an empty field: nothing is lost
+  // A comment or a line of other separators: the shape warnings say so.
+  if (!CommentMarker(text).empty() || InnerSeparator(text) != '\0') {
+    Drop(k.field);
+    return;
+  }
   // The rest of a row already warned about.
   if (before_ == Before::kDropped && fields_[k.field].line == dropped_line_) {
     return;
@@ -343,8 +351,18 @@ void ReadingScan::Stray(const LoggedKeyword& k) {
       return;
     }
   }
-  // A comma inside one of the row's numbers: "9,000".
-  for (std::size_t i = row.end_field; i-- > row.first_field + 1;) {
+  // A comma inside one of the row's numbers: "9,000". Only when it is the
+  // row's one comma with a digit right after it: a row written "0,0,0"
+  // throughout has its shape, and a value too many is no decimal.
+  int attached = 0;
+  for (std::size_t i = row.first_field + 1; i < row.end_field; ++i) {
+    if (fields_[i - 1].number && fields_[i].number &&
+        Attached(fields_[i - 1], fields_[i])) {
+      ++attached;
+    }
+  }
+  for (std::size_t i = row.end_field;
+       attached == 1 && i-- > row.first_field + 1;) {
     const LoggedField& a = fields_[i - 1];
     const LoggedField& b = fields_[i];
     if (a.number && b.number && Attached(a, b) && LooksLikeFraction(b)) {
@@ -442,6 +460,8 @@ void NoGeneralSection(LintContext& c, const ReadLog& log) {
   if (log.file().empty() || log.found_general() || log.fields().empty()) {
     return;
   }
+  // A file in UTF-16 holds no keyword at all: file-encoding says why.
+  if (LooksUtf16(log)) return;
   std::size_t at = 0;
   std::string note;
   for (std::size_t i = 0; i < log.fields().size(); ++i) {
@@ -451,6 +471,16 @@ void NoGeneralSection(LintContext& c, const ReadLog& log) {
       note = " (" + Quoted(text) + " is not it)";
       break;
     }
+  }
+  // The header as the file's last field: it is there, but never read.
+  if (IsTrainGeneralHeader(log.fields()[at].text) &&
+      at + 1 == log.fields().size()) {
+    c.Add(WarningKind::kNoGeneralSection, log, at, std::nullopt,
+          Quoted(log.fields()[at].text) +
+              " is the file's last field, and the last field is never read: "
+              "nothing of the train description is read (write the rows "
+              "after it and end the file with a line such as \"[fine]\")");
+    return;
   }
   c.Add(WarningKind::kNoGeneralSection, log, at, std::nullopt,
         "no field holds \"[generale]\", so nothing of the train description "

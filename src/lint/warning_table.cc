@@ -214,6 +214,128 @@ constexpr std::array<WarningKindInfo, kWarningKindCount> kWarningTable = {{
      "(\"Citt\xc3\xa0\" is shown as \"Citt\xc3\x83\xc2\xa0\").",
      "Save the file in Windows-1252.",
      "", ""},
+    {WarningKind::kRowShape, "row-shape",
+     "a line holds fewer values than its row needs, so the row takes its "
+     "last values from the next line",
+     "Each row needs a fixed number of values after its keyword (a signal "
+     "11, a station 17), and the reader takes them wherever they stand: a "
+     "row written with one value too few takes the next row's keyword as "
+     "its last value. That keyword is no number, so the reading stops there "
+     "with error 25, one row below the row that lacks the value; a row "
+     "whose last value is a text (a station name) takes the keyword as its "
+     "text, and the next row's numbers are passed over.",
+     "Write each row whole on its own line: count its values against the "
+     "format reference and add the one that is missing.",
+     "pendenza,  600\n"
+     "pendenza,  800,   -11",
+     "pendenza,  600,   11\n"
+     "pendenza,  800,   -11"},
+    {WarningKind::kCommentMarker, "comment-marker",
+     "a line starts like a comment (#, //, ;, ' or REM), but descriptions "
+     "have no comments: the line is still read",
+     "A line starts with a comment marker of another format (#, //, ;, ' "
+     "or REM). Descriptions have no comments: a \"commented-out\" row is "
+     "still read, byte for byte, and a remark that holds a keyword's word "
+     "(\"# segnali di blocco\") is read as that row, taking its values from "
+     "the lines after it.",
+     "Delete the line, or move the remark before \"[generale]\" (where "
+     "nothing is read) or after the file's last row, and keep keyword words "
+     "out of it.",
+     "// pendenze in salita\n"
+     "pendenza,  600,   11",
+     "pendenza,  600,   11"},
+    {WarningKind::kFieldSeparator, "field-separator",
+     "fields are separated by semicolons or tabs, but only a comma "
+     "separates them",
+     "The values of a row are separated by semicolons or tabs, as a "
+     "spreadsheet may save them. Only a comma separates fields: the whole "
+     "line is one field, read as a keyword, and the row takes its values "
+     "from the lines after it (error 25 one row below).",
+     "Separate the fields with commas.",
+     "pendenza;600;-11",
+     "pendenza,  600,  -11"},
+    {WarningKind::kFileEncoding, "file-encoding",
+     "the file is saved as UTF-16 (\"Unicode\") or starts with a UTF-8 "
+     "byte-order mark; descriptions are Windows-1252",
+     "The file is not in Windows-1252: it holds zero bytes or a UTF-16 "
+     "byte-order mark (Notepad's \"Unicode\"), so no keyword is found in it "
+     "(a train reads as empty, a line ends without its rows), or it starts "
+     "with the three bytes of a UTF-8 byte-order mark, read as the "
+     "characters \"\xc3\xaf\xc2\xbb\xc2\xbf\".",
+     "Save the file in Windows-1252 (\"ANSI\"), without a byte-order mark.",
+     "", ""},
+    {WarningKind::kNonPositiveLength, "non-positive-length",
+     "a slowdown, a curve or a mountain-side stretch has a length of 0 m "
+     "or less",
+     "A slowdown or a curve has a length of 0 m or less, or a mountain-side "
+     "stretch ends where it starts or before: a slowdown's end is placed "
+     "before its start (and its code marks run on for kilometres), a "
+     "negative curve changes the plan laid before it, and an empty stretch "
+     "does nothing.",
+     "Give the length in metres as a positive number (the stretch's end "
+     "after its start).",
+     "curvas1,  1500,  -300",
+     "curvas1,  1500,  300"},
+    {WarningKind::kBeyondLineEnd, "beyond-line-end",
+     "an item or a station stands beyond the end of the line, in the "
+     "7000 m run-out after it",
+     "An item (a signal, a board, a slowdown, a code change) or a station "
+     "stands beyond the line's length. The cells run on 7000 m past the "
+     "end, so it compiles, but the line the author described ends before "
+     "it; only from 7000 m past the end is it error 15.",
+     "Check the position against the line's length (\"lunghezza "
+     "percorso\"), or lengthen the line.",
+     "# on a line 6000 m long\n"
+     "segnale,    6500,   2, 3, 1,  1, 0,    0,  0,0,0, 0",
+     "segnale,    5500,   2, 3, 1,  1, 0,    0,  0,0,0, 0"},
+    {WarningKind::kZeroSpeed, "zero-speed",
+     "a maximum-speed board or a speed limit gives 0 km/h",
+     "A speed limit of 0 km/h, or a maximum-speed board with a speed of 0 "
+     "km/h beside speeds that are set (or with no speed set at all): 0 is "
+     "what an unset speed reads as, so the board shows nothing there and "
+     "the limit stops the train.",
+     "Give the speed in km/h; leave a whole side of a board at 0 only when "
+     "that side has no board.",
+     "velocita,    1000,    0",
+     "velocita,    1000,    30"},
+    {WarningKind::kImplausibleSpeed, "implausible-speed",
+     "a speed above 300 km/h on a board, a speed limit or a slowdown",
+     "A speed on a maximum-speed board, a speed limit or a slowdown is "
+     "above 300 km/h, faster than any train of these lines runs: most "
+     "often a digit too many, or a position written in the speed's place.",
+     "Give the speed in km/h, at most 300.",
+     "velocita,    1000,    950",
+     "velocita,    1000,    95"},
+    {WarningKind::kSteepGradient, "steep-gradient",
+     "a gradient steeper than 60 per mille, more than an adhesion railway "
+     "climbs",
+     "A gradient is steeper than 60 per mille up or down, more than any "
+     "adhesion railway has: most often a gradient in per cent times ten "
+     "too many, or a position in the gradient's place.",
+     "Give the gradient in per mille, between -60 and 60.",
+     "pendenza,  600,   110",
+     "pendenza,  600,   11"},
+    {WarningKind::kNoStation, "no-station",
+     "the train description has no station row",
+     "The train description holds no station row: the train has no "
+     "timetable, no place to start from and no stop, and the crew documents "
+     "list no station.",
+     "Write a station row for each stop, the first where the train starts.",
+     "", ""},
+    {WarningKind::kStationNameTwice, "station-name-twice",
+     "two stations have the same name",
+     "Two station rows give the same name at different positions: the "
+     "timetable and the crew documents show the name twice, and an author "
+     "who copied the row most often forgot to rename it.",
+     "Give each station its own name.",
+     "stazione,    2400, 22,  300,  0, 0, 0,  1,1,0,  2,0,0,   60,   "
+     "8,14,30, Ponte Rio\n"
+     "stazione,    5300,  2,  400,  1, 0, 0,  1,1,0,  2,1,1,    0,   "
+     "8,19, 0, Ponte Rio",
+     "stazione,    2400, 22,  300,  0, 0, 0,  1,1,0,  2,0,0,   60,   "
+     "8,14,30, Ponte Rio\n"
+     "stazione,    5300,  2,  400,  1, 0, 0,  1,1,0,  2,1,1,    0,   "
+     "8,19, 0, Fondovalle"},
 }};
 // clang-format on
 

@@ -38,8 +38,19 @@ enum class WarningKind : std::uint8_t {
   kDuplicatePosition,
   kItemOverwritten,
   kUtf8Text,
+  kRowShape,
+  kCommentMarker,
+  kFieldSeparator,
+  kFileEncoding,
+  kNonPositiveLength,
+  kBeyondLineEnd,
+  kZeroSpeed,
+  kImplausibleSpeed,
+  kSteepGradient,
+  kNoStation,
+  kStationNameTwice,
 };
-inline constexpr int kWarningKindCount = 19;
+inline constexpr int kWarningKindCount = 30;
 
 // Everything said about one kind, in one place: its stable name, the
 // one-line meaning, and the long explanation for authors that `explain`

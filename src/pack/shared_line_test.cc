@@ -118,7 +118,7 @@ TEST(SharedLine, EveryTrainGivesWhatItsPairGivesAlone) {
        false,
        {1250}},
       {"no length row: no cell array",
-       With(kLine, "lunghezza percorso,    3000", "lunghezza,    3000"),
+       With(kLine, "lunghezza percorso,    7000", "lunghezza,    7000"),
        kTrain,
        1,
        false,

@@ -1,0 +1,176 @@
+// Warnings about the shape of the lines an author wrote: the readers read
+// a stream of fields, but authors write one row per line. A line with too
+// few values, a comment marker, a separator other than the comma, a file
+// in another encoding.
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/strings.h"
+#include "line/row_reading.h"
+#include "lint/lint_context.h"
+
+namespace scenario {
+
+std::string_view CommentMarker(std::string_view text) {
+  text = Trim(text);
+  for (std::string_view marker : {"#", "//", ";", "'"}) {
+    if (text.starts_with(marker)) return marker;
+  }
+  if (text.size() >= 3 && HasAnyCase(text.substr(0, 3), "rem") &&
+      (text.size() == 3 || text[3] == ' ' || text[3] == '\t')) {
+    return text.substr(0, 3);
+  }
+  return "";
+}
+
+char InnerSeparator(std::string_view text) {
+  text = Trim(text);
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != ';' && text[i] != '\t') continue;
+    std::size_t j = i + 1;
+    while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+    if (j < text.size() &&
+        ((text[j] >= '0' && text[j] <= '9') || text[j] == '-')) {
+      return text[i];
+    }
+  }
+  return '\0';
+}
+
+bool LooksUtf16(const ReadLog& log) {
+  if (log.fields().empty()) return false;
+  const std::string& first = log.fields().front().text;
+  if (first.starts_with("\xff\xfe") || first.starts_with("\xfe\xff")) {
+    return true;
+  }
+  return std::any_of(log.fields().begin(), log.fields().end(),
+                     [](const LoggedField& f) {
+                       return f.text.find('\0') != std::string::npos;
+                     });
+}
+
+namespace {
+
+std::string Row(RowKind kind) {
+  return "the " + std::string(RowKindName(kind)) + " row";
+}
+
+// Whether a line problem of its own explains the row's keyword.
+bool KeywordExplained(const RowView& row) {
+  const std::string& text = row.keyword().text;
+  return !CommentMarker(text).empty() || InnerSeparator(text) != '\0';
+}
+
+// The code 25 recorded in this file below line, if any.
+const Diagnostic* FaultBelow(const Scenario& s, const ReadLog& log, int line) {
+  for (const Diagnostic& d : s.errors.diagnostics) {
+    if (d.code == 25 && d.where.file == log.file() && d.where.line > line) {
+      return &d;
+    }
+  }
+  return nullptr;
+}
+
+// A row whose values do not all stand on its keyword's line took the next
+// line's first fields; one cut short by a fault below it met a keyword
+// where a number was due.
+void RowShape(LintContext& c, const ReadLog& log) {
+  const std::vector<LoggedRow>& rows = log.rows();
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const RowView row(log, rows[r]);
+    if (KeywordExplained(row)) continue;
+    const std::size_t needed = RowKindValueCount(row.kind());
+    const int line = row.keyword().line;
+    std::size_t on_line = 0;
+    while (on_line < row.size() && row.field(on_line).line == line) ++on_line;
+    std::optional<SourceSpot> fault_spot;
+    std::string text = Row(row.kind()) + " has " + std::to_string(on_line) +
+                       " values on its line, it needs " +
+                       std::to_string(needed) + ": ";
+    if (row.size() == needed && on_line < needed) {
+      const LoggedField& next = row.field(on_line);
+      text += "value " + std::to_string(on_line + 1) + " is taken from line " +
+              std::to_string(next.line) + " (" + Quoted(next.text) + ")";
+    } else if (row.size() < needed && on_line == row.size() &&
+               r + 1 == rows.size()) {
+      const Diagnostic* fault = FaultBelow(c.scenario(), log, line);
+      if (fault == nullptr) continue;
+      fault_spot = fault->where;
+      text += "the next row's keyword is read as value " +
+              std::to_string(on_line + 1) +
+              ", and it is no number (error 25 "
+              "at " +
+              std::to_string(fault->where.line) + ":" +
+              std::to_string(fault->where.column) + ")";
+    } else {
+      continue;
+    }
+    c.Add(WarningKind::kRowShape, log, row.keyword_index(), std::nullopt, text,
+          fault_spot);
+  }
+}
+
+// Keyword fields that start like a comment or hold other separators.
+void LineMarks(LintContext& c, const ReadLog& log) {
+  const std::vector<LoggedField>& fields = log.fields();
+  for (const LoggedKeyword& k : log.keywords()) {
+    if (k.use != KeywordUse::kTested && k.use != KeywordUse::kDashSkipped) {
+      continue;
+    }
+    const LoggedField& f = fields[k.field];
+    const bool starts_line = k.field == 0 || fields[k.field - 1].line < f.line;
+    const std::string read =
+        k.use == KeywordUse::kDashSkipped
+            ? "it holds a dash, so it is passed over as a separator line: "
+              "nothing of it is read"
+        : k.matches != 0 ? "it is read as a " +
+                               std::string(RowKindName(static_cast<RowKind>(
+                                   std::countr_zero(k.matches)))) +
+                               " row, taking its values from what follows"
+                         : "it is passed over as a field that matches no "
+                           "keyword, and each number after a comma in it too";
+    if (const std::string_view marker = CommentMarker(f.text);
+        starts_line && !marker.empty()) {
+      c.Add(WarningKind::kCommentMarker, log, k.field, std::nullopt,
+            "the line starts with " + Quoted(marker) +
+                ", but a description has no comments: " + read);
+    } else if (const char sep = InnerSeparator(f.text); sep != '\0') {
+      c.Add(WarningKind::kFieldSeparator, log, k.field, std::nullopt,
+            std::string("the fields of this line are separated by ") +
+                (sep == ';' ? "semicolons" : "tabs") +
+                ", but only a comma separates fields: the line up to the "
+                "first comma is one keyword field, and " +
+                read);
+    }
+  }
+}
+
+void Encoding(LintContext& c, const ReadLog& log) {
+  if (log.fields().empty()) return;
+  if (LooksUtf16(log)) {
+    c.Add(WarningKind::kFileEncoding, log, 0, std::nullopt,
+          "the file is saved as UTF-16 (\"Unicode\"): every other byte is 0, "
+          "so no keyword is found in it; save it as Windows-1252 (\"ANSI\")");
+  } else if (log.fields().front().text.starts_with("\xef\xbb\xbf")) {
+    c.Add(WarningKind::kFileEncoding, log, 0, std::nullopt,
+          "the file starts with a UTF-8 byte-order mark, read as three "
+          "characters of Windows-1252; save it as Windows-1252 without one");
+  }
+}
+
+}  // namespace
+
+void FindShapeWarnings(LintContext& c) {
+  for (const ReadLog* log : {&c.line(), &c.train()}) {
+    Encoding(c, *log);
+    RowShape(c, *log);
+    LineMarks(c, *log);
+  }
+}
+
+}  // namespace scenario
