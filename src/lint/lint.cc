@@ -8,22 +8,33 @@ namespace scenario {
 
 namespace {
 
-// A row with a value too few takes the next row's keyword as a number, and
+// A row with a value too few (or a comment, or a line of other
+// separators, read as a row) takes the next row's keyword as a number, and
 // the reading stops there with code 25: the code's message names the row
-// above that most likely lacks the value (a row-shape warning whose other
-// spot is the code's).
+// above that caused it (a shape warning whose other spot is the code's).
 void NameShortRows(const std::vector<Warning>& warnings,
                    ErrorRegisters& errors) {
   for (const Warning& w : warnings) {
-    if (w.kind != WarningKind::kRowShape || !w.other) continue;
+    if (!w.other || (w.kind != WarningKind::kRowShape &&
+                     w.kind != WarningKind::kCommentMarker &&
+                     w.kind != WarningKind::kFieldSeparator)) {
+      continue;
+    }
     for (Diagnostic& d : errors.diagnostics) {
       if (d.code != 25 || d.where.file != w.other->file ||
           d.where.line != w.other->line || d.where.column != w.other->column) {
         continue;
       }
-      d.message += " (the row at " + std::to_string(w.where.line) + ":" +
-                   std::to_string(w.where.column) +
-                   " probably lacks a value: see its row-shape warning)";
+      const std::string at =
+          std::to_string(w.where.line) + ":" + std::to_string(w.where.column);
+      d.message += w.kind == WarningKind::kRowShape
+                       ? " (the row at " + at +
+                             " probably lacks a value: see its row-shape "
+                             "warning)"
+                       : " (the line at " + at +
+                             " is read as a row and takes this field as its "
+                             "value: see its " +
+                             std::string(WarningName(w.kind)) + " warning)";
     }
   }
 }

@@ -115,7 +115,7 @@ TEST(Mistakes, EachIsNamedAtItsRowAndItsCorrectionIsClean) {
        WarningKind::kCommentMarker},
       {"row commented out with ;", true, 21, 1,
        "; abbattimento,    1500,    270", WarningKind::kCommentMarker},
-      {"comment holding a keyword word", true, 17, 1, "# segnali di blocco",
+      {"comment holding a keyword word", true, 17, 1, "# segnale di partenza",
        WarningKind::kCommentMarker, WarningKind::kRowShape},
       {"one value too few", true, 18, 1,
        "segnale,    1050,   2, 5, 1,  1, 0,    2,  2,1,1",
@@ -156,18 +156,34 @@ TEST(Mistakes, EachIsNamedAtItsRowAndItsCorrectionIsClean) {
   EXPECT_TRUE(Clean(corrected)) << Describe(corrected);
 }
 
-// A row with a value too few makes the reading stop at the next row: the
-// code there names the row that lacks it.
+// A row with a value too few, a comment read as a row, or a line of
+// semicolons makes the reading stop at the next row: the code there names
+// the line that caused it.
 TEST(Mistakes, TheCodeAfterAShortRowNamesIt) {
-  std::vector<std::string> train = SmallTrainRows();
-  train[17] = "segnale,    1050,   2, 5, 1,  1, 0,    2,  2,1,1";
-  Outcome out;
-  Lint(SmallLineText(), DescriptionText(train), &out);
-  ASSERT_EQ(out.s.errors.diagnostics.size(), 1u) << Describe(out);
-  const Diagnostic& d = out.s.errors.diagnostics[0];
-  EXPECT_EQ(d.code, 25);
-  EXPECT_EQ(d.where.line, 19);
-  EXPECT_NE(d.message.find("18:1"), std::string::npos) << d.message;
+  struct Case {
+    int line;  // replaced in the train (from 1)
+    const char* bad;
+    const char* named;  // in the code's message
+  };
+  const Case kCases[] = {
+      {18, "segnale,    1050,   2, 5, 1,  1, 0,    2,  2,1,1", "row-shape"},
+      {17, "# segnale di partenza", "comment-marker"},
+      {18, "segnale;1050;2;5;1;1;0;2;2;1;1;255", "field-separator"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.bad);
+    std::vector<std::string> train = SmallTrainRows();
+    train[c.line - 1] = c.bad;
+    Outcome out;
+    Lint(SmallLineText(), DescriptionText(train), &out);
+    ASSERT_EQ(out.s.errors.diagnostics.size(), 1u) << Describe(out);
+    const Diagnostic& d = out.s.errors.diagnostics[0];
+    EXPECT_EQ(d.code, 25);
+    EXPECT_EQ(d.where.line, c.line + 1);
+    const std::string at = std::to_string(c.line) + ":1";
+    EXPECT_NE(d.message.find(at), std::string::npos) << d.message;
+    EXPECT_NE(d.message.find(c.named), std::string::npos) << d.message;
+  }
 }
 
 // Whole files an author's editor got wrong.

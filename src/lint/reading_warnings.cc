@@ -163,6 +163,13 @@ class ReadingScan {
   void PassedOverText(const LoggedKeyword& k);
   bool CommaInRowText(const LoggedKeyword& k);
   std::string Field(std::size_t i) const { return Quoted(fields_[i].text); }
+  // A comment at its line's start, or a line of other separators: the
+  // shape warnings speak for the field.
+  bool ShapeExplains(std::size_t i) const {
+    const bool starts_line = i == 0 || fields_[i - 1].line < fields_[i].line;
+    return (starts_line && !CommentMarker(fields_[i].text).empty()) ||
+           InnerSeparator(fields_[i].text) != '\0';
+  }
   // The field at i was passed over with its row: what follows on its line
   // (and numbers after it) goes with it.
   void Drop(std::size_t i) {
@@ -223,10 +230,7 @@ void ReadingScan::Dash(const LoggedKeyword& k) {
   ++dash_run_;
   const std::string& text = fields_[k.field].text;
   const RowKindSet kinds = AnyRowKinds(text);
-  // A comment or a line of other separators: the shape warnings say so.
-  const bool shape =
-      !CommentMarker(text).empty() || InnerSeparator(text) != '\0';
-  if (kinds != 0 && !IsHeader(text) && !shape) {
+  if (kinds != 0 && !IsHeader(text) && !ShapeExplains(k.field)) {
     c_.Add(WarningKind::kPassedOverField, log_, k.field, std::nullopt,
            Field(k.field) +
                " holds a dash, so it is passed over as a "
@@ -291,8 +295,7 @@ void ReadingScan::Tested(const LoggedKeyword& k, const LoggedRow* row) {
 void ReadingScan::PassedOver(const LoggedKeyword& k) {
   const std::string& text = fields_[k.field].text;
   if (Trim(text).empty()) return;  // an empty field: nothing is lost
-  // A comment or a line of other separators: the shape warnings say so.
-  if (!CommentMarker(text).empty() || InnerSeparator(text) != '\0') {
+  if (ShapeExplains(k.field)) {
     Drop(k.field);
     return;
   }

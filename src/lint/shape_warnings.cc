@@ -76,13 +76,28 @@ const Diagnostic* FaultBelow(const Scenario& s, const ReadLog& log, int line) {
   return nullptr;
 }
 
+// When the reading stopped in the row this keyword began (the log's last
+// row, cut short) at a code 25 below the keyword's line: that code's spot.
+std::optional<SourceSpot> StoppedBelow(const LintContext& c, const ReadLog& log,
+                                       std::size_t keyword) {
+  if (log.rows().empty()) return std::nullopt;
+  const RowView last(log, log.rows().back());
+  if (last.keyword_index() != keyword ||
+      last.size() >= RowKindValueCount(last.kind())) {
+    return std::nullopt;
+  }
+  const Diagnostic* fault =
+      FaultBelow(c.scenario(), log, log.fields()[keyword].line);
+  if (fault == nullptr) return std::nullopt;
+  return fault->where;
+}
+
 // A row whose values do not all stand on its keyword's line took the next
 // line's first fields; one cut short by a fault below it met a keyword
 // where a number was due.
 void RowShape(LintContext& c, const ReadLog& log) {
-  const std::vector<LoggedRow>& rows = log.rows();
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const RowView row(log, rows[r]);
+  for (const LoggedRow& logged : log.rows()) {
+    const RowView row(log, logged);
     if (KeywordExplained(row)) continue;
     const std::size_t needed = RowKindValueCount(row.kind());
     const int line = row.keyword().line;
@@ -96,17 +111,13 @@ void RowShape(LintContext& c, const ReadLog& log) {
       const LoggedField& next = row.field(on_line);
       text += "value " + std::to_string(on_line + 1) + " is taken from line " +
               std::to_string(next.line) + " (" + Quoted(next.text) + ")";
-    } else if (row.size() < needed && on_line == row.size() &&
-               r + 1 == rows.size()) {
-      const Diagnostic* fault = FaultBelow(c.scenario(), log, line);
-      if (fault == nullptr) continue;
-      fault_spot = fault->where;
+    } else if (on_line == row.size() &&
+               (fault_spot = StoppedBelow(c, log, row.keyword_index()))) {
       text += "the next row's keyword is read as value " +
               std::to_string(on_line + 1) +
-              ", and it is no number (error 25 "
-              "at " +
-              std::to_string(fault->where.line) + ":" +
-              std::to_string(fault->where.column) + ")";
+              ", and it is no number (error 25 at " +
+              std::to_string(fault_spot->line) + ":" +
+              std::to_string(fault_spot->column) + ")";
     } else {
       continue;
     }
@@ -138,14 +149,16 @@ void LineMarks(LintContext& c, const ReadLog& log) {
         starts_line && !marker.empty()) {
       c.Add(WarningKind::kCommentMarker, log, k.field, std::nullopt,
             "the line starts with " + Quoted(marker) +
-                ", but a description has no comments: " + read);
+                ", but a description has no comments: " + read,
+            StoppedBelow(c, log, k.field));
     } else if (const char sep = InnerSeparator(f.text); sep != '\0') {
       c.Add(WarningKind::kFieldSeparator, log, k.field, std::nullopt,
             std::string("the fields of this line are separated by ") +
                 (sep == ';' ? "semicolons" : "tabs") +
                 ", but only a comma separates fields: the line up to the "
                 "first comma is one keyword field, and " +
-                read);
+                read,
+            StoppedBelow(c, log, k.field));
     }
   }
 }

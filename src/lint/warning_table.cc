@@ -236,7 +236,7 @@ constexpr std::array<WarningKindInfo, kWarningKindCount> kWarningTable = {{
      "A line starts with a comment marker of another format (#, //, ;, ' "
      "or REM). Descriptions have no comments: a \"commented-out\" row is "
      "still read, byte for byte, and a remark that holds a keyword's word "
-     "(\"# segnali di blocco\") is read as that row, taking its values from "
+     "(\"# segnale di partenza\") is read as that row, taking its values from "
      "the lines after it.",
      "Delete the line, or move the remark before \"[generale]\" (where "
      "nothing is read) or after the file's last row, and keep keyword words "

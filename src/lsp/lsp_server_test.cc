@@ -40,6 +40,9 @@ const std::string kTrain = Lines({
     "velocita,  0,  100",
     "[segnali]",
     "segnale,  2000,  2, 5,1,1, 0, 2, 2,1,1, 0",
+    "[stazioni]",
+    "stazione,  1000, 22,  400,  0, 0, 0,  2,1,0,  2,1,0,   60,  17,18, 0, "
+    "Bosco",
     "[fine]",
 });
 
@@ -108,7 +111,7 @@ TEST_F(LspServerTest, ChangesAreCheckedOnceTheEditorIsQuiet) {
   EXPECT_EQ(For(Open("Valle_R 1-.txt", kTrain), "Valle_R 1-.txt"),
             json::array());
   std::string colliding = kTrain;
-  colliding.insert(colliding.find("[fine]"),
+  colliding.insert(colliding.find("[stazioni]"),
                    "segnale,  2010,  2, 5,1,1, 0, 2, 2,1,1, 0\r\n");
   EXPECT_TRUE(Change("Valle_R 1-.txt", "junk").empty());
   EXPECT_TRUE(Wait(milliseconds(150)).empty());
