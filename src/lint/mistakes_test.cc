@@ -103,6 +103,10 @@ TEST(Mistakes, EachIsNamedAtItsRowAndItsCorrectionIsClean) {
        WarningKind::kImplausibleSpeed},
       {"curve of negative length", false, 12, 1, "curvas1,  900,  -100",
        WarningKind::kNonPositiveLength},
+      {"station of length 0", true, 14, 1,
+       "stazione,   5000, 2, 0, 1, 1, 0, 4, 1, 0, 5, 1, 1, 60, 17, 25, 0, "
+       "Borgo-Nuovo",
+       WarningKind::kNonPositiveLength},
       {"gradient in per cent times ten", false, 15, 1, "pendenza,  1000,  -90",
        WarningKind::kSteepGradient},
       {"one station name twice", true, 14, 1, station_tarvo_twice.c_str(),

@@ -22,10 +22,12 @@ std::string Row(const RowView& row) {
   return std::string(RowKindName(row.kind())) + " row";
 }
 
-// Slowdowns and curves give a length, mountain-side stretches an end.
+// Slowdowns, curves and stations give a length, mountain-side stretches
+// an end.
 void Lengths(LintContext& c) {
-  for (RowKind kind : {RowKind::kSlowdown, RowKind::kCurve}) {
-    const std::size_t field = kind == RowKind::kSlowdown ? 2 : 1;
+  for (RowKind kind :
+       {RowKind::kSlowdown, RowKind::kCurve, RowKind::kStation}) {
+    const std::size_t field = kind == RowKind::kCurve ? 1 : 2;
     for (const RowView& row : c.Rows(kind)) {
       if (!row.has(field) || row.value(field) > 0) continue;
       c.Add(WarningKind::kNonPositiveLength, row.log(), row.index(field),

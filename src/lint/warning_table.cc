@@ -265,13 +265,14 @@ constexpr std::array<WarningKindInfo, kWarningKindCount> kWarningTable = {{
      "Save the file in Windows-1252 (\"ANSI\"), without a byte-order mark.",
      "", ""},
     {WarningKind::kNonPositiveLength, "non-positive-length",
-     "a slowdown, a curve or a mountain-side stretch has a length of 0 m "
-     "or less",
-     "A slowdown or a curve has a length of 0 m or less, or a mountain-side "
-     "stretch ends where it starts or before: a slowdown's end is placed "
-     "before its start (and its code marks run on for kilometres), a "
-     "negative curve changes the plan laid before it, and an empty stretch "
-     "does nothing.",
+     "a slowdown, a curve, a station or a mountain-side stretch has a "
+     "length of 0 m or less",
+     "A slowdown, a curve or a station has a length of 0 m or less, or a "
+     "mountain-side stretch ends where it starts or before: a slowdown's "
+     "end is placed before its start (and its code marks run on for "
+     "kilometres), a negative curve changes the plan laid before it, a "
+     "station's stretch ends before it starts, and an empty stretch does "
+     "nothing.",
      "Give the length in metres as a positive number (the stretch's end "
      "after its start).",
      "curvas1,  1500,  -300",
