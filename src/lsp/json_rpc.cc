@@ -181,13 +181,15 @@ FrameDecoder::Step FrameDecoder::ReadHeader(std::optional<RpcFrame>* frame) {
   }
   const HeaderLines header =
       ReadHeaderLines(std::string_view(buffer_).substr(start_, *end - start_));
+  // The next header may begin inside this one, glued to a line of junk
+  // ("xyzContent-Length: 12"): the hunt starts just after its start.
   if (header.malformed || !header.length) {
-    StartHunt(*end);
+    StartHunt(start_ + 1);
     *frame =
         Fail(kRpcParseError, "a message header without a valid Content-Length",
              /*loses_framing=*/true);
   } else if (*header.length > kMaxBodyBytes) {
-    StartHunt(*end);
+    StartHunt(start_ + 1);
     *frame = Fail(kRpcInvalidRequest,
                   "a message of " + std::to_string(*header.length) +
                       " bytes; the largest taken is " +
@@ -232,17 +234,17 @@ std::optional<std::size_t> FrameDecoder::FindHeaderIn(std::size_t from,
 
 std::optional<std::size_t> FrameDecoder::FindLengthNameIn(
     std::size_t from, std::size_t end) const {
-  const std::string_view bytes(buffer_);
-  const std::size_t reach =
-      std::min(bytes.size(), end + kLengthHeader.size() - 1);
-  const std::size_t at = bytes.substr(0, reach).find(kLengthHeader, from);
-  if (at != std::string_view::npos) return at;
-  // A name cut short by the end of what has arrived.
+  // Only the body's own bytes decide, so that the answer does not depend
+  // on how much has arrived after it.
+  const std::string_view body =
+      std::string_view(buffer_).substr(from, end - from);
+  const std::size_t at = body.find(kLengthHeader);
+  if (at != std::string_view::npos) return from + at;
+  // A name that runs on past the body's end.
   const std::size_t tail = kLengthHeader.size() - 1;
-  for (std::size_t i = std::max(
-           from, bytes.size() > tail ? bytes.size() - tail : std::size_t{0});
-       i < std::min(end, bytes.size()); ++i) {
-    if (kLengthHeader.starts_with(bytes.substr(i))) return i;
+  for (std::size_t i = body.size() > tail ? body.size() - tail : 0;
+       i < body.size(); ++i) {
+    if (kLengthHeader.starts_with(body.substr(i))) return from + i;
   }
   return std::nullopt;
 }

@@ -41,9 +41,10 @@ struct RpcFrame {
 //    byte of it is looked at a bounded number of times, and bytes held
 //    while waiting for its end never exceed kMaxHeaderBytes.
 //  - A frame whose header is malformed, too long or declares a body over
-//    kMaxBodyBytes loses the framing: the decoder reports it and hunts for
-//    the next plausible header, a "Content-Length:" followed by an empty
-//    line within kMaxHeaderBytes (of several, the last before that line).
+//    kMaxBodyBytes loses the framing: the decoder reports it and hunts,
+//    from just after its start, for the next plausible header: a
+//    "Content-Length:" followed by an empty line within kMaxHeaderBytes
+//    (of several, the last before that line).
 //    While hunting it holds less than kMaxHeaderBytes, and the few bytes
 //    of a header name that may be arriving.
 //  - A body cut off short runs into the next message: a header line
@@ -90,8 +91,8 @@ class FrameDecoder {
   // Where a header line "Content-Length: N" CR LF starts in the body bytes
   // from..end, if one does.
   std::optional<std::size_t> FindHeaderIn(std::size_t from, std::size_t end);
-  // Where "Content-Length:" begins in from..end, also one that runs past
-  // end or, cut short, to the end of the bytes held.
+  // Where "Content-Length:" begins in the body bytes from..end, also one
+  // that runs on past end.
   std::optional<std::size_t> FindLengthNameIn(std::size_t from,
                                               std::size_t end) const;
   void Compact();

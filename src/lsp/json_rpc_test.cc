@@ -92,6 +92,9 @@ TEST(FrameDecoder, CutsStreamsAnyWayTheyArrive) {
        "Content-Length: 5\r\n\r\n{abc}Content-Length: 5\r\n\r\n{def}" +
            Frame(19),
        {"error:-32700", "error:-32700", "id:19"}},
+      {"junk glued before a header",
+       "xyz: 1" + Frame(21),
+       {"error:-32700", "id:21"}},
       {"header inside a body that is not JSON",
        "Content-Length: 40\r\n\r\n{\"Content-Length: 3\r\n\r\n\"}   " +
            Frame(20),
