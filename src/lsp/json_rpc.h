@@ -44,9 +44,9 @@ struct RpcFrame {
 //    kMaxBodyBytes loses the framing: the decoder reports it and hunts,
 //    from just after its start, for the next plausible header: a
 //    "Content-Length:" followed by an empty line within kMaxHeaderBytes
-//    (of several, the last before that line).
-//    While hunting it holds less than kMaxHeaderBytes, and the few bytes
-//    of a header name that may be arriving.
+//    (of several, the last before that line). While hunting it holds less
+//    than kMaxHeaderBytes, and the few bytes of a header name that may be
+//    arriving.
 //  - A body cut off short runs into the next message: a header line
 //    "Content-Length: N" inside the declared body, which no JSON text can
 //    hold, ends it there. A body that is not JSON but in which a
