@@ -26,6 +26,10 @@ bool EqualsAnyCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The longest "Content-Length: N" CR LF line taken as the next message's
+// header inside a body: room for any number and a few blanks.
+constexpr std::size_t kMaxLengthLine = 64;
+
 // What a header line's parts lose at both ends.
 constexpr std::string_view kHeaderBlanks = " \t\r";
 
@@ -210,20 +214,26 @@ std::optional<std::size_t> FrameDecoder::FindHeaderIn(std::size_t from,
   // "Content-Length: N" and a raw line end cannot stand in a JSON text:
   // the name could only be inside a string, and a string holds no raw
   // line end. So they mark the next message's header in a body cut short.
+  // A line longer than kMaxLengthLine is no header, so that a long run of
+  // digits or blanks arriving in pieces is not looked at again each time.
   const std::string_view bytes = std::string_view(buffer_).substr(0, end);
   std::size_t at = bytes.find(kLengthHeader, from);
   while (at != std::string_view::npos) {
+    const std::size_t stop = std::min(end, at + kMaxLengthLine);
     std::size_t i = at + kLengthHeader.size();
-    while (i < end && bytes[i] == ' ') ++i;
+    while (i < stop && bytes[i] == ' ') ++i;
     const std::size_t digits = i;
-    while (i < end && bytes[i] >= '0' && bytes[i] <= '9') ++i;
-    while (i < end && bytes[i] == ' ') ++i;
-    if (i + 1 >= end) {
+    while (i < stop && bytes[i] >= '0' && bytes[i] <= '9') ++i;
+    while (i < stop && bytes[i] == ' ') ++i;
+    if (i + 1 >= end && stop == end) {
       // Not all there yet: look at it again when more bytes come.
       body_scanned_ = at;
       return std::nullopt;
     }
-    if (i > digits && bytes[i] == '\r' && bytes[i + 1] == '\n') return at;
+    if (i + 1 < stop && i > digits && bytes[i] == '\r' &&
+        bytes[i + 1] == '\n') {
+      return at;
+    }
     at = bytes.find(kLengthHeader, at + 1);
   }
   // A header name may be arriving across the end.
@@ -265,7 +275,11 @@ FrameDecoder::Step FrameDecoder::TakeBody(std::optional<RpcFrame>* frame) {
 
   const std::string_view body =
       std::string_view(buffer_).substr(body_, length_);
-  json message = json::parse(body, nullptr, /*allow_exceptions=*/false);
+  // The parser takes a NUL byte for the end of its input and would accept
+  // "{}\0junk"; no JSON text holds one.
+  json message = body.find('\0') == std::string_view::npos
+                     ? json::parse(body, nullptr, /*allow_exceptions=*/false)
+                     : json(json::value_t::discarded);
   if (!message.is_discarded()) {
     StartHeader(body_ + length_);
     recovering_ = false;

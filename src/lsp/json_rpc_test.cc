@@ -92,6 +92,9 @@ TEST(FrameDecoder, CutsStreamsAnyWayTheyArrive) {
        "Content-Length: 5\r\n\r\n{abc}Content-Length: 5\r\n\r\n{def}" +
            Frame(19),
        {"error:-32700", "error:-32700", "id:19"}},
+      {"a NUL byte in a body",
+       std::string("Content-Length: 4\r\n\r\n{}\0x", 25) + Frame(22),
+       {"error:-32700", "id:22"}},
       {"junk glued before a header",
        "xyz: 1" + Frame(21),
        {"error:-32700", "id:21"}},
