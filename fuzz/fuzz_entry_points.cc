@@ -284,16 +284,19 @@ std::size_t EmptyLines(std::string_view stream) {
 
 // What a decoder may hold once it has given every frame it could: a header
 // so far (and the start of a header name), or a body whose header ended.
-void CheckHeld(std::string_view fed, std::size_t held) {
+// *checked is where the held bytes started when they were last found to
+// be a body, so that a body arriving in small pieces is checked once.
+void CheckHeld(std::string_view fed, std::size_t held, std::size_t* checked) {
   Require(held <= fed.size(), "the decoder holds no more than it was fed");
   constexpr std::size_t kNameSlack = 16;  // "Content-Length:" arriving
   if (held <= kMaxHeaderBytes + kNameSlack) return;
   Require(held <= kMaxHeaderBytes + kMaxBodyBytes,
           "the decoder holds at most a header and a body");
-  const std::string_view header =
-      fed.substr(fed.size() - held).substr(0, kMaxHeaderBytes);
-  Require(EmptyLines(header) > 0,
+  const std::size_t from = fed.size() - held;
+  if (from == *checked) return;
+  Require(EmptyLines(fed.substr(from, kMaxHeaderBytes)) > 0,
           "bytes held past a header's limit are a body whose header ended");
+  *checked = from;
 }
 
 // The frames of stream fed in pieces whose sizes come from sizes in turn.
@@ -302,6 +305,7 @@ std::vector<std::string> DecodeInPieces(std::string_view stream,
   FrameDecoder decoder;
   std::vector<std::string> frames;
   std::size_t fed = 0;
+  std::size_t checked = std::string_view::npos;
   for (std::size_t turn = 0; fed < stream.size(); ++turn) {
     const unsigned char b =
         sizes.empty() ? 255
@@ -313,7 +317,7 @@ std::vector<std::string> DecodeInPieces(std::string_view stream,
     while (std::optional<RpcFrame> frame = decoder.Next()) {
       frames.push_back(FrameText(*frame));
     }
-    CheckHeld(stream.substr(0, fed), decoder.pending());
+    CheckHeld(stream.substr(0, fed), decoder.pending(), &checked);
   }
   return frames;
 }
