@@ -14,8 +14,10 @@
 #include "base/source_excerpt.h"
 #include "base/windows1252.h"
 #include "fuzz_compile_input.h"
+#include "fuzz_lsp_session.h"
 #include "lint/lint.h"
 #include "lint/warnings.h"
+#include "lsp/json_rpc.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
@@ -326,6 +328,116 @@ void FuzzBuildRecord(std::string_view data) {
           "every entry read is written and read back");
   Require(SerializeBuildRecord(back, kFuzzRecordVersion) == text,
           "a record read back writes the same text");
+}
+
+namespace {
+
+// A frame as text, to compare two decodings.
+std::string FrameText(const RpcFrame& frame) {
+  if (frame.kind == RpcFrame::Kind::kMessage) {
+    return "message " +
+           frame.message.dump(-1, ' ', false,
+                              nlohmann::json::error_handler_t::replace);
+  }
+  return "error " + std::to_string(frame.error_code) + " " + frame.error;
+}
+
+// The empty lines of a stream, a line starting at its first byte: no more
+// headers than these can end in it.
+std::size_t EmptyLines(std::string_view stream) {
+  std::size_t count = 0;
+  bool blank = true;
+  for (char c : stream) {
+    if (c == '\n') {
+      if (blank) ++count;
+      blank = true;
+    } else if (c != ' ' && c != '\t' && c != '\r') {
+      blank = false;
+    }
+  }
+  return count;
+}
+
+// What a decoder may hold once it has given every frame it could: a header
+// so far (and the start of a header name), or a body whose header ended.
+// *checked is where the held bytes started when they were last found to
+// be a body, so that a body arriving in small pieces is checked once.
+void CheckHeld(std::string_view fed, std::size_t held, std::size_t* checked) {
+  Require(held <= fed.size(), "the decoder holds no more than it was fed");
+  constexpr std::size_t kNameSlack = 16;  // "Content-Length:" arriving
+  if (held <= kMaxHeaderBytes + kNameSlack) return;
+  Require(held <= kMaxHeaderBytes + kMaxBodyBytes,
+          "the decoder holds at most a header and a body");
+  const std::size_t from = fed.size() - held;
+  if (from == *checked) return;
+  Require(EmptyLines(fed.substr(from, kMaxHeaderBytes)) > 0,
+          "bytes held past a header's limit are a body whose header ended");
+  *checked = from;
+}
+
+// The frames of stream fed in pieces whose sizes come from sizes in turn.
+std::vector<std::string> DecodeInPieces(std::string_view stream,
+                                        std::string_view sizes) {
+  FrameDecoder decoder;
+  std::vector<std::string> frames;
+  std::size_t fed = 0;
+  std::size_t checked = std::string_view::npos;
+  for (std::size_t turn = 0; fed < stream.size(); ++turn) {
+    const unsigned char b =
+        sizes.empty() ? 255
+                      : static_cast<unsigned char>(sizes[turn % sizes.size()]);
+    const std::size_t left = stream.size() - fed;
+    const std::size_t n = b == 255 ? left : std::min<std::size_t>(b + 1, left);
+    decoder.Feed(stream.substr(fed, n));
+    fed += n;
+    while (std::optional<RpcFrame> frame = decoder.Next()) {
+      frames.push_back(FrameText(*frame));
+    }
+    CheckHeld(stream.substr(0, fed), decoder.pending(), &checked);
+  }
+  return frames;
+}
+
+}  // namespace
+
+void FuzzJsonRpc(std::string_view data) {
+  if (data.size() < kJsonRpcHeadSize) return;
+  const std::string_view sizes = data.substr(0, kJsonRpcHeadSize);
+  const nlohmann::json last = {
+      {"jsonrpc", "2.0"}, {"id", "fuzz-last"}, {"method", "m"}};
+  const std::string stream = std::string(data.substr(kJsonRpcHeadSize)) +
+                             "\r\n\r\n" + EncodeFrame(last);
+  const std::vector<std::string> whole = DecodeInPieces(stream, "");
+  Require(DecodeInPieces(stream, sizes) == whole,
+          "the frames do not depend on how the bytes arrive");
+  RpcFrame want;
+  want.message = last;
+  Require(!whole.empty() && whole.back() == FrameText(want),
+          "a message after an empty line is taken, whatever came before");
+  std::size_t messages = 0;
+  for (const std::string& f : whole) messages += f.starts_with("message ");
+  Require(whole.size() - messages <= 1 + messages + EmptyLines(stream),
+          "one error a broken stretch or a whole frame");
+}
+
+void FuzzLspServer(std::string_view data) {
+  LspSessionRun run;
+  RunLspSession(data, &run);
+  Require(run.unanswered.empty(),
+          "every request is answered while the server runs");
+  for (const nlohmann::json& m : run.sent) {
+    Require(m.is_object() && m.value("jsonrpc", "") == "2.0",
+            "the server sends JSON-RPC 2.0 objects");
+    if (m.contains("id")) {
+      Require(m.contains("result") != m.contains("error"),
+              "a response has a result or an error");
+    } else {
+      Require(m.contains("method"), "a notification has a method");
+    }
+  }
+  Require(run.fs.Paths("write").empty() && run.fs.Paths("delete").empty() &&
+              run.fs.Paths("create_folders").empty(),
+          "the server writes nothing");
 }
 
 }  // namespace scenario

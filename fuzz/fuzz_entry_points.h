@@ -51,6 +51,23 @@ void FuzzCommandLine(std::string_view data);
 void FuzzBuildRecord(std::string_view data);
 inline constexpr std::string_view kFuzzRecordVersion = "scenario-compiler fuzz";
 
+// The language server's frame decoder. The input is a kJsonRpcHeadSize
+// head, then a byte stream, to which an empty line and one well-formed
+// message are added. The stream is decoded whole and in pieces whose
+// sizes the head gives in turn (a byte b gives b + 1 bytes, 255 all the
+// rest): both must give the same frames, the added message must be the
+// last of them, errors may number one a broken stretch (at most one more
+// than the messages and the empty lines), and bytes held past a header's
+// limit must be a body whose header has ended.
+void FuzzJsonRpc(std::string_view data);
+inline constexpr std::size_t kJsonRpcHeadSize = 4;
+
+// The language server on an editor's session (fuzz_lsp_session.h), files
+// in the fake file system: what it sends must be JSON-RPC, every request
+// must be answered while it runs, raw bytes between them or not, and
+// nothing is written.
+void FuzzLspServer(std::string_view data);
+
 struct FuzzTarget {
   const char* name;  // the folder name of its seeds and regression inputs
   void (*run)(std::string_view data);

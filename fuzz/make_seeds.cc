@@ -23,6 +23,7 @@
 #include "compile/compile_stage.h"
 #include "fuzz_compile_input.h"
 #include "fuzz_entry_points.h"
+#include "fuzz_lsp_session.h"
 #include "model/coding.h"
 #include "model/scenario_names.h"
 #include "pack/build_record.h"
@@ -140,6 +141,30 @@ std::vector<std::string> BuildRecords() {
           SerializeBuildRecord(no_grid, kFuzzRecordVersion)};
 }
 
+// A language server session on a compile seed's pair (fuzz_lsp_session.h
+// tells how the bytes read): the line on the disk, the train open in the
+// editor and asked about, then the line open too and changed.
+std::string LspSessionSeed(std::string_view compile_seed) {
+  std::string_view pair = compile_seed.substr(compile_seed.empty() ? 0 : 1);
+  const std::size_t at = pair.find(kTrainSeparator);
+  const std::string_view line = pair.substr(0, at);
+  const std::string_view train = at == std::string_view::npos
+                                     ? ""
+                                     : pair.substr(at + kTrainSeparator.size());
+  const auto on = [](char document, std::string_view rest) {
+    return std::string(1, document) + std::string(rest);
+  };
+  return LspRecord(LspOp::kInitialize, "\x01") +
+         LspRecord(LspOp::kDisk, on('\3', line)) +
+         LspRecord(LspOp::kOpen, on('\1', train)) +
+         LspRecord(LspOp::kHover, "\x01\x06\x04") +
+         LspRecord(LspOp::kCompletion, "\x01\x04\x01") +
+         LspRecord(LspOp::kSymbols, "\x01") +
+         LspRecord(LspOp::kOpen, on('\3', line)) +
+         LspRecord(LspOp::kEdit, "\x03\x02\x01\x02\x06x") +
+         LspRecord(LspOp::kWait, "\x30") + LspRecord(LspOp::kShutdown, "");
+}
+
 bool Run(const fs::path& seed_dir, const fs::path& out_dir) {
   bool ok = true;
 
@@ -183,6 +208,12 @@ bool Run(const fs::path& seed_dir, const fs::path& out_dir) {
                     SheetInput(c, small_grid, kNone, kNone));
     ok &= WriteSeed(out_dir / "sheet", name + "-range",
                     SheetInput(c, small_grid, 5, 30));
+  }
+
+  // The language server on each hand-written pair.
+  for (const auto& [name, seed] : compile_seeds) {
+    if (name.rfind("builtin", 0) == 0) continue;  // larger than its inputs
+    ok &= WriteSeed(out_dir / "lsp_server", name, LspSessionSeed(seed));
   }
 
   int n = 0;

@@ -43,6 +43,8 @@ class ChildProcess {
   // False when the process could not be made. A program that cannot be
   // started still makes one, which ends at once with status 127.
   bool started() const { return pid_ > 0; }
+  // Its process id (to read its figures under /proc while it runs).
+  pid_t pid() const { return pid_; }
 
   // False when the child no longer reads.
   bool Write(const std::string& bytes);

@@ -1,7 +1,9 @@
 #include "lsp/description_check.h"
 
+#include <string>
 #include <utility>
 
+#include "base/status.h"
 #include "base/strings.h"
 #include "base/windows1252.h"
 #include "compile/compile_stage.h"
@@ -83,6 +85,29 @@ std::string NameBytes(const std::string& utf8) {
   return Utf8ToWindows1252(utf8).value_or("?");
 }
 
+// What an author reads in the train description when its line
+// description cannot be read: which file, what is wrong, what to do.
+std::string LineFileProblem(FileSystem& fs, const std::string& line_path,
+                            const Status& read) {
+  const std::string beside =
+      "the line description beside this file, \"" + line_path + "\", ";
+  const std::string not_checked = ", so this train description is not checked";
+  const FileInfo info = fs.Stat(line_path);
+  if (info.kind == FileKind::kFolder || info.kind == FileKind::kOther) {
+    return beside + "is not a normal file but " +
+           (info.kind == FileKind::kFolder ? "a folder"
+                                           : "a pipe, a device or a socket") +
+           not_checked + ": put the line description there as a text file";
+  }
+  if (info.kind == FileKind::kNormal && info.size > kMaxInputBytes) {
+    return beside + "holds " + std::to_string(info.size) +
+           " bytes, far more than any line description (at most " +
+           std::to_string(kMaxInputBytes >> 20) + " MiB are read)" +
+           not_checked + ": is it the right file?";
+  }
+  return beside + "cannot be read" + not_checked + ": " + read.message();
+}
+
 }  // namespace
 
 DescriptionKind KindOfDescription(std::string_view path) {
@@ -108,7 +133,8 @@ std::string LineFileForTrain(std::string_view train_path,
     std::string candidate = std::string(Folder(train_path)) +
                             std::string(stem.substr(0, cut)) +
                             std::string(kLineSuffix);
-    if (buffers.count(candidate) != 0 || fs.IsNormalFile(candidate)) {
+    if (buffers.count(candidate) != 0 ||
+        fs.Stat(candidate).kind != FileKind::kMissing) {
       return candidate;
     }
   }
@@ -127,6 +153,16 @@ DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
     if (check.line_path.empty()) {
       check.no_line_file = true;
       return check;
+    }
+    if (buffers.count(check.line_path) == 0) {
+      // Read once, here, and handed to the compile from memory.
+      std::string bytes;
+      const Status read = ReadNormalFile(fs, check.line_path, &bytes);
+      if (!read.ok()) {
+        check.line_file_problem = LineFileProblem(fs, check.line_path, read);
+        return check;
+      }
+      extra.emplace(check.line_path, std::move(bytes));
     }
     train_file = path;
   } else {

@@ -31,8 +31,10 @@ using OpenBuffers = std::map<std::string, std::string, std::less<>>;
 
 // The line description that the naming rule gives a train description in
 // the same folder: "LINE_TRAIN-.txt" goes with "LINE_linea.txt". LINE may
-// hold "_" itself, so every "_" of the name is tried; of the line files
-// that are open or in fs, the longest name wins. "" when there is none.
+// hold "_" itself, so every "_" of the name is tried; of the names that
+// are open or stand in fs, the longest wins. A name in fs counts whatever
+// it names (a folder, a pipe), so that the check can say what is wrong
+// with it rather than that it is missing. "" when there is none.
 std::string LineFileForTrain(std::string_view train_path,
                              const OpenBuffers& buffers, FileSystem& fs);
 
@@ -50,12 +52,17 @@ struct DescriptionCheck {
   // Set when a train description has no line description beside it; the
   // check then did not run.
   bool no_line_file = false;
+  // Set when the line description beside a train description cannot be
+  // read (not a normal file, far too large, or the read failed): which
+  // file, what is wrong and what to do. The check then did not run.
+  std::string line_file_problem;
 };
 
 // Checks the document at path (its bytes are in buffers): a train
 // description against its line description, a line description against a
-// minimal train with no rows. A file that is not open is read from fs;
-// nothing is written to it.
+// minimal train with no rows. A line description that is not open is read
+// from fs, through ReadNormalFile, so that a pipe or a huge file is refused
+// before it blocks or fills the memory; nothing is written to fs.
 DescriptionCheck CheckDescription(const std::string& path, DescriptionKind kind,
                                   const OpenBuffers& buffers, FileSystem& fs);
 

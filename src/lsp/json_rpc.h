@@ -35,51 +35,88 @@ struct RpcFrame {
 };
 
 // Cuts a byte stream into messages. Bytes arrive in pieces of any size;
-// the decoder never fails for good: after a malformed header, a body that
-// is not JSON or a body over kMaxBodyBytes it reports an error and looks
-// for the next "Content-Length:" header. A message cut off short and
-// followed by a whole one costs only the cut one: the next header shows
-// inside the body, where no JSON text can hold it.
+// the decoder never fails for good, and what it holds and the work it does
+// stay proportional to what arrives:
+//  - A header ends at its first empty line, within kMaxHeaderBytes. Each
+//    byte of it is looked at a bounded number of times, and bytes held
+//    while waiting for its end never exceed kMaxHeaderBytes.
+//  - A frame whose header is malformed, too long or declares a body over
+//    kMaxBodyBytes loses the framing: the decoder reports it and hunts,
+//    from just after its start, for the next plausible header: a
+//    "Content-Length:" followed by an empty line within kMaxHeaderBytes
+//    (of several, the last before that line). While hunting it holds less
+//    than kMaxHeaderBytes, and the few bytes of a header name that may be
+//    arriving.
+//  - A body cut off short runs into the next message: a header line
+//    "Content-Length: N" inside the declared body, which no JSON text can
+//    hold, ends it there. A body that is not JSON but in which a
+//    "Content-Length:" begins (a length declared a little too long takes
+//    the start of the next header) hunts from there, so the next message
+//    is still taken.
+//  - One error is reported per broken stretch: after the framing is lost,
+//    nothing more is reported until a message is taken. A body that is not
+//    JSON in a frame that keeps the framing is one error of its own.
 class FrameDecoder {
  public:
   void Feed(std::string_view bytes);
   // The next frame, or nullopt when more bytes are needed.
   std::optional<RpcFrame> Next();
-  // Bytes held, waiting for the rest of a frame.
+  // Bytes held, waiting for the rest of a frame. Once Next has given
+  // nullopt, at most kMaxHeaderBytes + kMaxBodyBytes.
   std::size_t pending() const { return buffer_.size() - start_; }
 
  private:
-  // After a bad frame: drops bytes up to the next "Content-Length:" after
-  // the current start, now or as more bytes come.
-  void Resync();
-  // Drops bytes before the first "Content-Length:" from `from` on (all but
-  // a tail that may begin one when there is none).
-  void Hunt(std::size_t from);
-  void Compact();
-  // What the header at start_ says, once it is all there.
-  struct Header {
-    bool complete = false;   // an empty line ended it
-    bool too_long = false;   // over kMaxHeaderBytes without an end
-    bool malformed = false;  // a line without a colon, or a bad length
-    std::optional<std::size_t> length;  // Content-Length
-    std::size_t body = 0;               // where the body starts
+  enum class Phase {
+    kHeader,  // a header starts at start_
+    kBody,    // its header read, the body starts at body_
+    kHunt,    // the framing is lost: looking for the next header
   };
-  Header ReadHeader() const;
-  // The frame whose body starts at `at`, or nullopt when more bytes are
-  // needed.
-  std::optional<RpcFrame> TakeBody(std::size_t at, std::size_t length);
+  // What one step of Next did.
+  enum class Step { kNeedBytes, kMoved, kFrame };
+
+  Step ReadHeader(std::optional<RpcFrame>* frame);
+  Step TakeBody(std::optional<RpcFrame>* frame);
+  Step Hunt();
+  // Scans from scan_ up to limit for the end of an empty line; returns the
+  // position after it.
+  std::optional<std::size_t> ScanToEmptyLine(std::size_t limit);
+  // Starts a header at `at`.
+  void StartHeader(std::size_t at);
+  // Drops everything before `from` and hunts from there.
+  void StartHunt(std::size_t from);
+  // The error for a bad frame, unless one was reported for the broken
+  // stretch it belongs to. loses_framing: what follows is no longer known
+  // to start a frame.
+  std::optional<RpcFrame> Fail(int code, std::string text, bool loses_framing);
   // Where a header line "Content-Length: N" CR LF starts in the body bytes
   // from..end, if one does.
   std::optional<std::size_t> FindHeaderIn(std::size_t from, std::size_t end);
+  // Where "Content-Length:" begins in the body bytes from..end, also one
+  // that runs on past end.
+  std::optional<std::size_t> FindLengthNameIn(std::size_t from,
+                                              std::size_t end) const;
+  void Compact();
 
   std::string buffer_;
-  std::size_t start_ = 0;  // the first byte not yet taken
-  // The body of the frame at start_ has been searched for a header up to
-  // here (0: not at all), so that a long body arriving in pieces is
-  // searched once.
-  std::size_t scanned_ = 0;
-  // Looking for the next header after a bad frame.
-  bool hunting_ = false;
+  std::size_t start_ = 0;  // the first byte held that still matters
+  Phase phase_ = Phase::kHeader;
+  // kHeader, kHunt: the bytes before scan_ have been scanned for an empty
+  // line; line_blank_ tells whether the line being scanned holds only
+  // blanks so far.
+  std::size_t scan_ = 0;
+  bool line_blank_ = true;
+  // kHunt: the last "Content-Length:" seen, if its header may still end in
+  // time.
+  std::optional<std::size_t> candidate_;
+  // kBody: where the body starts, its declared length, and how far it has
+  // been searched for a header (so that a long body arriving in pieces is
+  // searched once).
+  std::size_t body_ = 0;
+  std::size_t length_ = 0;
+  std::size_t body_scanned_ = 0;
+  // The framing was lost (and the error reported) and no message has been
+  // taken since: the errors of this broken stretch are not reported again.
+  bool recovering_ = false;
 };
 
 // One frame for the stream. Strings that are not UTF-8 (file contents,

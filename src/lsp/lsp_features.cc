@@ -347,6 +347,11 @@ json DiagnosticsFor(const std::string& path, const EditorDocument& doc,
         "\"LINE_TRAIN-.txt\" is checked against \"LINE_linea.txt\" in the "
         "same folder"));
   }
+  if (!check.line_file_problem.empty()) {
+    list.push_back(MakeDiagnostic(LineRange(doc, 0), DiagnosticSeverity::kError,
+                                  "line-file-unreadable",
+                                  check.line_file_problem));
+  }
   for (const Diagnostic& d : check.diagnostics) {
     list.push_back(CodeDiagnostic(path, doc, d, check));
   }

@@ -18,7 +18,8 @@ namespace scenario {
 // the end of its line), the codes with no place and those of the other
 // file at the first line, the latter with that file's place in the text;
 // the warnings placed in the document, with their names as codes.
-// Characters with no Windows-1252 byte get a warning each.
+// Characters with no Windows-1252 byte get a warning each. A train whose
+// line description is missing or cannot be read says so at its first line.
 nlohmann::json DiagnosticsFor(const std::string& path,
                               const EditorDocument& doc,
                               const DescriptionCheck& check);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -205,6 +207,27 @@ TEST_F(LspServerTest, CompletionOffersRowsAsSnippetsAndHeaders) {
   EXPECT_EQ(complete(2, 12), json::array());
 }
 
+// Initializes a server and opens a train description in it; what it
+// sends, checks included.
+std::vector<json> OpenTrain(LspServer& server, const std::string& path,
+                            const std::string& text) {
+  const LspServer::Clock::time_point now{};
+  std::vector<json> out;
+  server.Handle({{"jsonrpc", "2.0"},
+                 {"id", 1},
+                 {"method", "initialize"},
+                 {"params", json::object()}},
+                now, &out);
+  server.Handle(
+      {{"jsonrpc", "2.0"},
+       {"method", "textDocument/didOpen"},
+       {"params",
+        {{"textDocument", {{"uri", PathToFileUri(path)}, {"text", text}}}}}},
+      now, &out);
+  server.RunDue(now, &out);
+  return out;
+}
+
 // A file that is not open is read through the file system the server was
 // given, and nothing is written or deleted there.
 TEST(LspServerFiles, TheChecksReadThroughTheGivenFileSystem) {
@@ -213,21 +236,8 @@ TEST(LspServerFiles, TheChecksReadThroughTheGivenFileSystem) {
   line.replace(line.find("2000"), 4, "2010");  // code 2, the line's
   fs.files["/rail/Valle_linea.txt"] = line;
   LspServer server(fs, kDebounce);
-  const LspServer::Clock::time_point now{};
-  std::vector<json> out;
-  server.Handle({{"jsonrpc", "2.0"},
-                 {"id", 1},
-                 {"method", "initialize"},
-                 {"params", json::object()}},
-                now, &out);
-  server.Handle({{"jsonrpc", "2.0"},
-                 {"method", "textDocument/didOpen"},
-                 {"params",
-                  {{"textDocument",
-                    {{"uri", PathToFileUri("/rail/Valle_R 1-.txt")},
-                     {"text", kTrain}}}}}},
-                now, &out);
-  server.RunDue(now, &out);
+  const std::vector<json> out =
+      OpenTrain(server, "/rail/Valle_R 1-.txt", kTrain);
   ASSERT_EQ(out.size(), 2u);
   const json& list = out[1]["params"]["diagnostics"];
   ASSERT_EQ(list.size(), 1u) << list.dump();
@@ -236,6 +246,80 @@ TEST(LspServerFiles, TheChecksReadThroughTheGivenFileSystem) {
             std::vector<std::string>{"/rail/Valle_linea.txt"});
   EXPECT_TRUE(fs.Paths("write").empty());
   EXPECT_TRUE(fs.Paths("delete").empty());
+}
+
+// A fake that tells of a pipe or a huge file at chosen paths, as a disk
+// would; reading them is what the server must not try.
+class OddFileSystem : public FakeFileSystem {
+ public:
+  std::map<std::string, FileInfo> odd;
+
+  FileInfo Stat(const std::string& path) override {
+    const auto it = odd.find(path);
+    if (it == odd.end()) return FakeFileSystem::Stat(path);
+    log.push_back("stat " + path);
+    return it->second;
+  }
+};
+
+// The line description beside a train that cannot be read is refused
+// without reading it (a pipe would block, a huge file fill the memory),
+// and the train shows why, naming the file.
+TEST(LspServerFiles, AnUnreadableLineFileIsNamedWithWhatToDo) {
+  const std::string line_path = "/rail/Valle_linea.txt";
+  struct Case {
+    const char* name;
+    void (*make)(OddFileSystem& fs, const std::string& path);
+    const char* says;
+    bool read;  // the read is tried
+  };
+  const Case cases[] = {
+      {"a pipe",
+       [](OddFileSystem& fs, const std::string& path) {
+         fs.odd[path].kind = FileKind::kOther;
+       },
+       "is not a normal file but a pipe, a device or a socket", false},
+      {"a folder",
+       [](OddFileSystem& fs, const std::string& path) {
+         fs.folders.insert(path);
+       },
+       "is not a normal file but a folder", false},
+      {"2 GiB",
+       [](OddFileSystem& fs, const std::string& path) {
+         fs.odd[path] = {FileKind::kNormal, std::uint64_t{2} << 30};
+       },
+       "holds 2147483648 bytes, far more than any line description (at "
+       "most 256 MiB are read)",
+       false},
+      {"a failing read",
+       [](OddFileSystem& fs, const std::string& path) {
+         fs.files[path] = kLine;
+         fs.fail_reads.insert(path);
+       },
+       "cannot be read, so this train description is not checked: cannot "
+       "read \"/rail/Valle_linea.txt\": injected failure",
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OddFileSystem fs;
+    c.make(fs, line_path);
+    LspServer server(fs, kDebounce);
+    const std::vector<json> out =
+        OpenTrain(server, "/rail/Valle_R 1-.txt", kTrain);
+    ASSERT_EQ(out.size(), 2u);
+    const json& list = out[1]["params"]["diagnostics"];
+    ASSERT_EQ(list.size(), 1u) << list.dump();
+    EXPECT_EQ(list[0]["code"], "line-file-unreadable");
+    EXPECT_EQ(list[0]["severity"], 1);
+    const std::string message = list[0]["message"];
+    EXPECT_NE(message.find("the line description beside this file, \"" +
+                           line_path + "\""),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find(c.says), std::string::npos) << message;
+    EXPECT_EQ(fs.Paths("read").size(), c.read ? 1u : 0u);
+  }
 }
 
 }  // namespace

@@ -1,10 +1,18 @@
 // Speaks the protocol to the real executable through pipes, as an editor
 // does.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/child_process_testing.h"
@@ -23,6 +31,25 @@ using nlohmann::json;
 // Generous (the sanitizer build is slow): only a server that has stopped
 // answering takes this long.
 constexpr std::chrono::seconds kPatience{60};
+
+// The most memory the server may take, whatever it is sent, beyond what
+// it held once started (in the sanitizer build the sanitizer's own share,
+// some 70 MiB, is there from the start): a few times what a large
+// description takes.
+constexpr long kMemoryBoundKib = 64 * 1024;
+
+// The peak resident set of a running process, in KiB, or -1 when it
+// cannot be read.
+long PeakResidentKib(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+  }
+  return -1;
+}
 
 std::string Lines(std::initializer_list<const char*> lines) {
   std::string text;
@@ -132,6 +159,14 @@ class LspClient {
     const json reply = Response(1);
     ASSERT_TRUE(reply.contains("result")) << reply.dump();
     Notify("initialized", json::object());
+    started_kib_ = PeakResidentKib(child_.pid());
+  }
+  // How far the server's peak resident set has grown since it was
+  // initialized, in KiB; nullopt when it cannot be read.
+  std::optional<long> PeakGrowthKib() {
+    const long peak = PeakResidentKib(child_.pid());
+    if (peak < 0 || started_kib_ < 0) return std::nullopt;
+    return peak - started_kib_;
   }
   void Open(const std::string& uri, const std::string& text) {
     Notify("textDocument/didOpen", {{"textDocument",
@@ -139,6 +174,37 @@ class LspClient {
                                       {"languageId", "scenario"},
                                       {"version", 1},
                                       {"text", text}}}});
+  }
+  // Sends bytes and then a request with id, from a thread of its own so
+  // that neither side can stall the other on a full pipe. Gives every
+  // message up to the answer, which is last, or all there were when no
+  // answer came in time (the server is then killed).
+  std::vector<json> SendThenAsk(std::string bytes, int id) {
+    bytes += EncodeFrame(
+        {{"jsonrpc", "2.0"},
+         {"id", id},
+         {"method", "textDocument/documentSymbol"},
+         {"params",
+          {{"textDocument", {{"uri", "file:///nowhere/Valle_linea.txt"}}}}}});
+    std::thread writer([this, &bytes] { (void)child_.Write(bytes); });
+    std::vector<json> got;
+    bool answered = false;
+    const auto give_up = std::chrono::steady_clock::now() + kPatience;
+    while (!answered && !child_.output_ended() &&
+           std::chrono::steady_clock::now() < give_up) {
+      child_.ReadUntil([](const std::string& out) { return !out.empty(); },
+                       std::chrono::milliseconds(100));
+      decoder_.Feed(child_.output());
+      child_.output().clear();
+      while (std::optional<RpcFrame> frame = decoder_.Next()) {
+        if (frame->kind != RpcFrame::Kind::kMessage) continue;
+        got.push_back(frame->message);
+        answered = answered || frame->message.value("id", json()) == id;
+      }
+    }
+    if (!answered) child_.Signal(SIGKILL);  // its input no longer blocks
+    writer.join();
+    return got;
   }
   int Stop() {
     Request(999, "shutdown", nullptr);
@@ -151,6 +217,7 @@ class LspClient {
  private:
   ChildProcess child_;
   FrameDecoder decoder_;
+  long started_kib_ = -1;
 };
 
 class LspEndToEnd : public ::testing::Test {
@@ -386,6 +453,99 @@ TEST_F(LspEndToEnd, ShutdownAndExitAsTheProtocolSays) {
     client.Initialize();
     client.child().CloseInput();
     EXPECT_EQ(client.child().Wait(kPatience), 1);
+  }
+}
+
+// What a hostile client sends costs one error reply per broken frame and
+// little memory, and the request after it is answered.
+TEST_F(LspEndToEnd, HostileFramingIsAnsweredOnceAndHeldBounded) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const std::string body = R"({"jsonrpc":"2.0","method":"initialized"})";
+  std::string headers;
+  while (headers.size() < (std::size_t{4} << 20)) {
+    headers += "Content-Length: 5\r\n";
+  }
+  const Case cases[] = {
+      // More than the memory bound, on one line without an end.
+      {"a 128 MiB header line", std::string(std::size_t{128} << 20, 'A')},
+      {"4 MiB of Content-Length lines and no empty line", headers},
+      {"a body declared 10 bytes longer than it is",
+       "Content-Length: " + std::to_string(body.size() + 10) + "\r\n\r\n" +
+           body},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LspClient client(dir_);
+    client.Initialize();
+    const std::vector<json> got = client.SendThenAsk(c.bytes, 2);
+    if (got.empty() || got.back().value("id", json()) != 2) {
+      ADD_FAILURE() << "the request after it was never answered";
+      continue;
+    }
+    int errors = 0;
+    for (const json& m : got) {
+      if (m.contains("error") && m["id"].is_null()) ++errors;
+    }
+    EXPECT_EQ(errors, 1);
+    const std::optional<long> growth = client.PeakGrowthKib();
+    ASSERT_TRUE(growth);
+    EXPECT_LT(*growth, kMemoryBoundKib);
+    EXPECT_EQ(client.Stop(), 0);
+  }
+}
+
+// A line description beside an open train that is a FIFO or a huge
+// (sparse) file is refused at once, unread, and the train says so.
+TEST(LspEndToEndLineFile, NotANormalFileIsNamedAtOnce) {
+  struct Case {
+    const char* name;
+    bool (*make)(const std::string& path);
+    const char* says;
+  };
+  const Case cases[] = {
+      {"a FIFO",
+       [](const std::string& path) {
+         return ::mkfifo(path.c_str(), 0644) == 0;
+       },
+       "is not a normal file but a pipe, a device or a socket"},
+      {"a 2 GiB sparse file",
+       [](const std::string& path) {
+         const int fd =
+             ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+         const bool made = fd >= 0 && ::ftruncate(fd, off_t{1} << 31) == 0;
+         if (fd >= 0) ::close(fd);
+         return made;
+       },
+       "holds 2147483648 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScopedTempDir dir;
+    const std::string line_path = dir.File("Valle_linea.txt");
+    ASSERT_TRUE(c.make(line_path));
+    const std::string train_uri = PathToFileUri(dir.File("Valle_R 12-.txt"));
+    LspClient client(dir);
+    client.Initialize();
+    client.Open(train_uri, Utf8(kTrainHead + kTrainTail));
+    const json published = client.Diagnostics(train_uri);
+    ASSERT_FALSE(published.is_null());
+    const json& list = published["params"]["diagnostics"];
+    ASSERT_EQ(list.size(), 1u) << list.dump();
+    EXPECT_EQ(list[0]["code"], "line-file-unreadable");
+    const std::string message = list[0]["message"];
+    EXPECT_NE(message.find("\"" + line_path + "\""), std::string::npos)
+        << message;
+    EXPECT_NE(message.find(c.says), std::string::npos) << message;
+    client.Request(2, "textDocument/documentSymbol",
+                   {{"textDocument", {{"uri", train_uri}}}});
+    EXPECT_TRUE(client.Response(2).contains("result"));
+    const std::optional<long> growth = client.PeakGrowthKib();
+    ASSERT_TRUE(growth);
+    EXPECT_LT(*growth, kMemoryBoundKib);
+    EXPECT_EQ(client.Stop(), 0);
   }
 }
 
