@@ -1,5 +1,3 @@
-#include "base/file_watch.h"
-
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
@@ -14,6 +12,8 @@
 #include <map>
 #include <set>
 #include <utility>
+
+#include "base/file_watch.h"
 
 namespace scenario {
 namespace {

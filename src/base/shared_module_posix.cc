@@ -1,8 +1,7 @@
-#include "base/shared_module.h"
-
 #include <dlfcn.h>
 
 #include "base/application_path.h"
+#include "base/shared_module.h"
 
 namespace scenario {
 
