@@ -1,10 +1,10 @@
+#include "base/application_path.h"
+
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <vector>
-
-#include "base/application_path.h"
 
 namespace scenario {
 

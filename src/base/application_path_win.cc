@@ -1,8 +1,9 @@
+#include "base/application_path.h"
+
 #include <windows.h>
 
 #include <string>
 
-#include "base/application_path.h"
 #include "base/utf16_win.h"
 
 namespace scenario {

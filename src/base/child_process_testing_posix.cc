@@ -1,3 +1,5 @@
+#include "base/child_process_testing.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -7,8 +9,6 @@
 
 #include <cerrno>
 #include <string_view>
-
-#include "base/child_process_testing.h"
 
 extern char** environ;
 

@@ -1,8 +1,9 @@
 // The child-process runner on Windows: CreateProcessW with pipes on the
 // child's standard input and output, no shell in between.
+#include "base/child_process_testing.h"
+
 #include <windows.h>
 
-#include "base/child_process_testing.h"
 // After windows.h, which they need.
 #include <psapi.h>
 #include <tlhelp32.h>

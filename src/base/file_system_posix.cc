@@ -1,4 +1,6 @@
 // The host's file system on Linux and other POSIX systems.
+#include "base/file_system.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +16,6 @@
 #include <system_error>
 #include <utility>
 
-#include "base/file_system.h"
 #include "base/host_file_system_parts.h"
 #include "base/strings.h"
 

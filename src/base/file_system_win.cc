@@ -2,6 +2,8 @@
 // UTF-16 at every Win32 call (utf16_win.h); files are always binary (no
 // text-mode translation of line ends); replacing is a rename with
 // write-through, as on POSIX.
+#include "base/file_system.h"
+
 #include <io.h>
 #include <windows.h>
 
@@ -15,7 +17,6 @@
 #include <system_error>
 #include <utility>
 
-#include "base/file_system.h"
 #include "base/host_file_system_parts.h"
 #include "base/strings.h"
 #include "base/utf16_win.h"

@@ -1,3 +1,5 @@
+#include "base/file_watch.h"
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
@@ -12,8 +14,6 @@
 #include <map>
 #include <set>
 #include <utility>
-
-#include "base/file_watch.h"
 
 namespace scenario {
 namespace {

@@ -1,10 +1,10 @@
 // Watching files is not yet available on Windows: Open says so, and watch
 // reports it as its failure to watch.
+#include "base/file_watch.h"
+
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "base/file_watch.h"
 
 namespace scenario {
 

@@ -1,6 +1,6 @@
-#include <ctime>
-
 #include "base/local_time.h"
+
+#include <ctime>
 
 namespace scenario {
 

@@ -1,9 +1,9 @@
+#include "base/process_id.h"
+
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "base/process_id.h"
 
 namespace scenario {
 

@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "base/process_id.h"
+
+#include <windows.h>
 
 namespace scenario {
 

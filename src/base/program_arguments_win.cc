@@ -1,6 +1,7 @@
+#include "base/program_arguments.h"
+
 #include <windows.h>
 
-#include "base/program_arguments.h"
 // After windows.h, which it needs.
 #include <shellapi.h>
 

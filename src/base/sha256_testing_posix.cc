@@ -1,10 +1,10 @@
+#include "base/sha256_testing.h"
+
 #include <glib.h>
 
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include "base/sha256_testing.h"
 
 namespace scenario {
 

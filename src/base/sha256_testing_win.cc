@@ -1,6 +1,7 @@
+#include "base/sha256_testing.h"
+
 #include <windows.h>
 
-#include "base/sha256_testing.h"
 // After windows.h, which it needs.
 #include <bcrypt.h>
 

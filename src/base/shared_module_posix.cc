@@ -1,7 +1,8 @@
+#include "base/shared_module.h"
+
 #include <dlfcn.h>
 
 #include "base/application_path.h"
-#include "base/shared_module.h"
 
 namespace scenario {
 

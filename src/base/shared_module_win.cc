@@ -1,7 +1,8 @@
+#include "base/shared_module.h"
+
 #include <windows.h>
 
 #include "base/application_path.h"
-#include "base/shared_module.h"
 #include "base/utf16_win.h"
 
 namespace scenario {

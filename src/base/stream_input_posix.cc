@@ -1,10 +1,10 @@
+#include "base/stream_input.h"
+
 #include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
-
-#include "base/stream_input.h"
 
 namespace scenario {
 

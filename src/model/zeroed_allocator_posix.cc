@@ -1,10 +1,10 @@
+#include "model/zeroed_allocator.h"
+
 #include <sys/mman.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <new>
-
-#include "model/zeroed_allocator.h"
 
 namespace scenario {
 namespace {

@@ -1,12 +1,12 @@
 // Large blocks come from VirtualAlloc, as whole pages that the system hands
 // out zeroed; large pages would need a privilege that authors' accounts do
 // not hold, so they are plain pages.
+#include "model/zeroed_allocator.h"
+
 #include <windows.h>
 
 #include <cstdlib>
 #include <new>
-
-#include "model/zeroed_allocator.h"
 
 namespace scenario {
 namespace {

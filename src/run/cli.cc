@@ -13,6 +13,7 @@
 
 #include "base/file_system.h"
 #include "base/program_arguments.h"
+#include "base/standard_streams.h"
 #include "base/strings.h"
 #include "lint/warnings.h"
 #include "run/lsp_command.h"
@@ -414,6 +415,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "Compiles a train-driving scenario into the simulator's binary files.\n"
       "Without a command: compiles the built-in scenario beside the program.",
       "scenario-compiler"};
+  // A path is never an option, on Windows either: "/Scenari/x.txt" names a
+  // file there too.
+  app.allow_windows_style_options(false);
   OptionStore store;
   const Subcommands subs = AddCommands(app, &store);
   if (!Parse(app, argc, argv, &parsed)) return parsed;
@@ -430,6 +434,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 int RunCommandLine(int argc, char** argv) {
+  UseBinaryStandardStreams();
   const std::vector<std::string> args = ProgramArguments(argc, argv);
   std::vector<const char*> pointers;
   for (const std::string& arg : args) pointers.push_back(arg.c_str());

@@ -1,6 +1,7 @@
 // On Windows the built-in run shows no window yet: it always runs as with
 // --no-window, and the header check's message goes to standard error only.
 #include "window/waiting_window.h"
+
 #include "window/window_module.h"
 
 namespace scenario {
