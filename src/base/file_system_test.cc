@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -48,6 +49,26 @@ TEST(RealFileSystem, NamesWithAccentsAndSpacesWorkEverywhere) {
   EXPECT_EQ(entries[0].kind, FileKind::kNormal);
   ASSERT_TRUE(fs.DeleteFile(path).ok());
   EXPECT_EQ(fs.Stat(path).kind, FileKind::kMissing);
+}
+
+TEST(RealFileSystem, ReadRefusesAFolderAndAFileOverTheLimit) {
+  ScopedTempDir dir;
+  std::filesystem::create_directory(dir.File("folder"));
+  // 5 GiB, sparse: a size past 32 bits, far past the limit.
+  const std::uint64_t huge = std::uint64_t{5} << 30;
+  WriteWholeFile(dir.File("huge.dat"), "x");
+  std::filesystem::resize_file(dir.File("huge.dat"), huge);
+  FileSystem& fs = RealFileSystem();
+  EXPECT_EQ(fs.Stat(dir.File("huge.dat")).size, huge);
+  std::string contents = "kept";
+  Status status = fs.ReadFile(dir.File("folder"), &contents);
+  EXPECT_NE(status.message().find("folder\" is a folder"), std::string::npos)
+      << status.message();
+  status = fs.ReadFile(dir.File("huge.dat"), &contents);
+  EXPECT_NE(status.message().find("holds 5368709120 bytes, far more than"),
+            std::string::npos)
+      << status.message();
+  EXPECT_EQ(contents, "kept");
 }
 
 TEST(RealFileSystem, LongerOldFileIsReplacedWhole) {

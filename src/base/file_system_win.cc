@@ -191,9 +191,24 @@ class WindowsFileSystem : public FileSystem {
   }
 
   Status CheckNewFileName(const std::string& path) override {
-    const std::size_t units = WideFromUtf8(BaseName(path)).size();
+    const std::string_view name = BaseName(path);
+    const std::size_t units = WideFromUtf8(name).size();
     if (units > kMaxNameUnits) {
       return NameTooLong(path, units, kMaxNameUnits, "characters");
+    }
+    // Windows takes neither these characters in a name nor a name that
+    // ends in a dot or a blank (it would drop them and write another name).
+    const std::size_t bad = name.find_first_of("<>:\"|?*");
+    if (bad != std::string_view::npos) {
+      return Status::Error("cannot write " + QuotedName(path) +
+                           ": its name holds \"" + std::string(1, name[bad]) +
+                           "\", which Windows does not take in a file name; "
+                           "choose another name");
+    }
+    if (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
+      return Status::Error("cannot write " + QuotedName(path) +
+                           ": Windows does not take a file name that ends in "
+                           "a dot or a blank; choose another name");
     }
     return Status::Ok();
   }

@@ -51,5 +51,32 @@ TEST(WindowsFileSystem, TheNameLimitCountsUtf16Units) {
       << refused.message();
 }
 
+TEST(WindowsFileSystem, NamesWindowsDoesNotTakeAreRefusedBeforehand) {
+  ScopedTempDir dir;
+  FileSystem& fs = RealFileSystem();
+  struct NameCase {
+    const char* name;
+    const char* says;  // "" when the name is taken
+  };
+  constexpr NameCase kCases[] = {
+      {"Valle:2_R 1.sim", "its name holds \":\", which Windows does not take"},
+      {"Valle_R \"1\".dat", "its name holds \"\"\""},
+      {"Valle_R 1?.sim", "its name holds \"?\""},
+      {"Valle_R 1.", "ends in a dot or a blank"},
+      {"Citt\xc3\xa0 alta_R 1.sim", ""},
+  };
+  for (const NameCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const Status status = fs.CheckNewFileName(dir.File(c.name));
+    if (*c.says == '\0') {
+      EXPECT_TRUE(status.ok()) << status.message();
+    } else {
+      EXPECT_NE(status.message().find(c.says), std::string::npos)
+          << status.message();
+    }
+  }
+  EXPECT_EQ(dir.Listing(), "");
+}
+
 }  // namespace
 }  // namespace scenario
