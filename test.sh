@@ -15,26 +15,34 @@ ctest --preset normal -j"$jobs"
 
 # The Windows stage depends on no other: it runs side by side with the
 # sanitizer build (much of it is Wine starting programs, which leaves the
-# processors free), its output kept in a log that is shown once both are
-# done. A failed sanitizer stage still waits for it, so that nothing is
-# left running.
+# processors free), its output kept in a log that is shown once the
+# sanitizer stage is done, or has failed: it is always waited for, so that
+# nothing is left running.
 windows_log="$(mktemp)"
 (
+  start=$SECONDS
   cmake --preset windows >/dev/null
   cmake --build --preset windows -j"$jobs"
   ctest --preset windows -j"$jobs"
+  echo "Windows stage: $((SECONDS - start)) s"
 ) >"$windows_log" 2>&1 &
 windows_stage=$!
-trap 'wait "$windows_stage" 2>/dev/null || true; rm -f "$windows_log"' EXIT
+windows_status=
+finish_windows_stage() {
+  [ -z "$windows_status" ] || return 0
+  windows_status=0
+  wait "$windows_stage" || windows_status=$?
+  echo "--- Windows build and tests (MinGW-w64, Wine) ---"
+  cat "$windows_log"
+  rm -f "$windows_log"
+}
+trap finish_windows_stage EXIT
 
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize -j"$jobs"
 ctest --preset sanitize -j"$jobs"
 
-windows_status=0
-wait "$windows_stage" || windows_status=$?
-echo "--- Windows build and tests (MinGW-w64, Wine) ---"
-cat "$windows_log"
+finish_windows_stage
 if [ "$windows_status" -ne 0 ]; then
   echo "The Windows stage failed (exit status $windows_status)" >&2
   exit "$windows_status"
