@@ -13,6 +13,7 @@ packages=(
   fonts-urw-base35
   neovim
   clang-14 libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()

@@ -8,10 +8,9 @@
 // between the test and the program, so arguments need no quoting.
 // Test-only.
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,10 +40,12 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   // False when the process could not be made. A program that cannot be
-  // started still makes one, which ends at once with status 127.
-  bool started() const { return pid_ > 0; }
-  // Its process id (to read its figures under /proc while it runs).
-  pid_t pid() const { return pid_; }
+  // started still makes one, which ends at once with status 127 (on POSIX;
+  // on Windows it is not made).
+  bool started() const;
+  // Its process id (to read its figures while it runs); 0 when it was
+  // not made.
+  long pid() const;
 
   // False when the child no longer reads.
   bool Write(const std::string& bytes);
@@ -61,6 +62,7 @@ class ChildProcess {
   std::string& output() { return output_; }
   bool output_ended() const { return output_ended_; }
 
+  // Sends the signal (on Windows: ends the child, whatever the signal).
   void Signal(int signal);
   // True while the child has not ended.
   bool Running();
@@ -72,12 +74,13 @@ class ChildProcess {
   long max_resident_kib() const { return max_resident_kib_; }
 
  private:
+  // The platform's process and pipe handles.
+  struct State;
+
   // Collects the child's status if it has ended; with block, waits for it.
   void Reap(bool block);
 
-  pid_t pid_ = -1;
-  int in_ = -1;
-  int out_ = -1;
+  std::unique_ptr<State> state_;
   std::string output_;
   bool output_ended_ = false;
   int status_ = -1;
@@ -100,6 +103,14 @@ ChildRun RunChild(const std::vector<std::string>& argv,
                   const std::string& cwd = "",
                   const std::vector<EnvironmentChange>& env = {},
                   std::chrono::milliseconds limit = std::chrono::minutes(2));
+
+// The id of a process that has ended and been waited for, for tests of
+// what a killed run leaves behind.
+long EndedProcessId();
+
+// The id of a system process that runs for as long as the system does
+// (init on POSIX, services.exe on Windows); 0 when none is found.
+long LastingProcessId();
 
 }  // namespace scenario
 

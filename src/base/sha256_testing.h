@@ -3,7 +3,7 @@
 
 // Test-only: the SHA-256 digest of some bytes, for tests that pin whole
 // files to the digests of a known-good build. GLib computes it; only the
-// tests that need it link GLib.
+// tests that need it link GLib (the system's CNG on Windows).
 
 #include <string>
 #include <string_view>

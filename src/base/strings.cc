@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/path_separator.h"
+
 namespace scenario {
 
 std::string_view Trim(std::string_view s, std::string_view chars) {
@@ -15,13 +17,14 @@ std::string_view Trim(std::string_view s, std::string_view chars) {
 }
 
 std::string_view BaseName(std::string_view path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+  std::size_t start = path.size();
+  while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
+  return path.substr(start);
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string joined(folder);
-  if (!joined.empty() && joined.back() != '/') joined += '/';
+  if (!joined.empty() && !IsPathSeparator(joined.back())) joined += '/';
   joined += name;
   return joined;
 }

@@ -2,23 +2,33 @@
 #define SCENARIO_BASE_STRINGS_H_
 
 // Small text helpers that every layer needs and none owns. They know no
-// scenario: paths here are plain strings with "/" between their parts.
+// scenario: paths here are plain strings whose parts the platform's
+// separators part (path_separator.h); joined, they get "/".
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+// The dialect that printf's format checks follow: C99's, which MinGW's
+// own printf (the build's __USE_MINGW_ANSI_STDIO) implements on Windows
+// too, where "printf" alone would mean the system's older one.
+#ifdef __MINGW_PRINTF_FORMAT
+#define SCENARIO_PRINTF_FORMAT __MINGW_PRINTF_FORMAT
+#else
+#define SCENARIO_PRINTF_FORMAT printf
+#endif
+
 namespace scenario {
 
 // s without the characters of chars at either end.
 std::string_view Trim(std::string_view s, std::string_view chars = " \t");
 
-// What follows the last "/" of path; all of path when it has none.
+// What follows the last separator of path; all of path when it has none.
 std::string_view BaseName(std::string_view path);
 
 // folder and name joined by one "/": none is added when folder is "" or
-// already ends in one ("/" and "out/" keep theirs).
+// already ends in a separator ("/" and "out/" keep theirs).
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The number of single-letter insertions, deletions and replacements that
@@ -28,7 +38,7 @@ std::size_t EditDistance(std::string_view a, std::string_view b);
 // printf's text for format and the values, never cut whatever its length
 // (a double of 1e300 prints with 300 digits).
 std::string StringPrintf(const char* format, ...)
-    __attribute__((format(printf, 1, 2)));
+    __attribute__((format(SCENARIO_PRINTF_FORMAT, 1, 2)));
 
 // name as it may be shown on a terminal: every control character (C0,
 // DEL, and C1 written in UTF-8) escaped as \xNN or \u00NN, so that a file

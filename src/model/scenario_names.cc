@@ -1,5 +1,8 @@
 #include "model/scenario_names.h"
 
+#include <algorithm>
+
+#include "base/path_separator.h"
 #include "base/strings.h"
 #include "base/windows1252.h"
 
@@ -92,10 +95,11 @@ std::optional<std::string> CheckName(std::string_view utf8,
     *error = std::string(what) + " is empty";
     return std::nullopt;
   }
-  if (utf8.find('/') != std::string_view::npos ||
+  if (std::any_of(utf8.begin(), utf8.end(), IsPathSeparator) ||
       utf8.find('\0') != std::string_view::npos) {
-    *error = std::string(what) + " " + quoted +
-             " holds \"/\" or a NUL; it must be a plain file name part";
+    *error = std::string(what) + " " + quoted + " holds " +
+             std::string(PathSeparatorsText()) +
+             " or a NUL; it must be a plain file name part";
     return std::nullopt;
   }
   std::optional<std::string> bytes = Utf8ToWindows1252(utf8);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/file_system.h"
+#include "base/path_separator.h"
 #include "base/strings.h"
 #include "base/windows1252.h"
 #include "model/scenario_names.h"
@@ -315,7 +316,7 @@ void PackPlanner::PairTrain(const TrainFile& train) {
 }  // namespace
 
 std::string WithoutTrailingSeparators(std::string folder) {
-  while (!folder.empty() && folder.back() == '/') folder.pop_back();
+  while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
   return folder;
 }
 

@@ -5,9 +5,6 @@
 #include "run/build_command.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -505,15 +502,16 @@ TEST(PackBuild, AnUnreadableTrainKeepsItsScenariosFiles) {
 // A build killed while writing leaves its temporaries; the next build
 // removes those in the folders it writes, once their process is gone.
 TEST(PackBuild, TheTemporariesOfKilledBuildsAreRemoved) {
-  const pid_t ended = ::fork();
-  if (ended == 0) ::_exit(0);
-  ::waitpid(ended, nullptr, 0);
+  const long ended = EndedProcessId();
+  const long lasting = LastingProcessId();
+  ASSERT_GT(ended, 0);
+  ASSERT_GT(lasting, 0);
   const std::string prefix(kTemporaryPrefix);
   const std::string stale[] = {
       "out/" + prefix + std::to_string(ended) + "-1.tmp",
       "out/b/" + prefix + std::to_string(ended) + "-2.tmp"};
-  // Process 1 always runs: its temporary may still be being written.
-  const std::string live = "out/" + prefix + "1-3.tmp";
+  // A process that runs: its temporary may still be being written.
+  const std::string live = "out/" + prefix + std::to_string(lasting) + "-3.tmp";
   FakeFileSystem fs;
   for (const std::string& path : stale) fs.files[path] = "half a grid";
   fs.files[live] = "";

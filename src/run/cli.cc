@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "base/file_system.h"
+#include "base/program_arguments.h"
+#include "base/standard_streams.h"
 #include "base/strings.h"
 #include "lint/warnings.h"
 #include "run/lsp_command.h"
@@ -391,7 +393,7 @@ int RunCommand(const ParsedCommandLine& parsed, FileSystem& fs) {
       return RunWatchCommand(std::get<WatchCommandOptions>(o), fs, std::cout,
                              std::cerr, ::isatty(STDOUT_FILENO) == 1);
     case CommandKind::kLsp:
-      return RunLspCommand(STDIN_FILENO, STDOUT_FILENO);
+      return RunLspCommand(STDIN_FILENO, STDOUT_FILENO, std::cerr);
     case CommandKind::kDiff:
       return RunDiffCommand(std::get<DiffCommandOptions>(o), fs, std::cout,
                             std::cerr);
@@ -413,6 +415,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
       "Compiles a train-driving scenario into the simulator's binary files.\n"
       "Without a command: compiles the built-in scenario beside the program.",
       "scenario-compiler"};
+  // A path is never an option, on Windows either: "/Scenari/x.txt" names a
+  // file there too.
+  app.allow_windows_style_options(false);
   OptionStore store;
   const Subcommands subs = AddCommands(app, &store);
   if (!Parse(app, argc, argv, &parsed)) return parsed;
@@ -429,7 +434,12 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 int RunCommandLine(int argc, char** argv) {
-  const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
+  UseBinaryStandardStreams();
+  const std::vector<std::string> args = ProgramArguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& arg : args) pointers.push_back(arg.c_str());
+  const ParsedCommandLine parsed =
+      ParseCommandLine(static_cast<int>(pointers.size()), pointers.data());
   std::cout << parsed.out_text;
   std::cerr << parsed.err_text;
   if (!parsed.run) return parsed.exit_status;

@@ -1,17 +1,17 @@
 #include "run/lsp_command.h"
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
+#include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/file_system.h"
+#include "base/stream_input.h"
 #include "lsp/json_rpc.h"
 #include "lsp/lsp_server.h"
+#include "run/program_name.h"
 
 namespace scenario {
 
@@ -19,7 +19,7 @@ namespace {
 
 using nlohmann::json;
 
-// Milliseconds from now until `when`, rounded up, for poll.
+// Milliseconds from now until `when`, rounded up, for the wait.
 int PollTimeout(LspServer::Clock::time_point when) {
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(
       when - LspServer::Clock::now());
@@ -29,13 +29,16 @@ int PollTimeout(LspServer::Clock::time_point when) {
 
 }  // namespace
 
-int RunLspCommand(int in_fd, int out_fd) {
-  // A client that closes its end makes writes fail instead of ending the
-  // process.
-  std::signal(SIGPIPE, SIG_IGN);
+int RunLspCommand(int in_fd, int out_fd, std::ostream& err) {
+  std::unique_ptr<StreamInput> input;
+  const Status opened = StreamInput::Open(in_fd, &input);
+  if (!opened.ok()) {
+    err << kProgramName << ": " << opened.message() << '\n';
+    return kExitNothing;
+  }
   LspServer server(RealFileSystem());
   FrameDecoder decoder;
-  std::vector<char> buffer(1 << 16);
+  std::string bytes;
   bool input_open = true;
   for (;;) {
     std::vector<json> out;
@@ -56,24 +59,18 @@ int RunLspCommand(int in_fd, int out_fd) {
     if (server.exited() || !input_open) return server.exit_status();
 
     const std::optional<LspServer::Clock::time_point> due = server.NextDue();
-    pollfd in = {in_fd, POLLIN, 0};
-    const int ready = ::poll(&in, 1, due ? PollTimeout(*due) : -1);
-    if (ready < 0) {
-      if (errno == EINTR) continue;
-      return 1;
-    }
-    if (ready == 0) continue;  // a check fell due
-    const ssize_t n = ::read(in_fd, buffer.data(), buffer.size());
-    if (n < 0) {
-      if (errno == EINTR || errno == EAGAIN) continue;
-      input_open = false;
-    } else if (n == 0) {
-      // The client went away without "exit": what it sent is still
-      // answered, then the server ends.
-      input_open = false;
-    } else {
-      decoder.Feed(
-          std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    bytes.clear();
+    switch (input->ReadSome(due ? PollTimeout(*due) : -1, &bytes)) {
+      case StreamInput::Read::kBytes:
+        decoder.Feed(bytes);
+        break;
+      case StreamInput::Read::kTimeout:
+        break;  // a check fell due
+      case StreamInput::Read::kEnded:
+        // The client went away without "exit": what it sent is still
+        // answered, then the server ends.
+        input_open = false;
+        break;
     }
   }
 }

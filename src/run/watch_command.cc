@@ -1,6 +1,5 @@
 #include "run/watch_command.h"
 
-#include <ctime>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -9,6 +8,7 @@
 
 #include "base/exit_status.h"
 #include "base/file_watch.h"
+#include "base/local_time.h"
 #include "base/strings.h"
 #include "run/compile_command.h"
 #include "run/program_name.h"
@@ -24,15 +24,6 @@ constexpr std::string_view kClearScreen = "\x1b[H\x1b[2J";
 
 std::string Plural(std::size_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-std::string WallClock() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[16];
-  std::strftime(text, sizeof text, "%H:%M:%S", &local);
-  return text;
 }
 
 // A round, or the line that says which folders are gone.
@@ -68,7 +59,7 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
   // Appended piece by piece: g++ 12 at -O3 takes "[" + a temporary for an
   // overlapping copy (a false -Wrestrict).
   std::string summary = "[";
-  summary += WallClock();
+  summary += LocalTimeOfDay();
   summary += "] ";
   if (outcome.exit_status == kExitNothing) {
     summary += "nothing written";
@@ -94,8 +85,8 @@ void WatchFoldersGone(const std::vector<std::string>& folders,
   }
   const bool one = folders.size() == 1;
   if (clear_screen) out << kClearScreen;
-  out << "[" << WallClock() << "] the folder" << (one ? " " : "s ") << names
-      << (one ? " is" : " are") << " gone; waiting for "
+  out << "[" << LocalTimeOfDay() << "] the folder" << (one ? " " : "s ")
+      << names << (one ? " is" : " are") << " gone; waiting for "
       << (one ? "it" : "them") << " to come back (Ctrl-C ends)" << std::endl;
 }
 

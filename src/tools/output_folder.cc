@@ -1,11 +1,12 @@
 #include "tools/output_folder.h"
 
 #include "base/file_system.h"
+#include "base/path_separator.h"
 
 namespace scenario {
 
 std::string FolderWithoutSeparator(std::string folder) {
-  while (!folder.empty() && folder.back() == '/') folder.pop_back();
+  while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
   return folder;
 }
 

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/file_system.h"
+#include "base/path_separator.h"
 #include "base/strings.h"
 #include "base/windows1252.h"
 #include "model/cell_file.h"
@@ -32,7 +33,9 @@ std::string Quoted(std::string_view s) { return QuotedName(s); }
 // the root, and otherwise without a separator at its end.
 std::string FolderOf(std::string_view path) {
   std::string_view folder = path.substr(0, path.size() - BaseName(path).size());
-  while (folder.size() > 1 && folder.ends_with('/')) folder.remove_suffix(1);
+  while (folder.size() > 1 && IsPathSeparator(folder.back())) {
+    folder.remove_suffix(1);
+  }
   return std::string(folder);
 }
 

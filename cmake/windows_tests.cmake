@@ -1,0 +1,84 @@
+# The tests of a Windows build (the windows preset) run under Wine, which
+# CMake puts before each test command (CMAKE_CROSSCOMPILING_EMULATOR). What
+# cannot run there yet is left out here, and only here:
+#
+# Test sources left out of the Windows test programs, by file name:
+set(SCENARIO_WINDOWS_LEFT_OUT_TEST_SOURCES
+  # watch and the language server are not yet available on Windows.
+  file_watch_test.cc
+  watch_end_to_end_test.cc
+  lsp_end_to_end_test.cc
+  neovim_client_test.cc
+  # FIFOs and devices are POSIX's.
+  hostile_inputs_end_to_end_test.cc
+  # They check SVG with libxml2, which has no Windows build here.
+  svg_builder_test.cc
+  scenario_sheet_test.cc
+  scenario_files_test.cc
+)
+# Whole test programs left out (each folder says so beside its own):
+# window_tests (the FLTK window), raster_tests (the librsvg module) and
+# fuzz_tests (libxml2).
+#
+# GoogleTest cases left out of the test programs that run, as filters:
+set(SCENARIO_WINDOWS_LEFT_OUT_TEST_CASES
+  # The modules beside the executable (the window, the rasteriser) and the
+  # Linux loader's list of libraries.
+  ProgramModules.*
+  # The language server, which is not yet available on Windows (its tests
+  # name files by POSIX paths in file URIs).
+  LspServerTest.*
+  # Symbolic links, which Windows makes only with a privilege.
+  ListPackFiles.FollowsNoLinkOnRealFolders
+)
+
+# Removes from the list named by sources_var the sources left out above.
+function(scenario_windows_test_sources sources_var)
+  if(WIN32)
+    set(kept)
+    foreach(source IN LISTS ${sources_var})
+      get_filename_component(file_name ${source} NAME)
+      if(NOT file_name IN_LIST SCENARIO_WINDOWS_LEFT_OUT_TEST_SOURCES)
+        list(APPEND kept ${source})
+      endif()
+    endforeach()
+    set(${sources_var} ${kept} PARENT_SCOPE)
+  endif()
+endfunction()
+
+if(WIN32 AND BUILD_TESTING AND CMAKE_CROSSCOMPILING)
+  if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    message(FATAL_ERROR "the Windows tests run under Wine, which is not "
+            "installed (Debian: wine64)")
+  endif()
+  # Wine keeps its own Windows installation (a prefix) in the build tree,
+  # made by the first test; the others wait for it.
+  set(SCENARIO_WINE_ENVIRONMENT
+      "WINEPREFIX=${PROJECT_BINARY_DIR}/wine-prefix" "WINEDEBUG=-all")
+  add_test(NAME wine.prefix
+           COMMAND ${CMAKE_COMMAND} -E env ${SCENARIO_WINE_ENVIRONMENT}
+                   ${CMAKE_CROSSCOMPILING_EMULATOR} cmd /c exit 0)
+  set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine
+                       LABELS scripts)
+endif()
+
+# On Windows, scenario_discover_tests's counterpart: every Wine start
+# costs, so each program runs once per label with a filter, as one ctest
+# test named TARGET.LABEL, instead of once per case.
+#
+#   scenario_windows_add_tests(TARGET LABEL FILTER)
+function(scenario_windows_add_tests target label filter)
+  list(JOIN SCENARIO_WINDOWS_LEFT_OUT_TEST_CASES ":" left_out)
+  if(filter MATCHES "-")
+    set(filter "${filter}:${left_out}")
+  else()
+    set(filter "${filter}-${left_out}")
+  endif()
+  add_test(NAME ${target}.${label}
+           COMMAND ${target} --gtest_filter=${filter} --gtest_brief=1)
+  set_tests_properties(${target}.${label} PROPERTIES LABELS ${label})
+  if(CMAKE_CROSSCOMPILING)
+    set_tests_properties(${target}.${label} PROPERTIES
+      FIXTURES_REQUIRED wine ENVIRONMENT "${SCENARIO_WINE_ENVIRONMENT}")
+  endif()
+endfunction()
