@@ -38,20 +38,7 @@ class ParsedSvg {
   // The string values of the nodes that xpath selects.
   std::vector<std::string> Strings(const std::string& xpath) const {
     std::vector<std::string> out;
-    if (doc_ == nullptr) return out;
-    xmlXPathContextPtr ctx = xmlXPathNewContext(doc_);
-    xmlXPathRegisterNs(ctx, BAD_CAST "s",
-                       BAD_CAST "http://www.w3.org/2000/svg");
-    xmlXPathObjectPtr obj = xmlXPathEvalExpression(BAD_CAST xpath.c_str(), ctx);
-    if (obj != nullptr && obj->nodesetval != nullptr) {
-      for (int i = 0; i < obj->nodesetval->nodeNr; ++i) {
-        xmlChar* s = xmlXPathCastNodeToString(obj->nodesetval->nodeTab[i]);
-        out.emplace_back(reinterpret_cast<const char*>(s));
-        xmlFree(s);
-      }
-    }
-    if (obj != nullptr) xmlXPathFreeObject(obj);
-    xmlXPathFreeContext(ctx);
+    ForEachNode(xpath, [&out](xmlNodePtr node) { out.push_back(Text(node)); });
     return out;
   }
 
@@ -83,33 +70,46 @@ class ParsedSvg {
   };
   std::vector<Element> Elements(const std::string& xpath) const {
     std::vector<Element> out;
-    if (doc_ == nullptr) return out;
+    ForEachNode(xpath, [this, &out](xmlNodePtr node) {
+      Element e;
+      for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next) {
+        xmlChar* v = xmlNodeListGetString(doc_, a->children, 1);
+        e.attributes[reinterpret_cast<const char*>(a->name)] =
+            v == nullptr ? "" : reinterpret_cast<const char*>(v);
+        xmlFree(v);
+      }
+      e.text = Text(node);
+      out.push_back(std::move(e));
+    });
+    return out;
+  }
+
+ private:
+  // Calls visit with each node that xpath selects (the SVG namespace as
+  // "s"), in document order; none when the document did not parse.
+  template <typename Visit>
+  void ForEachNode(const std::string& xpath, Visit visit) const {
+    if (doc_ == nullptr) return;
     xmlXPathContextPtr ctx = xmlXPathNewContext(doc_);
     xmlXPathRegisterNs(ctx, BAD_CAST "s",
                        BAD_CAST "http://www.w3.org/2000/svg");
     xmlXPathObjectPtr obj = xmlXPathEvalExpression(BAD_CAST xpath.c_str(), ctx);
     if (obj != nullptr && obj->nodesetval != nullptr) {
       for (int i = 0; i < obj->nodesetval->nodeNr; ++i) {
-        xmlNodePtr node = obj->nodesetval->nodeTab[i];
-        Element e;
-        for (xmlAttrPtr a = node->properties; a != nullptr; a = a->next) {
-          xmlChar* v = xmlNodeListGetString(doc_, a->children, 1);
-          e.attributes[reinterpret_cast<const char*>(a->name)] =
-              v == nullptr ? "" : reinterpret_cast<const char*>(v);
-          xmlFree(v);
-        }
-        xmlChar* t = xmlXPathCastNodeToString(node);
-        e.text = reinterpret_cast<const char*>(t);
-        xmlFree(t);
-        out.push_back(std::move(e));
+        visit(obj->nodesetval->nodeTab[i]);
       }
     }
     if (obj != nullptr) xmlXPathFreeObject(obj);
     xmlXPathFreeContext(ctx);
-    return out;
   }
 
- private:
+  static std::string Text(xmlNodePtr node) {
+    xmlChar* t = xmlXPathCastNodeToString(node);
+    std::string text = reinterpret_cast<const char*>(t);
+    xmlFree(t);
+    return text;
+  }
+
   xmlDocPtr doc_ = nullptr;
 };
 
