@@ -142,7 +142,9 @@ package_windows() {
   for file in $linked; do
     packages+=("$(package_of "$file")")
   done
-  write_notices "$stage/$name" "${packages[@]}" $(header_packages)
+  local headers
+  headers="$(header_packages)"
+  write_notices "$stage/$name" "${packages[@]}" $headers
   rm -f "$dist/$name.zip"
   (cd "$stage" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
   echo "$dist/$name.zip"
@@ -186,7 +188,9 @@ package_linux() {
       packages+=("$(package_of "$path")")
     done
   done
-  write_notices "$stage/$name" "${packages[@]}" $(header_packages)
+  local headers
+  headers="$(header_packages)"
+  write_notices "$stage/$name" "${packages[@]}" $headers
   rm -f "$dist/$name.tar.gz"
   (cd "$stage" && tar --owner=0 --group=0 -czf "$dist/$name.tar.gz" "$name")
   echo "$dist/$name.tar.gz"
