@@ -152,7 +152,7 @@ class AuthorOutputsEndToEnd : public ::testing::Test {
 
   // Copies the file at path from to to (in the work folder), with the first
   // occurrence of from_text in it replaced by to_text.
-  void CopyFile(const std::string& from, const std::string& to,
+  void CopyInto(const std::string& from, const std::string& to,
                 const std::string& from_text = "",
                 const std::string& to_text = "") {
     std::string bytes = ReadWholeFile(from);
@@ -184,8 +184,8 @@ TEST_F(AuthorOutputsEndToEnd, EachCommandPrintsAndWritesTheRecordedBytes) {
   const std::string example = SCENARIO_DOCS_DIR "/example/";
   const std::string city = "Citt\xc3\xa0 alta/";
   const std::string names = "V\xc3\xa0lle d'Ala";
-  CopyFile(example + "Valle_linea.txt", city + names + "_linea.txt");
-  CopyFile(example + "Valle_R 12-.txt", city + names + "_R 12 bis-.txt");
+  CopyInto(example + "Valle_linea.txt", city + names + "_linea.txt");
+  CopyInto(example + "Valle_R 12-.txt", city + names + "_R 12 bis-.txt");
   const std::string out = city + "uscita \xc3\xa0";
   Step("compile-accented",
        {"compile", city + names + "_linea.txt", city + names + "_R 12 bis-.txt",
@@ -199,7 +199,7 @@ TEST_F(AuthorOutputsEndToEnd, EachCommandPrintsAndWritesTheRecordedBytes) {
        {"foglio \xc3\xa0.svg"});
 
   // The maximum-speed board at 57950 m of the exported line moved 100 m on.
-  CopyFile(folder_ + "/" + line, "spostato/Tarvo_Cembrio_linea.txt",
+  CopyInto(folder_ + "/" + line, "spostato/Tarvo_Cembrio_linea.txt",
            "indicatori_vmax,  57950,", "indicatori_vmax,  58050,");
   Step("compile-moved",
        {"compile", "spostato/Tarvo_Cembrio_linea.txt", train, "-o", "dopo"},
@@ -207,11 +207,11 @@ TEST_F(AuthorOutputsEndToEnd, EachCommandPrintsAndWritesTheRecordedBytes) {
   Step("diff", {"diff", "prima", "dopo"});
 
   // A pack of two folders, built, then found up to date.
-  CopyFile(example + "Valle_linea.txt", "raccolta/Valle/Valle_linea.txt");
-  CopyFile(example + "Valle_R 12-.txt", "raccolta/Valle/Valle_R 12-.txt");
-  CopyFile(folder_ + "/" + line,
+  CopyInto(example + "Valle_linea.txt", "raccolta/Valle/Valle_linea.txt");
+  CopyInto(example + "Valle_R 12-.txt", "raccolta/Valle/Valle_R 12-.txt");
+  CopyInto(folder_ + "/" + line,
            "raccolta/" + city + "Tarvo_Cembrio_linea.txt");
-  CopyFile(folder_ + "/" + train,
+  CopyInto(folder_ + "/" + train,
            "raccolta/" + city + "Tarvo_Cembrio_Exp 5147-.txt");
   Step("build", {"build", "raccolta", "-j", "1"}, {"raccolta"}, true);
   Step("build-again", {"build", "raccolta", "-j", "1"}, {"raccolta"}, true);
