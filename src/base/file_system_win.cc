@@ -305,8 +305,8 @@ class WindowsFileSystem : public FileSystem {
 };
 
 // The folders that path names from the outside in, each as path spells
-// it: "C:\\a\\b" gives "C:\\a" and "C:\\a\\b". A drive ("C:") and a share's
-// root ("\\\\server\\share") are no folders to make and are left out.
+// it: "C:\a\b" gives "C:\a" and "C:\a\b". A drive ("C:") and a share's
+// root ("\\server\share") are no folders to make and are left out.
 std::vector<std::string> FolderChain(const std::string& path) {
   std::vector<std::string> chain;
   std::size_t root_separators = 0;
@@ -329,8 +329,8 @@ std::vector<std::string> FolderChain(const std::string& path) {
 
 Status WindowsFileSystem::CreateFolders(const std::string& path) {
   // Each missing folder by its own call, from the innermost one there on,
-  // so that a path of any length is made (one call would not take a long
-  // path's "\\?\" form).
+  // so that a path of any length is made (the standard library's
+  // create_directories does not take a long path's "\\?\" form).
   const std::vector<std::string> chain = FolderChain(path);
   std::size_t first_missing = chain.size();
   while (first_missing > 0 &&
