@@ -1,7 +1,8 @@
 // The host's file system on Windows. Names are UTF-8 in the program and
 // UTF-16 at every Win32 call (utf16_win.h); files are always binary (no
 // text-mode translation of line ends); replacing is a rename with
-// write-through, as on POSIX.
+// write-through, as on POSIX. Every path reaches Win32 through Win32Path,
+// so that one longer than the old 260 characters works too.
 #include "base/file_system.h"
 
 #include <io.h>
@@ -11,13 +12,14 @@
 #include <atomic>
 #include <cassert>
 #include <cerrno>
-#include <filesystem>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
+#include <vector>
 
 #include "base/host_file_system_parts.h"
+#include "base/long_path_win.h"
+#include "base/path_separator.h"
 #include "base/strings.h"
 #include "base/utf16_win.h"
 
@@ -65,7 +67,7 @@ class ScopedHandle {
 // Opens path for reading its contents (access) or only its attributes (0);
 // a folder opens too, so that it can be told from a file.
 HANDLE OpenExisting(const std::string& path, DWORD access) {
-  return ::CreateFileW(WideFromUtf8(path).c_str(), access,
+  return ::CreateFileW(Win32Path(path).c_str(), access,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                        nullptr);
@@ -240,7 +242,7 @@ class WindowsFileSystem : public FileSystem {
   }
 
   Status DeleteFile(const std::string& path) override {
-    if (::DeleteFileW(WideFromUtf8(path).c_str()) == 0) {
+    if (::DeleteFileW(Win32Path(path).c_str()) == 0) {
       const DWORD error = ::GetLastError();
       if (!IsMissing(error)) return Failure("delete", path, error);
     }
@@ -253,16 +255,7 @@ class WindowsFileSystem : public FileSystem {
     return InfoOf(file.get());
   }
 
-  Status CreateFolders(const std::string& path) override {
-    std::error_code ec;
-    std::filesystem::create_directories(
-        std::filesystem::path(WideFromUtf8(path)), ec);
-    if (ec) {
-      return Status::Error("cannot create the folder " + QuotedName(path) +
-                           ": " + ec.message());
-    }
-    return Status::Ok();
-  }
+  Status CreateFolders(const std::string& path) override;
 
   Status ListFolder(const std::string& path,
                     std::vector<FolderEntry>* entries) override;
@@ -282,8 +275,8 @@ class WindowsFileSystem : public FileSystem {
     HANDLE h = INVALID_HANDLE_VALUE;
     for (int attempt = 0; h == INVALID_HANDLE_VALUE; ++attempt) {
       temporary = TemporaryFileName(folder, ++counter_);
-      h = ::CreateFileW(WideFromUtf8(temporary).c_str(), GENERIC_WRITE, 0,
-                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      h = ::CreateFileW(Win32Path(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       const DWORD error = ::GetLastError();
       if (h == INVALID_HANDLE_VALUE &&
           (error != ERROR_FILE_EXISTS || attempt >= 100)) {
@@ -298,8 +291,8 @@ class WindowsFileSystem : public FileSystem {
       error = ::GetLastError();
     }
     if (!file.Close() && error == 0) error = ::GetLastError();
-    const std::wstring wide_temporary = WideFromUtf8(temporary);
-    if (error == 0) error = MoveOver(wide_temporary, WideFromUtf8(path));
+    const std::wstring wide_temporary = Win32Path(temporary);
+    if (error == 0) error = MoveOver(wide_temporary, Win32Path(path));
     if (error != 0) {
       ::DeleteFileW(wide_temporary.c_str());
       return Failure("write", path, error);
@@ -311,11 +304,61 @@ class WindowsFileSystem : public FileSystem {
   std::atomic<unsigned long> counter_ = 0;
 };
 
+// The folders that path names from the outside in, each as path spells
+// it: "C:\a\b" gives "C:\a" and "C:\a\b". A drive ("C:") and a share's
+// root ("\\server\share") are no folders to make and are left out.
+std::vector<std::string> FolderChain(const std::string& path) {
+  std::vector<std::string> chain;
+  std::size_t root_separators = 0;
+  if (path.size() >= 2 && IsPathSeparator(path[0]) &&
+      IsPathSeparator(path[1])) {
+    root_separators = 4;
+  }
+  std::size_t separators = 0;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && !IsPathSeparator(path[i])) continue;
+    if (++separators <= root_separators) continue;
+    const std::string prefix = path.substr(0, i);
+    if (!prefix.empty() && prefix.back() != ':' &&
+        !IsPathSeparator(prefix.back())) {
+      chain.push_back(prefix);
+    }
+  }
+  return chain;
+}
+
+Status WindowsFileSystem::CreateFolders(const std::string& path) {
+  // Each missing folder by its own call, from the innermost one there on,
+  // so that a path of any length is made (the standard library's
+  // create_directories does not take a long path's "\\?\" form).
+  const std::vector<std::string> chain = FolderChain(path);
+  std::size_t first_missing = chain.size();
+  while (first_missing > 0 &&
+         Stat(chain[first_missing - 1]).kind != FileKind::kFolder) {
+    --first_missing;
+  }
+  for (std::size_t i = first_missing; i < chain.size(); ++i) {
+    if (::CreateDirectoryW(Win32Path(chain[i]).c_str(), nullptr) != 0) {
+      continue;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      return Status::Error("cannot create the folder " + QuotedName(path) +
+                           ": " + WindowsErrorText(error));
+    }
+  }
+  if (!chain.empty() && Stat(path).kind != FileKind::kFolder) {
+    return Status::Error("cannot create the folder " + QuotedName(path) +
+                         ": a file of that name is in the way");
+  }
+  return Status::Ok();
+}
+
 Status WindowsFileSystem::ListFolder(const std::string& path,
                                      std::vector<FolderEntry>* entries) {
   WIN32_FIND_DATAW found;
   const HANDLE search =
-      ::FindFirstFileW(WideFromUtf8(JoinPath(path, "*")).c_str(), &found);
+      ::FindFirstFileW(Win32Path(JoinPath(path, "*")).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) {
     return Failure("list the folder", path, ::GetLastError());
   }

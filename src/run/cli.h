@@ -32,8 +32,11 @@ enum class CommandKind {
   kExplain,
 };
 
-// What --version prints; the pack builds keep it beside their outputs.
-inline constexpr std::string_view kProgramVersion = "scenario-compiler 1.0.0";
+// What --version prints; the pack builds keep it beside their outputs. The
+// number is the project's version (CMakeLists.txt), which names the
+// releases too.
+inline constexpr std::string_view kProgramVersion =
+    "scenario-compiler " SCENARIO_VERSION;
 
 // lsp takes no options: it speaks on standard input and output.
 struct LspCommandOptions {};

@@ -66,23 +66,33 @@ TEST(OutputDigestsEndToEnd, ExamplePairCompilesToTheKnownBytes) {
   ASSERT_FALSE(train.empty());
   // The pair under its own names, and under names with "à" and spaces in a
   // folder with them too (the scenario's names then given on the command
-  // line, since they are written into the files).
+  // line, since they are written into the files), and deep down a folder
+  // whose path is longer than Windows' 260 characters of old.
+  std::string deep = kAccented;
+  for (char level = '1'; level <= '6'; ++level) {
+    deep += "/cartella profonda " + std::string(1, level) +
+            " con un nome lungo abbastanza per contare";
+  }
+  ASSERT_GT(deep.size(), 300u);
   struct PairCase {
     const char* line_file;
     const char* train_file;
     std::vector<std::string> names;
+    std::string folder;  // in the temporary folder
   };
   const PairCase cases[] = {
-      {"Valle_linea.txt", "Valle_R 12-.txt", {}},
+      {"Valle_linea.txt", "Valle_R 12-.txt", {}, kAccented},
       {"Valle d'Ala \xc3\xa0 nord_linea.txt",
        "Valle d'Ala \xc3\xa0 nord_R 12 bis-.txt",
-       {"--line-name", "Valle", "--train-name", "R 12"}},
+       {"--line-name", "Valle", "--train-name", "R 12"},
+       kAccented},
+      {"Valle_linea.txt", "Valle_R 12-.txt", {}, deep},
   };
   for (const PairCase& c : cases) {
-    SCOPED_TRACE(c.line_file);
+    SCOPED_TRACE(c.folder);
     ScopedTempDir dir;
-    const std::string folder = dir.File(kAccented);
-    std::filesystem::create_directory(PathOf(folder));
+    const std::string folder = dir.File(c.folder);
+    std::filesystem::create_directories(PathOf(folder));
     WriteWholeFile(folder + "/" + c.line_file, line);
     WriteWholeFile(folder + "/" + c.train_file, train);
     std::vector<std::string> argv = {
