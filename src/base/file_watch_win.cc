@@ -167,6 +167,8 @@ HANDLE OpenFolder(const std::string& path, FolderId* id, DWORD* error) {
   return h;
 }
 
+// The folder is not there: also one being removed while another handle
+// holds it, which Windows refuses to open until it is gone.
 bool Missing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
          error == ERROR_DIRECTORY || error == ERROR_ACCESS_DENIED;
@@ -192,10 +194,9 @@ struct FileWatch::State {
       if (!s.ok()) return s;
     }
     for (auto& [id, reader] : armed) {
-      if (!reader->reading && !reader->Start()) {
-        // Gone in the meantime: the watch above it tells.
-        reader->reading = false;
-      }
+      // One that fails to start is gone in the meantime: the watch above
+      // it tells.
+      if (!reader->reading) (void)reader->Start();
     }
     readers = std::move(armed);  // the others are closed
     return Status::Ok();
