@@ -99,6 +99,10 @@ HANDLE ErrorHandle(const std::string& stderr_file) {
   return copy;
 }
 
+// The test's answer to the Ctrl-C it sends a child on their shared
+// console: taken, so that the test goes on.
+BOOL WINAPI SwallowCtrlC(DWORD kind) { return kind == CTRL_C_EVENT; }
+
 }  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
@@ -216,13 +220,17 @@ bool ChildProcess::ReadUntil(
 void ChildProcess::Signal(int signal) {
   if (state_->process == nullptr || reaped_) return;
   // SIGINT is a Ctrl-C on the child's console (it has one of its own, made
-  // without a window): the test joins that console for a moment, with
-  // Ctrl-C turned off for itself. Any other signal, or a console that
+  // without a window): the test joins that console for a moment and takes
+  // its own share of the Ctrl-C. Any other signal, or a console that
   // cannot be joined, ends the child.
   if (signal == SIGINT) {
+    // A handler rather than the flag that ignores Ctrl-C: children inherit
+    // the flag, and a later child would never see its Ctrl-C.
+    static const bool swallowing =
+        ::SetConsoleCtrlHandler(SwallowCtrlC, TRUE) != 0;
     ::FreeConsole();
-    const bool sent = ::AttachConsole(::GetProcessId(state_->process)) != 0 &&
-                      ::SetConsoleCtrlHandler(nullptr, TRUE) != 0 &&
+    const bool sent = swallowing &&
+                      ::AttachConsole(::GetProcessId(state_->process)) != 0 &&
                       ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
     ::FreeConsole();
     if (sent) return;
