@@ -62,7 +62,8 @@ class ChildProcess {
   std::string& output() { return output_; }
   bool output_ended() const { return output_ended_; }
 
-  // Sends the signal (on Windows: ends the child, whatever the signal).
+  // Sends the signal (on Windows: a Ctrl-C on the child's console for
+  // SIGINT; any other signal ends the child).
   void Signal(int signal);
   // True while the child has not ended.
   bool Running();
@@ -72,6 +73,9 @@ class ChildProcess {
   // The most memory the child held at once (its peak resident set), in
   // KiB; 0 until it has ended.
   long max_resident_kib() const { return max_resident_kib_; }
+  // The most memory the running child has held at once so far, in KiB;
+  // -1 when it cannot be read (or the child has ended).
+  long PeakResidentKibSoFar() const;
 
  private:
   // The platform's process and pipe handles.
@@ -103,6 +107,16 @@ ChildRun RunChild(const std::vector<std::string>& argv,
                   const std::string& cwd = "",
                   const std::vector<EnvironmentChange>& env = {},
                   std::chrono::milliseconds limit = std::chrono::minutes(2));
+
+// Makes a named pipe (a FIFO) at path; false where it cannot be made, as
+// on Windows, which has none in its file system.
+bool MakeFifo(const std::string& path);
+
+// Asks this process to stop as a person at its terminal would: raises the
+// signal on POSIX; on Windows sends its console a Ctrl-C, whatever the
+// signal (giving the process a console of its own when it has none that
+// takes one). False when it could not be sent.
+bool RaiseStopRequest(int signal);
 
 // The id of a process that has ended and been waited for, for tests of
 // what a killed run leaves behind.

@@ -4,10 +4,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
 #include <string_view>
 
 extern char** environ;
@@ -179,6 +182,23 @@ bool ChildProcess::Running() {
   Reap(false);
   return state_->pid > 0 && !reaped_;
 }
+
+long ChildProcess::PeakResidentKibSoFar() const {
+  std::ifstream status("/proc/" + std::to_string(pid()) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+  }
+  return -1;
+}
+
+bool MakeFifo(const std::string& path) {
+  return ::mkfifo(path.c_str(), 0644) == 0;
+}
+
+bool RaiseStopRequest(int signal) { return ::raise(signal) == 0; }
 
 long EndedProcessId() {
   const pid_t ended = ::fork();

@@ -8,6 +8,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <csignal>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -97,6 +98,10 @@ HANDLE ErrorHandle(const std::string& stderr_file) {
                     DUPLICATE_SAME_ACCESS);
   return copy;
 }
+
+// The test's answer to the Ctrl-C it sends a child on their shared
+// console: taken, so that the test goes on.
+BOOL WINAPI SwallowCtrlC(DWORD kind) { return kind == CTRL_C_EVENT; }
 
 }  // namespace
 
@@ -213,9 +218,24 @@ bool ChildProcess::ReadUntil(
 }
 
 void ChildProcess::Signal(int signal) {
-  if (state_->process != nullptr && !reaped_) {
-    ::TerminateProcess(state_->process, 128 + static_cast<UINT>(signal));
+  if (state_->process == nullptr || reaped_) return;
+  // SIGINT is a Ctrl-C on the child's console (it has one of its own, made
+  // without a window): the test joins that console for a moment and takes
+  // its own share of the Ctrl-C. Any other signal, or a console that
+  // cannot be joined, ends the child.
+  if (signal == SIGINT) {
+    // A handler rather than the flag that ignores Ctrl-C: children inherit
+    // the flag, and a later child would never see its Ctrl-C.
+    static const bool swallowing =
+        ::SetConsoleCtrlHandler(SwallowCtrlC, TRUE) != 0;
+    ::FreeConsole();
+    const bool sent = swallowing &&
+                      ::AttachConsole(::GetProcessId(state_->process)) != 0 &&
+                      ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
+    ::FreeConsole();
+    if (sent) return;
   }
+  ::TerminateProcess(state_->process, 128 + static_cast<UINT>(signal));
 }
 
 void ChildProcess::Reap(bool block) {
@@ -238,6 +258,31 @@ void ChildProcess::Reap(bool block) {
 bool ChildProcess::Running() {
   Reap(false);
   return state_->process != nullptr && !reaped_;
+}
+
+long ChildProcess::PeakResidentKibSoFar() const {
+  PROCESS_MEMORY_COUNTERS memory{};
+  if (state_->process == nullptr || reaped_ ||
+      ::GetProcessMemoryInfo(state_->process, &memory, sizeof memory) == 0) {
+    return -1;
+  }
+  return static_cast<long>(memory.PeakWorkingSetSize / 1024);
+}
+
+bool MakeFifo(const std::string&) { return false; }
+
+bool RaiseStopRequest(int) {
+  // A Ctrl-C goes to every process of the console: unless the test is
+  // alone on its console (or has one), it takes a console of its own,
+  // shared with no other process.
+  DWORD processes[2];
+  if (::GetConsoleProcessList(processes, 2) != 1) {
+    ::FreeConsole();
+    if (::AllocConsole() == 0) return false;
+  }
+  // Ctrl-C reaches only a process that has not turned it off.
+  ::SetConsoleCtrlHandler(nullptr, FALSE);
+  return ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
 }
 
 long EndedProcessId() {

@@ -2,8 +2,8 @@
 #define SCENARIO_BASE_FILE_WATCH_H_
 
 // Waits for files to change and for the request to stop (SIGINT or
-// SIGTERM): the platform's part of a command that follows an author's
-// saves.
+// SIGTERM; on Windows Ctrl-C, Ctrl-Break or the console being closed):
+// the platform's part of a command that follows an author's saves.
 
 #include <memory>
 #include <string>
@@ -19,13 +19,14 @@ class FileWatch {
   enum class Event {
     kChange,   // a watched file was written, created, deleted or renamed,
                // or the folder of one went away or came back
-    kStop,     // SIGINT or SIGTERM came
+    kStop,     // SIGINT or SIGTERM came (on Windows: a console's request)
     kTimeout,  // the time given passed
     kNothing,  // woken by what the watch does not follow (another file)
   };
 
   // Starts watching files. From then until the watch is destroyed the stop
-  // signals are held back and only reported by Wait, so that nothing done
+  // signals (on Windows the console's requests) are held back and only
+  // reported by Wait, so that nothing done
   // between waits is cut short. The folders are watched, not the files: an
   // editor that saves by writing a new file and renaming it over the old
   // one replaces the file that a watch on it would follow. A folder that

@@ -17,6 +17,15 @@ bool IsPathSeparator(char c);
 // Windows).
 std::string_view PathSeparatorsText();
 
+// How a platform writes an absolute path.
+enum class PathStyle {
+  kPosix,    // "/home/a/Valle_linea.txt"
+  kWindows,  // "C:\Users\a\Valle_linea.txt", "\\server\share\a.txt"
+};
+
+// This platform's.
+PathStyle HostPathStyle();
+
 }  // namespace scenario
 
 #endif  // SCENARIO_BASE_PATH_SEPARATOR_H_

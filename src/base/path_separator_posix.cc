@@ -7,4 +7,6 @@ bool IsPathSeparator(char c) { return c == '/'; }
 
 std::string_view PathSeparatorsText() { return "\"/\""; }
 
+PathStyle HostPathStyle() { return PathStyle::kPosix; }
+
 }  // namespace scenario

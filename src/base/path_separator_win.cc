@@ -6,4 +6,6 @@ bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::string_view PathSeparatorsText() { return "\"/\" or \"\\\""; }
 
+PathStyle HostPathStyle() { return PathStyle::kWindows; }
+
 }  // namespace scenario

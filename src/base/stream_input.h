@@ -22,8 +22,11 @@ class StreamInput {
     kEnded,    // the input is closed, or reading it failed
   };
 
-  // Reads the open file descriptor fd from now on. Fails, saying why, where
-  // the platform cannot wait on its input (not yet on Windows).
+  // Reads the open file descriptor fd from now on. Fails, saying why, when
+  // fd cannot be read as a stream. On Windows a thread reads it (a pipe
+  // there cannot be waited on with a time limit), one piece at a time: it
+  // reads the next only once ReadSome has taken the last, so no more than
+  // one read's bytes are ever held beyond what the caller took.
   static Status Open(int fd, std::unique_ptr<StreamInput>* input);
 
   ~StreamInput();
@@ -35,9 +38,12 @@ class StreamInput {
   Read ReadSome(int timeout_ms, std::string* bytes);
 
  private:
-  explicit StreamInput(int fd);
+  // The platform's descriptor (and, on Windows, the reading thread's
+  // hand-over).
+  struct State;
+  explicit StreamInput(std::shared_ptr<State> state);
 
-  int fd_;
+  std::shared_ptr<State> state_;
 };
 
 }  // namespace scenario

@@ -228,22 +228,29 @@ std::vector<json> OpenTrain(LspServer& server, const std::string& path,
   return out;
 }
 
+// The path of a file in a folder of the fake file system, written as the
+// platform writes paths (the server names the files of the URIs so).
+std::string RailPath(const std::string& name) {
+  return (HostPathStyle() == PathStyle::kWindows ? "C:\\rail\\" : "/rail/") +
+         name;
+}
+
 // A file that is not open is read through the file system the server was
 // given, and nothing is written or deleted there.
 TEST(LspServerFiles, TheChecksReadThroughTheGivenFileSystem) {
   FakeFileSystem fs;
   std::string line = kLine;
   line.replace(line.find("2000"), 4, "2010");  // code 2, the line's
-  fs.files["/rail/Valle_linea.txt"] = line;
+  fs.files[RailPath("Valle_linea.txt")] = line;
   LspServer server(fs, kDebounce);
   const std::vector<json> out =
-      OpenTrain(server, "/rail/Valle_R 1-.txt", kTrain);
+      OpenTrain(server, RailPath("Valle_R 1-.txt"), kTrain);
   ASSERT_EQ(out.size(), 2u);
   const json& list = out[1]["params"]["diagnostics"];
   ASSERT_EQ(list.size(), 1u) << list.dump();
   EXPECT_EQ(list[0]["code"], 2);
   EXPECT_EQ(fs.Paths("read"),
-            std::vector<std::string>{"/rail/Valle_linea.txt"});
+            std::vector<std::string>{RailPath("Valle_linea.txt")});
   EXPECT_TRUE(fs.Paths("write").empty());
   EXPECT_TRUE(fs.Paths("delete").empty());
 }
@@ -266,11 +273,11 @@ class OddFileSystem : public FakeFileSystem {
 // without reading it (a pipe would block, a huge file fill the memory),
 // and the train shows why, naming the file.
 TEST(LspServerFiles, AnUnreadableLineFileIsNamedWithWhatToDo) {
-  const std::string line_path = "/rail/Valle_linea.txt";
+  const std::string line_path = RailPath("Valle_linea.txt");
   struct Case {
     const char* name;
     void (*make)(OddFileSystem& fs, const std::string& path);
-    const char* says;
+    std::string says;
     bool read;  // the read is tried
   };
   const Case cases[] = {
@@ -297,7 +304,8 @@ TEST(LspServerFiles, AnUnreadableLineFileIsNamedWithWhatToDo) {
          fs.fail_reads.insert(path);
        },
        "cannot be read, so this train description is not checked: cannot "
-       "read \"/rail/Valle_linea.txt\": injected failure",
+       "read \"" +
+           line_path + "\": injected failure",
        true},
   };
   for (const Case& c : cases) {
@@ -306,7 +314,7 @@ TEST(LspServerFiles, AnUnreadableLineFileIsNamedWithWhatToDo) {
     c.make(fs, line_path);
     LspServer server(fs, kDebounce);
     const std::vector<json> out =
-        OpenTrain(server, "/rail/Valle_R 1-.txt", kTrain);
+        OpenTrain(server, RailPath("Valle_R 1-.txt"), kTrain);
     ASSERT_EQ(out.size(), 2u);
     const json& list = out[1]["params"]["diagnostics"];
     ASSERT_EQ(list.size(), 1u) << list.dump();

@@ -15,6 +15,7 @@
 #include "base/program_arguments.h"
 #include "base/standard_streams.h"
 #include "base/strings.h"
+#include "base/terminal.h"
 #include "lint/warnings.h"
 #include "run/lsp_command.h"
 
@@ -391,7 +392,7 @@ int RunCommand(const ParsedCommandLine& parsed, FileSystem& fs) {
       return RunPlotCommand(std::get<PlotOptions>(o), fs, std::cout, std::cerr);
     case CommandKind::kWatch:
       return RunWatchCommand(std::get<WatchCommandOptions>(o), fs, std::cout,
-                             std::cerr, ::isatty(STDOUT_FILENO) == 1);
+                             std::cerr, UseTerminalEscapes(STDOUT_FILENO));
     case CommandKind::kLsp:
       return RunLspCommand(STDIN_FILENO, STDOUT_FILENO, std::cerr);
     case CommandKind::kDiff:
@@ -399,7 +400,7 @@ int RunCommand(const ParsedCommandLine& parsed, FileSystem& fs) {
                             std::cerr);
     case CommandKind::kBuild:
       return RunBuildCommand(std::get<BuildCommandOptions>(o), fs, std::cout,
-                             std::cerr, ::isatty(STDERR_FILENO) == 1);
+                             std::cerr, UseTerminalEscapes(STDERR_FILENO));
     case CommandKind::kExplain:
       return RunExplainCommand(std::get<ExplainCommandOptions>(o), std::cout,
                                std::cerr);

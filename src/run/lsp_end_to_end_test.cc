@@ -1,17 +1,15 @@
 // Speaks the protocol to the real executable through pipes, as an editor
 // does.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fstream>
+#include <cstdint>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -37,19 +35,6 @@ constexpr std::chrono::seconds kPatience{60};
 // some 70 MiB, is there from the start): a few times what a large
 // description takes.
 constexpr long kMemoryBoundKib = 64 * 1024;
-
-// The peak resident set of a running process, in KiB, or -1 when it
-// cannot be read.
-long PeakResidentKib(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::strtol(line.c_str() + 6, nullptr, 10);
-    }
-  }
-  return -1;
-}
 
 std::string Lines(std::initializer_list<const char*> lines) {
   std::string text;
@@ -159,12 +144,12 @@ class LspClient {
     const json reply = Response(1);
     ASSERT_TRUE(reply.contains("result")) << reply.dump();
     Notify("initialized", json::object());
-    started_kib_ = PeakResidentKib(child_.pid());
+    started_kib_ = child_.PeakResidentKibSoFar();
   }
   // How far the server's peak resident set has grown since it was
   // initialized, in KiB; nullopt when it cannot be read.
   std::optional<long> PeakGrowthKib() {
-    const long peak = PeakResidentKib(child_.pid());
+    const long peak = child_.PeakResidentKibSoFar();
     if (peak < 0 || started_kib_ < 0) return std::nullopt;
     return peak - started_kib_;
   }
@@ -202,7 +187,7 @@ class LspClient {
         answered = answered || frame->message.value("id", json()) == id;
       }
     }
-    if (!answered) child_.Signal(SIGKILL);  // its input no longer blocks
+    if (!answered) child_.Signal(SIGTERM);  // its input no longer blocks
     writer.join();
     return got;
   }
@@ -506,18 +491,14 @@ TEST(LspEndToEndLineFile, NotANormalFileIsNamedAtOnce) {
     const char* says;
   };
   const Case cases[] = {
-      {"a FIFO",
-       [](const std::string& path) {
-         return ::mkfifo(path.c_str(), 0644) == 0;
-       },
+      {"a FIFO", [](const std::string& path) { return MakeFifo(path); },
        "is not a normal file but a pipe, a device or a socket"},
       {"a 2 GiB sparse file",
        [](const std::string& path) {
-         const int fd =
-             ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-         const bool made = fd >= 0 && ::ftruncate(fd, off_t{1} << 31) == 0;
-         if (fd >= 0) ::close(fd);
-         return made;
+         WriteWholeFile(path, "");
+         std::error_code error;
+         std::filesystem::resize_file(path, std::uintmax_t{1} << 31, error);
+         return !error;
        },
        "holds 2147483648 bytes"},
   };

@@ -38,7 +38,8 @@ void WatchFoldersGone(const std::vector<std::string>& folders,
                       std::ostream& out, bool clear_screen);
 
 // watch: a round, then another whenever either file is saved, written or
-// replaced by a rename, until SIGINT or SIGTERM. While a folder of the
+// replaced by a rename, until SIGINT or SIGTERM (on Windows Ctrl-C,
+// Ctrl-Break or closing the console). While a folder of the
 // files is gone, it says so instead, and makes a round again once the
 // folder is back. The signals are taken only between rounds, so a file
 // being written is always finished (no temporary is left behind). Returns

@@ -1,6 +1,6 @@
-// What the Windows build does not do yet, it says so plainly: watch, lsp
-// and PNG or PDF pictures each name the platform and the way round it, and
-// write nothing. Built into the Windows tests only.
+// What the Windows build does not do yet, it says so plainly: PNG or PDF
+// pictures name the platform and the way round it, and write nothing. Built
+// into the Windows tests only.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -27,9 +27,6 @@ TEST(WindowsCommandsEndToEnd, WhatIsNotThereYetSaysSoAndWritesNothing) {
     const char* says;
   };
   const Case cases[] = {
-      {{"watch", line, train, "-o", dir.File("out")},
-       "watch is not yet available on Windows"},
-      {{"lsp"}, "the language server (lsp) is not yet available on Windows"},
       {{"plot", dir.File("out"), "-o", dir.File("sheet.png")},
        "PNG pictures are not available on Windows, only SVG"},
       {{"plot", dir.File("out"), "-o", dir.File("sheet.pdf")},
