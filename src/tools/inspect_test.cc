@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -9,6 +10,7 @@
 #include "base/fake_file_system.h"
 #include "line/row_fields.h"
 #include "model/cell_file.h"
+#include "model/cell_items.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
@@ -335,6 +337,35 @@ TEST(InspectForAuthors, StationFieldsByTheirRowNames) {
   }
   EXPECT_EQ(fields["end flag"], 3);
   EXPECT_EQ(fields["byte4"], 60);
+}
+
+// inspect and diff name an item's fields as its row names them (the cell
+// decoding sits below the row field table, so the two are held together
+// here).
+TEST(InspectForAuthors, ItemFieldsTakeTheirRowsNames) {
+  struct Case {
+    std::uint8_t kind;
+    RowKind row;
+  };
+  const Case kCases[] = {
+      {kKindSignal, RowKind::kSignal},
+      {kKindSlowdownStart, RowKind::kSlowdown},
+      {kKindSlowdownEnd, RowKind::kSlowdown},
+      {kKindWarningBoard, RowKind::kSlowdown},
+      {kKindSpeedBoard, RowKind::kSpeedBoard},
+      {kKindCodeMark, RowKind::kCodeChange},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(KindName(c.kind));
+    TrackCell cell;
+    cell.kind = c.kind;
+    const auto row = RowFields(c.row);
+    for (const ItemField& f : ItemFields(cell, 22, nullptr)) {
+      EXPECT_TRUE(std::any_of(row.begin(), row.end(), [&](const auto& g) {
+        return g.name == f.name;
+      })) << f.name;
+    }
+  }
 }
 
 }  // namespace

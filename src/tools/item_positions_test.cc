@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "compile/compile_stage.h"
 #include "compile/small_pair_testing.h"
 #include "model/cell_file.h"
+#include "model/cell_items.h"
 #include "model/param_file.h"
 #include "model/scenario.h"
 #include "tools/diff_report.h"
@@ -48,11 +51,12 @@ Compiled Compile(const std::vector<std::string>& line,
   return {fs.files[files.cell_file], fs.files[files.param_file]};
 }
 
-std::string Inspect(const Compiled& c, bool raw) {
+std::string Inspect(const Compiled& c, bool raw, bool json = false) {
   ParamTable table;
   EXPECT_TRUE(DecodeParamFile(c.params, &table));
   InspectOptions options;
   options.raw = raw;
+  options.json = json;
   options.params = &table;
   std::string out;
   std::string error;
@@ -61,7 +65,7 @@ std::string Inspect(const Compiled& c, bool raw) {
   return out;
 }
 
-std::string Diff(const Compiled& a, const Compiled& b) {
+std::string Diff(const Compiled& a, const Compiled& b, bool json = false) {
   std::vector<TrackCell> cells_a;
   std::vector<TrackCell> cells_b;
   ParamTable table_a;
@@ -70,8 +74,9 @@ std::string Diff(const Compiled& a, const Compiled& b) {
   EXPECT_TRUE(DecodeCellFile(b.cells, &cells_b));
   EXPECT_TRUE(DecodeParamFile(a.params, &table_a));
   EXPECT_TRUE(DecodeParamFile(b.params, &table_b));
-  return FormatDiffText(DiffScenarios({&cells_a, &table_a, nullptr},
-                                      {&cells_b, &table_b, nullptr}));
+  const ScenarioDiff diff = DiffScenarios({&cells_a, &table_a, nullptr},
+                                          {&cells_b, &table_b, nullptr});
+  return json ? FormatDiffJson(diff) : FormatDiffText(diff);
 }
 
 // The line of a listing that holds every part, or "".
@@ -85,6 +90,30 @@ std::string LineWith(const std::string& listing,
     if (all) return line;
   }
   return "";
+}
+
+// A JSON entry's position as the text listings give it: "1050 m", or a
+// span "950-1000 m" (inspect: a null position beside its span; diff: an
+// item's entry with an end).
+std::string JsonPositionText(const nlohmann::json& entry) {
+  if (entry.contains("span")) {
+    return SpanText({entry["span"]["from"].get<std::int64_t>(),
+                     entry["span"]["to"].get<std::int64_t>()});
+  }
+  const std::int64_t at = std::llround(entry["position"].get<double>());
+  if (entry.contains("end_position")) {
+    return SpanText({at, entry["end_position"].get<std::int64_t>()});
+  }
+  return std::to_string(at) + " m";
+}
+
+// The entry of list at cell whose field key is value, or null.
+const nlohmann::json* EntryAt(const nlohmann::json& list, long long cell,
+                              const char* key, const std::string& value) {
+  for (const nlohmann::json& e : list) {
+    if (e.value("cell", -1LL) == cell && e.value(key, "") == value) return &e;
+  }
+  return nullptr;
 }
 
 std::string Padded(const char* format, long long n) {
@@ -108,6 +137,8 @@ TEST(ItemPositions, EveryViewShowsAnItemAtOnePosition) {
   train[20] = "abbattimento,    1500,    250";
   const Compiled after = Compile(line, train);
   const std::string diff = Diff(before, after);
+  const nlohmann::json diff_json =
+      nlohmann::json::parse(Diff(before, after, true))["line"];
 
   struct Case {
     bool old_side;  // the item stands in the old scenario only
@@ -142,6 +173,15 @@ TEST(ItemPositions, EveryViewShowsAnItemAtOnePosition) {
                               Padded("(cell %lld)", c.cell)}),
               "")
         << diff;
+    const nlohmann::json listing =
+        nlohmann::json::parse(Inspect(side, false, true));
+    const nlohmann::json* listed =
+        EntryAt(listing["items"], c.cell, "name", c.item);
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(JsonPositionText(*listed), c.at) << *listed;
+    const nlohmann::json* changed = EntryAt(diff_json, c.cell, "kind", c.item);
+    ASSERT_NE(changed, nullptr) << diff_json;
+    EXPECT_EQ(JsonPositionText(*changed), c.at) << *changed;
   }
 }
 
