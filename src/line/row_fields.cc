@@ -36,9 +36,11 @@ constexpr FieldGuide kSelectorFields[] = {
     {"value", "", W::kLong,
      "any whole number (the built-in line: uno 1, "
      "due 0, tre 0)",
-     "A scenery background selector for the simulator.",
+     "A scenery background selector.",
      "Copied unchanged into slot 85: uno into long1, due into long3, tre "
-     "into long2."},
+     "into long2.",
+     "chooses the scenery background by it; which value shows what is its "
+     "own."},
 };
 
 constexpr FieldGuide kRepetitionFields[] = {

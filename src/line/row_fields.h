@@ -40,6 +40,10 @@ struct FieldGuide {
   std::string_view range;    // the values that make sense, and why
   std::string_view meaning;  // what the author says with it
   std::string_view compile;  // what the compiler does with it
+  // What the simulator does with it, where that is known; empty where
+  // the files' own definition says nothing of it (compile then says
+  // where the compiler copies it), never a guess.
+  std::string_view simulator = {};
 };
 
 // The fields after the row's keyword, in the order its reader reads them.

@@ -36,8 +36,11 @@ std::string FieldTable(std::span<const FieldGuide> fields) {
   for (const FieldGuide& f : fields) {
     out += "| " + std::to_string(n++) + " | " + FieldLabel(f) + " | " +
            std::string(FieldWidthName(f.width)) + " | " + std::string(f.range) +
-           " | " + std::string(f.meaning) + " | " + std::string(f.compile) +
-           " |\n";
+           " | " + std::string(f.meaning);
+    if (!f.simulator.empty()) {
+      out += " The simulator: " + std::string(f.simulator);
+    }
+    out += " | " + std::string(f.compile) + " |\n";
   }
   return out;
 }

@@ -304,8 +304,11 @@ std::string RowHoverText(const WrittenRow& written,
                                   : "(missing: read from the next line)";
     const FieldGuide& field = *row.fields[i];
     text += "- " + FieldLabel(field) + ": " + MarkdownText(value) + " — " +
-            std::string(field.meaning) + " " + std::string(field.compile) +
-            "\n";
+            std::string(field.meaning) + " " + std::string(field.compile);
+    if (!field.simulator.empty()) {
+      text += " The simulator: " + std::string(field.simulator);
+    }
+    text += "\n";
   }
   for (std::size_t i = row.fields.size(); i < written.values.size(); ++i) {
     text += "- (more): " + MarkdownText(Windows1252ToUtf8(written.values[i])) +
