@@ -6,147 +6,114 @@
 #include "base/strings.h"
 #include "line/field_reader.h"
 #include "line/line_keywords.h"
+#include "line/row_fields.h"
 #include "train/train_keywords.h"
 
 namespace scenario {
 
 namespace {
 
-// In the order of RowKind.
-const std::vector<RowGuide> kGuides = {
+// What the editor says of each row beside its fields; in the order of
+// RowKind.
+struct GuideText {
+  RowKind kind;
+  std::string_view summary;
+  CellRule rule;
+};
+
+constexpr GuideText kGuideTexts[] = {
     {RowKind::kLength,
      "Sizes the cell array and the plan: the line's length plus 7000 m of "
      "run-out.",
-     {"length (m)"},
-     CellRule::kNone,
-     -1},
+     CellRule::kNone},
     {RowKind::kKilometreTre,
      "From start on, a position's kilometre reading is the position plus "
      "offset (plus 100 m with flag 1).",
-     {"start (m)", "offset (m)", "flag"},
-     CellRule::kNone,
-     -1},
+     CellRule::kNone},
     {RowKind::kKilometreDue,
      "From start on, a position's kilometre reading is the position plus "
      "offset (plus 100 m with flag 1).",
-     {"start (m)", "offset (m)", "flag"},
-     CellRule::kNone,
-     -1},
+     CellRule::kNone},
     {RowKind::kKilometreUno,
      "From start on, a position's kilometre reading is the position plus "
      "offset (plus 100 m with flag 1).",
-     {"start (m)", "offset (m)", "flag"},
-     CellRule::kNone,
-     -1},
-    {RowKind::kSelectorUno,
-     "Passed on to the simulator.",
-     {"value"},
-     CellRule::kNone,
-     -1},
-    {RowKind::kSelectorDue,
-     "Passed on to the simulator.",
-     {"value"},
-     CellRule::kNone,
-     -1},
-    {RowKind::kSelectorTre,
-     "Passed on to the simulator.",
-     {"value"},
-     CellRule::kNone,
-     -1},
+     CellRule::kNone},
+    {RowKind::kSelectorUno, "Passed on to the simulator.", CellRule::kNone},
+    {RowKind::kSelectorDue, "Passed on to the simulator.", CellRule::kNone},
+    {RowKind::kSelectorTre, "Passed on to the simulator.", CellRule::kNone},
     {RowKind::kRepetition,
      "The stretch equipped with signal repetition (4 or 9 codes, from the "
      "keyword); an end of 0 means none.",
-     {"start (m)", "end (m)"},
-     CellRule::kNone,
-     -1},
+     CellRule::kNone},
     {RowKind::kGradient,
      "From position on, the gradient in per mille, until the next gradient "
      "row.",
-     {"position (m)", "gradient (per mille)"},
-     CellRule::kFill,
-     -1},
+     CellRule::kFill},
     {RowKind::kCurve,
      "A curve of class 1 to 6 (from the keyword), turning left with \"s\", "
      "right with \"d\".",
-     {"start (m)", "length (m)"},
-     CellRule::kPlan,
-     -1},
+     CellRule::kPlan},
     {RowKind::kMountain,
      "A mountain-side stretch of type tipo (above 10: type tipo - 10 with a "
      "mark on every fourth cell).",
-     {"inizio (m)", "fine (m)", "tipo"},
-     CellRule::kStretch,
-     -1},
+     CellRule::kStretch},
     {RowKind::kSpeedBoard,
      "A board with the speeds of its s and d sets, in km/h, and their "
      "stripes.",
-     {"posizione (m)", "vas (km/h)", "vbs (km/h)", "vcs (km/h)", "strisces",
-      "vad (km/h)", "vbd (km/h)", "vcd (km/h)", "strisced"},
-     CellRule::kItem,
-     -1},
+     CellRule::kItem},
     {RowKind::kIndicatorBoard,
-     "A board showing its text, such as a kilometre stone.",
-     {"position (m)", "text"},
-     CellRule::kItem,
-     1},
+     "A board showing its text, such as a kilometre stone.", CellRule::kItem},
     {RowKind::kBrakedMass,
      "The train's braked-mass "
      "percentage.",
-     {"percent"},
-     CellRule::kNone,
-     -1},
-    {RowKind::kCoaches,
-     "The number of coaches of the train.",
-     {"count"},
-     CellRule::kNone,
-     -1},
+     CellRule::kNone},
+    {RowKind::kCoaches, "The number of coaches of the train.", CellRule::kNone},
     {RowKind::kSpeedLimit,
      "From position on, the speed limit in km/h (stored in steps of 5 km/h), "
      "until the next speed-limit row.",
-     {"position (m)", "speed (km/h)"},
-     CellRule::kFill,
-     -1},
+     CellRule::kFill},
     {RowKind::kAdhesion,
      "From position on, the adhesion value (0 to 255), until the next "
      "adhesion row.",
-     {"position (m)", "value"},
-     CellRule::kFill,
-     -1},
-    {RowKind::kClock,
-     "The scenario's clock at the start.",
-     {"hours", "minutes", "seconds"},
-     CellRule::kNone,
-     -1},
-    {RowKind::kSand, "The train's sand.", {"amount"}, CellRule::kNone, -1},
+     CellRule::kFill},
+    {RowKind::kClock, "The scenario's clock at the start.", CellRule::kNone},
+    {RowKind::kSand, "The train's sand.", CellRule::kNone},
     {RowKind::kSignal,
      "A signal with its s and d sets; it marks the four look-back cells "
      "2, 4, 6 and 8 cells before its own.",
-     {"posizione (m)", "sx", "s1", "s2", "s3", "rapp", "dx", "d1", "d2", "d3",
-      "tempo"},
-     CellRule::kItem,
-     -1},
+     CellRule::kItem},
     {RowKind::kSlowdown,
      "A temporary slowdown from x for l metres at speed v; after 1500 m also "
      "a warning point 1200 m before it.",
-     {"x (m)", "v", "l (m)", "f_tt", "f_ta", "d_v"},
-     CellRule::kItem,
-     -1},
+     CellRule::kItem},
     {RowKind::kCodeChange,
      "From position on, the signal code changes (a code of 0 or below: no "
      "code).",
-     {"position (m)", "code"},
-     CellRule::kFill,
-     -1},
+     CellRule::kFill},
     {RowKind::kStation,
      "A station: its stretch around the position, its slot and, below kind "
      "25, its stop mark.",
-     {"position (m)", "kind", "length (m)", "byte 4", "byte 5 (needs 600 m)",
-      "end flag (+50 m)", "integer 7", "integer 8", "byte 9", "integer 10",
-      "integer 11", "integer 12", "byte 13", "hours", "minutes", "seconds",
-      "name"},
-     CellRule::kStation,
-     16},
+     CellRule::kStation},
 };
+
+// The fields come from the row field table, the one place that names
+// them.
+std::vector<RowGuide> MakeGuides() {
+  std::vector<RowGuide> guides;
+  for (const GuideText& g : kGuideTexts) {
+    RowGuide guide{g.kind, g.summary, {}, g.rule, -1};
+    for (const FieldGuide& f : RowFields(g.kind)) {
+      if (f.width == FieldWidth::kText) {
+        guide.text_field = static_cast<int>(guide.fields.size());
+      }
+      guide.fields.push_back(&f);
+    }
+    guides.push_back(std::move(guide));
+  }
+  return guides;
+}
+
+const std::vector<RowGuide> kGuides = MakeGuides();
 
 const std::vector<std::string_view> kLineSections = {
     "[generale]", "[curve]",       "[pendenze]", "[montagne]",

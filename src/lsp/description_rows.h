@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "line/read_log.h"
+#include "line/row_fields.h"
 #include "lsp/description_check.h"
 
 namespace scenario {
@@ -33,8 +34,9 @@ enum class CellRule {
 struct RowGuide {
   RowKind kind = RowKind::kLength;
   std::string_view summary;  // what the row does, in one sentence
-  // The fields after the keyword, in the order the reader reads them.
-  std::vector<std::string_view> fields;
+  // The fields after the keyword, in the order the reader reads them:
+  // entries of the row field table (line/row_fields.h).
+  std::vector<const FieldGuide*> fields;
   CellRule rule = CellRule::kNone;
   // The one field read as text to its comma or line end (a station's
   // name, a board's text), or -1; the others are numbers.

@@ -225,8 +225,9 @@ json CompletionItem(std::string_view label, RowKind kind, bool snippets) {
   }
   std::string text = SnippetText(label);
   int n = 1;
-  for (std::string_view field : row.fields) {
-    text += ",  ${" + std::to_string(n++) + ":" + SnippetText(field) + "}";
+  for (const FieldGuide* field : row.fields) {
+    text += ",  ${" + std::to_string(n++) + ":" +
+            SnippetText(FieldLabel(*field)) + "}";
   }
   item["insertText"] = text;
   item["insertTextFormat"] = InsertTextFormat::kSnippet;
@@ -301,8 +302,13 @@ std::string RowHoverText(const WrittenRow& written,
     const std::string value = i < written.values.size()
                                   ? Windows1252ToUtf8(written.values[i])
                                   : "(missing: read from the next line)";
-    text +=
-        "- " + std::string(row.fields[i]) + ": " + MarkdownText(value) + "\n";
+    const FieldGuide& field = *row.fields[i];
+    text += "- " + FieldLabel(field) + ": " + MarkdownText(value) + " — " +
+            std::string(field.meaning) + " " + std::string(field.compile);
+    if (!field.simulator.empty()) {
+      text += " The simulator: " + std::string(field.simulator);
+    }
+    text += "\n";
   }
   for (std::size_t i = row.fields.size(); i < written.values.size(); ++i) {
     text += "- (more): " + MarkdownText(Windows1252ToUtf8(written.values[i])) +

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "line/row_fields.h"
+
 namespace scenario {
 namespace {
 
@@ -39,6 +41,27 @@ TEST(LspFeatures, HoverFollowsTheReaders) {
       << short_row;
   EXPECT_EQ(HoverText(HoverFor(DescriptionKind::kLine, doc, 2, nullptr)),
             "Section header **\\[curve]**");
+}
+
+// Hover names a row's fields as the format reference and inspect do, and
+// says what the compiler does with each.
+TEST(LspFeatures, HoverNamesFieldsFromTheRowFieldTable) {
+  const EditorDocument doc(
+      "[generale]\r\n"
+      "stazione, 3100, 22, 400, 1, 0, 0, 2,1,0, 2,1,0, 60, 17,18, 0, "
+      "Bosco\r\n");
+  const std::string station =
+      HoverText(HoverFor(DescriptionKind::kTrain, doc, 1, nullptr));
+  const auto fields = RowFields(RowKind::kStation);
+  std::size_t at = 0;
+  for (const FieldGuide& f : fields) {
+    at = station.find("- " + FieldLabel(f) + ": ", at);
+    ASSERT_NE(at, std::string::npos) << f.name << " in order\n" << station;
+  }
+  EXPECT_NE(station.find("- byte2: 1 — Passed on to the simulator. Copied "
+                         "into its slot (byte2)."),
+            std::string::npos)
+      << station;
 }
 
 }  // namespace

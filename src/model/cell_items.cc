@@ -1,5 +1,6 @@
 #include "model/cell_items.h"
 
+#include <cmath>
 #include <utility>
 
 #include "base/windows1252.h"
@@ -156,6 +157,38 @@ double ItemPosition(const TrackCell& c, std::int64_t cell) {
     default:
       return static_cast<double>(cell - 1) * kMetresPerCell;
   }
+}
+
+bool ItemRowIsKnown(const TrackCell& c) {
+  switch (c.kind) {
+    case kKindSignal:
+    case kKindSlowdownEnd:
+    case kKindSlowdownStart:
+    case kKindWarningBoard:
+    case kKindPreWarning:
+    case kKindSpeedBoard:
+    case kKindMountainMark:
+    case kKindCodeMark:
+    case kKindCodeOff:
+    case kKindIndicatorBoard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+CellSpan SpanOfCell(std::int64_t cell) {
+  const std::int64_t metres = static_cast<std::int64_t>(kMetresPerCell);
+  return {(cell - 1) * metres, cell * metres};
+}
+
+std::string SpanText(const CellSpan& span) {
+  return std::to_string(span.from) + "-" + std::to_string(span.to) + " m";
+}
+
+std::string ItemPositionText(const TrackCell& c, std::int64_t cell) {
+  if (!ItemRowIsKnown(c)) return SpanText(SpanOfCell(cell));
+  return std::to_string(std::llround(ItemPosition(c, cell))) + " m";
 }
 
 std::vector<ItemField> ItemFields(const TrackCell& c, std::int64_t cell,

@@ -57,6 +57,32 @@ std::string ItemName(const TrackCell& c, std::int64_t cell);
 // cell x 50.
 double ItemPosition(const TrackCell& c, std::int64_t cell);
 
+// The one convention by which every listing (inspect, inspect --raw,
+// diff) places what stands in a cell:
+// - an item whose kind tells the rule that placed it stands at its row's
+//   position rounded to the cell (ItemPosition): the position the author
+//   wrote, for a row on the 50 m grid;
+// - anything else (an approach mark, a stop mark, whose cell comes from
+//   a stretch's end, words under kind 0, a kind no placement writes) is
+//   shown by the cell's own span, metres (cell - 1) x 50 to cell x 50:
+//   whatever filled the cell came from a row within 25 m of it (items at
+//   about (cell - 1) x 50, marks and profile fills at about cell x 50).
+// The line's properties are a profile, not an item: a cell's gradient,
+// speed limit and adhesion hold from ProfilePosition(cell) on.
+bool ItemRowIsKnown(const TrackCell& c);
+
+struct CellSpan {
+  std::int64_t from = 0;  // metres
+  std::int64_t to = 0;
+};
+CellSpan SpanOfCell(std::int64_t cell);
+// "950-1000 m".
+std::string SpanText(const CellSpan& span);
+
+// The position text of what stands in a cell: "1000 m" when
+// ItemRowIsKnown, else the cell's span, "950-1000 m".
+std::string ItemPositionText(const TrackCell& c, std::int64_t cell);
+
 // The text of parameter slot `slot`, in UTF-8: the station's name a stop
 // mark refers to, the text of an indicator board. False for a slot number
 // outside the table.

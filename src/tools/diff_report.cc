@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "base/strings.h"
+#include "model/cell_items.h"
 #include "tools/scenario_diff.h"
 
 namespace scenario {
@@ -49,8 +50,14 @@ std::string LineText(const LineChange& c) {
     const FieldChange& f = c.changes.front();
     return out + Value(f.old_value, "") + " -> " + Value(f.new_value, f.unit);
   }
-  out += " at " + Metres(c.position) + ", km " + c.km + " (cell " +
-         std::to_string(c.first_cell) + ")";
+  if (c.span) {
+    out += " at " +
+           SpanText({std::llround(c.position), std::llround(c.end_position)}) +
+           ", km " + c.km + "-" + c.end_km;
+  } else {
+    out += " at " + Metres(c.position) + ", km " + c.km;
+  }
+  out += " (cell " + std::to_string(c.first_cell) + ")";
   std::string sep = ": ";
   for (const ItemField& f : c.fields) {
     out += sep + f.name + " " + Value(f.value, f.unit);
@@ -125,6 +132,13 @@ json JsonLine(const LineChange& c) {
   if (c.stretch) {
     j["first_cell"] = c.first_cell;
     j["last_cell"] = c.last_cell;
+    j["position"] = std::llround(c.position);
+    j["end_position"] = std::llround(c.end_position);
+    j["km"] = c.km;
+    j["end_km"] = c.end_km;
+  } else if (c.span) {
+    // The cell's span, as a stretch gives its ends.
+    j["cell"] = c.first_cell;
     j["position"] = std::llround(c.position);
     j["end_position"] = std::llround(c.end_position);
     j["km"] = c.km;

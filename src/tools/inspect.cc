@@ -63,12 +63,12 @@ std::string RenderCells(const std::vector<TrackCell>& cells,
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& c = cells[i];
     if (!o.all && !HasStoredItem(c)) continue;
-    // An item in cell k stands around metre (k - 1) * 50.
-    const long long metre = (static_cast<long long>(i) - 1) * 50;
+    // At the same position as the author view and diff show it.
+    const std::string at = ItemPositionText(c, static_cast<std::int64_t>(i));
     out += StringPrintf(
-        "cell %7zu  %8lld m  %-16s w2=%d w4=%d w6=%d w8=%d b10=%d b11=%d  "
+        "cell %7zu  %17s  %-16s w2=%d w4=%d w6=%d w8=%d b10=%d b11=%d  "
         "mountain=%d speed_step=%d gradient=%d adhesion=%d\n",
-        i, metre, KindName(c.kind).c_str(), c.w2, c.w4, c.w6, c.w8, c.b10,
+        i, at.c_str(), KindName(c.kind).c_str(), c.w2, c.w4, c.w6, c.w8, c.b10,
         c.b11, c.mountain, c.speed_step, c.gradient, c.adhesion);
   }
   return out;

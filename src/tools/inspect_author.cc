@@ -8,6 +8,7 @@
 
 #include "base/strings.h"
 #include "base/windows1252.h"
+#include "line/row_fields.h"
 #include "model/cell_items.h"
 #include "model/kilometre_axis.h"
 
@@ -18,6 +19,9 @@ namespace {
 using nlohmann::json;
 
 std::string Number(std::int64_t v) { return std::to_string(v); }
+
+// The station row's fields that its slot keeps as given: fields 4 to 13.
+constexpr std::size_t kFirstStoredStationField = 3;
 
 std::string Quoted(const std::string& windows1252) {
   return QuotedName(Windows1252ToUtf8(windows1252));
@@ -101,6 +105,33 @@ std::string Kilometre(const std::optional<KilometreAxis>& axis, double p) {
   return axis ? FormatKilometre(axis->Reading(p)) : std::string("-");
 }
 
+// Where a cell's content is listed (ItemPositionText): its row's position,
+// or the cell's span with the readings of both ends.
+struct ItemPlace {
+  double sort_at;  // metres: the position, or the span's start
+  std::string at;  // "1000 m", "950-1000 m"
+  std::string km;  // "1+000", "0+950-1+000", "-" without readings
+  std::optional<CellSpan> span;
+};
+
+ItemPlace PlaceOf(const TrackCell& c, std::int64_t cell,
+                  const std::optional<KilometreAxis>& axis) {
+  ItemPlace place;
+  place.at = ItemPositionText(c, cell);
+  if (ItemRowIsKnown(c)) {
+    place.sort_at = ItemPosition(c, cell);
+    place.km = Kilometre(axis, place.sort_at);
+    return place;
+  }
+  const CellSpan span = SpanOfCell(cell);
+  place.span = span;
+  place.sort_at = static_cast<double>(span.from);
+  place.km = axis ? Kilometre(axis, static_cast<double>(span.from)) + "-" +
+                        Kilometre(axis, static_cast<double>(span.to))
+                  : std::string("-");
+  return place;
+}
+
 std::string Dump(const json& doc) {
   return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
@@ -143,14 +174,18 @@ std::string CellsJson(const std::vector<TrackCell>& cells,
   };
   const auto on_item = [&](std::int64_t i) {
     const TrackCell& c = cells[i];
-    const double at = ItemPosition(c, i);
-    json entry = {{"cell", i},
-                  {"position", at},
-                  {"km", Kilometre(axis, at)},
-                  {"kind", c.kind},
-                  {"name", HasItem(c) ? ItemName(c, i) : "approach mark"},
-                  {"fields", FieldsJson(c, i, params)}};
+    const ItemPlace place = PlaceOf(c, i, axis);
+    json entry = {
+        {"cell", i},
+        {"position", place.span ? json(nullptr) : json(place.sort_at)},
+        {"km", place.km},
+        {"kind", c.kind},
+        {"name", HasItem(c) ? ItemName(c, i) : "approach mark"},
+        {"fields", FieldsJson(c, i, params)}};
     entry["approach_mark"] = c.b11 == 0 ? json(nullptr) : json(c.b11);
+    if (place.span) {
+      entry["span"] = {{"from", place.span->from}, {"to", place.span->to}};
+    }
     items.push_back(entry);
   };
   WalkCells(cells, all, on_profile, on_item);
@@ -184,16 +219,17 @@ std::string CellsText(const std::vector<TrackCell>& cells,
   };
   const auto on_item = [&](std::int64_t i) {
     const TrackCell& c = cells[i];
-    const double at = ItemPosition(c, i);
+    const ItemPlace place = PlaceOf(c, i, axis);
     std::string what = HasItem(c) ? ItemText(c, i, params) : std::string();
     if (c.b11 != 0) {
       what += (what.empty() ? "" : "; ") + std::string("approach mark ") +
               Number(c.b11);
     }
-    lines.emplace_back(at, StringPrintf("%10.0f m  %9s  cell %6lld  ", at,
-                                        Kilometre(axis, at).c_str(),
-                                        static_cast<long long>(i)) +
-                               what + "\n");
+    lines.emplace_back(
+        place.sort_at,
+        StringPrintf("%12s  %9s  cell %6lld  ", place.at.c_str(),
+                     place.km.c_str(), static_cast<long long>(i)) +
+            what + "\n");
   };
   WalkCells(cells, all, on_profile, on_item);
 
@@ -241,7 +277,28 @@ std::string StartClock(const ParamSlot& train) {
                    train.int5);
 }
 
+// The station row's fields 4 to 13 as its slot keeps them, by the names
+// the row field table gives them.
+struct StoredField {
+  std::string_view name;
+  std::int64_t value;
+};
+std::vector<StoredField> StoredStationFields(const ParamSlot& s) {
+  const std::int64_t values[] = {s.byte2, s.byte6, s.byte5, s.int1, s.int2,
+                                 s.byte3, s.int3,  s.int4,  s.int5, s.byte4};
+  const auto fields = RowFields(RowKind::kStation);
+  std::vector<StoredField> out;
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    out.push_back({fields[kFirstStoredStationField + i].name, values[i]});
+  }
+  return out;
+}
+
 json StationJson(const ParamSlot& s, int k, const KilometreAxis& axis) {
+  json row_fields = json::object();
+  for (const StoredField& f : StoredStationFields(s)) {
+    row_fields[std::string(f.name)] = f.value;
+  }
   return {{"slot", k},
           {"name", Windows1252ToUtf8(s.text)},
           {"kind", s.byte1},
@@ -251,17 +308,7 @@ json StationJson(const ParamSlot& s, int k, const KilometreAxis& axis) {
           {"stretch_end", s.long2},
           {"time", s.long4 == 0 ? json(nullptr) : json(ClockText(s.long4))},
           {"time_seconds", s.long4},
-          {"row_fields",
-           {{"4", s.byte2},
-            {"5", s.byte6},
-            {"6", s.byte5},
-            {"7", s.int1},
-            {"8", s.int2},
-            {"9", s.byte3},
-            {"10", s.int3},
-            {"11", s.int4},
-            {"12", s.int5},
-            {"13", s.byte4}}}};
+          {"row_fields", row_fields}};
 }
 
 std::string ParamsJson(const ParamTable& t, const ParamLayout& layout) {
@@ -341,13 +388,16 @@ std::string ParamsText(const ParamTable& t, const ParamLayout& layout) {
   for (int k = 1; k <= layout.last_station; ++k) {
     const ParamSlot& s = t[k];
     out += StringPrintf(
-               "  %2d  %9d m  km %-9s  %-8s  kind %3d  stretch %d to %d m"
-               "  row fields 4-13: %d %d %d %d %d %d %d %d %d %d  ",
-               k, s.long3, FormatKilometre(axis.Reading(s.long3)).c_str(),
-               s.long4 == 0 ? "-" : ClockText(s.long4).c_str(), s.byte1,
-               s.long1, s.long2, s.byte2, s.byte6, s.byte5, s.int1, s.int2,
-               s.byte3, s.int3, s.int4, s.int5, s.byte4) +
-           Quoted(s.text) + "\n";
+        "  %2d  %9d m  km %-9s  %-8s  kind %3d  stretch %d to %d m  ", k,
+        s.long3, FormatKilometre(axis.Reading(s.long3)).c_str(),
+        s.long4 == 0 ? "-" : ClockText(s.long4).c_str(), s.byte1, s.long1,
+        s.long2);
+    std::string sep;
+    for (const StoredField& f : StoredStationFields(s)) {
+      out += sep + std::string(f.name) + " " + Number(f.value);
+      sep = ", ";
+    }
+    out += "  " + Quoted(s.text) + "\n";
   }
   out += "indicator boards (" + Number(static_cast<int>(layout.boards.size())) +
          "):\n";

@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
 #include "base/fake_file_system.h"
+#include "line/row_fields.h"
 #include "model/cell_file.h"
+#include "model/cell_items.h"
 #include "model/grid_file.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
 #include "run/run_sequence.h"
+#include "tools/inspect_author.h"
 
 namespace scenario {
 namespace {
@@ -245,8 +249,9 @@ TEST(InspectForAuthors, BuiltinFilesInAuthorUnits) {
        {"1+050", "signal", "s1 5", "d1 2", "tempo 255"}},
       {&cells, "      1000 m", {"maximum-speed board", "vas 90 km/h"}},
       {&cells, "     28000 m", {"indicator board", "(  Cippo  )(Km 28+000)"}},
-      // The first station's stop mark names it.
-      {&cells, "       400 m", {"stop mark", "Tarvo Centrale"}},
+      // The first station's stop mark names it; its cell comes from the
+      // stretch's end, not from a position of its own: it shows the span.
+      {&cells, "   400-450 m", {"0+400-0+450", "stop mark", "Tarvo Centrale"}},
       // Kilometre readings follow record "uno" from 31100 on.
       {&cells, "     56950 m", {"60+000", "(  Cippo  )(Km 60+000)"}},
       // The parameter file: stations by name with position and time,
@@ -297,6 +302,70 @@ TEST(InspectForAuthors, BuiltinFilesInAuthorUnits) {
   EXPECT_NE(cells.find("(no parameter file beside it"), std::string::npos);
   EXPECT_NE(LineWith(cells, "      1050 m          -", {"signal"}), "");
   EXPECT_EQ(cells.find("Tarvo Centrale"), std::string::npos);
+}
+
+// A station's fields 4 to 13 carry the names the format reference and
+// the editor give them, each with the value its slot keeps for it.
+TEST(InspectForAuthors, StationFieldsByTheirRowNames) {
+  ParamTable table;
+  ParamSlot& s = table[1];
+  s.byte1 = 2;
+  s.long1 = 4700;
+  s.long2 = 5300;
+  s.long3 = 5000;
+  s.text = "Borgo";
+  s.byte2 = 1;
+  s.byte6 = 2;
+  s.byte5 = 3;
+  s.int1 = 4;
+  s.int2 = 5;
+  s.byte3 = 6;
+  s.int3 = 7;
+  s.int4 = 8;
+  s.int5 = 9;
+  s.byte4 = 60;
+  const std::string text = RenderParamsForAuthors(table, false);
+  EXPECT_NE(text.find("byte2 1, byte6 2, end flag 3, int1 4, int2 5, byte3 6, "
+                      "int3 7, int4 8, int5 9, byte4 60  \"Borgo\""),
+            std::string::npos)
+      << text;
+  const nlohmann::json fields = nlohmann::json::parse(
+      RenderParamsForAuthors(table, true))["stations"][0]["row_fields"];
+  const auto names = RowFields(RowKind::kStation);
+  for (std::size_t i = 3; i <= 12; ++i) {
+    EXPECT_TRUE(fields.contains(std::string(names[i].name))) << names[i].name;
+  }
+  EXPECT_EQ(fields["end flag"], 3);
+  EXPECT_EQ(fields["byte4"], 60);
+}
+
+// inspect and diff name an item's fields as its row names them (the cell
+// decoding sits below the row field table, so the two are held together
+// here).
+TEST(InspectForAuthors, ItemFieldsTakeTheirRowsNames) {
+  struct Case {
+    std::uint8_t kind;
+    RowKind row;
+  };
+  const Case kCases[] = {
+      {kKindSignal, RowKind::kSignal},
+      {kKindSlowdownStart, RowKind::kSlowdown},
+      {kKindSlowdownEnd, RowKind::kSlowdown},
+      {kKindWarningBoard, RowKind::kSlowdown},
+      {kKindSpeedBoard, RowKind::kSpeedBoard},
+      {kKindCodeMark, RowKind::kCodeChange},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(KindName(c.kind));
+    TrackCell cell;
+    cell.kind = c.kind;
+    const auto row = RowFields(c.row);
+    for (const ItemField& f : ItemFields(cell, 22, nullptr)) {
+      EXPECT_TRUE(std::any_of(row.begin(), row.end(), [&](const auto& g) {
+        return g.name == f.name;
+      })) << f.name;
+    }
+  }
 }
 
 }  // namespace

@@ -222,9 +222,30 @@ class CellDiffer {
     return c;
   }
 
+  // An item's change at the position every listing gives it: its row's,
+  // or its cell's span (ItemPositionText).
+  LineChange ItemAt(Change change, std::string kind, const TrackCell& c,
+                    std::int64_t k) {
+    if (ItemRowIsKnown(c)) {
+      return At(change, std::move(kind), k, ItemPosition(c, k));
+    }
+    return SpanAt(change, std::move(kind), k);
+  }
+
+  LineChange SpanAt(Change change, std::string kind, std::int64_t k) {
+    const CellSpan span = SpanOfCell(k);
+    LineChange lc =
+        At(change, std::move(kind), k, static_cast<double>(span.from));
+    lc.span = true;
+    lc.end_position = static_cast<double>(span.to);
+    const KilometreAxis& km = change == Change::kRemoved ? km_a_ : km_b_;
+    lc.end_km = FormatKilometre(km.Reading(lc.end_position));
+    return lc;
+  }
+
   void Whole(Change change, const TrackCell& c, std::int64_t k,
              const ParamTable* table) {
-    LineChange lc = At(change, ItemName(c, k), k, ItemPosition(c, k));
+    LineChange lc = ItemAt(change, ItemName(c, k), c, k);
     lc.fields = ItemFields(c, k, table);
     changes_.push_back(std::move(lc));
   }
@@ -248,8 +269,7 @@ class CellDiffer {
       std::vector<ItemField> fa = ItemFields(*a, k, a_.table);
       std::vector<ItemField> fb = ItemFields(*b, k, b_.table);
       if (fa == fb) return;
-      LineChange lc =
-          At(Change::kChanged, ItemName(*b, k), k, ItemPosition(*b, k));
+      LineChange lc = ItemAt(Change::kChanged, ItemName(*b, k), *b, k);
       for (const ItemField& f : fb) {
         const auto old = std::find_if(fa.begin(), fa.end(), [&](const auto& g) {
           return g.name == f.name;
@@ -278,17 +298,16 @@ class CellDiffer {
     const int va = a != nullptr ? a->b11 : 0;
     const int vb = b != nullptr ? b->b11 : 0;
     if (va == vb) return;
-    // The mark belongs to the cell, which covers the 50 m around
-    // (k - 1) x 50 like the signal it announces.
-    const double position = static_cast<double>(k - 1) * 50;
+    // A signal's or a station's: the mark does not tell, so it stands at
+    // its cell's span.
     if (va == 0 || vb == 0) {
-      LineChange lc = At(vb == 0 ? Change::kRemoved : Change::kAdded,
-                         "approach mark", k, position);
+      LineChange lc = SpanAt(vb == 0 ? Change::kRemoved : Change::kAdded,
+                             "approach mark", k);
       lc.fields.push_back({"value", std::int64_t{vb == 0 ? va : vb}, ""});
       changes_.push_back(std::move(lc));
       return;
     }
-    LineChange lc = At(Change::kChanged, "approach mark", k, position);
+    LineChange lc = SpanAt(Change::kChanged, "approach mark", k);
     lc.changes.push_back({"value", FieldValue(std::int64_t{va}),
                           FieldValue(std::int64_t{vb}), ""});
     changes_.push_back(std::move(lc));

@@ -55,10 +55,14 @@ struct LineChange {
   Change change = Change::kChanged;
   std::string kind;  // the item's name, "approach mark", or a property
   bool stretch = false;
+  // An item whose row the files do not tell (an approach mark, a stop
+  // mark, ...): position and end_position are its cell's span
+  // (ItemPositionText), not a position of its own.
+  bool span = false;
   std::int64_t first_cell = 0;
   std::int64_t last_cell = 0;
   double position = 0;      // metres
-  double end_position = 0;  // a stretch's end (exclusive), else position
+  double end_position = 0;  // a stretch's or span's end, else position
   std::string km;           // readings of position and end_position
   std::string end_km;
   // Added or removed: every field of the item. Changed: the fields that
