@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace scenario {
 namespace {
@@ -54,6 +55,35 @@ TEST(Strings, EditDistanceCountsSingleLetterChanges) {
     SCOPED_TRACE(std::string(c.a) + " " + c.b);
     EXPECT_EQ(EditDistance(c.a, c.b), c.want);
     EXPECT_EQ(EditDistance(c.b, c.a), c.want);
+  }
+}
+
+TEST(Strings, NearestNameGuessesOnlyWhenOneNameIsNear) {
+  const std::vector<std::string> commands = {"compile", "check",   "lint",
+                                             "export",  "explain", "build"};
+  const std::vector<std::string> warnings = {"decimal-comma",
+                                             "dash-field-tested"};
+  struct Case {
+    const char* word;
+    const std::vector<std::string>* names;
+    const char* want;
+  };
+  const Case kCases[] = {
+      {"compil", &commands, "compile"},   // a letter left out
+      {"chekc", &commands, "check"},      // two swapped
+      {"check", &commands, "check"},      // the name itself
+      {"expalin", &commands, "explain"},  // nearer than export
+      {"comp", &commands, "compile"},     // cut short
+      {"ex", &commands, ""},              // begins two names
+      {"frobnicate", &commands, ""},      // near none
+      {"", &commands, ""},                // nothing typed
+      {"decimal", &warnings, "decimal-comma"},
+      {"decimal-coma", &warnings, "decimal-comma"},
+      {"dash", &warnings, "dash-field-tested"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.word);
+    EXPECT_EQ(NearestName(c.word, *c.names), c.want);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "line/field_reader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "line/read_log.h"
@@ -45,6 +46,7 @@ void FieldReader::StartField() {
   if (AtEnd()) {
     last_field_.line = line_;
     last_field_.column = static_cast<int>(pos_ - line_start_) + 1;
+    field_begin_ = pos_;
     Fail(bytes_.empty()
              ? "the file is empty: a description starts with \"[generale]\" "
                "and its rows"
@@ -76,6 +78,20 @@ void FieldReader::LogField(std::size_t value_end, bool number,
 }
 
 void FieldReader::Fail(const std::string& what) const {
+  if (log_ != nullptr) {
+    LoggedField field;
+    field.line = last_field_.line;
+    field.column = last_field_.column;
+    field.begin = std::min(field_begin_, bytes_.size());
+    std::size_t end = field.begin;
+    while (end < bytes_.size() && end - field.begin < kFailedFieldBytes &&
+           bytes_[end] != ',' && !IsLineEnd(bytes_[end])) {
+      ++end;
+    }
+    field.value_end = end;
+    field.text = std::string(bytes_.substr(field.begin, end - field.begin));
+    log_->set_failed_field(std::move(field));
+  }
   throw Fault(what, last_field_);
 }
 

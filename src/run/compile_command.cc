@@ -1,6 +1,8 @@
 #include "run/compile_command.h"
 
 #include <ostream>
+#include <string>
+#include <string_view>
 
 #include "base/exit_status.h"
 #include "compile/compile_stage.h"
@@ -9,6 +11,21 @@
 #include "tools/compile_report.h"
 
 namespace scenario {
+namespace {
+
+std::string Count(std::size_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+// The closing line of a compile that wrote its files. Every code it
+// counts was reported above it and let the compile go on to the end.
+std::string WrittenLine(const CompileCommandOutcome& outcome) {
+  return Count(outcome.written.size(), "file", "files") +
+         " written: " + Count(outcome.codes, "code", "codes") + ", " +
+         Count(outcome.warnings, "warning", "warnings");
+}
+
+}  // namespace
 
 CompileCommandOutcome CompileAndReport(const CompileCommandOptions& options,
                                        FileSystem& fs, std::ostream& out,
@@ -40,7 +57,11 @@ CompileCommandOutcome CompileAndReport(const CompileCommandOptions& options,
   err << CompileFindingsText(o, compile, fs, !options.no_source);
   if (o.summary) out << DescribeSummary(compile.report.summary) << '\n';
   const std::string end = CompileEndMessage(compile.report.result);
-  if (!end.empty()) err << kProgramName << ": " << end << '\n';
+  if (!end.empty()) {
+    err << kProgramName << ": " << end << '\n';
+  } else if (o.write && !options.quiet) {
+    err << kProgramName << ": " << WrittenLine(outcome) << '\n';
+  }
   return outcome;
 }
 

@@ -46,7 +46,9 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
   compile.compile.train_file = options.train_file;
   compile.compile.output = options.output;
   compile.compile.no_grid = options.no_grid;
-  compile.compile.warnings = true;
+  compile.compile.warnings = options.warnings;
+  // The round's own summary line closes it.
+  compile.quiet = true;
   std::ostringstream report;
   std::ostringstream diagnostics;
   const Clock::time_point start = Clock::now();
