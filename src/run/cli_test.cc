@@ -25,10 +25,6 @@ Options OptionsOf(const ParsedCommandLine& p) {
   return options != nullptr ? *options : Options{};
 }
 
-AuthorCompileOptions CompileOf(std::vector<const char*> args) {
-  return OptionsOf<CompileCommandOptions>(Parse(std::move(args))).compile;
-}
-
 TEST(CommandLine, CommandsAndTheirOptions) {
   {
     ParsedCommandLine p = Parse({});

@@ -35,7 +35,8 @@ TEST(WatchRound, CountsTheCodesTheCompileRecorded) {
       // The warning options as compile takes them.
       {"warnings hidden", "", false,
        "] 3 files written, 0 codes, 0 warnings in ",
-       "written: out/Tarvo_Cembrio_linea.dat\n", WarningOptions{false}},
+       "written: out/Tarvo_Cembrio_linea.dat\n",
+       WarningOptions{false, false, {}}},
       {"two kinds left out", "", false,
        "] 3 files written, 0 codes, 1 warning in ",
        "written: out/Tarvo_Cembrio_linea.dat\n",
@@ -63,7 +64,7 @@ TEST(WatchRound, CountsTheCodesTheCompileRecorded) {
     EXPECT_EQ(text.starts_with("\x1b[H\x1b[2J"), c.clear_screen);
     EXPECT_NE(text.find(c.summary), std::string::npos) << text;
     // The round's summary closes it, not compile's closing line.
-    EXPECT_EQ(text.find("scenario-compiler: "), std::string::npos) << text;
+    EXPECT_EQ(text.find(" written: 0 codes"), std::string::npos) << text;
     EXPECT_EQ(text.find("written: ") == std::string::npos,
               *c.first_written == '\0')
         << text;
