@@ -77,7 +77,7 @@ void FieldReader::LogField(std::size_t value_end, bool number,
   log_->AddField(std::move(field));
 }
 
-void FieldReader::Fail(const std::string& what) const {
+void FieldReader::Fail(const std::string& what, bool number) const {
   if (log_ != nullptr) {
     LoggedField field;
     field.line = last_field_.line;
@@ -89,6 +89,7 @@ void FieldReader::Fail(const std::string& what) const {
       ++end;
     }
     field.value_end = end;
+    field.number = number;
     field.text = std::string(bytes_.substr(field.begin, end - field.begin));
     log_->set_failed_field(std::move(field));
   }
@@ -187,7 +188,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
     ++pos_;
   }
   if (pos_ >= bytes_.size() || !IsDigit(bytes_[pos_])) {
-    Fail("a number is expected here (a sign or digits, nothing else)");
+    Fail("a number is expected here (a sign or digits, nothing else)", true);
   }
   // Accumulate with a cap far above every width, so that a long run of
   // digits can neither overflow nor pass as a small value.
@@ -201,7 +202,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
   if (pos_ < bytes_.size()) {
     const char c = bytes_[pos_];
     if (!IsBlank(c) && c != ',' && !IsLineEnd(c)) {
-      Fail("a number is expected here (a sign or digits, nothing else)");
+      Fail("a number is expected here (a sign or digits, nothing else)", true);
     }
   }
   // The blanks after a number, and a separator right after them, are taken

@@ -143,8 +143,9 @@ class ReadLog {
   bool found_general() const { return found_general_; }
   void set_found_general() { found_general_ = true; }
   // The field at which the field reader gave up (a fault), when it did:
-  // where it starts and its characters up to the next comma or line end
-  // (at most kFailedFieldBytes). Not among fields().
+  // where it starts, whether a number was due, and its characters up to
+  // the next comma or line end (at most kFailedFieldBytes). Not among
+  // fields().
   void set_failed_field(LoggedField field) { failed_field_ = std::move(field); }
   const std::optional<LoggedField>& failed_field() const {
     return failed_field_;

@@ -169,7 +169,7 @@ void LineMarks(LintContext& c, const ReadLog& log) {
 void FailedSeparator(LintContext& c, const ReadLog& log) {
   if (!log.failed_field()) return;
   const LoggedField& f = *log.failed_field();
-  if (f.text.find(';') == std::string::npos) return;
+  if (!f.number || f.text.find(';') == std::string::npos) return;
   const bool last = Trim(f.text).ends_with(';');
   c.AddAt(WarningKind::kFieldSeparator, {log.file(), f.line, f.column},
           std::nullopt,

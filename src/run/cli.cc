@@ -302,8 +302,10 @@ std::string FinishCompile(CompileCommandOptions o, CommandKind kind,
                           CommandOptions* options) {
   o.compile.write = kind == CommandKind::kCompile;
   o.compile.summary = kind == CommandKind::kCheck;
-  const std::string problem = WarningOptionsProblem(
-      o.compile.warnings, kind == CommandKind::kCompile ? "compile" : "check");
+  const char* name = kind == CommandKind::kCompile ? "compile"
+                     : kind == CommandKind::kCheck ? "check"
+                                                   : "lint";
+  const std::string problem = WarningOptionsProblem(o.compile.warnings, name);
   *options = std::move(o);
   return problem;
 }
@@ -378,10 +380,13 @@ bool Parse(CLI::App& app, int argc, const char* const* argv,
     // "decompil --help" asks for no help: its first word is no command.
     const bool help = dynamic_cast<const CLI::CallForHelp*>(&e) != nullptr ||
                       dynamic_cast<const CLI::CallForAllHelp*>(&e) != nullptr;
-    if (help && !CommandHint(app, argc, argv).empty()) {
-      parsed->exit_status = kExitUsage;
-      parsed->err_text = CommandHint(app, argc, argv);
-      return false;
+    if (help) {
+      std::string hint = CommandHint(app, argc, argv);
+      if (!hint.empty()) {
+        parsed->exit_status = kExitUsage;
+        parsed->err_text = std::move(hint);
+        return false;
+      }
     }
     parsed->exit_status = app.exit(e, out, err);
     // CLI11 answers a usage error with its own code; ours is 2.
