@@ -47,6 +47,11 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+std::string CountOf(std::int64_t n, std::string_view one,
+                    std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 std::string NearestName(std::string_view word,
                         const std::vector<std::string>& names) {
   if (word.empty()) return "";

@@ -44,6 +44,10 @@ std::size_t EditDistance(std::string_view a, std::string_view b);
 std::string NearestName(std::string_view word,
                         const std::vector<std::string>& names);
 
+// n and the noun that goes with it: "1 file", "3 files", "0 codes".
+std::string CountOf(std::int64_t n, std::string_view one,
+                    std::string_view many);
+
 // printf's text for format and the values, never cut whatever its length
 // (a double of 1e300 prints with 300 digits).
 std::string StringPrintf(const char* format, ...)

@@ -87,6 +87,13 @@ TEST(Strings, NearestNameGuessesOnlyWhenOneNameIsNear) {
   }
 }
 
+TEST(Strings, CountOfTakesTheSingularForOneOnly) {
+  EXPECT_EQ(CountOf(1, "file", "files"), "1 file");
+  EXPECT_EQ(CountOf(0, "code", "codes"), "0 codes");
+  EXPECT_EQ(CountOf(3, "warning", "warnings"), "3 warnings");
+  EXPECT_EQ(CountOf(-1, "metre", "metres"), "-1 metres");
+}
+
 TEST(Strings, ClockTextKeepsEveryValue) {
   struct Case {
     std::int64_t seconds;

@@ -83,11 +83,6 @@ std::string Detail(const ScenarioRow& row) {
   return row.first_diagnostic + "; " + row.problem;
 }
 
-// n and the noun that goes with it: "1 scenario", "2 scenarios".
-std::string Counted(int n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 // The row's codes, "0" when it recorded none; none ("-") when the pair was
 // not compiled, whose codes are not known.
 std::string CodesCell(const ScenarioRow& row) {
@@ -183,15 +178,15 @@ std::string FormatPackSummary(const PackOutcome& outcome, int jobs) {
   for (const auto& row : cells) emit(row);
 
   const Totals t = Count(outcome);
-  text += "\n" + Counted(t.scenarios, "scenario", "scenarios") + ": " +
+  text += "\n" + CountOf(t.scenarios, "scenario", "scenarios") + ": " +
           std::to_string(t.built) + " built, " + std::to_string(t.up_to_date) +
           " up to date, " + std::to_string(t.with_codes) + " with codes, " +
           std::to_string(t.not_written) + " not written, " +
           std::to_string(t.not_compiled) + " not compiled; " +
-          Counted(t.warnings, "warning", "warnings") + " in " +
-          Counted(t.with_warnings, "scenario", "scenarios") + "; " +
-          Counted(t.files, "file", "files") + " written (" +
-          Counted(outcome.grids_written, "grid", "grids") + "); " +
+          CountOf(t.warnings, "warning", "warnings") + " in " +
+          CountOf(t.with_warnings, "scenario", "scenarios") + "; " +
+          CountOf(t.files, "file", "files") + " written (" +
+          CountOf(outcome.grids_written, "grid", "grids") + "); " +
           Seconds(outcome.seconds) + " on " + std::to_string(jobs) +
           (jobs == 1 ? " thread\n" : " threads\n");
   return text;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/exit_status.h"
+#include "base/strings.h"
 #include "compile/compile_stage.h"
 #include "lint/lint.h"
 #include "run/program_name.h"
@@ -13,16 +14,12 @@
 namespace scenario {
 namespace {
 
-std::string Count(std::size_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 // The closing line of a compile that wrote its files. Every code it
 // counts was reported above it and let the compile go on to the end.
 std::string WrittenLine(const CompileCommandOutcome& outcome) {
-  return Count(outcome.written.size(), "file", "files") +
-         " written: " + Count(outcome.codes, "code", "codes") + ", " +
-         Count(outcome.warnings, "warning", "warnings");
+  return CountOf(outcome.written.size(), "file", "files") +
+         " written: " + CountOf(outcome.codes, "code", "codes") + ", " +
+         CountOf(outcome.warnings, "warning", "warnings");
 }
 
 }  // namespace
