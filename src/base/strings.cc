@@ -47,6 +47,30 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+std::string CountOf(std::int64_t n, std::string_view one,
+                    std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+std::string NearestName(std::string_view word,
+                        const std::vector<std::string>& names) {
+  if (word.empty()) return "";
+  const std::size_t allowed = std::max<std::size_t>(2, word.size() / 3);
+  const std::string* nearest = nullptr;
+  std::size_t best = allowed + 1;
+  for (const std::string& name : names) {
+    const std::size_t d = EditDistance(word, name);
+    if (d < best) best = d, nearest = &name;
+  }
+  if (nearest != nullptr) return *nearest;
+  for (const std::string& name : names) {
+    if (!name.starts_with(word)) continue;
+    if (nearest != nullptr) return "";  // two names begin so: no guess
+    nearest = &name;
+  }
+  return nearest != nullptr ? *nearest : "";
+}
+
 std::string ClockText(std::int64_t seconds) {
   // The magnitude as unsigned, so that the lowest int64 has one too.
   const bool negative = seconds < 0;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The dialect that printf's format checks follow: C99's, which MinGW's
 // own printf (the build's __USE_MINGW_ANSI_STDIO) implements on Windows
@@ -34,6 +35,18 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // The number of single-letter insertions, deletions and replacements that
 // turn a into b: how far a mistyped word lies from the one meant.
 std::size_t EditDistance(std::string_view a, std::string_view b);
+
+// The one of names that word most likely mistypes, or "" when none is
+// near: the nearest within a few single-letter changes (two, or a third
+// of word's length when that is more; the first listed on a tie), else
+// the only name that word begins (a word cut short). word itself being
+// one of names gives word.
+std::string NearestName(std::string_view word,
+                        const std::vector<std::string>& names);
+
+// n and the noun that goes with it: "1 file", "3 files", "0 codes".
+std::string CountOf(std::int64_t n, std::string_view one,
+                    std::string_view many);
 
 // printf's text for format and the values, never cut whatever its length
 // (a double of 1e300 prints with 300 digits).

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace scenario {
 namespace {
@@ -55,6 +56,42 @@ TEST(Strings, EditDistanceCountsSingleLetterChanges) {
     EXPECT_EQ(EditDistance(c.a, c.b), c.want);
     EXPECT_EQ(EditDistance(c.b, c.a), c.want);
   }
+}
+
+TEST(Strings, NearestNameGuessesOnlyWhenOneNameIsNear) {
+  const std::vector<std::string> commands = {"compile", "check",   "lint",
+                                             "export",  "explain", "build"};
+  const std::vector<std::string> warnings = {"decimal-comma",
+                                             "dash-field-tested"};
+  struct Case {
+    const char* word;
+    const std::vector<std::string>* names;
+    const char* want;
+  };
+  const Case kCases[] = {
+      {"compil", &commands, "compile"},   // a letter left out
+      {"chekc", &commands, "check"},      // two swapped
+      {"check", &commands, "check"},      // the name itself
+      {"expalin", &commands, "explain"},  // nearer than export
+      {"comp", &commands, "compile"},     // cut short
+      {"ex", &commands, ""},              // begins two names
+      {"frobnicate", &commands, ""},      // near none
+      {"", &commands, ""},                // nothing typed
+      {"decimal", &warnings, "decimal-comma"},
+      {"decimal-coma", &warnings, "decimal-comma"},
+      {"dash", &warnings, "dash-field-tested"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.word);
+    EXPECT_EQ(NearestName(c.word, *c.names), c.want);
+  }
+}
+
+TEST(Strings, CountOfTakesTheSingularForOneOnly) {
+  EXPECT_EQ(CountOf(1, "file", "files"), "1 file");
+  EXPECT_EQ(CountOf(0, "code", "codes"), "0 codes");
+  EXPECT_EQ(CountOf(3, "warning", "warnings"), "3 warnings");
+  EXPECT_EQ(CountOf(-1, "metre", "metres"), "-1 metres");
 }
 
 TEST(Strings, ClockTextKeepsEveryValue) {

@@ -1,5 +1,6 @@
 #include "line/field_reader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "line/read_log.h"
@@ -45,6 +46,7 @@ void FieldReader::StartField() {
   if (AtEnd()) {
     last_field_.line = line_;
     last_field_.column = static_cast<int>(pos_ - line_start_) + 1;
+    field_begin_ = pos_;
     Fail(bytes_.empty()
              ? "the file is empty: a description starts with \"[generale]\" "
                "and its rows"
@@ -75,7 +77,22 @@ void FieldReader::LogField(std::size_t value_end, bool number,
   log_->AddField(std::move(field));
 }
 
-void FieldReader::Fail(const std::string& what) const {
+void FieldReader::Fail(const std::string& what, bool number) const {
+  if (log_ != nullptr) {
+    LoggedField field;
+    field.line = last_field_.line;
+    field.column = last_field_.column;
+    field.begin = std::min(field_begin_, bytes_.size());
+    std::size_t end = field.begin;
+    while (end < bytes_.size() && end - field.begin < kFailedFieldBytes &&
+           bytes_[end] != ',' && !IsLineEnd(bytes_[end])) {
+      ++end;
+    }
+    field.value_end = end;
+    field.number = number;
+    field.text = std::string(bytes_.substr(field.begin, end - field.begin));
+    log_->set_failed_field(std::move(field));
+  }
   throw Fault(what, last_field_);
 }
 
@@ -171,7 +188,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
     ++pos_;
   }
   if (pos_ >= bytes_.size() || !IsDigit(bytes_[pos_])) {
-    Fail("a number is expected here (a sign or digits, nothing else)");
+    Fail("a number is expected here (a sign or digits, nothing else)", true);
   }
   // Accumulate with a cap far above every width, so that a long run of
   // digits can neither overflow nor pass as a small value.
@@ -185,7 +202,7 @@ std::int64_t FieldReader::ReadNumber(std::int64_t min, std::int64_t max,
   if (pos_ < bytes_.size()) {
     const char c = bytes_[pos_];
     if (!IsBlank(c) && c != ',' && !IsLineEnd(c)) {
-      Fail("a number is expected here (a sign or digits, nothing else)");
+      Fail("a number is expected here (a sign or digits, nothing else)", true);
     }
   }
   // The blanks after a number, and a separator right after them, are taken

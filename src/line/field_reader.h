@@ -85,7 +85,9 @@ class FieldReader {
   // its value. The separator is the byte before pos_ when it was taken.
   void LogField(std::size_t value_end, bool number, std::int64_t value,
                 std::string_view text);
-  [[noreturn]] void Fail(const std::string& what) const;
+  // Throws Fault at the field read last, which the log (when there is
+  // one) keeps as its failed field; number tells that a number was due.
+  [[noreturn]] void Fail(const std::string& what, bool number = false) const;
 
   std::string_view bytes_;
   std::string file_name_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "line/read_log.h"
 #include "model/errors.h"
 
 namespace scenario {
@@ -158,6 +159,47 @@ TEST(FieldReader, OverlongTextIsAFault) {
   std::string ok(65535, 'a');
   FieldReader r2(ok, "f");
   EXPECT_EQ(r2.ReadText().size(), 65535u);
+}
+
+// The log keeps the field a fault stopped at, as far as its separator and
+// no farther than kFailedFieldBytes, so that a warning can say what in it
+// was wrong.
+TEST(FieldReader, TheLogKeepsTheFieldAFaultStoppedAt) {
+  struct Case {
+    std::string input;
+    bool number;  // read a number (else a text)
+    int column;
+    std::string text;
+  };
+  const Case kCases[] = {
+      {"1,  12;5, 7\r\n", true, 5, "12;5"},
+      {"1,  120;\r\nx", true, 5, "120;"},
+      {"1,  600 ;-11\r\n", true, 9, ";-11"},
+      {"1,  " + std::string(200, '9') + "x", true, 5,
+       std::string(kFailedFieldBytes, '9')},
+      {"1,  " + std::string(65536, 'a'), false, 5,
+       std::string(kFailedFieldBytes, 'a')},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    ReadLog log("f.txt");
+    FieldReader r(c.input, "f.txt");
+    r.set_log(&log);
+    EXPECT_EQ(r.ReadLong(), 1);
+    EXPECT_FALSE(log.failed_field().has_value());
+    if (c.number) {
+      if (c.column == 9) r.ReadLong();  // 600, ended by its blank
+      EXPECT_THROW(r.ReadLong(), Fault);
+    } else {
+      EXPECT_THROW(r.ReadText(), Fault);
+    }
+    ASSERT_TRUE(log.failed_field().has_value());
+    const LoggedField& f = *log.failed_field();
+    EXPECT_EQ(f.line, 1);
+    EXPECT_EQ(f.column, c.column);
+    EXPECT_EQ(f.number, c.number);
+    EXPECT_EQ(f.text, c.text);
+  }
 }
 
 // Cutting takes the same fields as reading, and shows a bad number as

@@ -3,8 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace scenario {
@@ -56,6 +58,10 @@ std::string_view RowKindKeyword(RowKind kind);
 // nothing stops it (a station: 17, its name the last). The readers' tests
 // hold them to it.
 std::size_t RowKindValueCount(RowKind kind);
+
+// How much of a field that failed its reading the log keeps: enough for
+// what a warning quotes or looks for in it.
+inline constexpr std::size_t kFailedFieldBytes = 80;
 
 // One field as the field reader read it.
 struct LoggedField {
@@ -136,6 +142,14 @@ class ReadLog {
   // nothing without it).
   bool found_general() const { return found_general_; }
   void set_found_general() { found_general_ = true; }
+  // The field at which the field reader gave up (a fault), when it did:
+  // where it starts, whether a number was due, and its characters up to
+  // the next comma or line end (at most kFailedFieldBytes). Not among
+  // fields().
+  void set_failed_field(LoggedField field) { failed_field_ = std::move(field); }
+  const std::optional<LoggedField>& failed_field() const {
+    return failed_field_;
+  }
 
  private:
   std::string file_;
@@ -144,6 +158,7 @@ class ReadLog {
   std::vector<LoggedRow> rows_;
   bool row_open_ = false;
   bool found_general_ = false;
+  std::optional<LoggedField> failed_field_;
 };
 
 }  // namespace scenario

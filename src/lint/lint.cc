@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/strings.h"
 #include "lint/lint_context.h"
 
 namespace scenario {
@@ -89,15 +90,6 @@ ReadSummary SummarizeRead(const Scenario& s, const ReadLog& line_log,
   return summary;
 }
 
-namespace {
-
-// "1 curve", "101 curves".
-std::string Count(int n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-}  // namespace
-
 std::string DescribeSummary(const ReadSummary& r) {
   auto sum = [&](std::initializer_list<RowKind> kinds) {
     int n = 0;
@@ -111,27 +103,29 @@ std::string DescribeSummary(const ReadSummary& r) {
   const int train_general = sum({RowKind::kBrakedMass, RowKind::kCoaches,
                                  RowKind::kClock, RowKind::kSand});
   std::string text = "read line: ";
-  text += Count(line_general, "general row", "general rows") + ", ";
-  text += Count(r.count(RowKind::kCurve), "curve", "curves") + ", ";
-  text += Count(r.count(RowKind::kGradient), "gradient", "gradients") + ", ";
+  text += CountOf(line_general, "general row", "general rows") + ", ";
+  text += CountOf(r.count(RowKind::kCurve), "curve", "curves") + ", ";
+  text += CountOf(r.count(RowKind::kGradient), "gradient", "gradients") + ", ";
   text +=
-      Count(r.count(RowKind::kMountain), "mountain side", "mountain sides") +
+      CountOf(r.count(RowKind::kMountain), "mountain side", "mountain sides") +
       ", ";
-  text += Count(r.count(RowKind::kSpeedBoard), "maximum-speed board",
-                "maximum-speed boards") +
+  text += CountOf(r.count(RowKind::kSpeedBoard), "maximum-speed board",
+                  "maximum-speed boards") +
           ", ";
-  text += Count(r.count(RowKind::kIndicatorBoard), "indicator board",
-                "indicator boards");
+  text += CountOf(r.count(RowKind::kIndicatorBoard), "indicator board",
+                  "indicator boards");
   text += "; train: ";
-  text += Count(train_general, "general row", "general rows") + ", ";
-  text += Count(r.count(RowKind::kAdhesion), "adhesion row", "adhesion rows") +
-          ", ";
-  text += Count(r.count(RowKind::kSpeedLimit), "speed limit", "speed limits") +
-          ", ";
-  text += Count(r.count(RowKind::kStation), "station", "stations") + ", ";
-  text += Count(r.count(RowKind::kSignal), "signal", "signals") + ", ";
-  text += Count(r.count(RowKind::kSlowdown), "slowdown", "slowdowns") + ", ";
-  text += Count(r.count(RowKind::kCodeChange), "code change", "code changes");
+  text += CountOf(train_general, "general row", "general rows") + ", ";
+  text +=
+      CountOf(r.count(RowKind::kAdhesion), "adhesion row", "adhesion rows") +
+      ", ";
+  text +=
+      CountOf(r.count(RowKind::kSpeedLimit), "speed limit", "speed limits") +
+      ", ";
+  text += CountOf(r.count(RowKind::kStation), "station", "stations") + ", ";
+  text += CountOf(r.count(RowKind::kSignal), "signal", "signals") + ", ";
+  text += CountOf(r.count(RowKind::kSlowdown), "slowdown", "slowdowns") + ", ";
+  text += CountOf(r.count(RowKind::kCodeChange), "code change", "code changes");
   text += "; line " + std::to_string(r.line_length) + " m";
   if (r.count(RowKind::kStation) > 0) {
     text += ", stations from " + std::to_string(r.first_station) + " m to " +

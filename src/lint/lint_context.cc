@@ -33,6 +33,14 @@ void LintContext::Add(WarningKind kind, const ReadLog& log, std::size_t field,
       Warning{kind, Spot(log, field), position, std::move(text), other});
 }
 
+void LintContext::AddAt(WarningKind kind, SourceSpot where,
+                        std::optional<std::int32_t> position,
+                        std::string text) {
+  if (!Enabled(kind)) return;
+  warnings_.push_back(
+      Warning{kind, std::move(where), position, std::move(text), std::nullopt});
+}
+
 std::vector<Warning> LintContext::TakeWarnings() {
   auto file_rank = [this](const Warning& w) {
     return w.where.file == line_.file() ? 0 : 1;

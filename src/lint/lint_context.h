@@ -71,6 +71,9 @@ class LintContext {
   void Add(WarningKind kind, const ReadLog& log, std::size_t field,
            std::optional<std::int32_t> position, std::string text,
            std::optional<SourceSpot> other = std::nullopt);
+  // The same at a spot of its own, for a field the log does not list.
+  void AddAt(WarningKind kind, SourceSpot where,
+             std::optional<std::int32_t> position, std::string text);
 
   // The warnings in file order (line file first), then line and column.
   std::vector<Warning> TakeWarnings();

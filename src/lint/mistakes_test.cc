@@ -134,6 +134,13 @@ TEST(Mistakes, EachIsNamedAtItsRowAndItsCorrectionIsClean) {
        WarningKind::kFieldSeparator},
       {"semicolons between fields", true, 11, 1, "velocita;1000;95",
        WarningKind::kFieldSeparator},
+      // Inside a number field a semicolon stops the reading (error 25).
+      {"semicolon inside a number", true, 11, 1, "velocita,  1000;95",
+       WarningKind::kFieldSeparator},
+      {"semicolon ending a row", false, 15, 1, "pendenza,  1000,   -3;",
+       WarningKind::kFieldSeparator},
+      {"semicolon after a number's blanks", true, 11, 1, "velocita,  1000 ;95",
+       WarningKind::kFieldSeparator},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);

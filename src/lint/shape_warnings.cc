@@ -1,7 +1,7 @@
 // Warnings about the shape of the lines an author wrote: the readers read
 // a stream of fields, but authors write one row per line. A line with too
-// few values, a comment marker, a separator other than the comma, a file
-// in another encoding.
+// few values, a comment marker, a separator other than the comma (between
+// rows or inside a number), a file in another encoding.
 
 #include <algorithm>
 #include <bit>
@@ -163,6 +163,23 @@ void LineMarks(LintContext& c, const ReadLog& log) {
   }
 }
 
+// A number field that holds a semicolon ("12;5", "120;", or ";-11" after
+// "600 ") is no number: the reading of the file stops there with error
+// 25, whose text alone does not say why.
+void FailedSeparator(LintContext& c, const ReadLog& log) {
+  if (!log.failed_field()) return;
+  const LoggedField& f = *log.failed_field();
+  if (!f.number || f.text.find(';') == std::string::npos) return;
+  const bool last = Trim(f.text).ends_with(';');
+  c.AddAt(WarningKind::kFieldSeparator, {log.file(), f.line, f.column},
+          std::nullopt,
+          "the field " + Quoted(f.text) +
+              " holds a semicolon, but only a comma separates fields: it is "
+              "read as one number, which it is not, so the reading of the "
+              "file stops here (error 25); " +
+              (last ? "drop the semicolon" : "put a comma in its place"));
+}
+
 void Encoding(LintContext& c, const ReadLog& log) {
   if (log.fields().empty()) return;
   if (LooksUtf16(log)) {
@@ -183,6 +200,7 @@ void FindShapeWarnings(LintContext& c) {
     Encoding(c, *log);
     RowShape(c, *log);
     LineMarks(c, *log);
+    FailedSeparator(c, *log);
   }
 }
 

@@ -17,4 +17,12 @@ std::optional<WarningKind> FindWarningKind(std::string_view name) {
   return std::nullopt;
 }
 
+std::vector<std::string> WarningNames() {
+  std::vector<std::string> names;
+  for (const WarningKindInfo& info : WarningKinds()) {
+    names.emplace_back(info.name);
+  }
+  return names;
+}
+
 }  // namespace scenario

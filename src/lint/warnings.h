@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/diagnostics.h"
 
@@ -76,6 +77,9 @@ const WarningKindInfo& Describe(WarningKind kind);
 std::string_view WarningName(WarningKind kind);
 // The kind of a name as WarningName gives it; nullopt for an unknown name.
 std::optional<WarningKind> FindWarningKind(std::string_view name);
+// Every kind's name, in the table's order: what a mistyped name is
+// matched against.
+std::vector<std::string> WarningNames();
 
 // One warning. where names the field at fault (file, line and column of
 // its first character); other, when set, the other row involved (the row

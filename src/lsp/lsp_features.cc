@@ -218,19 +218,19 @@ json CompletionItem(std::string_view label, RowKind kind, bool snippets) {
                {"kind", CompletionItemKind::kKeyword},
                {"detail", std::string(RowKindName(kind))},
                {"documentation", std::string(row.summary)}};
-  if (!snippets) {
-    item["insertText"] = std::string(label) + ",  ";
-    item["insertTextFormat"] = InsertTextFormat::kPlainText;
-    return item;
-  }
-  std::string text = SnippetText(label);
+  // Without snippets the fields' names go in as plain text, for the
+  // author to type over: the row's shape still shows.
+  std::string text = snippets ? SnippetText(label) : std::string(label);
   int n = 1;
   for (const FieldGuide* field : row.fields) {
-    text += ",  ${" + std::to_string(n++) + ":" +
-            SnippetText(FieldLabel(*field)) + "}";
+    const std::string name = FieldLabel(*field);
+    text += snippets
+                ? ",  ${" + std::to_string(n++) + ":" + SnippetText(name) + "}"
+                : ",  " + name;
   }
   item["insertText"] = text;
-  item["insertTextFormat"] = InsertTextFormat::kSnippet;
+  item["insertTextFormat"] =
+      snippets ? InsertTextFormat::kSnippet : InsertTextFormat::kPlainText;
   return item;
 }
 

@@ -34,9 +34,10 @@ nlohmann::json HoverFor(DescriptionKind kind, const EditorDocument& doc,
 // (line) inside them.
 nlohmann::json SymbolsFor(DescriptionKind kind, const EditorDocument& doc);
 
-// Row keywords and section headers, with the row's fields as a snippet
-// when the client takes snippets. Empty when the position lies after the
-// row's keyword.
+// Row keywords and section headers. A row comes with its fields: as a
+// snippet's placeholders when the client takes snippets, else as their
+// names in plain text. Empty when the position lies after the row's
+// keyword.
 nlohmann::json CompletionFor(DescriptionKind kind, const EditorDocument& doc,
                              EditorPosition at, bool snippets);
 

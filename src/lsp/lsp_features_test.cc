@@ -64,5 +64,54 @@ TEST(LspFeatures, HoverNamesFieldsFromTheRowFieldTable) {
       << station;
 }
 
+// A snippet without its placeholders' marks: "${1:sx}" reads "sx".
+std::string WithoutPlaceholders(const std::string& snippet) {
+  std::string text;
+  for (std::size_t i = 0; i < snippet.size(); ++i) {
+    if (snippet.compare(i, 2, "${") == 0) {
+      i = snippet.find(':', i);
+    } else if (snippet[i] != '}') {
+      text += snippet[i];
+    }
+  }
+  return text;
+}
+
+// A client without snippets still gets the row's fields, by name in plain
+// text, and not the keyword alone.
+TEST(LspFeatures, CompletionOffersTheFieldsWithOrWithoutSnippets) {
+  struct Case {
+    DescriptionKind kind;
+    const char* label;
+    std::size_t fields;
+  };
+  const Case kCases[] = {
+      {DescriptionKind::kLine, "pendenza", 2},
+      {DescriptionKind::kLine, "curvad1", 2},
+      {DescriptionKind::kTrain, "segnale", 11},
+  };
+  const EditorDocument doc("[generale]\r\nse\r\n");
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.label);
+    json item[2];
+    for (const bool snippets : {false, true}) {
+      for (const json& each :
+           CompletionFor(c.kind, doc, EditorPosition{1, 2}, snippets)) {
+        if (each["label"] == c.label) item[snippets] = each;
+      }
+      ASSERT_TRUE(item[snippets].is_object());
+    }
+    EXPECT_EQ(item[false]["insertTextFormat"], 1);
+    EXPECT_EQ(item[true]["insertTextFormat"], 2);
+    const std::string plain = item[false]["insertText"];
+    EXPECT_EQ(plain, WithoutPlaceholders(item[true]["insertText"]));
+    // The keyword, then each field after a comma.
+    std::size_t commas = 0;
+    for (char ch : plain) commas += ch == ',';
+    EXPECT_EQ(commas, c.fields) << plain;
+    EXPECT_EQ(plain.find("$"), std::string::npos) << plain;
+  }
+}
+
 }  // namespace
 }  // namespace scenario

@@ -38,7 +38,7 @@ struct ScenarioRow {
   ScenarioState state = ScenarioState::kBuilt;
   std::vector<std::int32_t> codes;  // every code recorded, in order
   std::string first_diagnostic;     // the first code, as compile prints it
-  // The warnings the lint finds for the pair (those of `compile -W`), kept
+  // The warnings the lint finds for the pair (those `compile` shows), kept
   // in the build record for a pair up to date; none when not compiled.
   std::optional<int> warnings;
   std::vector<std::string> written;  // output paths written

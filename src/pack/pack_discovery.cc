@@ -121,9 +121,14 @@ class PackPlanner {
 
   const bool with_grid_;
   PackPlan plan_;
-  std::vector<TrainFile> trains_;              // in file order
-  std::vector<LineProblem> problems_;          // by line
-  std::map<std::string, std::string> claims_;  // ClaimKey -> claimant's file
+  std::vector<TrainFile> trains_;      // in file order
+  std::vector<LineProblem> problems_;  // by line
+  // A file some line or train will write, and the description that does.
+  struct Claim {
+    std::string output;    // the file's name, as that description gives it
+    std::string claimant;  // the description's file
+  };
+  std::map<std::string, Claim> claims_;  // by ClaimKey
   std::vector<std::vector<PackPair>> pairs_by_line_;
 };
 
@@ -201,9 +206,15 @@ void PackPlanner::ReportDuplicates(const std::vector<std::size_t>& group) {
       if (k == i) continue;
       others += (others.empty() ? "" : ", ") + Quoted(plan_.lines[k].file);
     }
+    // Two files of one folder have two names, so theirs differ only in
+    // letter case.
     problems_[i] = {"its line name " + Quoted(plan_.lines[i].name) +
-                        " is also given by " + others +
-                        " in the same folder; they would share one grid file",
+                        " differs only in letter case from " +
+                        (group.size() == 2 ? "that of " : "those of ") +
+                        others +
+                        " in the same folder: where case is ignored (as the "
+                        "simulator's file names are) they would share one "
+                        "grid file; rename one of the descriptions",
                     PackProblem::kDuplicateLine};
     plan_.reports.push_back({plan_.lines[i].file, PackProblem::kDuplicateLine,
                              problems_[i].message, false, ""});
@@ -233,7 +244,7 @@ void PackPlanner::ClaimGrids() {
     if (!problems_[i].message.empty()) continue;
     const std::string& grid = plan_.lines[i].grid;
     claims_.emplace(ClaimKey(PackFolderOf(grid), BaseName(grid)),
-                    plan_.lines[i].file);
+                    Claim{std::string(BaseName(grid)), plan_.lines[i].file});
   }
 }
 
@@ -260,10 +271,18 @@ std::string PackPlanner::ClashOf(const std::string& folder,
                                  const std::string& outputs) const {
   for (const std::string& output : {outputs + ".sim", outputs + ".dat"}) {
     auto it = claims_.find(ClaimKey(folder, output));
-    if (it != claims_.end()) {
+    if (it == claims_.end()) continue;
+    const Claim& claim = it->second;
+    if (claim.output == output) {
       return "it would write " + Quoted(JoinPath(folder, output)) + ", which " +
-             Quoted(it->second) + " writes";
+             Quoted(claim.claimant) + " writes";
     }
+    return "it would write " + Quoted(JoinPath(folder, output)) + ", and " +
+           Quoted(claim.claimant) + " writes " +
+           Quoted(JoinPath(folder, claim.output)) +
+           ": the names differ only in letter case, so where case is "
+           "ignored (as the simulator's file names are) they are one file; "
+           "rename one of the descriptions";
   }
   return "";
 }
@@ -308,8 +327,9 @@ void PackPlanner::PairTrain(const TrainFile& train) {
     not_built(PackProblem::kOutputClash, clash);
     return;
   }
-  claims_.emplace(ClaimKey(train.folder, outputs + ".sim"), train.path);
-  claims_.emplace(ClaimKey(train.folder, outputs + ".dat"), train.path);
+  for (const std::string& output : {outputs + ".sim", outputs + ".dat"}) {
+    claims_.emplace(ClaimKey(train.folder, output), Claim{output, train.path});
+  }
   pairs_by_line_[*best].push_back(std::move(pair));
 }
 

@@ -94,6 +94,50 @@ TEST(PlanPack, PairsAndReports) {
   }
 }
 
+// A clash of names that differ only in letter case says so, since the
+// names alone look different.
+TEST(PlanPack, ClashMessagesSayWhenOnlyLetterCaseDiffers) {
+  struct Case {
+    std::vector<std::string> files;
+    const char* file;  // the report's
+    const char* message;
+  };
+  const Case kCases[] = {
+      {{"Valle_linea.txt", "valle_linea.txt"},
+       "Valle_linea.txt",
+       "its line name \"Valle\" differs only in letter case from that of "
+       "\"valle_linea.txt\" in the same folder: where case is ignored (as "
+       "the simulator's file names are) they would share one grid file; "
+       "rename one of the descriptions"},
+      {{"Valle_linea.txt", "valle_linea.txt", "VALLE_linea.txt"},
+       "valle_linea.txt",
+       "differs only in letter case from those of \"VALLE_linea.txt\", "
+       "\"Valle_linea.txt\" in"},
+      {{"A_linea.txt", "A_x-.txt", "A_X-.txt"},
+       "A_x-.txt",
+       "it would write \"A_x.sim\", and \"A_X-.txt\" writes \"A_X.sim\": "
+       "the names differ only in letter case, so where case is ignored (as "
+       "the simulator's file names are) they are one file; rename one of "
+       "the descriptions"},
+      // The same name exactly: nothing about case.
+      {{"A_linea.txt", "A_linea-.txt"},
+       "A_linea-.txt",
+       "it would write \"A_linea.dat\", which \"A_linea.txt\" writes"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.file);
+    const PackPlan plan = PlanPack(c.files, true);
+    bool found = false;
+    for (const PackReport& report : plan.reports) {
+      if (report.file != c.file) continue;
+      found = true;
+      EXPECT_NE(report.message.find(c.message), std::string::npos)
+          << report.message;
+    }
+    EXPECT_TRUE(found);
+  }
+}
+
 TEST(PlanPack, WithoutGridsATrainMayTakeTheGridsName) {
   const std::vector<std::string> files = {"A_linea.txt", "A_linea-.txt"};
   EXPECT_EQ(Describe(PlanPack(files, false)),

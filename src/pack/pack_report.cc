@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "base/exit_status.h"
 #include "base/strings.h"
@@ -82,6 +83,13 @@ std::string Detail(const ScenarioRow& row) {
   return row.first_diagnostic + "; " + row.problem;
 }
 
+// The row's codes, "0" when it recorded none; none ("-") when the pair was
+// not compiled, whose codes are not known.
+std::string CodesCell(const ScenarioRow& row) {
+  if (!row.codes.empty()) return Codes(row, ",");
+  return row.warnings ? "0" : "-";
+}
+
 // The row's warning count, or none when the pair was not compiled.
 std::string WarningCount(const ScenarioRow& row, const char* none) {
   return row.warnings ? std::to_string(*row.warnings) : none;
@@ -145,8 +153,8 @@ std::string FormatPackSummary(const PackOutcome& outcome, int jobs) {
     const bool compiled = row.state == ScenarioState::kBuilt ||
                           row.state == ScenarioState::kNothingWritten;
     cells.push_back({PrintableName(row.scenario), StateWord(row.state),
-                     row.codes.empty() ? "-" : Codes(row, ","),
-                     WarningCount(row, "-"), std::to_string(row.written.size()),
+                     CodesCell(row), WarningCount(row, "-"),
+                     std::to_string(row.written.size()),
                      compiled ? Milliseconds(row.seconds) : "-",
                      PrintableName(Detail(row))});
   }
@@ -170,16 +178,15 @@ std::string FormatPackSummary(const PackOutcome& outcome, int jobs) {
   for (const auto& row : cells) emit(row);
 
   const Totals t = Count(outcome);
-  text += "\n" + std::to_string(t.scenarios) +
-          " scenarios: " + std::to_string(t.built) + " built, " +
-          std::to_string(t.up_to_date) + " up to date, " +
-          std::to_string(t.with_codes) + " with codes, " +
+  text += "\n" + CountOf(t.scenarios, "scenario", "scenarios") + ": " +
+          std::to_string(t.built) + " built, " + std::to_string(t.up_to_date) +
+          " up to date, " + std::to_string(t.with_codes) + " with codes, " +
           std::to_string(t.not_written) + " not written, " +
           std::to_string(t.not_compiled) + " not compiled; " +
-          std::to_string(t.warnings) + " warnings in " +
-          std::to_string(t.with_warnings) + " scenarios; " +
-          std::to_string(t.files) + " files written (" +
-          std::to_string(outcome.grids_written) + " grids); " +
+          CountOf(t.warnings, "warning", "warnings") + " in " +
+          CountOf(t.with_warnings, "scenario", "scenarios") + "; " +
+          CountOf(t.files, "file", "files") + " written (" +
+          CountOf(outcome.grids_written, "grid", "grids") + "); " +
           Seconds(outcome.seconds) + " on " + std::to_string(jobs) +
           (jobs == 1 ? " thread\n" : " threads\n");
   return text;

@@ -19,7 +19,8 @@ int PackExitStatus(const PackOutcome& outcome, bool werror);
 
 // The summary: one row per scenario (codes with the first diagnostic,
 // warnings, files written, time), then the totals. jobs is the number of
-// threads used. A scenario not compiled has no warning count: "-".
+// threads used. A scenario not compiled has no code or warning count:
+// "-"; one compiled (or up to date) without codes shows "0".
 std::string FormatPackSummary(const PackOutcome& outcome, int jobs);
 // The same table for tools (no warning count: null in JSON, empty in CSV).
 // The JSON also carries the plan's reports, the totals and the exit status

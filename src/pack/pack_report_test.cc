@@ -115,14 +115,19 @@ TEST(PackReport, TablesForPeopleAndTools) {
   EXPECT_EQ(row_of("a, b").substr(column, 2), "0 ") << text;
   EXPECT_EQ(row_of("c").substr(column, 2), "4 ") << text;
   EXPECT_EQ(row_of("d").substr(column, 2), "- ") << text;
-  EXPECT_NE(text.find("; 4 warnings in 1 scenarios;"), std::string::npos)
+  // The codes column: none recorded is "0", not known (not compiled) "-".
+  const std::size_t codes = text.find("CODES");
+  EXPECT_EQ(row_of("a, b").substr(codes, 6), "16,25 ") << text;
+  EXPECT_EQ(row_of("c").substr(codes, 2), "0 ") << text;
+  EXPECT_EQ(row_of("d").substr(codes, 2), "- ") << text;
+  EXPECT_NE(text.find("; 4 warnings in 1 scenario;"), std::string::npos)
       << text;
   EXPECT_NE(text.find("16,25"), std::string::npos) << text;
   EXPECT_NE(text.find("x: error 16: taken"), std::string::npos) << text;
   EXPECT_NE(text.find("3 scenarios: 1 built, 1 up to date, 1 with codes"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("2 files written (1 grids)"), std::string::npos) << text;
+  EXPECT_NE(text.find("2 files written (1 grid)"), std::string::npos) << text;
 
   // Fields holding commas or quotes are quoted, quotes doubled.
   const std::string csv = PackSummaryCsv(outcome);
@@ -146,6 +151,33 @@ TEST(PackReport, TablesForPeopleAndTools) {
   EXPECT_EQ(doc["totals"]["with_warnings"], 1);
   EXPECT_EQ(doc["totals"]["files_written"], 2);
   EXPECT_EQ(doc["exit_status"], 2);  // d was not compiled
+}
+
+// The totals speak of one thing in the singular.
+TEST(PackReport, TotalsCountInTheSingularWhereThereIsOne) {
+  struct Case {
+    std::vector<ScenarioRow> rows;
+    int grids;
+    const char* totals;
+  };
+  const Case kCases[] = {
+      {{Row("a", ScenarioState::kBuilt, {}, 1)},
+       1,
+       "\n1 scenario: 1 built, 0 up to date, 0 with codes, 0 not written, 0 "
+       "not compiled; 1 warning in 1 scenario; 2 files written (1 grid); "},
+      {{Row("a", ScenarioState::kBuilt, {}, 2),
+        Row("b", ScenarioState::kBuilt, {}, 3)},
+       0,
+       "\n2 scenarios: 2 built, 0 up to date, 0 with codes, 0 not written, 0 "
+       "not compiled; 5 warnings in 2 scenarios; 4 files written (0 grids); "},
+  };
+  for (const Case& c : kCases) {
+    PackOutcome outcome;
+    outcome.rows = c.rows;
+    outcome.grids_written = c.grids;
+    const std::string text = FormatPackSummary(outcome, 1);
+    EXPECT_NE(text.find(c.totals), std::string::npos) << text;
+  }
 }
 
 TEST(PackReport, ProgressWithoutATerminalIsOneLinePerScenario) {

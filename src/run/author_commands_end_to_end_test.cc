@@ -98,7 +98,8 @@ TEST_F(AuthorCommands, CleanPairCompilesUnderTheNamesItsFilesGive) {
             SmallTrain("velocita,    1000,    95"));
   ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", dir_.path()});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err,
+            "scenario-compiler: 3 files written: 0 codes, 0 warnings\n");
   EXPECT_EQ(std::filesystem::file_size(dir_.File("Valle_R 1.dat")), 15u * 241);
   EXPECT_TRUE(std::filesystem::exists(dir_.File("Valle_R 1.sim")));
   EXPECT_EQ(std::filesystem::file_size(dir_.File("Valle_linea.dat")),
@@ -116,6 +117,13 @@ TEST_F(AuthorCommands, CleanPairCompilesUnderTheNamesItsFilesGive) {
                         "--line-name", "V", "--train-name", "T"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(out.Listing(), "V_T.dat, V_T.sim");
+  EXPECT_EQ(run.err,
+            "scenario-compiler: 2 files written: 0 codes, 0 warnings\n");
+
+  // --quiet leaves the closing line out.
+  run = Compiler(dir_, {"compile", line_, train_, "-o", out.path(), "-q"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
 }
 
 TEST_F(AuthorCommands, RecordedCodesAreListedWhereTheyStand) {
@@ -311,18 +319,34 @@ TEST(AuthorExplain, KnowsEveryRecordableCodeAndRefusesOthers) {
     std::vector<std::string> args;
     int status;
     const char* out_starts;  // nullptr: nothing on stdout
+    const char* err_has;     // nullptr: nothing on stderr
   };
+  constexpr const char* kUnknown = "is neither a code that a compile can";
   const Case cases[] = {
-      {{"explain", "16"}, 0, "error 16: a signal falls on a cell"},
-      {{"explain", "1250"}, 0, "error 1250: "},
-      {{"explain", "decimal-comma"}, 0, "warning decimal-comma: "},
-      {{"explain", "Decimal-Comma"}, 2, nullptr},
-      {{"explain", "--all"}, 0, "# Error codes\n"},
-      {{"explain", "14"}, 2, nullptr},
-      {{"explain", "signal"}, 2, nullptr},
-      {{"explain", "-5"}, 2, nullptr},
-      {{"explain"}, 2, nullptr},
-      {{"explain", "16", "--all"}, 2, nullptr},
+      {{"explain", "16"}, 0, "error 16: a signal falls on a cell", nullptr},
+      {{"explain", "1250"}, 0, "error 1250: ", nullptr},
+      {{"explain", "decimal-comma"}, 0, "warning decimal-comma: ", nullptr},
+      {{"explain", "--all"}, 0, "# Error codes\n", nullptr},
+      // A warning's name mistyped or cut short: the nearest is offered.
+      {{"explain", "Decimal-Comma"},
+       2,
+       nullptr,
+       "; did you mean \"decimal-comma\"? "},
+      {{"explain", "decimal"},
+       2,
+       nullptr,
+       "\"decimal\" is neither a code that a compile can record nor a "
+       "warning's name; did you mean \"decimal-comma\"? "
+       "`scenario-compiler explain --all` lists them all\n"},
+      {{"explain", "time-to-short"},
+       2,
+       nullptr,
+       "did you mean \"time-too-short\"?"},
+      {{"explain", "14"}, 2, nullptr, kUnknown},
+      {{"explain", "signal"}, 2, nullptr, kUnknown},
+      {{"explain", "-5"}, 2, nullptr, ""},
+      {{"explain"}, 2, nullptr, "give one CODE"},
+      {{"explain", "16", "--all"}, 2, nullptr, "give one CODE"},
   };
   ScopedTempDir dir;
   for (const Case& c : cases) {
@@ -334,21 +358,29 @@ TEST(AuthorExplain, KnowsEveryRecordableCodeAndRefusesOthers) {
       EXPECT_NE(run.err, "");
     } else {
       EXPECT_EQ(run.out.rfind(c.out_starts, 0), 0u) << run.out;
+    }
+    if (c.err_has == nullptr) {
       EXPECT_EQ(run.err, "");
+    } else {
+      EXPECT_NE(run.err.find(c.err_has), std::string::npos) << run.err;
     }
   }
+  // Nothing near: no guess.
+  EXPECT_EQ(Compiler(dir, {"explain", "signal"}).err.find("did you mean"),
+            std::string::npos);
 }
 
 TEST(AuthorExample, ReferenceExamplePairCompilesCleanly) {
   // The format reference's example pair must stay a clean scenario: no
-  // code and no warning, nothing on standard error.
+  // code and no warning: standard error holds the closing line alone.
   ScopedTempDir out;
   const std::string folder = SCENARIO_DOCS_DIR "/example/";
-  ExeRun run = Compiler(
-      out, {"compile", folder + "Valle_linea.txt", folder + "Valle_R 12-.txt",
-            "-o", out.path(), "-W", "--werror"});
+  ExeRun run =
+      Compiler(out, {"compile", folder + "Valle_linea.txt",
+                     folder + "Valle_R 12-.txt", "-o", out.path(), "--werror"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err,
+            "scenario-compiler: 3 files written: 0 codes, 0 warnings\n");
   EXPECT_EQ(out.Listing(), "Valle_R 12.dat, Valle_R 12.sim, Valle_linea.dat");
   run = Compiler(out, {"lint", folder + "Valle_linea.txt",
                        folder + "Valle_R 12-.txt", "--json"});
@@ -428,7 +460,7 @@ TEST_F(AuthorCommands, BadNamesAreRefused) {
   ExpectInputsUnchanged();
 }
 
-TEST_F(AuthorCommands, WarningsNeverChangeTheFilesAndCountOnlyWithWerror) {
+TEST_F(AuthorCommands, WarningsShowUnlessHiddenAndCountOnlyWithWerror) {
   // "95,5": the comma splits the speed into 95 and a stray field "5".
   WritePair(SmallLine(kCleanRecord, kCleanBoard),
             SmallTrain("velocita,    1000,    95,5"));
@@ -437,15 +469,25 @@ TEST_F(AuthorCommands, WarningsNeverChangeTheFilesAndCountOnlyWithWerror) {
 
   ScopedTempDir plain;
   ScopedTempDir warned;
-  ExeRun run = Compiler(dir_, {"compile", line_, train_, "-o", plain.path()});
+  ExeRun run =
+      Compiler(dir_, {"compile", "-w", line_, train_, "-o", plain.path()});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
-  run = Compiler(dir_, {"compile", "-W", line_, train_, "-o", warned.path()});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err.find(warning), 0u) << run.err;
-  EXPECT_NE(run.err.find("(at 1000 m, km 1+000) (try: scenario-compiler "
-                         "explain decimal-comma)\n"),
-            std::string::npos);
+  EXPECT_EQ(run.err,
+            "scenario-compiler: 3 files written: 0 codes, 0 warnings\n");
+  // Shown with no option; -W, which once asked for them, changes nothing.
+  for (const char* option : {"--no-source", "-W"}) {
+    SCOPED_TRACE(option);
+    run =
+        Compiler(dir_, {"compile", option, line_, train_, "-o", warned.path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find(warning), 0u) << run.err;
+    EXPECT_NE(run.err.find("(at 1000 m, km 1+000) (try: scenario-compiler "
+                           "explain decimal-comma)\n"),
+              std::string::npos);
+    EXPECT_TRUE(run.err.ends_with(
+        "\nscenario-compiler: 3 files written: 0 codes, 1 warning\n"))
+        << run.err;
+  }
   for (const char* name :
        {"Valle_linea.dat", "Valle_R 1.sim", "Valle_R 1.dat"}) {
     SCOPED_TRACE(name);
@@ -468,6 +510,16 @@ TEST_F(AuthorCommands, WarningsNeverChangeTheFilesAndCountOnlyWithWerror) {
   EXPECT_EQ(run.err, "");
   run = Compiler(dir_, {"lint", line_, train_, "--no-warn", "decimal-coma"});
   EXPECT_EQ(run.status, 2);
+  run = Compiler(dir_, {"check", line_, train_, "-w", "--werror"});
+  EXPECT_EQ(run.status, 2);
+
+  // check --json holds the warnings as lint's does, unless -w hides them.
+  run = Compiler(dir_, {"check", line_, train_, "--json"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(nlohmann::json::parse(run.out)["warnings"].size(), 1u) << run.out;
+  run = Compiler(dir_, {"check", line_, train_, "--json", "-w"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_FALSE(nlohmann::json::parse(run.out).contains("warnings")) << run.out;
 
   run = Compiler(dir_, {"lint", line_, train_, "--json"});
   EXPECT_EQ(run.status, 0);
@@ -478,6 +530,74 @@ TEST_F(AuthorCommands, WarningsNeverChangeTheFilesAndCountOnlyWithWerror) {
   EXPECT_EQ(doc["warnings"][0]["column"], 23);
   EXPECT_EQ(doc["warnings"][0]["position"], 1000);
   ExpectInputsUnchanged();
+}
+
+// The closing line counts in the singular where there is one.
+TEST_F(AuthorCommands, ClosingLineCountsCodesAndWarnings) {
+  struct Case {
+    const char* speed_row;
+    int status;
+    const char* last_line;
+  };
+  const Case kCases[] = {
+      {"velocita,    1000,    95", 0, "0 codes, 0 warnings"},
+      {"velocita,    1000,    95,5", 0, "0 codes, 1 warning"},
+      // Beyond the line's end: code 15, and the files are still written.
+      {"velocita,    20000,    95", 1, "1 code, 0 warnings"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.speed_row);
+    WritePair(SmallLine(kCleanRecord, kCleanBoard), SmallTrain(c.speed_row));
+    const ExeRun run = Compiler(dir_, {"compile", line_, train_});
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_TRUE(run.err.ends_with(std::string("scenario-compiler: 3 files "
+                                              "written: ") +
+                                  c.last_line + "\n"))
+        << run.err;
+  }
+}
+
+// A reading stopped by a file's encoding or by a semicolon inside a
+// number: the warning that names the cause comes with the code.
+TEST_F(AuthorCommands, TheCauseOfAStoppedReadingIsNamed) {
+  // The line saved as UTF-16 (little-endian, with its byte-order mark).
+  std::string utf16 = "\xff\xfe";
+  for (char ch : SmallLine(kCleanRecord, kCleanBoard)) {
+    utf16 += ch;
+    utf16 += '\0';
+  }
+  WritePair(utf16, SmallTrain("velocita,    1000,    95"));
+  ExeRun run = Compiler(dir_, {"compile", "--no-source", line_, train_});
+  EXPECT_EQ(run.status, 2) << run.err;
+  // The cause first, with the cure; then the code it led to.
+  EXPECT_EQ(run.err.find(line_ + ":1:1: warning file-encoding: the file is "
+                                 "saved as UTF-16 (\"Unicode\")"),
+            0u)
+      << run.err;
+  EXPECT_NE(run.err.find("save it as Windows-1252"), std::string::npos);
+  EXPECT_LT(run.err.find("save it as Windows-1252"), run.err.find("error 102"))
+      << run.err;
+
+  struct Case {
+    const char* speed_row;
+    const char* at;  // where the reading stops
+    const char* cure;
+  };
+  const Case kCases[] = {
+      {"velocita,    1000;    95", ":10:14: ", "put a comma in its place"},
+      {"velocita,    1000,    95;", ":10:23: ", "drop the semicolon"},
+      {"velocita,    1000 ;95", ":10:19: ", "put a comma in its place"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.speed_row);
+    WritePair(SmallLine(kCleanRecord, kCleanBoard), SmallTrain(c.speed_row));
+    run = Compiler(dir_, {"compile", "--no-source", line_, train_});
+    const std::string at = train_ + c.at;
+    EXPECT_NE(run.err.find(at + "error 25: "), std::string::npos) << run.err;
+    const std::size_t warning = run.err.find(at + "warning field-separator: ");
+    ASSERT_NE(warning, std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(c.cure, warning), std::string::npos) << run.err;
+  }
 }
 
 TEST_F(AuthorCommands, CheckSaysWhatItReadOnSuccessToo) {
@@ -491,10 +611,11 @@ TEST_F(AuthorCommands, CheckSaysWhatItReadOnSuccessToo) {
             "general rows, 1 adhesion row, 2 speed limits, 1 station, 1 "
             "signal, 0 slowdowns, 0 code changes; line 5000 m, stations from "
             "0 m to 0 m\n");
-  // A misspelt keyword drops its row: the count shows it, and -W says why.
+  // A misspelt keyword drops its row: the count shows it, and a warning
+  // says why.
   WritePair(SmallLine(kCleanRecord, kCleanBoard),
             SmallTrain("velocta,    1000,    95"));
-  run = Compiler(dir_, {"check", "-W", line_, train_});
+  run = Compiler(dir_, {"check", line_, train_});
   EXPECT_NE(run.out.find(", 1 speed limit, "), std::string::npos) << run.out;
   EXPECT_NE(
       run.err.find(train_ + ":10:1: warning passed-over-field: \"velocta\" "

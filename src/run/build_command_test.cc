@@ -167,7 +167,7 @@ CommandRun Build(const std::vector<std::string>& args) {
   return run;
 }
 
-// `compile -W --json` (with --werror when asked) of one pair into output.
+// `compile --json` (with --werror when asked) of one pair into output.
 CommandRun CompileAlone(const std::string& line_file,
                         const std::string& train_file,
                         const std::string& output, bool werror) {
@@ -175,8 +175,7 @@ CommandRun CompileAlone(const std::string& line_file,
   c.compile.line_file = line_file;
   c.compile.train_file = train_file;
   c.compile.output = output;
-  c.compile.warnings = true;
-  c.compile.werror = werror;
+  c.compile.warnings.werror = werror;
   c.json = true;
   std::ostringstream out;
   std::ostringstream err;
@@ -331,7 +330,7 @@ TEST(PackBuild, OutputFolderKeepsTheLayoutAndTheCsvHoldsTheTable) {
 }
 
 // One train of three deserves a warning: the summary counts it for that
-// train alone, as `compile -W` does, keeps the count while the pair is up
+// train alone, as `compile` does, keeps the count while the pair is up
 // to date, and -W makes it fail the build as --werror fails a compile.
 TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
   ScopedTempDir pack;
@@ -350,7 +349,7 @@ TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
   const std::map<std::string, std::size_t> expected = {
       {"Valle_R 0-.txt", 0}, {"Valle_R 3-.txt", 1}, {"Valle_R 10-.txt", 0}};
 
-  // What compile -W --werror says of each pair on its own.
+  // What compile --werror says of each pair on its own.
   for (const auto& [train, count] : expected) {
     SCOPED_TRACE(train);
     ScopedTempDir alone;
@@ -365,7 +364,7 @@ TEST(PackBuild, WarningsAreCountedAndFailTheBuildWithW) {
   const std::string csv = elsewhere.File("summary.csv");
   const CommandRun plain = Build({pack.path(), "--csv", csv});
   EXPECT_EQ(plain.status, 0) << plain.err << plain.out;
-  EXPECT_NE(plain.out.find("1 warnings in 1 scenarios"), std::string::npos)
+  EXPECT_NE(plain.out.find("1 warning in 1 scenario;"), std::string::npos)
       << plain.out;
   const std::string table = ReadWholeFile(csv);
   EXPECT_NE(table.find("\r\nValle_R 3,built,,,1,"), std::string::npos) << table;

@@ -18,6 +18,7 @@
 #include "base/terminal.h"
 #include "lint/warnings.h"
 #include "run/lsp_command.h"
+#include "run/program_name.h"
 
 namespace scenario {
 
@@ -39,17 +40,22 @@ std::string CommandHint(CLI::App& app, int argc, const char* const* argv) {
     if (sub->get_name() == word) return "";
     names.push_back(sub->get_name());
   }
-  std::string nearest;
-  std::size_t best = std::max<std::size_t>(2, word.size() / 3) + 1;
-  for (const std::string& name : names) {
-    const std::size_t d = EditDistance(word, name);
-    if (d < best) best = d, nearest = name;
-  }
+  const std::string nearest = NearestName(word, names);
   std::string hint = QuotedName(word) + " is not a command";
   if (!nearest.empty()) return hint + "; did you mean \"" + nearest + "\"?\n";
   hint += "; the commands are";
   for (const std::string& name : names) hint += " " + name;
   return hint + "\n";
+}
+
+// --no-warn's check: "" for a warning's name, else what is wrong with it.
+std::string UnknownWarningName(const std::string& name) {
+  if (FindWarningKind(name)) return "";
+  std::string problem = QuotedName(name) + " is no warning's name";
+  const std::string nearest = NearestName(name, WarningNames());
+  if (!nearest.empty()) problem += "; did you mean \"" + nearest + "\"?";
+  return problem + " (`" + std::string(kProgramName) +
+         " explain --all` lists them)";
 }
 
 // Every command's options, bound to its subcommand before the parse; the
@@ -73,8 +79,28 @@ struct OptionStore {
 // The subcommands, each with the command it stands for.
 using Subcommands = std::vector<std::pair<CLI::App*, CommandKind>>;
 
-// compile, check and lint: the pair and how to report on it. lint always
-// reports warnings, so it has no -W.
+// The warning options that compile, check and watch share (lint, which is
+// there to report warnings, takes all but -w and -W). Warnings are shown
+// unless -w hides them; -W, which once asked for them, is still taken and
+// changes nothing.
+void AddWarningOptions(CLI::App* sub, WarningOptions* w, bool hideable) {
+  sub->add_flag("--werror", w->werror,
+                "Warnings count like codes for the exit status (1)");
+  if (hideable) {
+    sub->add_flag_callback(
+        "-w,--no-warnings", [w] { w->shown = false; },
+        "Do not report warnings: what is compiled but "
+        "almost certainly not meant");
+    sub->add_flag_callback(
+        "-W,--warnings", [] {},
+        "Report warnings: the default, so this changes nothing");
+  }
+  sub->add_option("--no-warn", w->no_warn,
+                  "Do not report warnings of this kind (repeatable)")
+      ->check(CLI::Validator(UnknownWarningName, "NAME", "warning name"));
+}
+
+// compile, check and lint: the pair and how to report on it.
 CLI::App* AddCompileLike(CLI::App& app, const char* name,
                          const char* description, CompileCommandOptions* o) {
   CLI::App* sub = app.add_subcommand(name, description);
@@ -86,20 +112,7 @@ CLI::App* AddCompileLike(CLI::App& app, const char* name,
   sub->add_flag("--json", o->json, "Print one JSON object on stdout");
   sub->add_flag("--no-source", o->no_source,
                 "Do not show the row and a caret under each diagnostic");
-  if (std::string_view(name) != "lint") {
-    sub->add_flag("-W,--warnings", c.warnings,
-                  "Also report warnings: what is compiled but almost "
-                  "certainly not meant");
-  }
-  sub->add_flag("--werror", c.werror,
-                "Warnings count like codes for the exit status (1)");
-  std::vector<std::string> warning_names;
-  for (const WarningKindInfo& info : WarningKinds()) {
-    warning_names.emplace_back(info.name);
-  }
-  sub->add_option("--no-warn", c.no_warn,
-                  "Do not report warnings of this kind (repeatable)")
-      ->check(CLI::IsMember(std::move(warning_names)));
+  AddWarningOptions(sub, &c.warnings, std::string_view(name) != "lint");
   return sub;
 }
 
@@ -180,6 +193,7 @@ CLI::App* AddWatch(CLI::App& app, WatchCommandOptions* o) {
   watch->add_option("-o,--output", o->output,
                     "Folder for the binary files (default: .)");
   watch->add_flag("--no-grid", o->no_grid, "Do not build or write the grid");
+  AddWarningOptions(watch, &o->warnings, true);
   return watch;
 }
 
@@ -246,6 +260,9 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
                      "Compile a line and a train description into binary files",
                      &store->compile);
   AddCompileOutputs(compile, &store->compile.compile);
+  compile->add_flag("-q,--quiet", store->compile.quiet,
+                    "Do not print the closing line (files written, codes, "
+                    "warnings)");
   // A braced list is evaluated in order, so help lists the commands so.
   return {
       {compile, CommandKind::kCompile},
@@ -272,15 +289,26 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
   };
 }
 
+// The usage error that a command's warning options make together, or "".
+std::string WarningOptionsProblem(const WarningOptions& w, const char* name) {
+  if (w.shown || !w.werror) return "";
+  return std::string(name) +
+         ": -w (--no-warnings) hides the warnings that --werror would count; "
+         "give one of the two\n";
+}
+
 // compile, check and lint differ only in what they write and report.
-CompileCommandOptions FinishCompile(CompileCommandOptions o, CommandKind kind) {
+// Returns the usage error of their options, or "".
+std::string FinishCompile(CompileCommandOptions o, CommandKind kind,
+                          CommandOptions* options) {
   o.compile.write = kind == CommandKind::kCompile;
   o.compile.summary = kind == CommandKind::kCheck;
-  // lint always reports warnings; --werror asks for them too.
-  if (kind == CommandKind::kLint || o.compile.werror) {
-    o.compile.warnings = true;
-  }
-  return o;
+  const char* name = kind == CommandKind::kCompile ? "compile"
+                     : kind == CommandKind::kCheck ? "check"
+                                                   : "lint";
+  const std::string problem = WarningOptionsProblem(o.compile.warnings, name);
+  *options = std::move(o);
+  return problem;
 }
 
 // Moves the options of parsed->kind out of the store into the result.
@@ -292,14 +320,11 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
       options = store.builtin;
       return "";
     case CommandKind::kCompile:
-      options = FinishCompile(std::move(store.compile), parsed->kind);
-      return "";
+      return FinishCompile(std::move(store.compile), parsed->kind, &options);
     case CommandKind::kCheck:
-      options = FinishCompile(std::move(store.check), parsed->kind);
-      return "";
+      return FinishCompile(std::move(store.check), parsed->kind, &options);
     case CommandKind::kLint:
-      options = FinishCompile(std::move(store.lint), parsed->kind);
-      return "";
+      return FinishCompile(std::move(store.lint), parsed->kind, &options);
     case CommandKind::kExport:
       options = std::move(store.exporter);
       return "";
@@ -314,9 +339,12 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
       options = std::move(store.plot);
       return problem.empty() ? "" : "plot: " + problem + "\n";
     }
-    case CommandKind::kWatch:
+    case CommandKind::kWatch: {
+      const std::string problem =
+          WarningOptionsProblem(store.watch.warnings, "watch");
       options = std::move(store.watch);
-      return "";
+      return problem;
+    }
     case CommandKind::kLsp:
       options = LspCommandOptions{};
       return "";
@@ -350,6 +378,17 @@ bool Parse(CLI::App& app, int argc, const char* const* argv,
     app.parse(argc, argv);
     return true;
   } catch (const CLI::ParseError& e) {
+    // "decompil --help" asks for no help: its first word is no command.
+    const bool help = dynamic_cast<const CLI::CallForHelp*>(&e) != nullptr ||
+                      dynamic_cast<const CLI::CallForAllHelp*>(&e) != nullptr;
+    if (help) {
+      std::string hint = CommandHint(app, argc, argv);
+      if (!hint.empty()) {
+        parsed->exit_status = kExitUsage;
+        parsed->err_text = std::move(hint);
+        return false;
+      }
+    }
     parsed->exit_status = app.exit(e, out, err);
     // CLI11 answers a usage error with its own code; ours is 2.
     if (parsed->exit_status != 0) parsed->exit_status = kExitUsage;

@@ -25,10 +25,6 @@ Options OptionsOf(const ParsedCommandLine& p) {
   return options != nullptr ? *options : Options{};
 }
 
-AuthorCompileOptions CompileOf(std::vector<const char*> args) {
-  return OptionsOf<CompileCommandOptions>(Parse(std::move(args))).compile;
-}
-
 TEST(CommandLine, CommandsAndTheirOptions) {
   {
     ParsedCommandLine p = Parse({});
@@ -67,25 +63,12 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     ASSERT_TRUE(p.run) << p.err_text;
     EXPECT_EQ(p.kind, CommandKind::kLint);
     const AuthorCompileOptions c = OptionsOf<CompileCommandOptions>(p).compile;
-    EXPECT_TRUE(c.warnings);
-    EXPECT_TRUE(c.werror);
+    EXPECT_TRUE(c.warnings.shown);
+    EXPECT_TRUE(c.warnings.werror);
     EXPECT_FALSE(c.write);
     EXPECT_FALSE(c.summary);
-    EXPECT_EQ(c.no_warn,
+    EXPECT_EQ(c.warnings.no_warn,
               (std::vector<std::string>{"decimal-comma", "curve-overlap"}));
-  }
-  {
-    // Warnings are off unless asked for; --werror asks for them.
-    EXPECT_FALSE(CompileOf({"check", "l.txt", "t.txt"}).warnings);
-    EXPECT_TRUE(CompileOf({"check", "-W", "l.txt", "t.txt"}).warnings);
-    EXPECT_TRUE(
-        CompileOf({"compile", "--warnings", "l.txt", "t.txt"}).warnings);
-    EXPECT_TRUE(CompileOf({"compile", "--werror", "l.txt", "t.txt"}).warnings);
-    // An unknown kind name is a usage error.
-    ParsedCommandLine p =
-        Parse({"lint", "l.txt", "t.txt", "--no-warn", "no-such-kind"});
-    EXPECT_FALSE(p.run);
-    EXPECT_EQ(p.exit_status, 2);
   }
   {
     ParsedCommandLine p = Parse({"check", "l.txt", "t.txt"});
@@ -130,6 +113,7 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     EXPECT_EQ(o.train_file, "t.txt");
     EXPECT_EQ(o.output, ".");
     EXPECT_TRUE(o.no_grid);
+    EXPECT_TRUE(o.warnings.shown);
   }
   {
     EXPECT_EQ(
@@ -140,6 +124,88 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     EXPECT_TRUE(
         OptionsOf<ExplainCommandOptions>(Parse({"explain", "--all"})).all);
     EXPECT_EQ(Parse({"lsp"}).kind, CommandKind::kLsp);
+  }
+}
+
+// compile, check and watch show warnings unless -w hides them; -W, once
+// needed to see them, changes nothing; lint always shows them.
+TEST(CommandLine, WarningsShowUnlessHidden) {
+  struct Case {
+    std::vector<const char*> args;
+    bool shown;
+    bool werror;
+    std::vector<std::string> no_warn;
+  };
+  const Case kCases[] = {
+      {{"compile", "l.txt", "t.txt"}, true, false, {}},
+      {{"check", "l.txt", "t.txt"}, true, false, {}},
+      {{"watch", "l.txt", "t.txt"}, true, false, {}},
+      {{"lint", "l.txt", "t.txt"}, true, false, {}},
+      {{"compile", "l.txt", "t.txt", "-w"}, false, false, {}},
+      {{"check", "--no-warnings", "l.txt", "t.txt"}, false, false, {}},
+      {{"watch", "l.txt", "t.txt", "-w"}, false, false, {}},
+      {{"compile", "-W", "l.txt", "t.txt"}, true, false, {}},
+      {{"check", "--warnings", "l.txt", "t.txt"}, true, false, {}},
+      {{"compile", "-W", "-w", "l.txt", "t.txt"}, false, false, {}},
+      {{"compile", "--werror", "l.txt", "t.txt"}, true, true, {}},
+      {{"watch", "l.txt", "t.txt", "--werror", "--no-warn", "zero-speed"},
+       true,
+       true,
+       {"zero-speed"}},
+      {{"check", "l.txt", "t.txt", "--no-warn", "decimal-comma"},
+       true,
+       false,
+       {"decimal-comma"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.args[0] << " " << c.args.size());
+    const ParsedCommandLine p = Parse(c.args);
+    ASSERT_TRUE(p.run) << p.err_text;
+    const WarningOptions w =
+        p.kind == CommandKind::kWatch
+            ? OptionsOf<WatchCommandOptions>(p).warnings
+            : OptionsOf<CompileCommandOptions>(p).compile.warnings;
+    EXPECT_EQ(w.shown, c.shown);
+    EXPECT_EQ(w.werror, c.werror);
+    EXPECT_EQ(w.no_warn, c.no_warn);
+  }
+  EXPECT_TRUE(OptionsOf<CompileCommandOptions>(
+                  Parse({"compile", "-q", "l.txt", "t.txt"}))
+                  .quiet);
+  EXPECT_FALSE(
+      OptionsOf<CompileCommandOptions>(Parse({"compile", "l.txt", "t.txt"}))
+          .quiet);
+}
+
+// Warning options that cannot be: each says what to change.
+TEST(CommandLine, WarningOptionErrorsSayWhatToChange) {
+  struct Case {
+    std::vector<const char*> args;
+    const char* problem;
+  };
+  const Case kCases[] = {
+      {{"compile", "l.txt", "t.txt", "--no-warn", "decimal-coma"},
+       "\"decimal-coma\" is no warning's name; did you mean "
+       "\"decimal-comma\"?"},
+      {{"watch", "l.txt", "t.txt", "--no-warn", "zero"},
+       "did you mean \"zero-speed\"?"},
+      {{"lint", "l.txt", "t.txt", "--no-warn", "no-such-kind"},
+       "\"no-such-kind\" is no warning's name (`scenario-compiler explain "
+       "--all` lists them)"},
+      {{"compile", "l.txt", "t.txt", "-w", "--werror"},
+       "compile: -w (--no-warnings) hides the warnings that --werror would "
+       "count; give one of the two"},
+      {{"watch", "l.txt", "t.txt", "--no-warnings", "--werror"},
+       "watch: -w (--no-warnings) hides"},
+      // lint is there to report warnings: it has no -w.
+      {{"lint", "l.txt", "t.txt", "-w"}, "-w"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.problem);
+    const ParsedCommandLine p = Parse(c.args);
+    EXPECT_FALSE(p.run);
+    EXPECT_EQ(p.exit_status, 2);
+    EXPECT_NE(p.err_text.find(c.problem), std::string::npos) << p.err_text;
   }
 }
 
@@ -240,6 +306,11 @@ TEST(CommandLine, MistypedCommandSuggestsTheNearest) {
       {{"--no-window", "chek", "a", "b"}, "did you mean \"check\"?"},
       {{"inpsect", "x.dat"}, "did you mean \"inspect\"?"},
       {{"frobnicate"}, "\"frobnicate\" is not a command; the commands are"},
+      // Help asked of a word that is no command is no help.
+      {{"compil", "--help"}, "did you mean \"compile\"?"},
+      {{"decompil", "--help"},
+       "\"decompil\" is not a command; the commands are compile check"},
+      {{"--no-window", "chek", "--help"}, "did you mean \"check\"?"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.args[0]);
@@ -247,6 +318,7 @@ TEST(CommandLine, MistypedCommandSuggestsTheNearest) {
     EXPECT_FALSE(p.run);
     EXPECT_EQ(p.exit_status, 2);
     EXPECT_NE(p.err_text.find(c.hint), std::string::npos) << p.err_text;
+    EXPECT_EQ(p.out_text, "");  // no help printed
   }
 }
 

@@ -1,14 +1,28 @@
 #include "run/compile_command.h"
 
 #include <ostream>
+#include <string>
+#include <string_view>
 
 #include "base/exit_status.h"
+#include "base/strings.h"
 #include "compile/compile_stage.h"
 #include "lint/lint.h"
 #include "run/program_name.h"
 #include "tools/compile_report.h"
 
 namespace scenario {
+namespace {
+
+// The closing line of a compile that wrote its files. Every code it
+// counts was reported above it and let the compile go on to the end.
+std::string WrittenLine(const CompileCommandOutcome& outcome) {
+  return CountOf(outcome.written.size(), "file", "files") +
+         " written: " + CountOf(outcome.codes, "code", "codes") + ", " +
+         CountOf(outcome.warnings, "warning", "warnings");
+}
+
+}  // namespace
 
 CompileCommandOutcome CompileAndReport(const CompileCommandOptions& options,
                                        FileSystem& fs, std::ostream& out,
@@ -40,7 +54,11 @@ CompileCommandOutcome CompileAndReport(const CompileCommandOptions& options,
   err << CompileFindingsText(o, compile, fs, !options.no_source);
   if (o.summary) out << DescribeSummary(compile.report.summary) << '\n';
   const std::string end = CompileEndMessage(compile.report.result);
-  if (!end.empty()) err << kProgramName << ": " << end << '\n';
+  if (!end.empty()) {
+    err << kProgramName << ": " << end << '\n';
+  } else if (o.write && !options.quiet) {
+    err << kProgramName << ": " << WrittenLine(outcome) << '\n';
+  }
   return outcome;
 }
 

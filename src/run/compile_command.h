@@ -18,6 +18,7 @@ struct CompileCommandOptions {
   AuthorCompileOptions compile;
   bool json = false;       // one JSON object on out instead of the text
   bool no_source = false;  // no row and caret under each diagnostic
+  bool quiet = false;      // no closing line after the files are written
 };
 
 // What one run of the command came to: its exit status, the codes
@@ -32,7 +33,9 @@ struct CompileCommandOutcome {
 // compile, check and lint: the compile stage on an author's own files,
 // which are never deleted or changed. The diagnostics and warnings go to
 // err (or the JSON object to out), check's summary to out, and how the
-// compile ended to err.
+// compile ended to err: why nothing (or not everything) was written, or,
+// once every file is written, one closing line that counts the files, the
+// codes and the warnings reported (unless quiet or json).
 CompileCommandOutcome CompileAndReport(const CompileCommandOptions& options,
                                        FileSystem& fs, std::ostream& out,
                                        std::ostream& err);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,10 +40,11 @@ TEST(CompileCommand, ReachesFilesOnlyThroughTheFileSystemItIsGiven) {
   const ScenarioFileNames in = WriteBuiltinPair(fs);
   std::ostringstream out;
   std::ostringstream err;
-  EXPECT_EQ(RunCompileCommand(CompileInto(in, "out/new/"), fs, out, err),
-            kExitOk)
-      << err.str();
-  EXPECT_EQ(err.str(), "");
+  CompileCommandOptions options = CompileInto(in, "out/new/");
+  options.compile.warnings.shown = false;
+  EXPECT_EQ(RunCompileCommand(options, fs, out, err), kExitOk) << err.str();
+  EXPECT_EQ(err.str(),
+            "scenario-compiler: 3 files written: 0 codes, 0 warnings\n");
   EXPECT_EQ(fs.Paths("create_folders"), std::vector<std::string>{"out/new"});
   const ScenarioFileNames written =
       MakeFileNames("out/new", kBuiltinLineName, kBuiltinTrainName);
@@ -76,6 +78,109 @@ TEST(CompileCommand, AnOutputFolderThatCannotBeMadeWritesNothing) {
               "injected failure; nothing was written\n");
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(fs.Paths("write").size(), writes);
+  }
+}
+
+// The built-in pair holds three warnings on purpose: a compile shows them
+// unless told not to, and ends with a line that counts what it wrote and
+// reported. Neither changes the exit status.
+TEST(CompileCommand, ShowsWarningsAndEndsWithWhatItWrote) {
+  constexpr const char* kOverlap =
+      "in/Tarvo_Cembrio_linea.txt:79:1: warning curve-overlap: ";
+  constexpr const char* kComma =
+      "in/Tarvo_Cembrio_linea.txt:116:20: warning decimal-comma: ";
+  constexpr const char* kTime =
+      "in/Tarvo_Cembrio_Exp 5147-.txt:45:63: warning time-too-short: ";
+  struct Case {
+    const char* name;
+    void (*set)(CompileCommandOptions*);
+    std::vector<const char*> warnings;  // in the order shown
+    const char* last_line;              // "": none
+    int status;
+  };
+  const Case kCases[] = {
+      {"no option",
+       [](CompileCommandOptions*) {},
+       {kOverlap, kComma, kTime},
+       "scenario-compiler: 3 files written: 0 codes, 3 warnings",
+       kExitOk},
+      {"hidden",
+       [](CompileCommandOptions* o) { o->compile.warnings.shown = false; },
+       {},
+       "scenario-compiler: 3 files written: 0 codes, 0 warnings",
+       kExitOk},
+      {"one kind left out",
+       [](CompileCommandOptions* o) {
+         o->compile.warnings.no_warn = {"decimal-comma", "curve-overlap"};
+       },
+       {kTime},
+       "scenario-compiler: 3 files written: 0 codes, 1 warning",
+       kExitOk},
+      // Without the grid no plan is laid, so no curve is seen to overlap.
+      {"no grid",
+       [](CompileCommandOptions* o) { o->compile.no_grid = true; },
+       {kComma, kTime},
+       "scenario-compiler: 2 files written: 0 codes, 2 warnings",
+       kExitOk},
+      {"quiet",
+       [](CompileCommandOptions* o) { o->quiet = true; },
+       {kOverlap, kComma, kTime},
+       "",
+       kExitOk},
+      {"werror",
+       [](CompileCommandOptions* o) { o->compile.warnings.werror = true; },
+       {kOverlap, kComma, kTime},
+       "scenario-compiler: 3 files written: 0 codes, 3 warnings",
+       kExitFindings},
+      {"a check writes nothing",
+       [](CompileCommandOptions* o) { o->compile.write = false; },
+       {kOverlap, kComma, kTime},
+       "",
+       kExitOk},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    FakeFileSystem fs;
+    const ScenarioFileNames in = WriteBuiltinPair(fs);
+    CompileCommandOptions options = CompileInto(in, "out");
+    options.no_source = true;
+    c.set(&options);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCompileCommand(options, fs, out, err), c.status);
+    std::vector<std::string> lines;
+    std::istringstream text(err.str());
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    const std::size_t warnings = lines.size() - (*c.last_line ? 1 : 0);
+    ASSERT_EQ(warnings, c.warnings.size()) << err.str();
+    for (std::size_t i = 0; i < warnings; ++i) {
+      EXPECT_EQ(lines[i].rfind(c.warnings[i], 0), 0u) << lines[i];
+    }
+    if (*c.last_line) {
+      EXPECT_EQ(lines.back(), c.last_line);
+    }
+  }
+}
+
+// With --json everything is in the object, warnings included, and standard
+// error stays empty.
+TEST(CompileCommand, JsonHoldsTheWarningsUnlessHidden) {
+  for (const bool shown : {true, false}) {
+    SCOPED_TRACE(shown);
+    FakeFileSystem fs;
+    const ScenarioFileNames in = WriteBuiltinPair(fs);
+    CompileCommandOptions options = CompileInto(in, "out");
+    options.json = true;
+    options.compile.warnings.shown = shown;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCompileCommand(options, fs, out, err), kExitOk);
+    EXPECT_EQ(err.str(), "");
+    const nlohmann::json doc = nlohmann::json::parse(out.str());
+    EXPECT_EQ(doc.contains("warnings"), shown);
+    if (shown) {
+      EXPECT_EQ(doc["warnings"].size(), 3u);
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <ostream>
+#include <string>
 
 #include "base/exit_status.h"
 #include "base/strings.h"
@@ -25,9 +26,11 @@ int RunExplainCommand(const ExplainCommandOptions& options, std::ostream& out,
     out << RenderExplanation(Describe(*kind));
     return kExitOk;
   }
+  const std::string nearest = NearestName(options.what, WarningNames());
   err << kProgramName << ": " << QuotedName(options.what)
       << " is neither a code that a compile can record nor a warning's "
-         "name; `"
+         "name; "
+      << (nearest.empty() ? "" : "did you mean \"" + nearest + "\"? ") << "`"
       << kProgramName << " explain --all` lists them all\n";
   return kExitNothing;
 }

@@ -22,10 +22,6 @@ using Clock = std::chrono::steady_clock;
 // Clears the screen and puts the cursor at the top left.
 constexpr std::string_view kClearScreen = "\x1b[H\x1b[2J";
 
-std::string Plural(std::size_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 // A round, or the line that says which folders are gone.
 void ShowState(const WatchCommandOptions& options, const FileWatch& watch,
                FileSystem& fs, std::ostream& out, bool clear_screen) {
@@ -46,7 +42,9 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
   compile.compile.train_file = options.train_file;
   compile.compile.output = options.output;
   compile.compile.no_grid = options.no_grid;
-  compile.compile.warnings = true;
+  compile.compile.warnings = options.warnings;
+  // The round's own summary line closes it.
+  compile.quiet = true;
   std::ostringstream report;
   std::ostringstream diagnostics;
   const Clock::time_point start = Clock::now();
@@ -67,10 +65,10 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
     for (const std::string& path : outcome.written) {
       out << "written: " << PrintableName(path) << '\n';
     }
-    summary += Plural(outcome.written.size(), "file", "files") + " written";
+    summary += CountOf(outcome.written.size(), "file", "files") + " written";
   }
-  summary += ", " + Plural(outcome.codes, "code", "codes") + ", " +
-             Plural(outcome.warnings, "warning", "warnings") + " in " +
+  summary += ", " + CountOf(outcome.codes, "code", "codes") + ", " +
+             CountOf(outcome.warnings, "warning", "warnings") + " in " +
              std::to_string(took.count()) +
              " ms; waiting for changes (Ctrl-C ends)";
   out << summary << std::endl;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/author_compile.h"
+
 namespace scenario {
 
 class FileSystem;
@@ -19,13 +21,15 @@ struct WatchCommandOptions {
   std::string train_file;
   std::string output = ".";  // the folder of the binary files
   bool no_grid = false;      // no line grid built or written
+  // As for compile; a round has no exit status, so werror changes
+  // nothing here.
+  WarningOptions warnings;
 };
 
-// One round of watch: compiles the pair as compile -W does and prints what
+// One round of watch: compiles the pair as compile does and prints what
 // it reports, the files written and a summary line with the time taken,
 // all on out (after clearing the screen when clear_screen is set). The
-// summary counts the codes and warnings the compile found, whatever the
-// printed lines say.
+// summary counts the codes and the warnings reported.
 void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
                 std::ostream& out, bool clear_screen);
 

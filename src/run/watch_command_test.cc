@@ -24,6 +24,7 @@ TEST(WatchRound, CountsTheCodesTheCompileRecorded) {
     bool clear_screen;
     const char* summary;
     const char* first_written;  // "" when nothing is written
+    WarningOptions warnings = {};
   };
   const Case kCases[] = {
       {"clean", "", true, "] 3 files written, 0 codes, 3 warnings in ",
@@ -31,6 +32,15 @@ TEST(WatchRound, CountsTheCodesTheCompileRecorded) {
       {"header place taken",
        "indicatori_vmax,  0,  90,  95,  100,  0,  ,  ,  ,  0\r\n", false,
        "] nothing written, 1 code, 3 warnings in ", ""},
+      // The warning options as compile takes them.
+      {"warnings hidden", "", false,
+       "] 3 files written, 0 codes, 0 warnings in ",
+       "written: out/Tarvo_Cembrio_linea.dat\n",
+       WarningOptions{false, false, {}}},
+      {"two kinds left out", "", false,
+       "] 3 files written, 0 codes, 1 warning in ",
+       "written: out/Tarvo_Cembrio_linea.dat\n",
+       WarningOptions{true, false, {"curve-overlap", "time-too-short"}}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -47,11 +57,14 @@ TEST(WatchRound, CountsTheCodesTheCompileRecorded) {
     options.line_file = in.line_description;
     options.train_file = in.train_description;
     options.output = "out";
+    options.warnings = c.warnings;
     std::ostringstream out;
     WatchRound(options, fs, out, c.clear_screen);
     const std::string text = out.str();
     EXPECT_EQ(text.starts_with("\x1b[H\x1b[2J"), c.clear_screen);
     EXPECT_NE(text.find(c.summary), std::string::npos) << text;
+    // The round's summary closes it, not compile's closing line.
+    EXPECT_EQ(text.find(" written: 0 codes"), std::string::npos) << text;
     EXPECT_EQ(text.find("written: ") == std::string::npos,
               *c.first_written == '\0')
         << text;

@@ -117,15 +117,15 @@ void Compile(const AuthorCompileOptions& o, FileSystem& fs,
   files.cell_file = names.files.cell_file;
   files.write_outputs = o.write;
   const std::int32_t j = o.no_grid ? 0 : 1;
-  if (o.warnings || o.summary) {
+  if (o.warnings.shown || o.summary) {
     LintOptions lint;
-    for (const std::string& name : o.no_warn) {
+    for (const std::string& name : o.warnings.no_warn) {
       if (std::optional<WarningKind> kind = FindWarningKind(name)) {
         lint.disabled.set(WarningBit(*kind));
       }
     }
     compile->report = CompileAndLint(s, j, fs, files, lint);
-    if (!o.warnings) compile->report.warnings.clear();
+    if (!o.warnings.shown) compile->report.warnings.clear();
   } else {
     compile->report.result = memorizza_percorso(s, j, fs, files);
   }
@@ -151,7 +151,8 @@ Status CompileAuthorPair(const AuthorCompileOptions& options, FileSystem& fs,
   Compile(options, fs, names, compile);
   compile->exit_status = kExitNothing;
   if (compile->report.result.end == CompileEnd::kWritten) {
-    const bool failing_warnings = options.werror && compile->warnings() > 0;
+    const bool failing_warnings =
+        options.warnings.werror && compile->warnings() > 0;
     compile->exit_status =
         compile->codes() == 0 && !failing_warnings ? kExitOk : kExitFindings;
   }

@@ -19,6 +19,15 @@ namespace scenario {
 
 class FileSystem;
 
+// Which warnings a compile of an author's pair finds and reports, and
+// what they count for. compile, check and watch take these options alike;
+// warnings are shown unless hidden, as a compiler shows its own.
+struct WarningOptions {
+  bool shown = true;                 // find and report warnings
+  bool werror = false;               // warnings count like codes for the status
+  std::vector<std::string> no_warn;  // warning kinds left out, by name
+};
+
 // What an author asks of a compile.
 struct AuthorCompileOptions {
   std::string line_file;
@@ -26,19 +35,17 @@ struct AuthorCompileOptions {
   // UTF-8; absent: from the description file's name.
   std::optional<std::string> line_name;
   std::optional<std::string> train_name;
-  std::string output = ".";          // the folder of the binary files
-  bool write = true;                 // false: a check that writes nothing
-  bool no_grid = false;              // no line grid built or written
-  bool warnings = false;             // find and report warnings
-  bool werror = false;               // warnings count like codes for the status
-  bool summary = false;              // count what was read (a check's summary)
-  std::vector<std::string> no_warn;  // warning kinds left out, by name
+  std::string output = ".";  // the folder of the binary files
+  bool write = true;         // false: a check that writes nothing
+  bool no_grid = false;      // no line grid built or written
+  bool summary = false;      // count what was read (a check's summary)
+  WarningOptions warnings;
 };
 
 // A compile that ran, and what came of it.
 struct AuthorCompile {
   Scenario scenario;  // the codes recorded are in scenario.errors
-  // The compile's result; its warnings when asked for (else none); its
+  // The compile's result; its warnings when shown (else none); its
   // read summary when asked for.
   LintReport report;
   // kExitOk when the files were written (or checked) clean, kExitFindings

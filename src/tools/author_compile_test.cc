@@ -97,8 +97,8 @@ TEST(AuthorCompile, ExitStatusAndWhatIsWritten) {
     WriteBuiltinPair(fs);
     AuthorCompileOptions o = Pair(kLine, kTrain);
     o.write = c.write;
-    o.warnings = c.warnings;
-    o.werror = c.werror;
+    o.warnings.shown = c.warnings;
+    o.warnings.werror = c.werror;
     AuthorCompile compile;
     std::vector<std::string> notes;
     ASSERT_TRUE(CompileAuthorPair(o, fs, &compile, &notes).ok());

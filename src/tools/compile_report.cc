@@ -112,7 +112,8 @@ std::string CompileReportJson(const AuthorCompileOptions& options,
               {"extended_length", s.extended_length},
               {"diagnostics", DiagnosticsJson(s, rows)}};
   AddEnd(report.result, options.write, &doc);
-  if (options.warnings) doc["warnings"] = WarningsJson(report.warnings, rows);
+  if (options.warnings.shown)
+    doc["warnings"] = WarningsJson(report.warnings, rows);
   if (options.summary) doc["summary"] = SummaryJson(report.summary);
   // JSON texts must be UTF-8; paths and fault texts may hold any bytes.
   return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
@@ -124,16 +125,23 @@ std::string CompileFindingsText(const AuthorCompileOptions& options,
   const Scenario& s = compile.scenario;
   SourceRows rows(fs);
   std::string text;
+  const auto add_warnings = [&](bool encoding) {
+    for (const Warning& w : compile.report.warnings) {
+      if ((w.kind == WarningKind::kFileEncoding) != encoding) continue;
+      text += FormatWarning(w, s.param_table) + '\n';
+      if (show_source) text += Excerpt(rows, w.where);
+    }
+  };
+  // A file in another encoding is misread from its first byte: the codes
+  // that follow are its effects, and the warning names the cause.
+  add_warnings(true);
   for (const Diagnostic& d : s.errors.diagnostics) {
     const std::string& file =
         d.code == kCodeKilometreRecord ? options.line_file : options.train_file;
     text += FormatDiagnostic(d, s.param_table, file) + '\n';
     if (show_source) text += Excerpt(rows, d.where);
   }
-  for (const Warning& w : compile.report.warnings) {
-    text += FormatWarning(w, s.param_table) + '\n';
-    if (show_source) text += Excerpt(rows, w.where);
-  }
+  add_warnings(false);
   return text;
 }
 
