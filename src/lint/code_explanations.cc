@@ -126,10 +126,11 @@ void AppendCodesMarkdown(std::string* out) {
 void AppendWarningsMarkdown(std::string* out) {
   *out +=
       "\n# Warnings\n\n"
-      "With `-W` (and always with `lint`) the compiler also reports what it "
+      "`compile`, `check`, `watch` and `lint` also report what the compiler "
       "compiles but an author almost certainly did not mean. A warning never "
-      "changes the compiled files; `--no-warn NAME` silences one kind and "
-      "`--werror` makes warnings fail the command. `scenario-compiler "
+      "changes the compiled files; `-w` hides every warning, `--no-warn NAME` "
+      "silences one kind and `--werror` makes warnings fail the command. "
+      "`scenario-compiler "
       "explain NAME` prints an entry.\n\n"
       "| Name | What causes it | What to change |\n"
       "|---|---|---|\n";
