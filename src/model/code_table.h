@@ -256,7 +256,11 @@ inline constexpr CodeEntry kCodeTable[] = {
      "file, a value that leaves the compiled line, or a file that cannot be "
      "read. The message says which. All reading stops; the files are still "
      "written from what was read.",
-     "Correct the field at the place named.",
+     "Correct the field at the place named. When a warning (row-shape, "
+     "comment-marker, field-separator, file-encoding) names a row before it, "
+     "change that row instead: a row with a field too few, a row commented "
+     "out, or fields parted by tabs or semicolons make the reader take the "
+     "next row's keyword as the number it lacks.",
      "stazione,    3100, 22,  400,  0, 0, 0,  2,1,0,  2,1,0,  300,  17,18, "
      "0, Bosco",
      "stazione,    3100, 22,  400,  0, 0, 0,  2,1,0,  2,1,0,   60,  17,18, "
