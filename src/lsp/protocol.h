@@ -50,7 +50,7 @@ inline constexpr std::string_view kMarkupMarkdown = "markdown";
 // What this server calls itself: its name in serverInfo and the source of
 // its diagnostics.
 inline constexpr std::string_view kServerName = "scenario-compiler";
-inline constexpr std::string_view kServerVersion = "1.0.0";
+inline constexpr std::string_view kServerVersion = SCENARIO_VERSION;
 
 }  // namespace scenario
 
