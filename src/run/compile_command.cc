@@ -16,10 +16,14 @@ namespace {
 
 // The closing line of a compile that wrote its files. Every code it
 // counts was reported above it and let the compile go on to the end.
-std::string WrittenLine(const CompileCommandOutcome& outcome) {
+// Under -w no warning was looked for, and "0 warnings" would claim a clean
+// pair: the line says that they were not looked for instead.
+std::string WrittenLine(const CompileCommandOutcome& outcome,
+                        bool warnings_looked_for) {
   return CountOf(outcome.written.size(), "file", "files") +
          " written: " + CountOf(outcome.codes, "code", "codes") + ", " +
-         CountOf(outcome.warnings, "warning", "warnings");
+         (warnings_looked_for ? CountOf(outcome.warnings, "warning", "warnings")
+                              : std::string("warnings not looked for (-w)"));
 }
 
 }  // namespace
@@ -57,7 +61,8 @@ CompileCommandOutcome CompileAndReport(const CompileCommandOptions& options,
   if (!end.empty()) {
     err << kProgramName << ": " << end << '\n';
   } else if (o.write && !options.quiet) {
-    err << kProgramName << ": " << WrittenLine(outcome) << '\n';
+    err << kProgramName << ": " << WrittenLine(outcome, o.warnings.shown)
+        << '\n';
   }
   return outcome;
 }

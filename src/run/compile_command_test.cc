@@ -44,7 +44,8 @@ TEST(CompileCommand, ReachesFilesOnlyThroughTheFileSystemItIsGiven) {
   options.compile.warnings.shown = false;
   EXPECT_EQ(RunCompileCommand(options, fs, out, err), kExitOk) << err.str();
   EXPECT_EQ(err.str(),
-            "scenario-compiler: 3 files written: 0 codes, 0 warnings\n");
+            "scenario-compiler: 3 files written: 0 codes, warnings not looked "
+            "for (-w)\n");
   EXPECT_EQ(fs.Paths("create_folders"), std::vector<std::string>{"out/new"});
   const ScenarioFileNames written =
       MakeFileNames("out/new", kBuiltinLineName, kBuiltinTrainName);
@@ -107,7 +108,8 @@ TEST(CompileCommand, ShowsWarningsAndEndsWithWhatItWrote) {
       {"hidden",
        [](CompileCommandOptions* o) { o->compile.warnings.shown = false; },
        {},
-       "scenario-compiler: 3 files written: 0 codes, 0 warnings",
+       "scenario-compiler: 3 files written: 0 codes, warnings not looked "
+       "for (-w)",
        kExitOk},
       {"one kind left out",
        [](CompileCommandOptions* o) {
