@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command with DISPLAY naming a virtual X server (Xvfb) of its own,
-# and stops the server once the command has ended. The Windows build's
+# and stops the server once the command and the display's last client have
+# ended (or 10 s after the command). The Windows build's
 # window tests run through it: Wine shows their windows on an X display,
 # and a Windows program cannot start or stop a Linux one itself.
 #
@@ -36,11 +37,12 @@ trap 'exit 130' INT
 unset DISPLAY
 if command -v Xvfb >/dev/null; then
   # The server picks a free display number and writes it (-displayfd) once
-  # it accepts connections, so that parallel runs never collide.
-  # -noreset: it would refuse connections for a moment each time its last
-  # client leaves.
+  # it accepts connections, so that parallel runs never collide. It ends by
+  # itself once its last client has left (-terminate): Wine's processes
+  # that show the windows outlive the command by a moment, and are left to
+  # end before the server does.
   mkfifo "$work/number"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -terminate \
     3>"$work/number" 2>"$work/xvfb.log" &
   server=$!
   number=
@@ -61,4 +63,19 @@ command_pid=$!
 wait "$command_pid"
 status=$?
 command_pid=
+
+# Whether the server still runs (a child that has ended stays a zombie
+# until it is waited for).
+server_runs() {
+  local stat
+  stat=$(cat "/proc/$server/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  [[ ${stat%% *} != Z ]]
+}
+if [[ -n "$server" ]]; then
+  for ((tenths = 0; tenths < 100; ++tenths)); do
+    server_runs || break
+    sleep 0.1
+  done
+fi
 exit "$status"
