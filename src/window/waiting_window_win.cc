@@ -20,7 +20,7 @@ constexpr wchar_t kWindowClass[] = L"ScenarioWaitingWindow";
 // A fixed-size form: a caption with the system menu, minimize and close
 // buttons, no sizing border and no maximize button.
 constexpr DWORD kWindowStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // The label's face: the first of these that is installed, all with
 // Helvetica's widths (Windows has Arial; Wine has whatever the host's
@@ -30,7 +30,8 @@ constexpr DWORD kWindowStyle =
 constexpr const wchar_t* kLabelFaces[] = {L"Arial", L"Liberation Sans",
                                           L"Nimbus Sans"};
 
-// What one open window owns. Invariant: font lives as long as hwnd.
+// What one open window owns: the window, and the label's font from before
+// its first paint until it is destroyed.
 struct Win32Window {
   HWND hwnd = nullptr;
   HFONT font = nullptr;
@@ -169,7 +170,6 @@ RECT CentredFrame(int client_width, int client_height) {
 void* Open() {
   if (!OnVisibleWindowStation() || !RegisterWindowClass()) return nullptr;
   auto window = std::make_unique<Win32Window>();
-  window->font = ChooseLabelFont();
   const RECT frame = CentredFrame(kWaitingWindowWidth, kWaitingWindowHeight);
   // Without a desktop to show it on (no display under Wine) the window is
   // not made, and the run goes on headless.
@@ -177,10 +177,9 @@ void* Open() {
       0, kWindowClass, WideFromUtf8(kWaitingWindowTitle).c_str(), kWindowStyle,
       frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
       nullptr, nullptr, ::GetModuleHandleW(nullptr), window.get());
-  if (window->hwnd == nullptr) {
-    if (window->font != nullptr) ::DeleteObject(window->font);
-    return nullptr;
-  }
+  if (window->hwnd == nullptr) return nullptr;
+  // Chosen once there is a desktop to ask; the first paint is below.
+  window->font = ChooseLabelFont();
   ::ShowWindow(window->hwnd, SW_SHOWNORMAL);
   // The stages run on this thread and serve no messages: paint now (a sent
   // WM_PAINT), handle what showing the window queued, and make sure the
