@@ -76,17 +76,24 @@ function(scenario_windows_add_tests target label filter)
     set(filter "${filter}-${left_out}")
   endif()
   set(command ${target} --gtest_filter=${filter} --gtest_brief=1)
+  set(environment "${SCENARIO_WINE_ENVIRONMENT}")
   if(label STREQUAL "display" AND CMAKE_CROSSCOMPILING)
     # Wine shows the windows on an X display: a virtual one of the test's
-    # own, started and stopped around it.
+    # own, started and stopped around it. Wine ties a desktop to the
+    # display of the program that first uses it, and the other tests use
+    # the shared prefix's desktop without any display (and end its session
+    # at any time), so these cases have a prefix of their own (made by
+    # their first run).
     set(command ${PROJECT_SOURCE_DIR}/scripts/run-under-xvfb.sh
                 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>
                 --gtest_filter=${filter} --gtest_brief=1)
+    set(environment
+        "WINEPREFIX=${PROJECT_BINARY_DIR}/wine-prefix-display" "WINEDEBUG=-all")
   endif()
   add_test(NAME ${target}.${label} COMMAND ${command})
   set_tests_properties(${target}.${label} PROPERTIES LABELS ${label})
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${target}.${label} PROPERTIES
-      FIXTURES_REQUIRED wine ENVIRONMENT "${SCENARIO_WINE_ENVIRONMENT}")
+      FIXTURES_REQUIRED wine ENVIRONMENT "${environment}")
   endif()
 endfunction()

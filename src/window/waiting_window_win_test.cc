@@ -346,28 +346,51 @@ struct WatchedRun {
   std::string why_not_run;  // set when it could not be started
 };
 
-// Counts the windows the program's main thread makes (out-of-context
-// events, queued to this thread in the order they happen).
-int g_windows_made = 0;
-DWORD g_watched_thread = 0;
+// The windows one thread (the program's main one) makes, as the
+// out-of-context events report them: queued to this thread in the order
+// they happen, so all of them are queued once the program has ended.
+struct CreatedWindows {
+  static inline DWORD thread = 0;
+  static inline int count = 0;
+};
 
 void CALLBACK CountCreated(HWINEVENTHOOK, DWORD, HWND, LONG object, LONG,
                            DWORD thread, DWORD) {
-  if (object == OBJID_WINDOW && thread == g_watched_thread) ++g_windows_made;
+  if (object == OBJID_WINDOW && thread == CreatedWindows::thread) {
+    ++CreatedWindows::count;
+  }
 }
 
-// Runs a copy of the real program in a fresh folder (the built-in run
-// writes beside the executable), watching the windows it makes. The program
-// starts suspended, so that the watch is set before it can make any.
-WatchedRun RunProgramCopyWatched(const std::vector<std::string>& args) {
-  ScopedTempDir dir;
-  const std::string program = dir.File("scenario-compiler.exe");
-  std::filesystem::copy_file(
-      std::filesystem::u8path(std::string(SCENARIO_COMPILER_EXE)),
-      std::filesystem::u8path(program));
+// Handles this thread's messages (the events above) until process ends or
+// the timeout; then the rest. Returns its exit status, or -1.
+int PumpUntilEnded(HANDLE process) {
+  const auto deadline = steady_clock::now() + kTimeout;
+  MSG message;
+  bool ended = false;
+  while (!ended && steady_clock::now() < deadline) {
+    ended = ::MsgWaitForMultipleObjects(1, &process, FALSE, 100, QS_ALLINPUT) ==
+            WAIT_OBJECT_0;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
+      ::DispatchMessageW(&message);
+    }
+  }
+  DWORD code = 0;
+  if (ended && ::GetExitCodeProcess(process, &code) != 0) {
+    return static_cast<int>(code);
+  }
+  ::TerminateProcess(process, 1);
+  ::WaitForSingleObject(process, INFINITE);
+  return -1;
+}
+
+// Runs program with args in folder, both outputs to the file err_path,
+// counting the windows it makes. It starts suspended, so that the count
+// begins before it can make any.
+WatchedRun RunWatched(const std::string& program,
+                      const std::vector<std::string>& args,
+                      const std::string& folder, const std::string& err_path) {
   std::wstring command_line = L"\"" + WideFromUtf8(program) + L"\"";
   for (const std::string& arg : args) command_line += L" " + WideFromUtf8(arg);
-  const std::string err_path = testing::TempDir() + "waiting_window_run.err";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   const HANDLE err =
       ::CreateFileW(WideFromUtf8(err_path).c_str(), GENERIC_WRITE,
@@ -375,52 +398,42 @@ WatchedRun RunProgramCopyWatched(const std::vector<std::string>& args) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = nullptr;
   startup.hStdOutput = err;
   startup.hStdError = err;
   PROCESS_INFORMATION made{};
   WatchedRun run;
-  if (::CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE,
+  const bool started =
+      ::CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE,
                        CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
-                       WideFromUtf8(dir.path()).c_str(), &startup,
-                       &made) == 0) {
-    run.why_not_run = WindowsErrorText(::GetLastError());
-    ::CloseHandle(err);
-    return run;
-  }
+                       WideFromUtf8(folder).c_str(), &startup, &made) != 0;
+  if (!started) run.why_not_run = WindowsErrorText(::GetLastError());
   ::CloseHandle(err);
-  g_windows_made = 0;
-  g_watched_thread = made.dwThreadId;
+  if (!started) return run;
+  CreatedWindows::thread = made.dwThreadId;
+  CreatedWindows::count = 0;
   const HWINEVENTHOOK hook = ::SetWinEventHook(
       EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, CountCreated,
       made.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
   ::ResumeThread(made.hThread);
-  const auto deadline = steady_clock::now() + kTimeout;
-  MSG message;
-  while (steady_clock::now() < deadline &&
-         ::MsgWaitForMultipleObjects(1, &made.hProcess, FALSE, 100,
-                                     QS_ALLINPUT) != WAIT_OBJECT_0) {
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
-      ::DispatchMessageW(&message);
-    }
-  }
-  // What the program did before it ended is queued by now.
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
-    ::DispatchMessageW(&message);
-  }
+  run.status = PumpUntilEnded(made.hProcess);
   if (hook != nullptr) ::UnhookWinEvent(hook);
-  DWORD code = 0;
-  if (::WaitForSingleObject(made.hProcess, 0) == WAIT_OBJECT_0 &&
-      ::GetExitCodeProcess(made.hProcess, &code) != 0) {
-    run.status = static_cast<int>(code);
-  } else {
-    ::TerminateProcess(made.hProcess, 1);
-    ::WaitForSingleObject(made.hProcess, INFINITE);
-  }
   ::CloseHandle(made.hThread);
   ::CloseHandle(made.hProcess);
-  run.windows_made = g_windows_made;
+  run.windows_made = CreatedWindows::count;
   run.err = ReadText(err_path);
+  return run;
+}
+
+// Runs a copy of the real program in a fresh folder (the built-in run
+// writes beside the executable), watching the windows it makes.
+WatchedRun RunProgramCopyWatched(const std::vector<std::string>& args) {
+  ScopedTempDir dir;
+  const std::string program = dir.File("scenario-compiler.exe");
+  std::filesystem::copy_file(
+      std::filesystem::u8path(std::string(SCENARIO_COMPILER_EXE)),
+      std::filesystem::u8path(program));
+  WatchedRun run = RunWatched(program, args, dir.path(),
+                              testing::TempDir() + "waiting_window_run.err");
   std::filesystem::remove(std::filesystem::u8path(program));
   run.listing = dir.Listing();
   return run;
