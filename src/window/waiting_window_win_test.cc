@@ -5,10 +5,13 @@
 // it (scripts/run-under-xvfb.sh names it in DISPLAY). Without a display the
 // window cases skip.
 //
-// Wine fixes a desktop's display when the desktop is first used, and the
-// other test programs share Wine's Default desktop without any display; so
-// these cases move onto a desktop of their own, which the programs they
-// start inherit.
+// Wine ties a desktop to the display of the program that first uses it.
+// The test command gives these cases a Wine prefix of their own
+// (cmake/windows_tests.cmake); they also move onto a desktop of their own,
+// first used by this process with its display whatever else runs in the
+// prefix, which the programs they start inherit. Those programs get the
+// test's X display whatever their Windows environment says: Wine passes
+// its own environment on to them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
