@@ -97,6 +97,14 @@ struct Image {
     return Channel(x, y, 0) < 100 && Channel(x, y, 1) < 100 &&
            Channel(x, y, 2) < 100;
   }
+  bool AnyDark() const {
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (Dark(x, y)) return true;
+      }
+    }
+    return false;
+  }
 };
 
 Image ScreenshotOfClient(HWND hwnd) {
@@ -232,7 +240,15 @@ TEST_F(WaitingWindowOnADesktop, ShowsTheLabelPaintedInAFixedWindow) {
 
   // The probe serves no messages while it holds the window, as the run's
   // stages do: what the screen shows was painted before TryOpen returned.
-  const Image shot = ScreenshotOfClient(window);
+  // The X server may draw what the probe sent a moment after this test
+  // asks, so the screen is read again for a short while until the word
+  // shows.
+  Image shot = ScreenshotOfClient(window);
+  const auto deadline = steady_clock::now() + milliseconds(2000);
+  while (!shot.AnyDark() && steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(milliseconds(50));
+    shot = ScreenshotOfClient(window);
+  }
   ASSERT_EQ(shot.width, kWaitingWindowWidth);
   ASSERT_EQ(shot.height, kWaitingWindowHeight);
   const int left = kWaitingLabelX;
