@@ -52,6 +52,13 @@ if(WIN32 AND BUILD_TESTING AND CMAKE_CROSSCOMPILING)
     message(FATAL_ERROR "the Windows tests run under Wine, which is not "
             "installed (Debian: wine64)")
   endif()
+  # Wine's server, which the window's test waits for (the program that
+  # ends a prefix's session, beside Wine itself).
+  get_filename_component(scenario_wine_dir ${CMAKE_CROSSCOMPILING_EMULATOR}
+                         DIRECTORY)
+  find_program(SCENARIO_WINESERVER NAMES wineserver
+               HINTS ${scenario_wine_dir} REQUIRED
+               DOC "Wine's server (Debian: wine64)")
   # Wine keeps its own Windows installation (a prefix) in the build tree,
   # made by the first test; the others wait for it.
   set(SCENARIO_WINE_ENVIRONMENT
@@ -84,7 +91,10 @@ function(scenario_windows_add_tests target label filter)
     # the shared prefix's desktop without any display (and end its session
     # at any time), so these cases have a prefix of their own (made by
     # their first run).
+    # The server stops once that prefix's Wine processes, its clients,
+    # have ended (wineserver -w).
     set(command ${PROJECT_SOURCE_DIR}/scripts/run-under-xvfb.sh
+                --then ${SCENARIO_WINESERVER} -w --
                 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>
                 --gtest_filter=${filter} --gtest_brief=1)
     set(environment

@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
 # Runs a command with DISPLAY naming a virtual X server (Xvfb) of its own,
-# and stops the server once the command and the display's last client have
-# ended (or 10 s after the command). The Windows build's
+# and stops the server once the command has ended. The Windows build's
 # window tests run through it: Wine shows their windows on an X display,
 # and a Windows program cannot start or stop a Linux one itself.
 #
-# Usage: run-under-xvfb.sh COMMAND [ARG...]
-# Exits with COMMAND's status. When Xvfb is missing or does not start, the
-# command runs without DISPLAY (its window cases then skip) and a line on
-# standard error says why.
+# Usage: run-under-xvfb.sh [--then PROGRAM [ARG...] --] COMMAND [ARG...]
+#
+# --then runs PROGRAM with its arguments after COMMAND and before the server
+# stops (for at most 60 s): Wine's `wineserver -w`, which waits until the
+# Wine processes that COMMAND leaves for a moment (the desktop's shell, an
+# X client) have ended. Exits with COMMAND's status. When Xvfb is missing
+# or does not start, the command runs without DISPLAY (its window cases
+# then skip) and a line on standard error says why.
 set -u
 
+then_command=()
+if [[ "${1-}" == "--then" ]]; then
+  shift
+  while (($# > 0)) && [[ "$1" != "--" ]]; do
+    then_command+=("$1")
+    shift
+  done
+  shift  # the "--"
+fi
 if (($# == 0)); then
-  echo "usage: $0 COMMAND [ARG...]" >&2
+  echo "usage: $0 [--then PROGRAM [ARG...] --] COMMAND [ARG...]" >&2
   exit 2
 fi
 
@@ -37,12 +49,11 @@ trap 'exit 130' INT
 unset DISPLAY
 if command -v Xvfb >/dev/null; then
   # The server picks a free display number and writes it (-displayfd) once
-  # it accepts connections, so that parallel runs never collide. It ends by
-  # itself once its last client has left (-terminate): Wine's processes
-  # that show the windows outlive the command by a moment, and are left to
-  # end before the server does.
+  # it accepts connections, so that parallel runs never collide.
+  # -noreset: it would refuse connections for a moment each time its last
+  # client leaves.
   mkfifo "$work/number"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -terminate \
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
     3>"$work/number" 2>"$work/xvfb.log" &
   server=$!
   number=
@@ -64,18 +75,7 @@ wait "$command_pid"
 status=$?
 command_pid=
 
-# Whether the server still runs (a child that has ended stays a zombie
-# until it is waited for).
-server_runs() {
-  local stat
-  stat=$(cat "/proc/$server/stat" 2>/dev/null) || return 1
-  stat=${stat##*) }
-  [[ ${stat%% *} != Z ]]
-}
-if [[ -n "$server" ]]; then
-  for ((tenths = 0; tenths < 100; ++tenths)); do
-    server_runs || break
-    sleep 0.1
-  done
+if ((${#then_command[@]} > 0)); then
+  timeout 60 "${then_command[@]}"
 fi
 exit "$status"
