@@ -14,13 +14,14 @@ set(SCENARIO_WINDOWS_LEFT_OUT_TEST_SOURCES
   scenario_files_test.cc
 )
 # Whole test programs left out (each folder says so beside its own):
-# window_tests (the FLTK window), raster_tests (the librsvg module) and
-# fuzz_tests (libxml2).
+# raster_tests (the librsvg module) and fuzz_tests (libxml2). window_tests
+# has a Windows form of its own (waiting_window_win_test.cc), whose window
+# cases run under a virtual X display (scripts/run-under-xvfb.sh).
 #
 # GoogleTest cases left out of the test programs that run, as filters:
 set(SCENARIO_WINDOWS_LEFT_OUT_TEST_CASES
-  # The modules beside the executable (the window, the rasteriser) and the
-  # Linux loader's list of libraries.
+  # The modules beside the executable (the Linux window, the rasteriser)
+  # and the Linux loader's list of libraries.
   ProgramModules.*
   # A folder that a watch holds open is removed by Wine only once the watch
   # lets it go, and nothing tells of its removal before (Windows takes its
@@ -55,6 +56,13 @@ if(WIN32 AND BUILD_TESTING AND CMAKE_CROSSCOMPILING)
     message(FATAL_ERROR "the Windows tests run under Wine, which is not "
             "installed (Debian: wine64)")
   endif()
+  # Wine's server, which the window's test waits for (the program that
+  # ends a prefix's session, beside Wine itself).
+  get_filename_component(scenario_wine_dir ${CMAKE_CROSSCOMPILING_EMULATOR}
+                         DIRECTORY)
+  find_program(SCENARIO_WINESERVER NAMES wineserver
+               HINTS ${scenario_wine_dir} REQUIRED
+               DOC "Wine's server (Debian: wine64)")
   # Wine keeps its own Windows installation (a prefix) in the build tree,
   # made by the first test; the others wait for it.
   set(SCENARIO_WINE_ENVIRONMENT
@@ -78,11 +86,28 @@ function(scenario_windows_add_tests target label filter)
   else()
     set(filter "${filter}-${left_out}")
   endif()
-  add_test(NAME ${target}.${label}
-           COMMAND ${target} --gtest_filter=${filter} --gtest_brief=1)
+  set(command ${target} --gtest_filter=${filter} --gtest_brief=1)
+  set(environment "${SCENARIO_WINE_ENVIRONMENT}")
+  if(label STREQUAL "display" AND CMAKE_CROSSCOMPILING)
+    # Wine shows the windows on an X display: a virtual one of the test's
+    # own, started and stopped around it. Wine ties a desktop to the
+    # display of the program that first uses it, and the other tests use
+    # the shared prefix's desktop without any display (and end its session
+    # at any time), so these cases have a prefix of their own (made by
+    # their first run).
+    # The server stops once that prefix's Wine processes, its clients,
+    # have ended (wineserver -w).
+    set(command ${PROJECT_SOURCE_DIR}/scripts/run-under-xvfb.sh
+                --then ${SCENARIO_WINESERVER} -w --
+                ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>
+                --gtest_filter=${filter} --gtest_brief=1)
+    set(environment
+        "WINEPREFIX=${PROJECT_BINARY_DIR}/wine-prefix-display" "WINEDEBUG=-all")
+  endif()
+  add_test(NAME ${target}.${label} COMMAND ${command})
   set_tests_properties(${target}.${label} PROPERTIES LABELS ${label})
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(${target}.${label} PROPERTIES
-      FIXTURES_REQUIRED wine ENVIRONMENT "${SCENARIO_WINE_ENVIRONMENT}")
+      FIXTURES_REQUIRED wine ENVIRONMENT "${environment}")
   endif()
 endfunction()

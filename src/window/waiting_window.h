@@ -28,18 +28,22 @@ inline constexpr char kApplicationTitle[] = "Scenario Compiler";
 // The small "Attendere" (please wait) window of the built-in run, and the
 // modal box of its fatal errors. This is the program's only contact with a
 // window system: run control opens it and nothing else knows about it. The
-// drawing lives in the window module (window_module.h), loaded only here,
-// so that a program that never shows the window never loads the window
-// system's libraries.
+// drawing lives in the window module (window_module.h): on Linux a shared
+// module loaded only here, so that a program that never shows the window
+// never loads the window system's libraries; on Windows, Win32 calls built
+// into the program.
 class WaitingWindow {
  public:
   // Opens the display, shows the window and paints it before returning:
   // the stages that follow block the event loop, so this is the window's
   // only paint. Sets *window to null, silently, when no display can be
   // opened (no DISPLAY, when the module is not even loaded, or a display
-  // that refuses the connection): the run is then headless. Fails, with
-  // *window null, when DISPLAY is set but the window module cannot be
-  // loaded; the caller may report that and go on headless.
+  // that refuses the connection; on Windows, a process whose window
+  // station no user sees, such as a service's, or a window that cannot be
+  // made, as under Wine without an X display): the run is then headless.
+  // Fails, with *window null, when DISPLAY is set but the Linux window
+  // module cannot be loaded; the caller may report that and go on
+  // headless.
   static Status TryOpen(std::unique_ptr<WaitingWindow>* window);
 
   WaitingWindow(const WaitingWindow&) = delete;
