@@ -131,6 +131,20 @@
     return out;
   }
 
+  // A mark keeps its shape at any zoom: texts, dots, small symbols and
+  // square boxes. A narrow rectangle that is not square is a stretch of
+  // line drawn small (a station's stretch on the whole line) and stretches.
+  function isMark(e) {
+    const tag = e.tagName;
+    if (tag === 'text' || tag === 'circle' || tag === 'ellipse') return true;
+    if (tag === 'line') return false; // a tick or a level: x alone matters
+    if (tag === 'rect') {
+      return numberAttribute(e, 'width') === numberAttribute(e, 'height');
+    }
+    const [x0, x1] = extentOf(e);
+    return x1 - x0 < MARK_WIDTH;
+  }
+
   function build(svg, data) {
     const g = data.geometry;
     const kept = new Set(['title', 'plan', 'plan-missing']);
@@ -161,8 +175,8 @@
         wrap.appendChild(e);
         continue;
       }
-      const [x0, x1] = extentOf(e);
-      if (e.tagName === 'text' || x1 - x0 < MARK_WIDTH) {
+      if (isMark(e)) {
+        const [x0, x1] = extentOf(e);
         marks.push({e, cx: (x0 + x1) / 2, own: e.getAttribute('transform')});
       }
     }
