@@ -188,7 +188,7 @@
       visibility: 'hidden',
     });
     const cursor = element(svg, 'line', {
-      id: 'page-cursor', y1: g.planTop, y2: g.height, visibility: 'hidden',
+      id: 'page-cursor', y1: g.profilesTop, y2: g.height, visibility: 'hidden',
     });
     const selection = element(svg, 'rect', {
       id: 'page-selection', y: g.profilesBottom, height: g.height -

@@ -31,6 +31,7 @@ try:
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.actions.action_builder import ActionBuilder
     from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
     from selenium.webdriver.common.by import By
     from selenium.webdriver.support.ui import WebDriverWait
@@ -132,11 +133,10 @@ class SheetPageInBrowser(unittest.TestCase):
     def hover_at(self, position, y_share=0.5):
         """Moves the pointer onto the profiles at position (metres)."""
         d = self.driver
-        x, y = self.screen_point(position, y_share)
-        box = self.svg().rect
-        ActionChains(d).move_to_element_with_offset(
-            self.svg(), x - int(box["x"] + box["width"] / 2),
-            y - int(box["y"] + box["height"] / 2)).perform()
+        pointer = ActionBuilder(d)
+        pointer.pointer_action.move_to_location(
+            *self.screen_point(position, y_share))
+        pointer.perform()
         WebDriverWait(d, WAIT_SECONDS).until(
             lambda d: not d.find_element(By.ID, "hover").get_attribute("hidden"))
         return d.find_element(By.ID, "hover").text
