@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "model/cell_item_json.h"
@@ -47,6 +48,22 @@ json ProfileJson(const std::vector<TrackCell>& cells) {
     profile.push_back(std::move(now));
   }
   return profile;
+}
+
+// The item's fields in row order with their units, as inspect's listing
+// shows them: [name, value, unit].
+json RowFields(const TrackCell& c, std::int64_t cell, const ParamTable& table) {
+  json fields = json::array();
+  for (const ItemField& f : ItemFields(c, cell, &table)) {
+    json value;
+    if (const std::string* text = std::get_if<std::string>(&f.value)) {
+      value = *text;
+    } else {
+      value = std::get<std::int64_t>(f.value);
+    }
+    fields.push_back({f.name, std::move(value), f.unit});
+  }
+  return fields;
 }
 
 json KilometreRecords(const KilometreAxis& km) {
@@ -116,7 +133,10 @@ json SheetPageData(const SheetScenario& scenario,
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const TrackCell& c = cells[k];
     if (!HasItem(c) && c.b11 == 0) continue;
-    items.push_back(CellItemJson(c, static_cast<std::int64_t>(k), &table, km));
+    const auto cell = static_cast<std::int64_t>(k);
+    json item = CellItemJson(c, cell, &table, km);
+    item["fields"] = RowFields(c, cell, table);
+    items.push_back(std::move(item));
   }
   json stations = json::array();
   for (const sheet::Station& s : sheet::FindStations(cells, table)) {

@@ -28,7 +28,8 @@ namespace scenario {
 //     with the slowdowns km/h, adhesion, mountain-side type] where any of
 //     them changes, from cell 0 on;
 //   "items": every cell's content as inspect --json lists it
-//     (CellItemJson);
+//     (CellItemJson), but with "fields" in row order and with their
+//     units, as inspect's listing shows them: [[name, value, unit], ...];
 //   "stations": {"name", "position", "km"} in slot order;
 //   "plan": [position, x, y] points of the plan's line.
 nlohmann::json SheetPageData(const SheetScenario& scenario,

@@ -320,9 +320,11 @@
     return out.sort((a, b) => a.distance - b.distance).map((x) => x.item);
   }
 
+  // "vas 110 km/h, ..." as inspect lists them.
   function fieldsText(fields) {
-    return Object.entries(fields).map(([k, v]) =>
-      k + ' ' + (typeof v === 'string' ? '"' + v + '"' : v)).join(', ');
+    return fields.map(([name, value, unit]) => name + ' ' +
+        (typeof value === 'string' ? '"' + value + '"' : value) +
+        (unit ? ' ' + unit : '')).join(', ');
   }
 
   function line(box, className, text) {

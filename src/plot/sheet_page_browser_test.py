@@ -165,7 +165,7 @@ class SheetPageInBrowser(unittest.TestCase):
         text = self.hover_at(57950 + 10)
         self.assertIn("km 61+0", text)
         self.assertIn("maximum-speed board at 57 950 m (km 61+000)", text)
-        self.assertIn("vas 110", text)
+        self.assertIn("vas 110 km/h, vbs 120 km/h", text)
         self.assertIn("speed limit 120 km/h", text)
 
         found = self.search("Tarvo San Rocco")
