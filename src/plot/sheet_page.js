@@ -484,7 +484,10 @@
 
   // --- events ---------------------------------------------------------------
 
+  // Returns what stops them, for when a new drawing replaces this one.
   function listen(svg) {
+    const stop = new AbortController();
+    const signal = stop.signal;
     let drag = null;
     svg.addEventListener('wheel', (event) => {
       const pt = svgPoint(event);
@@ -500,7 +503,7 @@
         zoomAround(positionOfX(pt.x), Math.exp(dy * 0.002));
       }
       showHover(event, pt);
-    }, {passive: false});
+    }, {passive: false, signal});
     svg.addEventListener('mousedown', (event) => {
       const pt = svgPoint(event);
       if (event.button !== 0 || !onAxis(pt)) return;
@@ -508,9 +511,8 @@
       const selecting = pt.y >= page.g.profilesBottom;
       drag = {selecting, x: pt.x, view: page.view};
       if (!selecting) svg.classList.add('panning');
-    });
+    }, {signal});
     window.addEventListener('mousemove', (event) => {
-      if (!page || page.svg !== svg) return;
       const pt = svgPoint(event);
       if (drag && drag.selecting) {
         const x0 = Math.min(drag.x, pt.x);
@@ -525,9 +527,9 @@
         setView(drag.view.from + shift, drag.view.to + shift);
       }
       if (onAxis(pt)) showHover(event, pt); else hideHover();
-    });
+    }, {signal});
     window.addEventListener('mouseup', (event) => {
-      if (!drag || !page || page.svg !== svg) return;
+      if (!drag) return;
       const pt = svgPoint(event);
       if (drag.selecting && Math.abs(pt.x - drag.x) > 3) {
         const a = positionOfX(Math.min(drag.x, pt.x));
@@ -537,10 +539,11 @@
       page.selection.setAttribute('visibility', 'hidden');
       svg.classList.remove('panning');
       drag = null;
-    });
+    }, {signal});
     svg.addEventListener('mouseleave', () => {
       if (!drag) hideHover();
-    });
+    }, {signal});
+    return stop;
   }
 
   function onKey(event) {
@@ -569,10 +572,11 @@
   function load(svgMarkup, data) {
     const holder = document.getElementById('sheet');
     const before = page && page.view;
+    if (page) page.listening.abort();
     if (svgMarkup !== null) holder.innerHTML = svgMarkup;
     const svg = holder.querySelector('svg');
     page = build(svg, data);
-    listen(svg);
+    page.listening = listen(svg);
     if (before) setView(before.from, before.to); else apply();
   }
 

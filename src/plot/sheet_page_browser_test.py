@@ -214,6 +214,28 @@ class SheetPageInBrowser(unittest.TestCase):
             self.assertAlmostEqual(grid_x, axis_x, delta=1)
         self.assert_quiet(self.builtin)
 
+    def test_new_drawing_keeps_the_view(self):
+        # What a live page gets after each compile: the drawing and its
+        # data, taken without a reload.
+        with open(self.builtin, encoding="utf-8") as f:
+            page = f.read()
+        svg = page[page.index("<svg"):page.index("</svg>") + len("</svg>")]
+        start = page.index('<script type="application/json" id="sheet-data">')
+        start = page.index(">", start) + 1
+        data = page[start:page.index("</script>", start)]
+        self.open(self.builtin)
+        d = self.driver
+        d.execute_script("sheetPage.setView(50000, 60000)")
+        d.execute_script(
+            "sheetPage.load(arguments[0], JSON.parse(arguments[1]))", svg, data)
+        self.assertEqual(d.execute_script("return sheetPage.view()"),
+                         {"from": 50000, "to": 60000})
+        self.assertEqual(d.execute_script(
+            "return document.querySelectorAll('#sheet svg, #page-zoom').length"),
+            2)
+        self.assertIn("maximum-speed board at 57 950 m", self.hover_at(57955))
+        self.assert_quiet(self.builtin)
+
     def test_example_page(self):
         self.open(self.example)
         self.assert_quiet(self.example)
