@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -11,6 +13,7 @@
 
 #include "model/cell_item_json.h"
 #include "model/kilometre_axis.h"
+#include "model/param_table.h"
 #include "plot/scenario_sheet.h"
 #include "plot/small_scenario_testing.h"
 
@@ -143,6 +146,42 @@ TEST_F(SheetPage, TextFromTheFilesCannotCloseTheScript) {
   EXPECT_EQ(Count(page, "</script>"), 2u);
   EXPECT_EQ(EmbeddedData(page)["stations"][2]["name"],
             "</script><script>alert(1)</script>");
+}
+
+// Whatever the decoded files hold, the page's data is valid JSON (any text
+// from the files, numbers that are finite) and cannot end its script.
+TEST_F(SheetPage, GarbageContentStillGivesValidData) {
+  std::uint32_t seed = 4321;
+  const auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  for (TrackCell& c : data_.cells) {
+    c.kind = static_cast<std::uint8_t>(next() % 16);
+    c.w2 = static_cast<std::int16_t>(next());
+    c.w4 = static_cast<std::int16_t>(next());
+    c.b10 = static_cast<std::uint8_t>(next());
+    c.b11 = static_cast<std::uint8_t>(next());
+    c.speed_step = static_cast<std::uint8_t>(next());
+    c.gradient = static_cast<std::uint8_t>(next());
+  }
+  for (int slot = 0; slot < kParamSlotCount; ++slot) {
+    std::string text = "</";
+    for (int i = 0; i < 12; ++i) text += static_cast<char>(next());
+    data_.table[slot].text = text;
+    data_.table[slot].long1 = static_cast<std::int32_t>(next() << 8);
+    data_.table[slot].long2 = static_cast<std::int32_t>(next() << 8);
+    data_.table[slot].long3 = static_cast<std::int32_t>(next() << 8);
+  }
+  data_.grid.SetDouble(500, std::numeric_limits<double>::quiet_NaN(), 1);
+  data_.grid.SetDouble(501, std::numeric_limits<double>::infinity(), 1);
+  const std::string page = DrawSheetPage(Scenario(), SheetOptions{});
+  EXPECT_EQ(Count(page, "</script>"), 2u);
+  const json data = EmbeddedData(page);
+  EXPECT_EQ(data["cells"], data_.cells.size());
+  for (const json& point : data["plan"]) {
+    for (const json& v : point) EXPECT_TRUE(v.is_number()) << point;
+  }
 }
 
 }  // namespace
