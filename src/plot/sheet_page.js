@@ -59,12 +59,12 @@
     return p + offset;
   }
 
-  // The first position along the line with this reading; null if none.
+  // The first position on the sheet with this reading; null if none.
   function positionOfReading(data, reading) {
-    const end = data.geometry.to;
+    const {from, to} = data.geometry;
     for (const [start, stop, offset] of stretches(data)) {
       const p = reading - offset;
-      if (p >= start && p < stop && p >= 0 && p <= end) return p;
+      if (p >= start && p < stop && p >= from && p <= to) return p;
     }
     return null;
   }
@@ -424,7 +424,7 @@
       const reading = sign * (parseInt(km[2], 10) * 1000 + parseInt(km[3], 10));
       const p = positionOfReading(data, reading);
       if (p === null) {
-        return {problem: 'no place on the line reads km ' + formatKm(reading)};
+        return {problem: 'no place on this sheet reads km ' + formatKm(reading)};
       }
       return {position: p, label: 'km ' + formatKm(reading) + ' \u00b7 ' +
           formatMetres(p)};
@@ -447,8 +447,10 @@
     const metres = /^(\d+(?:\.\d+)?)\s*m$/i.exec(q);
     if (metres) {
       const p = parseFloat(metres[1]);
-      if (p > data.geometry.to) {
-        return {problem: 'the line ends at ' + formatMetres(data.geometry.to)};
+      const {from, to} = data.geometry;
+      if (p < from || p > to) {
+        return {problem: 'this sheet shows ' + formatMetres(from) + ' to ' +
+            formatMetres(to)};
       }
       return {position: p, label: formatMetres(p) + ' \u00b7 km ' +
           formatKm(readingAt(data, p))};

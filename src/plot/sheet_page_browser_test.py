@@ -241,7 +241,8 @@ class SheetPageInBrowser(unittest.TestCase):
         self.assert_quiet(self.example)
         text = self.hover_at(1000)
         self.assertIn("gradient", text)
-        self.assertIn("no place on the line reads", self.search("999+000"))
+        self.assertIn("no place on this sheet reads km 999+000",
+                      self.search("999+000"))
 
 
 def main():
