@@ -119,7 +119,8 @@ class SheetPageInBrowser(unittest.TestCase):
         return self.driver.find_element(By.CSS_SELECTOR, "#sheet svg")
 
     def screen_point(self, position, y_share=0.5):
-        """Where position (metres) lies on the profiles, in the viewport."""
+        """Where position (metres) lies on the profiles (y_share of their
+        height down; past 1, on the axis below), in the viewport."""
         return self.driver.execute_script("""
             const g = sheetPage.geometry();
             const svg = document.querySelector('#sheet svg');
@@ -212,6 +213,34 @@ class SheetPageInBrowser(unittest.TestCase):
         for grid_x, tick_x, axis_x in offsets:
             self.assertAlmostEqual(grid_x, tick_x, delta=1)
             self.assertAlmostEqual(grid_x, axis_x, delta=1)
+        self.assert_quiet(self.builtin)
+
+    def test_keys_zoom_and_a_drag_on_the_axis_shows_its_stretch(self):
+        self.open(self.builtin)
+        d = self.driver
+        whole = d.execute_script("return sheetPage.view()")
+        body = d.find_element(By.TAG_NAME, "body")
+        body.send_keys("+")
+        view = d.execute_script("return sheetPage.view()")
+        self.assertAlmostEqual(view["to"] - view["from"],
+                               (whole["to"] - whole["from"]) / 1.5, delta=1)
+        body.send_keys("0")
+        self.assertEqual(d.execute_script("return sheetPage.view()"), whole)
+
+        # The axis is the sheet's last band: bring it into the window.
+        d.execute_script("window.scrollTo(0, document.body.scrollHeight)")
+        start = self.screen_point(60000, 1.03)
+        end = self.screen_point(70000, 1.03)
+        drag = ActionBuilder(d)
+        drag.pointer_action.move_to_location(*start)
+        drag.pointer_action.pointer_down()
+        drag.pointer_action.move_to_location(*end)
+        drag.pointer_action.pointer_up()
+        drag.perform()
+        view = d.execute_script("return sheetPage.view()")
+        # Within a pixel or two of the whole line's scale.
+        self.assertAlmostEqual(view["from"], 60000, delta=400)
+        self.assertAlmostEqual(view["to"], 70000, delta=400)
         self.assert_quiet(self.builtin)
 
     def test_new_drawing_keeps_the_view(self):
