@@ -10,6 +10,7 @@ packages=(
   libfltk1.3-dev
   librsvg2-dev libcairo2-dev libxml2-dev libglib2.0-dev
   xvfb xdotool x11-utils imagemagick
+  chromium chromium-driver python3-selenium
   fonts-urw-base35
   neovim
   clang-14 libclang-rt-14-dev

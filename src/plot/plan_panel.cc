@@ -463,5 +463,31 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   svg->CloseGroup();
 }
 
+std::vector<PlanSample> PlanSamples(const SheetContext& ctx, const XAxis& axis,
+                                    const PlanLayout& layout, double top,
+                                    double step) {
+  std::vector<PlanSample> points;
+  const LineGrid* grid = ctx.scenario.grid;
+  if (grid == nullptr || layout.extent.points == 0 || !(step >= 1)) {
+    return points;
+  }
+  const auto add = [&](std::int64_t m) {
+    const double x = grid->x(m);
+    const double y = grid->y(m);
+    points.push_back({static_cast<double>(m), layout.X(axis.left, x, y),
+                      top + layout.Y(x, y)});
+  };
+  const auto every = static_cast<std::int64_t>(step);
+  bool in_run = false;
+  for (std::int64_t m = 0; m < grid->size(); ++m) {
+    const bool usable = UsablePoint(*grid, m);
+    const bool run_ends =
+        usable && (m + 1 == grid->size() || !UsablePoint(*grid, m + 1));
+    if (usable && (!in_run || m % every == 0 || run_ends)) add(m);
+    in_run = usable;
+  }
+  return points;
+}
+
 }  // namespace sheet
 }  // namespace scenario

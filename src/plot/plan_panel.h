@@ -68,6 +68,13 @@ PlanLayout LayOutPlan(const SheetContext& ctx, const XAxis& axis);
 void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
               const PlanLayout& layout, double top);
 
+// The plan's line as points on the sheet (top: the panel's top), one every
+// `step` metres and at both ends of each run of usable grid points; empty
+// without a plan.
+std::vector<PlanSample> PlanSamples(const SheetContext& ctx, const XAxis& axis,
+                                    const PlanLayout& layout, double top,
+                                    double step);
+
 }  // namespace sheet
 }  // namespace scenario
 

@@ -121,8 +121,11 @@ void DrawAxis(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   svg->CloseGroup();
 }
 
+// Metres between the plan's points that a page gets.
+constexpr double kPlanPointStep = 100;
+
 std::string DrawSheet(const SheetScenario& scenario,
-                      const SheetOptions& options) {
+                      const SheetOptions& options, SheetGeometry* geometry) {
   const double width =
       std::clamp(std::isfinite(options.width) ? options.width : 0.0,
                  kMinSheetWidth, kMaxSheetWidth);
@@ -176,6 +179,12 @@ std::string DrawSheet(const SheetScenario& scenario,
   DrawCodes(&body, ctx, axis, y);
   y += kCodesHeight;
   DrawAxis(&body, ctx, axis, ticks, step, y);
+  if (geometry != nullptr) {
+    *geometry =
+        SheetGeometry{width,      height,   axis.from,    axis.to, axis.left,
+                      axis.width, plan_top, profiles_top, y,       {}};
+    geometry->plan = PlanSamples(ctx, axis, plan, plan_top, kPlanPointStep);
+  }
   return body.Finish();
 }
 
@@ -207,7 +216,13 @@ std::optional<SheetRange> ResolveSheetRange(const SheetScenario& scenario,
 
 std::string DrawScenarioSheet(const SheetScenario& scenario,
                               const SheetOptions& options) {
-  return sheet::DrawSheet(scenario, options);
+  return sheet::DrawSheet(scenario, options, nullptr);
+}
+
+std::string DrawScenarioSheet(const SheetScenario& scenario,
+                              const SheetOptions& options,
+                              SheetGeometry* geometry) {
+  return sheet::DrawSheet(scenario, options, geometry);
 }
 
 }  // namespace scenario

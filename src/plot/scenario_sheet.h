@@ -64,6 +64,41 @@ std::optional<SheetRange> ResolveSheetRange(const SheetScenario& scenario,
 std::string DrawScenarioSheet(const SheetScenario& scenario,
                               const SheetOptions& options);
 
+// A point of the plan's line: where the grid's point at `position` metres
+// lies on the sheet, in pixels.
+struct PlanSample {
+  double position;
+  double x;
+  double y;
+};
+
+// Where a drawn sheet put things, in the sheet's pixels, for a page that
+// zooms and points into the same drawing.
+struct SheetGeometry {
+  double width = 0;
+  double height = 0;
+  // The profiles' common axis: metres axis_from .. axis_to drawn from
+  // pixel axis_left over axis_width.
+  double axis_from = 0;
+  double axis_to = 0;
+  double axis_left = 0;
+  double axis_width = 0;
+  double plan_top = 0;
+  // The band of the profiles; the kilometre axis lies below it, from
+  // profiles_bottom to height.
+  double profiles_top = 0;
+  double profiles_bottom = 0;
+  // The plan's line, one point every plan_step metres and at each end of
+  // a run of usable points; empty without a plan.
+  std::vector<PlanSample> plan;
+};
+
+// The same drawing as above, byte for byte, and where its parts lie.
+// REQUIRES: geometry is not null.
+std::string DrawScenarioSheet(const SheetScenario& scenario,
+                              const SheetOptions& options,
+                              SheetGeometry* geometry);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_PLOT_SCENARIO_SHEET_H_

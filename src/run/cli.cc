@@ -68,7 +68,7 @@ struct OptionStore {
   ExportCommandOptions exporter;
   InspectCommandOptions inspect;
   PlotOptions plot;
-  std::string plot_format;  // "", "svg", "png" or "pdf"
+  std::string plot_format;  // "", "svg", "png", "pdf" or "html"
   WatchCommandOptions watch;
   DiffCommandOptions diff;
   BuildCommandOptions build;
@@ -166,8 +166,9 @@ CLI::App* AddPlot(CLI::App& app, PlotOptions* o, std::string* format) {
   plot->add_option("-o,--output", o->output,
                    "The picture (default: <line>_<train>.<format>)");
   plot->add_option("--format", *format,
-                   "svg, png or pdf (default: from the output's ending)")
-      ->check(CLI::IsMember({"svg", "png", "pdf"}));
+                   "svg, png, pdf or html (default: from the output's "
+                   "ending)")
+      ->check(CLI::IsMember({"svg", "png", "pdf", "html"}));
   plot->add_option_function<double>(
       "--from", [o](const double& v) { o->from_km = v; },
       "First kilometre drawn");

@@ -281,6 +281,10 @@ TEST(CommandLine, PlotOutputEndingMustNameTheFormat) {
       {{"plot", "out", "-o", "PIC.PDF"}, nullptr},
       {{"plot", "out", "-o", "d.v2/pic", "--format", "pdf"}, nullptr},
       {{"plot", "out", "--format", "png"}, nullptr},
+      {{"plot", "out", "-o", "sheet.html"}, nullptr},
+      {{"plot", "out", "-o", "sheet", "--format", "html"}, nullptr},
+      {{"plot", "out", "-o", "sheet.html", "--format", "svg"},
+       "ends in \".html\", but --format asks for svg"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.args[3]);

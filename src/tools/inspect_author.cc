@@ -9,6 +9,7 @@
 #include "base/strings.h"
 #include "base/windows1252.h"
 #include "line/row_fields.h"
+#include "model/cell_item_json.h"
 #include "model/cell_items.h"
 #include "model/kilometre_axis.h"
 
@@ -88,48 +89,8 @@ std::string ItemText(const TrackCell& c, std::int64_t cell,
   return out;
 }
 
-json FieldsJson(const TrackCell& c, std::int64_t cell,
-                const ParamTable* params) {
-  json fields = json::object();
-  for (const ItemField& f : ItemFields(c, cell, params)) {
-    if (const std::string* text = std::get_if<std::string>(&f.value)) {
-      fields[f.name] = *text;
-    } else {
-      fields[f.name] = std::get<std::int64_t>(f.value);
-    }
-  }
-  return fields;
-}
-
 std::string Kilometre(const std::optional<KilometreAxis>& axis, double p) {
-  return axis ? FormatKilometre(axis->Reading(p)) : std::string("-");
-}
-
-// Where a cell's content is listed (ItemPositionText): its row's position,
-// or the cell's span with the readings of both ends.
-struct ItemPlace {
-  double sort_at;  // metres: the position, or the span's start
-  std::string at;  // "1000 m", "950-1000 m"
-  std::string km;  // "1+000", "0+950-1+000", "-" without readings
-  std::optional<CellSpan> span;
-};
-
-ItemPlace PlaceOf(const TrackCell& c, std::int64_t cell,
-                  const std::optional<KilometreAxis>& axis) {
-  ItemPlace place;
-  place.at = ItemPositionText(c, cell);
-  if (ItemRowIsKnown(c)) {
-    place.sort_at = ItemPosition(c, cell);
-    place.km = Kilometre(axis, place.sort_at);
-    return place;
-  }
-  const CellSpan span = SpanOfCell(cell);
-  place.span = span;
-  place.sort_at = static_cast<double>(span.from);
-  place.km = axis ? Kilometre(axis, static_cast<double>(span.from)) + "-" +
-                        Kilometre(axis, static_cast<double>(span.to))
-                  : std::string("-");
-  return place;
+  return KilometreText(axis, p);
 }
 
 std::string Dump(const json& doc) {
@@ -173,20 +134,7 @@ std::string CellsJson(const std::vector<TrackCell>& cells,
                        {"mountain", now.mountain}});
   };
   const auto on_item = [&](std::int64_t i) {
-    const TrackCell& c = cells[i];
-    const ItemPlace place = PlaceOf(c, i, axis);
-    json entry = {
-        {"cell", i},
-        {"position", place.span ? json(nullptr) : json(place.sort_at)},
-        {"km", place.km},
-        {"kind", c.kind},
-        {"name", HasItem(c) ? ItemName(c, i) : "approach mark"},
-        {"fields", FieldsJson(c, i, params)}};
-    entry["approach_mark"] = c.b11 == 0 ? json(nullptr) : json(c.b11);
-    if (place.span) {
-      entry["span"] = {{"from", place.span->from}, {"to", place.span->to}};
-    }
-    items.push_back(entry);
+    items.push_back(CellItemJson(cells[i], i, params, axis));
   };
   WalkCells(cells, all, on_profile, on_item);
   const std::int64_t count = static_cast<std::int64_t>(cells.size());

@@ -19,6 +19,7 @@
 #include "model/track_cells.h"
 #include "plot/raster.h"
 #include "plot/scenario_sheet.h"
+#include "plot/sheet_page.h"
 
 namespace scenario {
 namespace {
@@ -351,6 +352,10 @@ PlotFormat ChosenFormat(const PlotOptions& options) {
 Status DrawSheet(const SheetScenario& scenario, const SheetOptions& sheet,
                  PlotFormat format, const std::string& output,
                  std::string* bytes) {
+  if (format == PlotFormat::kHtml) {
+    *bytes = DrawSheetPage(scenario, sheet);
+    return Status::Ok();
+  }
   *bytes = DrawScenarioSheet(scenario, sheet);
   if (format == PlotFormat::kSvg) return Status::Ok();
   std::string raster;
@@ -377,6 +382,7 @@ std::optional<PlotFormat> ParsePlotFormat(std::string_view text) {
   if (t == "svg") return PlotFormat::kSvg;
   if (t == "png") return PlotFormat::kPng;
   if (t == "pdf") return PlotFormat::kPdf;
+  if (t == "html") return PlotFormat::kHtml;
   return std::nullopt;
 }
 
@@ -386,6 +392,8 @@ std::string_view PlotFormatName(PlotFormat format) {
       return "png";
     case PlotFormat::kPdf:
       return "pdf";
+    case PlotFormat::kHtml:
+      return "html";
     case PlotFormat::kSvg:
       break;
   }
@@ -403,7 +411,8 @@ std::string PlotOptionsProblem(const PlotOptions& options) {
   const std::string start = "the output " + QuotedName(options.output) +
                             " ends in \"" + ending + "\"";
   if (!by_ending) {
-    return start + ", which names no picture format (.svg, .png or .pdf)";
+    return start +
+           ", which names no picture format (.svg, .png, .pdf or .html)";
   }
   if (options.format && options.format != by_ending) {
     return start + ", but --format asks for " +

@@ -15,16 +15,17 @@ namespace scenario {
 
 class FileSystem;
 
-enum class PlotFormat { kSvg, kPng, kPdf };
+// kHtml: the sheet as an interactive page (plot/sheet_page.h).
+enum class PlotFormat { kSvg, kPng, kPdf, kHtml };
 
 // The ending of a path's file name from its last ".": ".svg" for
 // "out/pic.svg", "" when the name has no dot but a leading one (".svg"
 // alone is a hidden file's name, not an ending).
 std::string_view FileEnding(std::string_view path);
 
-// "svg", "png" or "pdf" (any case); nullopt otherwise.
+// "svg", "png", "pdf" or "html" (any case); nullopt otherwise.
 std::optional<PlotFormat> ParsePlotFormat(std::string_view text);
-// "svg", "png" or "pdf".
+// "svg", "png", "pdf" or "html".
 std::string_view PlotFormatName(PlotFormat format);
 
 // What `scenario-compiler plot` was asked to do.
@@ -38,7 +39,7 @@ struct PlotOptions {
   // The picture's path; "" gives "<line>_<train>.<format>" in the current
   // folder.
   std::string output;
-  // Absent: from output's ending (.svg, .png, .pdf), else SVG.
+  // Absent: from output's ending (.svg, .png, .pdf, .html), else SVG.
   std::optional<PlotFormat> format;
   // Kilometre readings (km) that bound the profiles.
   std::optional<double> from_km;

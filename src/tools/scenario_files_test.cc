@@ -74,6 +74,7 @@ TEST_F(PlotCommand, FolderGivesAllThreeFormatsFromOneDrawing) {
       {"sheet.svg", std::nullopt, PlotFormat::kSvg},
       {"sheet.PNG", std::nullopt, PlotFormat::kPng},
       {"sheet.pdf", std::nullopt, PlotFormat::kPdf},
+      {"sheet.html", std::nullopt, PlotFormat::kHtml},
       {"sheet.out", PlotFormat::kPng, PlotFormat::kPng},
       {"sheet", std::nullopt, PlotFormat::kSvg},
   };
@@ -104,6 +105,10 @@ TEST_F(PlotCommand, FolderGivesAllThreeFormatsFromOneDrawing) {
         break;
       case PlotFormat::kPdf:
         EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+        break;
+      case PlotFormat::kHtml:
+        EXPECT_EQ(bytes.substr(0, 15), "<!DOCTYPE html>");
+        EXPECT_NE(bytes.find("<g id=\"plan\""), std::string::npos);
         break;
     }
   }
@@ -392,6 +397,22 @@ TEST(PlotBuiltinScenario, AllThreeFormats) {
   }
 }
 
+// The built-in scenario's HTML page stays light enough to open at once.
+TEST(PlotBuiltinScenario, HtmlPageIsUnderTwoMegabytes) {
+  ScopedTempDir dir;
+  std::ostringstream err;
+  ASSERT_EQ(RunBuiltinScenario(RealFileSystem(), dir.path(), err), kExitOk)
+      << err.str();
+  PlotOptions o;
+  o.inputs = {dir.path()};
+  o.output = dir.File("sheet.html");
+  PlotOutcome r;
+  const Status s = RunPlot(o, RealFileSystem(), &r);
+  ASSERT_TRUE(s.ok()) << s.message();
+  EXPECT_EQ(r.format, PlotFormat::kHtml);
+  EXPECT_LT(ReadWholeFile(o.output).size(), 2u * 1024 * 1024);
+}
+
 // The built-in sheet: no two texts overlap anywhere on it, and no label of
 // the plan covers one of the plan's marks (the "end" label stands clear of
 // the last station's name).
@@ -442,9 +463,12 @@ TEST(PlotFormat, ParsesNamesInAnyCase) {
   EXPECT_EQ(ParsePlotFormat("SVG"), PlotFormat::kSvg);
   EXPECT_EQ(ParsePlotFormat("png"), PlotFormat::kPng);
   EXPECT_EQ(ParsePlotFormat("Pdf"), PlotFormat::kPdf);
+  EXPECT_EQ(ParsePlotFormat("HTML"), PlotFormat::kHtml);
+  EXPECT_EQ(ParsePlotFormat("htm"), std::nullopt);
   EXPECT_EQ(ParsePlotFormat("jpg"), std::nullopt);
   EXPECT_EQ(ParsePlotFormat(""), std::nullopt);
   EXPECT_EQ(PlotFormatName(PlotFormat::kPdf), "pdf");
+  EXPECT_EQ(PlotFormatName(PlotFormat::kHtml), "html");
 }
 
 }  // namespace
