@@ -1,5 +1,5 @@
 // On Windows there is no rasteriser yet (librsvg and cairo have no build
-// there): the sheet is drawn as SVG only.
+// there): the sheet is drawn as SVG or as the HTML page only.
 #include "plot/raster.h"
 
 namespace scenario {
@@ -8,9 +8,9 @@ Status RasterizeSvg(std::string_view, RasterFormat format, std::string* out) {
   out->clear();
   return Status::Error(
       std::string(format == RasterFormat::kPng ? "PNG" : "PDF") +
-      " pictures are not available on Windows, only SVG: write the sheet "
-      "as SVG (an output ending in .svg, or --format svg), which every "
-      "browser opens");
+      " pictures are not available on Windows: write the sheet as SVG (an "
+      "output ending in .svg, or --format svg) or as the interactive HTML "
+      "page (.html, or --format html), which every browser opens");
 }
 
 }  // namespace scenario

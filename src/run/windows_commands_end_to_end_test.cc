@@ -28,9 +28,9 @@ TEST(WindowsCommandsEndToEnd, WhatIsNotThereYetSaysSoAndWritesNothing) {
   };
   const Case cases[] = {
       {{"plot", dir.File("out"), "-o", dir.File("sheet.png")},
-       "PNG pictures are not available on Windows, only SVG"},
+       "PNG pictures are not available on Windows: write the sheet as SVG"},
       {{"plot", dir.File("out"), "-o", dir.File("sheet.pdf")},
-       "which every browser opens"},
+       "or as the interactive HTML page (.html, or --format html)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0]);
