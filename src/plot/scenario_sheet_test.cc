@@ -36,9 +36,9 @@ class SmallScenario : public testing::Test {
   LineGrid& grid_ = data_.grid;
 };
 
-const char* const kGroups[] = {"title",    "gradient", "speed",     "adhesion",
-                               "stations", "signals",  "slowdowns", "boards",
-                               "codes",    "axis"};
+const char* const kGroups[] = {"title",    "gradient", "speed",   "adhesion",
+                               "mountain", "stations", "signals", "slowdowns",
+                               "boards",   "codes",    "axis"};
 
 std::string GroupPath(const char* id) {
   return std::string("//s:g[@id='") + id + "']";
