@@ -95,44 +95,10 @@ std::string SlowdownSpeedPath(const SheetContext& ctx, const XAxis& axis,
   return d;
 }
 
-}  // namespace
-
-void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
-               double top) {
-  const CellSpan span = ItemCells(ctx.cells, axis);
-  double highest = 0;
-  for (std::int64_t k = span.first; k <= span.last; ++k) {
-    const TrackCell& c = ctx.cells[k];
-    highest = std::max(highest, double(SpeedLimitKmh(c)));
-    if (c.kind == kKindSpeedBoard) {
-      const SpeedBoardValues board = ShownBoard(c);
-      for (int i = 0; i < 3; ++i) {
-        highest =
-            std::max({highest, double(board.s_kmh[i]), double(board.d_kmh[i])});
-      }
-    }
-  }
-  const double top_speed = std::max(40.0, RoundUpTo(highest, 20));
-  const Panel panel{top + kSpeedHeadroom, kSpeedHeight - kSpeedHeadroom, 0,
-                    top_speed};
-  svg->OpenGroup("speed", "data-max-kmh=\"" + SvgNumber(top_speed) + "\"");
-  PanelFrame(svg, axis, top, kSpeedHeight, "Speed", "(km/h)");
-  std::vector<double> levels;
-  const double level_step = top_speed > 200 ? 50 : 20;
-  for (double v = 0; v <= top_speed; v += level_step) levels.push_back(v);
-  ValueScale(svg, axis, panel, levels);
-  svg->Path(
-      StepProfile(ctx.cells, axis, panel,
-                  [](const TrackCell& c) { return double(SpeedLimitKmh(c)); }),
-      std::string("id=\"speed-limit\" ") + kLimitStyle);
-  const std::string slowdown_d = SlowdownSpeedPath(ctx, axis, panel);
-  if (!slowdown_d.empty()) {
-    svg->Path(slowdown_d,
-              std::string("id=\"slowdown-speed\" ") + kSlowdownStyle);
-  }
-
-  // Boards: a mark per speed (A, B, C), filled for the s set, hollow for
-  // the d set.
+// Boards: a mark per speed (A, B, C), filled for the s set, hollow for
+// the d set.
+void DrawBoardMarks(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
+                    const Panel& panel, CellSpan span) {
   svg->OpenGroup("speed-boards");
   double last_x = -1e300;
   for (std::int64_t k = span.first; k <= span.last; ++k) {
@@ -174,6 +140,9 @@ void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     svg->CloseGroup();
   }
   svg->CloseGroup();
+}
+
+std::vector<LegendEntry> SpeedLegend() {
   std::vector<LegendEntry> legend = {
       {Swatch::kLine, kLimitStyle, "speed limit"},
       {Swatch::kLine, kSlowdownStyle, "speed in force in a slowdown"}};
@@ -186,7 +155,46 @@ void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   legend.push_back({Swatch::kDown,
                     "fill=\"none\" stroke-width=\"1\" stroke=\"#555\"",
                     "hollow: the d set"});
-  Legend(svg, axis, top, legend);
+  return legend;
+}
+
+}  // namespace
+
+void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
+               double top) {
+  const CellSpan span = ItemCells(ctx.cells, axis);
+  double highest = 0;
+  for (std::int64_t k = span.first; k <= span.last; ++k) {
+    const TrackCell& c = ctx.cells[k];
+    highest = std::max(highest, double(SpeedLimitKmh(c)));
+    if (c.kind == kKindSpeedBoard) {
+      const SpeedBoardValues board = ShownBoard(c);
+      for (int i = 0; i < 3; ++i) {
+        highest =
+            std::max({highest, double(board.s_kmh[i]), double(board.d_kmh[i])});
+      }
+    }
+  }
+  const double top_speed = std::max(40.0, RoundUpTo(highest, 20));
+  const Panel panel{top + kSpeedHeadroom, kSpeedHeight - kSpeedHeadroom, 0,
+                    top_speed};
+  svg->OpenGroup("speed", "data-max-kmh=\"" + SvgNumber(top_speed) + "\"");
+  PanelFrame(svg, axis, top, kSpeedHeight, "Speed", "(km/h)");
+  std::vector<double> levels;
+  const double level_step = top_speed > 200 ? 50 : 20;
+  for (double v = 0; v <= top_speed; v += level_step) levels.push_back(v);
+  ValueScale(svg, axis, panel, levels);
+  svg->Path(
+      StepProfile(ctx.cells, axis, panel,
+                  [](const TrackCell& c) { return double(SpeedLimitKmh(c)); }),
+      std::string("id=\"speed-limit\" ") + kLimitStyle);
+  const std::string slowdown_d = SlowdownSpeedPath(ctx, axis, panel);
+  if (!slowdown_d.empty()) {
+    svg->Path(slowdown_d,
+              std::string("id=\"slowdown-speed\" ") + kSlowdownStyle);
+  }
+  DrawBoardMarks(svg, ctx, axis, panel, span);
+  Legend(svg, axis, top, SpeedLegend());
   svg->CloseGroup();
 }
 
