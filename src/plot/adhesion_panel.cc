@@ -5,6 +5,12 @@
 
 namespace scenario {
 namespace sheet {
+namespace {
+
+constexpr char kAdhesionStyle[] =
+    "fill=\"none\" stroke=\"#2e8b57\" stroke-width=\"1.4\"";
+
+}  // namespace
 
 void DrawAdhesion(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                   double top) {
@@ -20,7 +26,8 @@ void DrawAdhesion(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   ValueScale(svg, axis, panel, {0, a / 2, a});
   svg->Path(StepProfile(ctx.cells, axis, panel,
                         [](const TrackCell& c) { return double(c.adhesion); }),
-            "fill=\"none\" stroke=\"#2e8b57\" stroke-width=\"1.4\"");
+            kAdhesionStyle);
+  Legend(svg, axis, top, {{Swatch::kLine, kAdhesionStyle, "adhesion"}});
   svg->CloseGroup();
 }
 

@@ -5,12 +5,18 @@
 
 namespace scenario {
 namespace sheet {
+namespace {
+
+constexpr char kBoardStyle[] = "fill=\"#34495e\"";
+
+}  // namespace
 
 void DrawBoards(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                 double top) {
   svg->OpenGroup("boards");
   PanelFrame(svg, axis, top, kBoardsHeight, "Boards");
-  Legend(svg, axis, top, "indicator boards with their texts");
+  Legend(svg, axis, top,
+         {{Swatch::kSquare, kBoardStyle, "indicator board, with its text"}});
   const CellSpan span = ItemCells(ctx.cells, axis);
   const double base = top + kBoardsHeight - 6;
   double last_x = -1e300;
@@ -20,7 +26,7 @@ void DrawBoards(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     if (c.kind != kKindIndicatorBoard) continue;
     const double p = ItemPosition(c, k);
     if (!axis.Inside(p)) continue;
-    const double x = axis.X(p);
+    const double x = MarkX(axis, axis.X(p), 2);
     if (x - last_x < 1) continue;
     last_x = x;
     std::string text;
@@ -29,7 +35,7 @@ void DrawBoards(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     }
     TitledElement(
         svg, "rect",
-        At(x - 2, base - 4) + " width=\"4\" height=\"4\" fill=\"#34495e\"",
+        At(x - 2, base - 4) + " width=\"4\" height=\"4\" " + kBoardStyle,
         "board at km " + FormatKilometre(ctx.km.Reading(p)) + ": " + text);
     // Vertical labels, reading upwards; one per 11 px.
     if (x - last_label_x < 11) continue;

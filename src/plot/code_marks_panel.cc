@@ -5,14 +5,22 @@
 
 namespace scenario {
 namespace sheet {
+namespace {
+
+constexpr char kRepetitionStyle[] = "fill=\"#9b59b6\" fill-opacity=\"0.5\"";
+constexpr char kCodeMarkStyle[] = "stroke=\"#6c3483\" stroke-width=\"1.6\"";
+constexpr char kCodeOffStyle[] = "stroke=\"#999\" stroke-width=\"1.6\"";
+
+}  // namespace
 
 void DrawCodes(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                double top) {
   svg->OpenGroup("codes");
   PanelFrame(svg, axis, top, kCodesHeight, "Code marks");
   Legend(svg, axis, top,
-         "code marks with their code \xC2\xB7 bar: signal repetition "
-         "stretch");
+         {{Swatch::kTick, kCodeMarkStyle, "code mark, with its code"},
+          {Swatch::kTick, kCodeOffStyle, "code off"},
+          {Swatch::kBar, kRepetitionStyle, "signal repetition stretch"}});
   // The stretch with signal repetition.
   const ParamSlot& rep = ctx.table[kTrainSlot];
   if (rep.long2 != 0 && rep.long2 > rep.long1 && rep.long2 >= axis.from &&
@@ -21,7 +29,7 @@ void DrawCodes(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     const double x1 = axis.X(rep.long2);
     TitledElement(svg, "rect",
                   At(x0, top + 6) + " width=\"" + SvgNumber(x1 - x0) +
-                      "\" height=\"4\" fill=\"#9b59b6\" fill-opacity=\"0.5\"",
+                      "\" height=\"4\" " + kRepetitionStyle,
                   "signal repetition, " + ToString(rep.long3) + " codes, " +
                       "km " + FormatKilometre(ctx.km.Reading(rep.long1)) +
                       " to " + FormatKilometre(ctx.km.Reading(rep.long2)));
@@ -40,12 +48,12 @@ void DrawCodes(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     last_x = x;
     const bool on = c.kind == kKindCodeMark;
     const std::string label = on ? ToString(c.w2) : "off";
-    TitledElement(
-        svg, "path",
-        "d=\"M" + SvgNumber(x) + " " + SvgNumber(base) + " v-16\" stroke=\"" +
-            (on ? "#6c3483" : "#999") + "\" stroke-width=\"1.6\"",
-        std::string(on ? "code mark " : "code off") + " at km " +
-            FormatKilometre(ctx.km.Reading(p)) + (on ? ": " + label : ""));
+    TitledElement(svg, "path",
+                  "d=\"M" + SvgNumber(x) + " " + SvgNumber(base) + " v-16\" " +
+                      (on ? kCodeMarkStyle : kCodeOffStyle),
+                  std::string(on ? "code mark " : "code off") + " at km " +
+                      FormatKilometre(ctx.km.Reading(p)) +
+                      (on ? ": " + label : ""));
     const double w = CharCount(label) * 10 * kCharAdvance;
     if (x + 2 > last_label_end + 3) {
       svg->Text(x + 2, base - 18, label, "font-size=\"10\" fill=\"#6c3483\"");

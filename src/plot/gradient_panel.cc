@@ -7,6 +7,14 @@
 
 namespace scenario {
 namespace sheet {
+namespace {
+
+constexpr char kAreaStyle[] =
+    "fill=\"#c8a165\" fill-opacity=\"0.35\" stroke=\"none\"";
+constexpr char kLineStyle[] =
+    "fill=\"none\" stroke=\"#8a5a19\" stroke-width=\"1.2\"";
+
+}  // namespace
 
 void DrawGradient(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                   double top) {
@@ -28,9 +36,12 @@ void DrawGradient(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     svg->Path(d + " L" + SvgNumber(axis.left + axis.width) + " " +
                   SvgNumber(panel.Y(0)) + " L" + SvgNumber(axis.left) + " " +
                   SvgNumber(panel.Y(0)) + " Z",
-              "fill=\"#c8a165\" fill-opacity=\"0.35\" stroke=\"none\"");
-    svg->Path(d, "fill=\"none\" stroke=\"#8a5a19\" stroke-width=\"1.2\"");
+              kAreaStyle);
+    svg->Path(d, kLineStyle);
   }
+  Legend(svg, axis, top,
+         {{Swatch::kLine, kLineStyle, "gradient"},
+          {Swatch::kArea, kAreaStyle, "above 0: rising, below 0: falling"}});
   svg->CloseGroup();
 }
 

@@ -37,6 +37,43 @@ constexpr double kPlanCoordinateLimit = 1e8;
 // Points of a polyline closer than this (in pixels) are merged.
 constexpr double kPathTolerance = 0.5;
 
+// How the plan draws its marks; the legend shows each the same way.
+constexpr char kLineStyle[] =
+    "fill=\"none\" stroke=\"#1f4e99\" stroke-width=\"1.6\" "
+    "stroke-linejoin=\"round\"";
+constexpr char kRestStyle[] =
+    "fill=\"none\" stroke=\"#9aa8c0\" stroke-width=\"1.6\" "
+    "stroke-linejoin=\"round\"";
+constexpr char kShownStyle[] =
+    "fill=\"none\" stroke=\"#1f4e99\" stroke-width=\"2.4\" "
+    "stroke-linejoin=\"round\"";
+constexpr char kSignalStyle[] = "fill=\"#c0392b\"";
+constexpr char kStopStyle[] =
+    "fill=\"#111\" stroke=\"#fff\" stroke-width=\"1\"";
+constexpr char kStationStyle[] =
+    "fill=\"#fff\" stroke=\"#111\" stroke-width=\"1.2\"";
+constexpr char kStartStyle[] = "fill=\"#2e8b57\"";
+constexpr char kEndStyle[] = "fill=\"#8b0000\"";
+
+// The key to the plan's marks: the line (the stretch the profiles show
+// stands out when it is not the whole line), signals, stations, start and
+// end. The scale bar and the north arrow say what they are themselves.
+std::vector<LegendEntry> PlanLegend(bool whole) {
+  std::vector<LegendEntry> entries;
+  if (whole) {
+    entries.push_back({Swatch::kLine, kLineStyle, "the line"});
+  } else {
+    entries.push_back({Swatch::kLine, kShownStyle, "the stretch shown"});
+    entries.push_back({Swatch::kLine, kRestStyle, "the rest of the line"});
+  }
+  entries.push_back({Swatch::kDot, kSignalStyle, "signal"});
+  entries.push_back({Swatch::kDot, kStopStyle, "station with a stop"});
+  entries.push_back({Swatch::kDot, kStationStyle, "station, no stop mark"});
+  entries.push_back({Swatch::kDot, kStartStyle, "start"});
+  entries.push_back({Swatch::kSquare, kEndStyle, "end"});
+  return entries;
+}
+
 // Largest of 1, 2, 5 times a power of ten not above v (at least 1).
 double NiceBelow(double v) {
   double best = 1;
@@ -343,7 +380,8 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                              ExactNumber(scale) + "\" data-turn-degrees=\"" +
                              ExactNumber(layout.turn_degrees) + "\"");
   svg->Rect(axis.left, top, axis.width, height,
-            "fill=\"#fbfbf8\" stroke=\"#999\" stroke-width=\"0.8\"");
+            "class=\"frame\" fill=\"#fbfbf8\" stroke=\"#999\" "
+            "stroke-width=\"0.8\"");
   svg->Text(8, top + 14, "Plan",
             "font-size=\"12\" font-weight=\"bold\" fill=\"#333\"");
 
@@ -369,14 +407,10 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
       }
     }
   }
-  svg->Path(line.Finish(),
-            std::string("id=\"plan-line\" fill=\"none\" stroke=\"") +
-                (whole ? "#1f4e99" : "#9aa8c0") +
-                "\" stroke-width=\"1.6\" stroke-linejoin=\"round\"");
+  svg->Path(line.Finish(), std::string("id=\"plan-line\" ") +
+                               (whole ? kLineStyle : kRestStyle));
   if (!whole) {
-    svg->Path(shown.Finish(),
-              "id=\"plan-shown\" fill=\"none\" stroke=\"#1f4e99\" "
-              "stroke-width=\"2.4\" stroke-linejoin=\"round\"");
+    svg->Path(shown.Finish(), std::string("id=\"plan-shown\" ") + kShownStyle);
   }
 
   // Signals as small marks; one per pixel is enough.
@@ -388,7 +422,7 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     if (!PlanPoint(*grid, ItemPosition(ctx.cells[k], k), &x, &y)) continue;
     const double sx = px(x, y), sy = py(x, y);
     if (std::hypot(sx - last_x, sy - last_y) < 1.5) continue;
-    svg->Circle(sx, sy, 1.8, "fill=\"#c0392b\"");
+    svg->Circle(sx, sy, 1.8, kSignalStyle);
     last_x = sx;
     last_y = sy;
   }
@@ -401,7 +435,7 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     const PlacedLabel& p = *mark.placed;
     if (p.leader) {
       svg->Line(mark.x, top + p.leader_from, mark.x, top + p.leader_to,
-                "stroke=\"#888\" stroke-width=\"0.6\"");
+                "class=\"leader\" stroke=\"#888\" stroke-width=\"0.6\"");
     }
     svg->Text(p.x, top + p.baseline, mark.label, style);
   };
@@ -411,10 +445,9 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
         mark.kind != PlanMark::Kind::kStation) {
       continue;
     }
-    svg->Circle(mark.x, top + mark.y, 3.5,
-                mark.kind == PlanMark::Kind::kStop
-                    ? "fill=\"#111\" stroke=\"#fff\" stroke-width=\"1\""
-                    : "fill=\"#fff\" stroke=\"#111\" stroke-width=\"1.2\"");
+    svg->Circle(
+        mark.x, top + mark.y, 3.5,
+        mark.kind == PlanMark::Kind::kStop ? kStopStyle : kStationStyle);
     label(mark, "font-size=\"11\" fill=\"#111\"");
   }
   svg->CloseGroup();
@@ -423,10 +456,10 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   svg->OpenGroup("plan-ends");
   for (const PlanMark& mark : layout.marks) {
     if (mark.kind == PlanMark::Kind::kStart) {
-      svg->Circle(mark.x, top + mark.y, 5, "fill=\"#2e8b57\"");
+      svg->Circle(mark.x, top + mark.y, 5, kStartStyle);
       label(mark, "font-size=\"12\" font-weight=\"bold\" fill=\"#2e8b57\"");
     } else if (mark.kind == PlanMark::Kind::kEnd) {
-      svg->Rect(mark.x - 4.5, top + mark.y - 4.5, 9, 9, "fill=\"#8b0000\"");
+      svg->Rect(mark.x - 4.5, top + mark.y - 4.5, 9, 9, kEndStyle);
       label(mark, "font-size=\"12\" font-weight=\"bold\" fill=\"#8b0000\"");
     }
   }
@@ -460,6 +493,7 @@ void DrawPlan(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
             "font-size=\"12\" font-weight=\"bold\" text-anchor=\"middle\"");
   svg->CloseGroup();
 
+  Legend(svg, axis, top, PlanLegend(whole));
   svg->CloseGroup();
 }
 

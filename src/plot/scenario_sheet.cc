@@ -141,10 +141,10 @@ std::string DrawSheet(const SheetScenario& scenario,
   const PlanLayout plan = LayOutPlan(ctx, axis);
   const double plan_top = kTitleHeight;
   const double profiles_top = plan_top + plan.height + kPanelGap;
-  const double profiles_bottom = profiles_top + kGradientHeight + kSpeedHeight +
-                                 kAdhesionHeight + kStationsHeight +
-                                 kSignalsHeight + kSlowdownsHeight +
-                                 kBoardsHeight + kCodesHeight + 7 * kPanelGap;
+  const double profiles_bottom =
+      profiles_top + kGradientHeight + kSpeedHeight + kAdhesionHeight +
+      kMountainHeight + kStationsHeight + kSignalsHeight + kSlowdownsHeight +
+      kBoardsHeight + kCodesHeight + 8 * kPanelGap;
   const double height = profiles_bottom + kAxisHeight;
 
   SvgBuilder body(width, height,
@@ -168,6 +168,8 @@ std::string DrawSheet(const SheetScenario& scenario,
   y += kSpeedHeight + kPanelGap;
   DrawAdhesion(&body, ctx, axis, y);
   y += kAdhesionHeight + kPanelGap;
+  DrawMountain(&body, ctx, axis, y);
+  y += kMountainHeight + kPanelGap;
   DrawStations(&body, ctx, axis, y);
   y += kStationsHeight + kPanelGap;
   DrawSignals(&body, ctx, axis, y);

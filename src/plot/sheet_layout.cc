@@ -85,7 +85,8 @@ std::string At(double x, double y) {
 void PanelFrame(SvgBuilder* svg, const XAxis& axis, double top, double height,
                 std::string_view name, std::string_view unit) {
   svg->Rect(axis.left, top, axis.width, height,
-            "fill=\"none\" stroke=\"#999\" stroke-width=\"0.8\"");
+            "class=\"frame\" fill=\"none\" stroke=\"#999\" "
+            "stroke-width=\"0.8\"");
   svg->Text(8, top + 14, name,
             "font-size=\"12\" font-weight=\"bold\" fill=\"#333\"");
   if (!unit.empty()) {
@@ -93,10 +94,84 @@ void PanelFrame(SvgBuilder* svg, const XAxis& axis, double top, double height,
   }
 }
 
+double MarkX(const XAxis& axis, double x, double half) {
+  const double lo = axis.left + half;
+  const double hi = axis.left + axis.width - half;
+  if (lo > hi) return axis.left + axis.width / 2;
+  return std::clamp(x, lo, hi);
+}
+
+namespace {
+
+constexpr double kSwatchWidth = 14;
+constexpr double kSwatchToText = 4;
+constexpr double kEntryGap = 14;
+constexpr double kLegendFontSize = 10;
+
+// The swatch centred at (x, y).
+void DrawSwatch(SvgBuilder* svg, const LegendEntry& e, double x, double y) {
+  const auto at = [](double px, double py) {
+    return "M" + SvgNumber(px) + " " + SvgNumber(py);
+  };
+  switch (e.swatch) {
+    case Swatch::kNone:
+      return;
+    case Swatch::kLine:
+      svg->Path(at(x - 7, y) + " h14", e.style);
+      return;
+    case Swatch::kArea:
+      svg->Path(at(x - 6, y - 4) + " h12 v8 h-12 z", e.style);
+      return;
+    case Swatch::kDot:
+      svg->Circle(x, y, 3.5, e.style);
+      return;
+    case Swatch::kSquare:
+      svg->Rect(x - 4, y - 4, 8, 8, e.style);
+      return;
+    case Swatch::kBar:
+      svg->Rect(x - 7, y - 2, 14, 4, e.style);
+      return;
+    case Swatch::kDown:
+      svg->Path(at(x - 3.5, y - 3) + " h7 l-3.5 6 z", e.style);
+      return;
+    case Swatch::kUp:
+      svg->Path(at(x, y - 4) + " l5 9 h-10 z", e.style);
+      return;
+    case Swatch::kFlag:
+      svg->Path(at(x - 2, y + 5) + " v-10 h5 v4 h-5", e.style);
+      return;
+    case Swatch::kTick:
+      svg->Path(at(x, y + 5) + " v-10", e.style);
+      return;
+  }
+}
+
+double EntryWidth(const LegendEntry& e) {
+  const double swatch =
+      e.swatch == Swatch::kNone ? 0 : kSwatchWidth + kSwatchToText;
+  return swatch + CharCount(e.text) * kLegendFontSize * kCharAdvance;
+}
+
+}  // namespace
+
 void Legend(SvgBuilder* svg, const XAxis& axis, double top,
-            std::string_view text) {
-  svg->Text(axis.left + axis.width, top - 4, text,
-            "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
+            const std::vector<LegendEntry>& entries) {
+  double total = 0;
+  for (const LegendEntry& e : entries) total += EntryWidth(e) + kEntryGap;
+  total -= entries.empty() ? 0 : kEntryGap;
+  const double baseline = top - 4;
+  double x = axis.left + axis.width - total;
+  svg->OpenGroup("", "class=\"legend\"");
+  for (const LegendEntry& e : entries) {
+    double text_x = x;
+    if (e.swatch != Swatch::kNone) {
+      DrawSwatch(svg, e, x + kSwatchWidth / 2, baseline - 3.5);
+      text_x += kSwatchWidth + kSwatchToText;
+    }
+    svg->Text(text_x, baseline, e.text, "font-size=\"10\" fill=\"#555\"");
+    x += EntryWidth(e) + kEntryGap;
+  }
+  svg->CloseGroup();
 }
 
 void ValueScale(SvgBuilder* svg, const XAxis& axis, const Panel& panel,
@@ -104,7 +179,7 @@ void ValueScale(SvgBuilder* svg, const XAxis& axis, const Panel& panel,
   for (const double v : levels) {
     const double y = panel.Y(v);
     svg->Line(axis.left, y, axis.left + axis.width, y,
-              "stroke=\"#ddd\" stroke-width=\"0.6\"");
+              "class=\"scale\" stroke=\"#ddd\" stroke-width=\"0.6\"");
     svg->Text(axis.left - 6, y + 4, SvgNumber(v),
               "font-size=\"10\" text-anchor=\"end\" fill=\"#555\"");
   }

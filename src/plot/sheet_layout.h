@@ -26,10 +26,15 @@ namespace sheet {
 inline constexpr double kMarginLeft = 120;
 inline constexpr double kMarginRight = 40;
 inline constexpr double kPanelGap = 16;
-inline constexpr double kTitleHeight = 86;
+// The title leaves room below its lines for the plan's legend.
+inline constexpr double kTitleHeight = 100;
 inline constexpr double kGradientHeight = 140;
 inline constexpr double kSpeedHeight = 180;
+// The speed panel's top speed sits this far below its frame, so that a
+// board's mark at that speed, drawn above its level, stays inside.
+inline constexpr double kSpeedHeadroom = 8;
 inline constexpr double kAdhesionHeight = 90;
+inline constexpr double kMountainHeight = 40;
 inline constexpr int kStationLanes = 6;
 inline constexpr double kLaneHeight = 16;
 inline constexpr double kStationsHeight = kStationLanes * kLaneHeight + 26;
@@ -112,14 +117,41 @@ void TitledElement(SvgBuilder* svg, std::string_view name,
 // x="..." y="..." attributes.
 std::string At(double x, double y);
 
-// The panel's frame, and its name at the left with the unit of its
-// values (if any) below: short lines, clear of the value labels.
+// The panel's frame (class "frame": the box every mark of the panel keeps
+// inside), and its name at the left with the unit of its values (if any)
+// below: short lines, clear of the value labels.
 void PanelFrame(SvgBuilder* svg, const XAxis& axis, double top, double height,
                 std::string_view name, std::string_view unit = "");
-// A key to the panel's marks, just above its frame on the right.
+
+// The centre of a mark that reaches `half` pixels to each side of x, moved
+// in just enough that the whole mark stays between the axis' edges: an
+// item at the edge of the range shows whole, at most `half` off its place.
+double MarkX(const XAxis& axis, double x, double half);
+
+// The shapes a legend entry shows: each stands for the mark of the same
+// element drawn with the same style.
+enum class Swatch {
+  kNone,    // text alone
+  kLine,    // <path>: a short level stroke
+  kArea,    // <path>: a small filled box
+  kDot,     // <circle>, radius 3.5
+  kSquare,  // <rect>, 8 x 8
+  kBar,     // <rect>, 14 x 4
+  kDown,    // <path>: a triangle pointing down
+  kUp,      // <path>: a triangle pointing up
+  kFlag,    // <path>: a signal's flag
+  kTick,    // <path>: an upright stroke
+};
+struct LegendEntry {
+  Swatch swatch;
+  std::string style;  // the mark's own attributes
+  std::string text;   // UTF-8
+};
+// A key to the panel's marks, just above its frame on the right, as one
+// <g class="legend">: each entry's swatch, then its text.
 void Legend(SvgBuilder* svg, const XAxis& axis, double top,
-            std::string_view text);
-// Value labels and light lines at the given levels.
+            const std::vector<LegendEntry>& entries);
+// Value labels and light lines (class "scale") at the given levels.
 void ValueScale(SvgBuilder* svg, const XAxis& axis, const Panel& panel,
                 const std::vector<double>& levels);
 

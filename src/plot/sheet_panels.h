@@ -15,11 +15,16 @@ namespace sheet {
 // kGradientHeight: the gradient in per mille, 0 in the middle.
 void DrawGradient(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                   double top);
-// kSpeedHeight: the speed limit, and the speed boards' speeds.
+// kSpeedHeight: the speed limit, the speed in force where a slowdown
+// applies, and the speed boards' speeds.
 void DrawSpeed(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                double top);
 // kAdhesionHeight: the adhesion profile.
 void DrawAdhesion(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
+                  double top);
+// kMountainHeight: the mountain-side stretches as a band coloured by their
+// type, and the marks their rows ask for.
+void DrawMountain(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                   double top);
 // kStationsHeight: each station's mark, stretch, name and time.
 void DrawStations(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -5,6 +6,12 @@
 
 namespace scenario {
 namespace sheet {
+namespace {
+
+constexpr char kSignalStyle[] =
+    "fill=\"none\" stroke=\"#c0392b\" stroke-width=\"1.4\"";
+
+}  // namespace
 
 void DrawSignals(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                  double top) {
@@ -17,7 +24,8 @@ void DrawSignals(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     if (c.kind != kKindSignal) continue;
     const double p = ItemPosition(c, k);
     if (!axis.Inside(p)) continue;
-    const double x = axis.X(p);
+    // The flag runs 5 px to the right of its post.
+    const double x = std::min(axis.X(p), axis.left + axis.width - 5);
     if (x - last_x < 1) continue;
     last_x = x;
     const std::string tip = "signal at km " +
@@ -27,10 +35,10 @@ void DrawSignals(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                             ToString(c.w8) + ", time " + ToString(c.b10);
     TitledElement(svg, "path",
                   "d=\"M" + SvgNumber(x) + " " + SvgNumber(top + 30) +
-                      " v-18 h5 v7 h-5\" fill=\"none\" stroke=\"#c0392b\" "
-                      "stroke-width=\"1.4\"",
+                      " v-18 h5 v7 h-5\" " + kSignalStyle,
                   tip);
   }
+  Legend(svg, axis, top, {{Swatch::kFlag, kSignalStyle, "signal"}});
   svg->CloseGroup();
 }
 

@@ -6,6 +6,17 @@
 
 namespace scenario {
 namespace sheet {
+namespace {
+
+constexpr char kWarningStyle[] =
+    "fill=\"#f1c40f\" stroke=\"#333\" stroke-width=\"0.8\"";
+constexpr char kStartStyle[] = "fill=\"#d35400\"";
+constexpr char kEndStyle[] =
+    "fill=\"#fff\" stroke=\"#d35400\" stroke-width=\"1.4\"";
+constexpr char kPreWarningStyle[] = "fill=\"#333\"";
+constexpr char kStretchStyle[] = "fill=\"#f39c12\" fill-opacity=\"0.5\"";
+
+}  // namespace
 
 void DrawSlowdowns(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
                    double top) {
@@ -26,14 +37,15 @@ void DrawSlowdowns(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     }
     if (c.kind == kKindSlowdownEnd && open) {
       if (p >= axis.from && open_start <= axis.to) {
-        const double x0 = axis.X(open_start);
-        svg->Rect(x0, mid - 3, std::max(1.0, axis.X(p) - x0), 6,
-                  "fill=\"#f39c12\" fill-opacity=\"0.5\"");
+        const double x0 =
+            std::min(axis.X(open_start), axis.left + axis.width - 1);
+        svg->Rect(x0, mid - 3, std::max(1.0, axis.X(p) - x0), 6, kStretchStyle);
       }
       open = false;
     }
     if (!axis.Inside(p)) continue;
-    const double x = axis.X(p);
+    // The widest mark, the warning's triangle, reaches 6 px to each side.
+    const double x = MarkX(axis, axis.X(p), 6);
     const std::string where = " at km " + FormatKilometre(ctx.km.Reading(p));
     std::string label;
     switch (c.kind) {
@@ -41,27 +53,25 @@ void DrawSlowdowns(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
         TitledElement(
             svg, "path",
             "d=\"M" + SvgNumber(x) + " " + SvgNumber(mid - 12) +
-                " l6 11 h-12 z\" fill=\"#f1c40f\" stroke=\"#333\" "
-                "stroke-width=\"0.8\"",
+                " l6 11 h-12 z\" " + kWarningStyle,
             "slowdown warning" + where + ": " + ToString(c.w2) + " km/h");
         label = ToString(c.w2);
         break;
       case kKindSlowdownStart:
         TitledElement(
             svg, "rect",
-            At(x - 4, mid - 4) + " width=\"8\" height=\"8\" fill=\"#d35400\"",
+            At(x - 4, mid - 4) + " width=\"8\" height=\"8\" " + kStartStyle,
             "slowdown start" + where + ": " + ToString(c.w2) + " km/h");
         label = ToString(c.w2);
         break;
       case kKindSlowdownEnd:
-        TitledElement(svg, "rect",
-                      At(x - 4, mid - 4) +
-                          " width=\"8\" height=\"8\" fill=\"#fff\" "
-                          "stroke=\"#d35400\" stroke-width=\"1.4\"",
-                      "slowdown end" + where);
+        TitledElement(
+            svg, "rect",
+            At(x - 4, mid - 4) + " width=\"8\" height=\"8\" " + kEndStyle,
+            "slowdown end" + where);
         break;
       default:  // pre-warning cell
-        svg->Circle(x, mid, 1.6, "fill=\"#333\"");
+        svg->Circle(x, mid, 1.6, kPreWarningStyle);
         break;
     }
     if (!label.empty()) {
@@ -74,9 +84,12 @@ void DrawSlowdowns(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     }
   }
   Legend(svg, axis, top,
-         "\xE2\x96\xB2 warning \xC2\xB7 \xE2\x96\xA0 start \xC2\xB7 "
-         "\xE2\x96\xA1 end \xC2\xB7 \xE2\x80\xA2 pre-warning \xC2\xB7 "
-         "speeds in km/h");
+         {{Swatch::kUp, kWarningStyle, "warning board"},
+          {Swatch::kSquare, kStartStyle, "start"},
+          {Swatch::kSquare, kEndStyle, "end"},
+          {Swatch::kDot, kPreWarningStyle, "pre-warning"},
+          {Swatch::kBar, kStretchStyle, "slowdown stretch"},
+          {Swatch::kNone, "", "speeds in km/h"}});
   svg->CloseGroup();
 }
 

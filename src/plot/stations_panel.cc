@@ -63,6 +63,13 @@ void ChooseLanes(std::vector<StationLabel>* labels) {
   }
 }
 
+constexpr char kStopStyle[] = "fill=\"#111\"";
+constexpr char kNoStopStyle[] =
+    "fill=\"#fff\" stroke=\"#111\" stroke-width=\"1.2\"";
+constexpr char kStretchStyle[] = "fill=\"#bbb\"";
+// A station's dot reaches this far to each side of its place.
+constexpr double kDotHalf = 3.5;
+
 }  // namespace
 
 void DrawStations(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
@@ -76,7 +83,7 @@ void DrawStations(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
     const double lo = std::min({st.start, st.end, st.position});
     const double hi = std::max({st.start, st.end, st.position});
     if (hi < axis.from || lo > axis.to) continue;
-    const double x = axis.X(st.position);
+    const double x = MarkX(axis, axis.X(st.position), kDotHalf);
     std::string text = st.name;
     if (!st.time.empty()) text += "  " + st.time;
     const double w = CharCount(text) * 11 * kCharAdvance;
@@ -89,24 +96,25 @@ void DrawStations(SvgBuilder* svg, const SheetContext& ctx, const XAxis& axis,
   for (const StationLabel& l : labels) {
     const Station& st = *l.station;
     const double x = l.x;
-    svg->Rect(axis.X(std::min(st.start, st.end)), base - 3,
-              std::max(1.0, axis.X(std::max(st.start, st.end)) -
-                                axis.X(std::min(st.start, st.end))),
-              6, "fill=\"#bbb\"");
+    const double bar_x = std::min(axis.X(std::min(st.start, st.end)),
+                                  axis.left + axis.width - 1);
+    svg->Rect(bar_x, base - 3,
+              std::max(1.0, axis.X(std::max(st.start, st.end)) - bar_x), 6,
+              kStretchStyle);
     const double y = top + 16 + l.lane * kLaneHeight;
-    svg->Line(x, y + 3, x, base, "stroke=\"#777\" stroke-width=\"0.7\"");
-    svg->Circle(x, base, 3.5,
-                st.stops
-                    ? "fill=\"#111\""
-                    : "fill=\"#fff\" stroke=\"#111\" stroke-width=\"1.2\"");
+    svg->Line(x, y + 3, x, base,
+              "class=\"leader\" stroke=\"#777\" stroke-width=\"0.7\"");
+    svg->Circle(x, base, kDotHalf, st.stops ? kStopStyle : kNoStopStyle);
     svg->Text(l.flipped ? x - 2 : x + 2, y, l.text,
               std::string(l.flipped ? "text-anchor=\"end\" " : "") +
                   "font-size=\"11\" fill=\"#111\" data-slot=\"" +
                   ToString(st.slot) + "\"");
   }
   Legend(svg, axis, top,
-         "\xE2\x97\x8F stop \xC2\xB7 \xE2\x97\x8B no stop mark \xC2\xB7 "
-         "bar: station stretch \xC2\xB7 times of the timetable");
+         {{Swatch::kDot, kStopStyle, "stop"},
+          {Swatch::kDot, kNoStopStyle, "no stop mark"},
+          {Swatch::kBar, kStretchStyle, "station stretch"},
+          {Swatch::kNone, "", "times of the timetable"}});
   svg->CloseGroup();
 }
 

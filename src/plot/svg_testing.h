@@ -9,11 +9,15 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace scenario {
@@ -166,6 +170,97 @@ inline std::vector<std::string> OverlappingTexts(const ParsedSvg& doc) {
     }
   }
   return out;
+}
+
+// The points a path's "d" passes through, in order, for the commands the
+// sheet writes (M, L, H, V, Z and their relative forms); nullopt for any
+// other command or a malformed number.
+inline std::optional<std::vector<std::pair<double, double>>> PathPoints(
+    std::string_view d) {
+  std::vector<std::pair<double, double>> points;
+  std::size_t i = 0;
+  const auto skip = [&] {
+    while (i < d.size() && (d[i] == ' ' || d[i] == ',')) ++i;
+  };
+  const auto number = [&](double* v) {
+    skip();
+    const std::string rest(d.substr(i));
+    char* end = nullptr;
+    *v = std::strtod(rest.c_str(), &end);
+    if (end == rest.c_str()) return false;
+    i += static_cast<std::size_t>(end - rest.c_str());
+    return true;
+  };
+  double x = 0, y = 0, start_x = 0, start_y = 0;
+  char command = 0;
+  for (skip(); i < d.size(); skip()) {
+    if (std::isalpha(static_cast<unsigned char>(d[i]))) command = d[i++];
+    const bool relative = std::islower(static_cast<unsigned char>(command));
+    const double base_x = relative ? x : 0;
+    const double base_y = relative ? y : 0;
+    double a = 0, b = 0;
+    switch (std::toupper(static_cast<unsigned char>(command))) {
+      case 'M':
+      case 'L':
+        if (!number(&a) || !number(&b)) return std::nullopt;
+        x = base_x + a;
+        y = base_y + b;
+        if (std::toupper(static_cast<unsigned char>(command)) == 'M') {
+          start_x = x;
+          start_y = y;
+          command = relative ? 'l' : 'L';  // pairs after a move are lines
+        }
+        break;
+      case 'H':
+        if (!number(&a)) return std::nullopt;
+        x = base_x + a;
+        break;
+      case 'V':
+        if (!number(&b)) return std::nullopt;
+        y = base_y + b;
+        break;
+      case 'Z':
+        x = start_x;
+        y = start_y;
+        break;
+      default:
+        return std::nullopt;
+    }
+    points.emplace_back(x, y);
+  }
+  return points;
+}
+
+// The box a <path>, <rect>, <circle> or <line> covers, by its geometry
+// alone (strokes left out); nullopt for a path PathPoints cannot read.
+inline std::optional<SheetBox> ShapeBox(const std::string& element,
+                                        const ParsedSvg::Element& e) {
+  if (element == "rect") {
+    const double x = e.Number("x"), y = e.Number("y");
+    return SheetBox{x, y, x + e.Number("width"), y + e.Number("height"),
+                    "rect"};
+  }
+  if (element == "circle") {
+    const double x = e.Number("cx"), y = e.Number("cy"), r = e.Number("r");
+    return SheetBox{x - r, y - r, x + r, y + r, "circle"};
+  }
+  if (element == "line") {
+    const double x1 = e.Number("x1"), y1 = e.Number("y1");
+    const double x2 = e.Number("x2"), y2 = e.Number("y2");
+    return SheetBox{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2),
+                    std::max(y1, y2), "line"};
+  }
+  const auto points = PathPoints(e.Get("d"));
+  if (!points || points->empty()) return std::nullopt;
+  SheetBox b{points->front().first, points->front().second,
+             points->front().first, points->front().second, "path"};
+  for (const auto& [x, y] : *points) {
+    b.x0 = std::min(b.x0, x);
+    b.y0 = std::min(b.y0, y);
+    b.x1 = std::max(b.x1, x);
+    b.y1 = std::max(b.y1, y);
+  }
+  return b;
 }
 
 }  // namespace scenario
