@@ -1,6 +1,7 @@
 #include "base/loopback_http_server.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <chrono>
@@ -36,6 +37,15 @@ Status LoopbackHttpServer::Start(int port, HttpHandler handler,
   s.set_keep_alive_timeout(1);
   s.set_read_timeout(5, 0);
   s.set_write_timeout(5, 0);
+  // The library's default also sets SO_REUSEPORT, with which a second
+  // watch on the same port would bind too and the kernel would share the
+  // browser's requests between the two: only SO_REUSEADDR, so that a port
+  // taken is refused while a restarted watch still gets its port back at
+  // once.
+  s.set_socket_options([](socket_t sock) {
+    const int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   // Every request goes to the handler before any route or file mount is
   // looked at: none is registered, and nothing is read from the disk.
   s.set_pre_routing_handler(

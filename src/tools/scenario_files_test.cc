@@ -105,6 +105,9 @@ TEST_F(PlotCommand, FolderGivesAllThreeFormatsFromOneDrawing) {
       case PlotFormat::kPdf:
         EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
         break;
+      case PlotFormat::kHtml:
+        EXPECT_EQ(bytes.rfind("<!DOCTYPE html>", 0), 0u);
+        break;
     }
   }
 }
