@@ -26,7 +26,9 @@
         location.reload();
         return;
       }
-      if (drawing !== null) window.sheetPage.load(state.svg, state.data);
+      // Also on the first answer: the page does not know which drawing it
+      // was served with, and a newer one may have come in between.
+      window.sheetPage.load(state.svg, state.data);
       drawing = state.drawing;
     }
     showDiagnostics(state.diagnostics);
