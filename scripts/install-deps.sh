@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format-14
   libgtest-dev libbenchmark-dev time
-  libcli11-dev nlohmann-json3-dev libxxhash-dev
+  libcli11-dev nlohmann-json3-dev libxxhash-dev libcpp-httplib-dev
   libfltk1.3-dev
   librsvg2-dev libcairo2-dev libxml2-dev libglib2.0-dev
   xvfb xdotool x11-utils imagemagick

@@ -168,7 +168,8 @@ json SheetPageData(const SheetScenario& scenario,
 }
 
 std::string DrawSheetPage(const SheetScenario& scenario,
-                          const SheetOptions& options) {
+                          const SheetOptions& options,
+                          const SheetPageLive* live) {
   SheetGeometry geometry;
   const std::string svg = DrawScenarioSheet(scenario, options, &geometry);
   const json data = SheetPageData(scenario, geometry);
@@ -176,7 +177,11 @@ std::string DrawSheetPage(const SheetScenario& scenario,
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       // Nothing from elsewhere: the page is whole as it is.
       "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
-      "'none'; style-src 'unsafe-inline'; script-src 'unsafe-inline'\">\n"
+      "'none'; style-src 'unsafe-inline'; script-src 'unsafe-inline'";
+  // Served live, it asks its own server for each new drawing.
+  if (live != nullptr) page += "; connect-src 'self'";
+  page +=
+      "\">\n"
       "<meta name=\"viewport\" content=\"width=device-width\">\n<title>";
   page += HtmlText(PageTitle(scenario));
   page += "</title>\n<style>\n";
@@ -196,7 +201,15 @@ std::string DrawSheetPage(const SheetScenario& scenario,
   page += ScriptJson(data);
   page += "</script>\n<script>\n";
   page += kSheetPageScript;
-  page += "</script>\n</body>\n</html>\n";
+  page += "</script>\n";
+  if (live != nullptr) {
+    page += "<div id=\"diagnostics\" hidden></div>\n<style>\n";
+    page += live->style;
+    page += "</style>\n<script>\n";
+    page += live->script;
+    page += "</script>\n";
+  }
+  page += "</body>\n</html>\n";
   return page;
 }
 

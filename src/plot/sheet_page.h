@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
 #include "plot/scenario_sheet.h"
 
@@ -35,9 +36,19 @@ namespace scenario {
 nlohmann::json SheetPageData(const SheetScenario& scenario,
                              const SheetGeometry& geometry);
 
-// The whole page, UTF-8.
+// What a page served live adds to the sheet: a script and a style of its
+// own, run after the sheet's script, an empty element with id
+// "diagnostics" for it to fill, and leave to fetch from the page's own
+// origin (and nowhere else).
+struct SheetPageLive {
+  std::string_view script;
+  std::string_view style;
+};
+
+// The whole page, UTF-8; live, when given, makes it the served page.
 std::string DrawSheetPage(const SheetScenario& scenario,
-                          const SheetOptions& options);
+                          const SheetOptions& options,
+                          const SheetPageLive* live = nullptr);
 
 }  // namespace scenario
 

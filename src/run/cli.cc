@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
 #include <exception>
 #include <iostream>
 #include <sstream>
@@ -56,6 +57,19 @@ std::string UnknownWarningName(const std::string& name) {
   if (!nearest.empty()) problem += "; did you mean \"" + nearest + "\"?";
   return problem + " (`" + std::string(kProgramName) +
          " explain --all` lists them)";
+}
+
+// What --serve was given, when it is no port; "" when it is one.
+std::string NotAPort(const std::string& text) {
+  int port = -1;
+  const char* end = text.data() + text.size();
+  const auto [at, ec] = std::from_chars(text.data(), end, port);
+  if (ec == std::errc() && at == end && port >= 0 && port <= 65535) {
+    return "";
+  }
+  return "--serve takes a port from 0 to 65535 (0: any free one), not " +
+         QuotedName(text) +
+         "; give the two files before --serve, or write --serve=PORT";
 }
 
 // Every command's options, bound to its subcommand before the parse; the
@@ -194,6 +208,22 @@ CLI::App* AddWatch(CLI::App& app, WatchCommandOptions* o) {
   watch->add_option("-o,--output", o->output,
                     "Folder for the binary files (default: .)");
   watch->add_flag("--no-grid", o->no_grid, "Do not build or write the grid");
+  watch
+      ->add_option_function<std::string>(
+          "--serve",
+          [o](const std::string& v) {
+            // Checked by NotAPort before this is called.
+            int port = kWatchServePort;
+            std::from_chars(v.data(), v.data() + v.size(), port);
+            o->serve_port = port;
+          },
+          "Serve the sheet of the last good compile at "
+          "http://127.0.0.1:PORT/ (default 8765; 0: any free port)")
+      ->expected(0, 1)
+      ->type_name("[PORT]")
+      ->check(CLI::Validator(
+          [](std::string& v) { return v.empty() ? "" : NotAPort(v); }, "PORT",
+          "port"));
   AddWarningOptions(watch, &o->warnings, true);
   return watch;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -206,6 +207,49 @@ TEST(CommandLine, WarningOptionErrorsSayWhatToChange) {
     EXPECT_FALSE(p.run);
     EXPECT_EQ(p.exit_status, 2);
     EXPECT_NE(p.err_text.find(c.problem), std::string::npos) << p.err_text;
+  }
+}
+
+// --serve takes an optional port: none gives the default, 0 any free one;
+// a word that is no port is refused with what to write instead (the files
+// given after a bare --serve would otherwise be taken for its port).
+TEST(CommandLine, WatchServeTakesAnOptionalPort) {
+  struct Case {
+    std::vector<const char*> args;
+    std::optional<int> port;
+  };
+  const Case kCases[] = {
+      {{"watch", "l.txt", "t.txt"}, std::nullopt},
+      {{"watch", "l.txt", "t.txt", "--serve"}, kWatchServePort},
+      {{"watch", "l.txt", "t.txt", "--serve", "0"}, 0},
+      {{"watch", "l.txt", "t.txt", "--serve=9000"}, 9000},
+      {{"watch", "--serve=65535", "l.txt", "t.txt"}, 65535},
+      // The parser leaves a bare --serve the words the files need.
+      {{"watch", "--serve", "l.txt", "t.txt"}, kWatchServePort},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.args.size());
+    ParsedCommandLine p = Parse(c.args);
+    ASSERT_TRUE(p.run) << p.err_text;
+    const WatchCommandOptions o = OptionsOf<WatchCommandOptions>(p);
+    EXPECT_EQ(o.serve_port, c.port);
+    EXPECT_EQ(o.line_file, "l.txt");
+    EXPECT_EQ(o.train_file, "t.txt");
+  }
+  const std::vector<std::vector<const char*>> kRefused = {
+      {"watch", "--serve", "l.txt", "t.txt", "-o", "out"},
+      {"watch", "l.txt", "t.txt", "--serve", "65536"},
+      {"watch", "l.txt", "t.txt", "--serve", "-1"},
+      {"watch", "l.txt", "t.txt", "--serve", "80x"},
+  };
+  for (const std::vector<const char*>& args : kRefused) {
+    SCOPED_TRACE(args.back());
+    const ParsedCommandLine p = Parse(args);
+    EXPECT_FALSE(p.run);
+    EXPECT_EQ(p.exit_status, 2);
+    EXPECT_NE(p.err_text.find("--serve takes a port from 0 to 65535"),
+              std::string::npos)
+        << p.err_text;
   }
 }
 

@@ -4,14 +4,19 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/exit_status.h"
 #include "base/file_watch.h"
 #include "base/local_time.h"
+#include "base/loopback_http_server.h"
 #include "base/strings.h"
 #include "run/compile_command.h"
 #include "run/program_name.h"
+#include "tools/live_sheet.h"
+#include "tools/sheet_site.h"
 
 namespace scenario {
 
@@ -22,21 +27,69 @@ using Clock = std::chrono::steady_clock;
 // Clears the screen and puts the cursor at the top left.
 constexpr std::string_view kClearScreen = "\x1b[H\x1b[2J";
 
-// A round, or the line that says which folders are gone.
+// The served sheet: the site, and the server that answers with it.
+// Invariant: the server goes first (members are destroyed in reverse), so
+// no thread of it is left calling the site.
+struct ServedSheet {
+  SheetSite site;
+  std::unique_ptr<LoopbackHttpServer> server;
+};
+
+// Starts serving on the port asked and says where on err.
+Status StartServing(int port, ServedSheet* served, std::ostream& err) {
+  SheetSite& site = served->site;
+  Status s = LoopbackHttpServer::Start(
+      port, [&site](const HttpRequest& r) { return site.Respond(r); },
+      &served->server);
+  if (!s.ok()) return s;
+  site.SetPort(served->server->port());
+  err << kProgramName
+      << ": serving the sheet at http://127.0.0.1:" << served->server->port()
+      << "/" << std::endl;
+  return Status::Ok();
+}
+
+// Hands a round to the open page: a good round's new sheet, or what the
+// round printed over the last one (also when the sheet cannot be drawn).
+void ShowOnPage(const WatchRoundResult& round, FileSystem& fs,
+                SheetSite& site) {
+  if (round.good) {
+    LiveSheet sheet;
+    const Status s = DrawLiveSheet(round.param_file, fs, &sheet);
+    if (s.ok()) {
+      site.PublishSheet(std::move(sheet));
+      return;
+    }
+    site.PublishDiagnostics(round.shown +
+                            "the sheet cannot be drawn: " + s.message() + "\n");
+    return;
+  }
+  site.PublishDiagnostics(round.shown);
+}
+
+// A round, or the line that says which folders are gone; a round goes to
+// the served page too when there is one.
 void ShowState(const WatchCommandOptions& options, const FileWatch& watch,
-               FileSystem& fs, std::ostream& out, bool clear_screen) {
+               FileSystem& fs, std::ostream& out, bool clear_screen,
+               ServedSheet* served) {
   const std::vector<std::string> gone = watch.MissingFolders();
   if (gone.empty()) {
-    WatchRound(options, fs, out, clear_screen);
+    const WatchRoundResult round = WatchRound(options, fs, out, clear_screen);
+    if (served != nullptr) ShowOnPage(round, fs, served->site);
   } else {
     WatchFoldersGone(gone, out, clear_screen);
   }
 }
 
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() &&
+         text.substr(text.size() - end.size()) == end;
+}
+
 }  // namespace
 
-void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
-                std::ostream& out, bool clear_screen) {
+WatchRoundResult WatchRound(const WatchCommandOptions& options, FileSystem& fs,
+                            std::ostream& out, bool clear_screen) {
   CompileCommandOptions compile;
   compile.compile.line_file = options.line_file;
   compile.compile.train_file = options.train_file;
@@ -52,8 +105,10 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
       CompileAndReport(compile, fs, report, diagnostics);
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       Clock::now() - start);
+  WatchRoundResult result;
+  result.shown = diagnostics.str() + report.str();
   if (clear_screen) out << kClearScreen;
-  out << diagnostics.str() << report.str();
+  out << result.shown;
   // Appended piece by piece: g++ 12 at -O3 takes "[" + a temporary for an
   // overlapping copy (a false -Wrestrict).
   std::string summary = "[";
@@ -72,6 +127,13 @@ void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
              std::to_string(took.count()) +
              " ms; waiting for changes (Ctrl-C ends)";
   out << summary << std::endl;
+  if (outcome.exit_status != kExitNothing && outcome.codes == 0) {
+    for (const std::string& path : outcome.written) {
+      if (EndsWith(path, ".sim")) result.param_file = path;
+    }
+    result.good = !result.param_file.empty();
+  }
+  return result;
 }
 
 void WatchFoldersGone(const std::vector<std::string>& folders,
@@ -95,7 +157,16 @@ int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
   std::unique_ptr<FileWatch> watch;
   Status status =
       FileWatch::Open({options.line_file, options.train_file}, &watch);
-  if (status.ok()) ShowState(options, *watch, fs, out, clear_screen);
+  // Started after the watch holds the stop signals back: the server's
+  // threads inherit that, so a Ctrl-C reaches only the watch's Wait.
+  std::unique_ptr<ServedSheet> served;
+  if (status.ok() && options.serve_port.has_value()) {
+    served = std::make_unique<ServedSheet>();
+    status = StartServing(*options.serve_port, served.get(), err);
+  }
+  if (status.ok()) {
+    ShowState(options, *watch, fs, out, clear_screen, served.get());
+  }
   // A change seen, and when the last one of its burst came.
   bool changed = false;
   Clock::time_point last_change;
@@ -117,7 +188,7 @@ int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
       last_change = Clock::now();
     } else if (changed && Clock::now() >= last_change + kWatchQuiet) {
       changed = false;
-      ShowState(options, *watch, fs, out, clear_screen);
+      ShowState(options, *watch, fs, out, clear_screen, served.get());
     }
   }
   err << kProgramName << ": " << status.message() << '\n';

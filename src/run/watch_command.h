@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,14 +25,29 @@ struct WatchCommandOptions {
   // As for compile; a round has no exit status, so werror changes
   // nothing here.
   WarningOptions warnings;
+  // Set: the sheet is served to a browser on 127.0.0.1 at this port (0:
+  // any free one).
+  std::optional<int> serve_port;
+};
+
+// The port watch --serve takes when none is given.
+inline constexpr int kWatchServePort = 8765;
+
+// What a round came to, for the served sheet: good when it recorded no
+// code and wrote the parameter file (param_file), and the text it printed
+// before its summary line (the diagnostics and the report).
+struct WatchRoundResult {
+  bool good = false;
+  std::string param_file;
+  std::string shown;
 };
 
 // One round of watch: compiles the pair as compile does and prints what
 // it reports, the files written and a summary line with the time taken,
 // all on out (after clearing the screen when clear_screen is set). The
 // summary counts the codes and the warnings reported.
-void WatchRound(const WatchCommandOptions& options, FileSystem& fs,
-                std::ostream& out, bool clear_screen);
+WatchRoundResult WatchRound(const WatchCommandOptions& options, FileSystem& fs,
+                            std::ostream& out, bool clear_screen);
 
 // What watch shows instead of a round while folders of the files are gone
 // (deleted or renamed away): one line that names them and says that watch
@@ -48,6 +64,9 @@ void WatchFoldersGone(const std::vector<std::string>& folders,
 // folder is back. The signals are taken only between rounds, so a file
 // being written is always finished (no temporary is left behind). Returns
 // 0 when stopped by a signal, 2 when the files cannot be watched.
+// With serve_port, it also serves the sheet of the last good round on
+// 127.0.0.1 (SheetSite), saying where on err, and the open page follows
+// the rounds; 2 as well when the port cannot be had.
 int RunWatchCommand(const WatchCommandOptions& options, FileSystem& fs,
                     std::ostream& out, std::ostream& err, bool clear_screen);
 

@@ -59,9 +59,18 @@ TEST(WatchRound, CountsTheCodesTheCompileRecorded) {
     options.output = "out";
     options.warnings = c.warnings;
     std::ostringstream out;
-    WatchRound(options, fs, out, c.clear_screen);
+    const WatchRoundResult round = WatchRound(options, fs, out, c.clear_screen);
     const std::string text = out.str();
     EXPECT_EQ(text.starts_with("\x1b[H\x1b[2J"), c.clear_screen);
+    // What the served page is handed: the sheet of a round that wrote the
+    // scenario, else the text the round printed before its file list.
+    EXPECT_EQ(round.good, *c.first_written != '\0');
+    EXPECT_EQ(round.param_file,
+              round.good ? "out/Tarvo_Cembrio_Exp 5147.sim" : "");
+    EXPECT_NE(text.find(round.shown), std::string::npos);
+    if (!round.good) {
+      EXPECT_NE(round.shown.find("1250"), std::string::npos) << round.shown;
+    }
     EXPECT_NE(text.find(c.summary), std::string::npos) << text;
     // The round's summary closes it, not compile's closing line.
     EXPECT_EQ(text.find(" written: 0 codes"), std::string::npos) << text;
