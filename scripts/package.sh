@@ -7,7 +7,8 @@
 #   scenario-compiler-VERSION-linux-x64.tar.gz
 #       scenario-compiler of the normal preset with the window and raster
 #       modules it loads from its own folder (scenario-window.so,
-#       scenario-raster.so), the README, docs/ and notices/.
+#       scenario-raster.so, scenario-http.so), the README, docs/ and
+#       notices/.
 #
 # Each archive holds one folder of the archive's name. notices/ holds the
 # copyright and licence text, as Debian ships it, of every package whose
@@ -151,11 +152,11 @@ package_windows() {
 }
 
 package_linux() {
-  local modules="scenario-window.so scenario-raster.so"
+  local modules="scenario-window.so scenario-raster.so scenario-http.so"
   if [ -z "$linux_build" ]; then
     cmake --preset normal >/dev/null
     cmake --build --preset normal --target scenario-compiler scenario-window \
-      scenario-raster
+      scenario-raster scenario-http
     linux_build="$source_dir/build"
   fi
   local files=()
