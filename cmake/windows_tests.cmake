@@ -11,6 +11,7 @@ set(SCENARIO_WINDOWS_LEFT_OUT_TEST_SOURCES
   # They check SVG with libxml2, which has no Windows build here.
   svg_builder_test.cc
   scenario_sheet_test.cc
+  sheet_panels_test.cc
   scenario_files_test.cc
 )
 # Whole test programs left out (each folder says so beside its own):
