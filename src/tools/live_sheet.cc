@@ -20,12 +20,7 @@ Status DrawLiveSheet(const std::string& param_file, FileSystem& fs,
   LoadedScenario loaded;
   s = LoadScenarioFiles(files, fs, &loaded);
   if (!s.ok()) return s;
-  SheetScenario scenario;
-  scenario.cells = &loaded.cells;
-  scenario.table = &loaded.table;
-  scenario.grid = files.grid_file.empty() ? nullptr : &loaded.grid;
-  scenario.line_name = files.line_name;
-  scenario.train_name = files.train_name;
+  const SheetScenario scenario = SheetScenarioOf(files, loaded);
   SheetOptions options;
   options.width = plot.width;
   SheetGeometry geometry;

@@ -465,6 +465,17 @@ Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
   return Status::Ok();
 }
 
+SheetScenario SheetScenarioOf(const ScenarioFileSet& files,
+                              const LoadedScenario& loaded) {
+  SheetScenario scenario;
+  scenario.cells = &loaded.cells;
+  scenario.table = &loaded.table;
+  scenario.grid = files.grid_file.empty() ? nullptr : &loaded.grid;
+  scenario.line_name = files.line_name;
+  scenario.train_name = files.train_name;
+  return scenario;
+}
+
 Status RunPlot(const PlotOptions& options, FileSystem& fs,
                PlotOutcome* outcome) {
   ScenarioFileSet files;
@@ -474,12 +485,7 @@ Status RunPlot(const PlotOptions& options, FileSystem& fs,
   s = LoadScenarioFiles(files, fs, &loaded);
   if (!s.ok()) return s;
 
-  SheetScenario scenario;
-  scenario.cells = &loaded.cells;
-  scenario.table = &loaded.table;
-  scenario.grid = files.grid_file.empty() ? nullptr : &loaded.grid;
-  scenario.line_name = files.line_name;
-  scenario.train_name = files.train_name;
+  const SheetScenario scenario = SheetScenarioOf(files, loaded);
   SheetOptions sheet;
   sheet.from_km = options.from_km;
   sheet.to_km = options.to_km;

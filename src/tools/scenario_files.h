@@ -10,6 +10,7 @@
 #include "model/line_grid.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
+#include "plot/scenario_sheet.h"
 
 namespace scenario {
 
@@ -90,6 +91,11 @@ struct LoadedScenario {
 // file that cannot be read or does not decode.
 Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
                          LoadedScenario* loaded);
+
+// The sheet's view of a loaded scenario, named as its files are.
+// REQUIRES: loaded outlives the result, which points into it.
+SheetScenario SheetScenarioOf(const ScenarioFileSet& files,
+                              const LoadedScenario& loaded);
 
 struct PlotOutcome {
   ScenarioFileSet files;
