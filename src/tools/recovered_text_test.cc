@@ -131,8 +131,8 @@ TEST(RecoveredText, TrainRowsKeepTheirGivenOrderAcrossSections) {
       Row(RowKind::kSignal, {1600, 2, 5, 1, 1, 0, 2, 2, 1, 1, 0}),
       // A station read after the signal gives its approach marks after
       // the signal's: it stays after it, under the signals' header.
-      Row(RowKind::kStation, {2400, 22, 300, 0, 0, 0, 1, 1, 0, 2, 0, 0, 60, 8,
-                              14, 30},
+      Row(RowKind::kStation,
+          {2400, 22, 300, 0, 0, 0, 1, 1, 0, 2, 0, 0, 60, 8, 14, 30},
           "Ponte Rio"),
       Row(RowKind::kCodeChange, {1000, 270}),
   };

@@ -72,17 +72,17 @@ Status RunDecompile(const DecompileOptions& options, FileSystem& fs,
   LoadedScenario loaded;
   s = LoadScenarioFiles(outcome->files, fs, &loaded);
   if (!s.ok()) return s;
-  s = Decompile(loaded, &outcome->decompiled);
-  if (!s.ok()) {
-    return Status::Error(outcome->files.param_file + ": " + s.message() +
-                         "; nothing was written");
-  }
   std::string paths[2];
   s = DescriptionPaths(options, outcome->files, &paths[0], &paths[1]);
   for (int i = 0; i < 2 && s.ok() && !options.force; ++i) {
     s = CheckNotThere(fs, paths[i]);
   }
   if (!s.ok()) return s;
+  s = Decompile(loaded, &outcome->decompiled);
+  if (!s.ok()) {
+    return Status::Error(outcome->files.param_file + ": " + s.message() +
+                         "; nothing was written");
+  }
   s = MakeOutputFolder(fs, FolderWithoutSeparator(options.output));
   if (!s.ok()) return Status::Error(s.message() + "; nothing was written");
   const std::string* texts[2] = {&outcome->decompiled.line_text,
