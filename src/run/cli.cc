@@ -436,7 +436,7 @@ bool Parse(CLI::App& app, int argc, const char* const* argv,
     app.parse(argc, argv);
     return true;
   } catch (const CLI::ParseError& e) {
-    // "decompil --help" asks for no help: its first word is no command.
+    // "frobnicat --help" asks for no help: its first word is no command.
     const bool help = dynamic_cast<const CLI::CallForHelp*>(&e) != nullptr ||
                       dynamic_cast<const CLI::CallForAllHelp*>(&e) != nullptr;
     if (help) {
