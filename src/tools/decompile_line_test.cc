@@ -163,7 +163,8 @@ std::vector<PairCase> PairCases() {
                       "montagna, 5000, 5400, 2", "montagna, 200, 300, 1",
                       "montagna, 5400, 5600, 12", "montagna, 5800, 6000, 2",
                       "montagna, 0, 0, 0", "montagna, 6000, 6200, 14",
-                      "montagna, 4800, 4810, 5"}),
+                      "montagna, 6400, 6800, 12", "montagna, 100, 150, 1",
+                      "montagna, 6400, 6800, 0", "montagna, 4800, 4810, 5"}),
        small_train},
       {"a mountain-side mark taken by a board",
        SmallLineWith({"montagna, 1500, 2300, 12",
@@ -198,6 +199,11 @@ std::vector<PairCase> PairCases() {
                       "cartello_indicatore, 3000, (Km 1+0)",
                       "cartello_indicatore, 2500, \"a, b\"",
                       "cartello_indicatore, 5025, "}),
+       small_train},
+      // The second station's stop mark (cell 105) takes the first board.
+      {"an indicator board whose cell a station's stop took",
+       SmallLineWith({"cartello_indicatore, 5200, (Lost)",
+                      "cartello_indicatore, 3000, (Kept)"}),
        small_train},
   };
 }
