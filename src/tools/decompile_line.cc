@@ -175,15 +175,31 @@ std::pair<std::int64_t, std::int64_t> SplitSpeedWord(std::int64_t w) {
   return {vs, (w - vs * 20) * 5};
 }
 
+// A station's stop mark overwrites the kind and the first word of its cell
+// and keeps the other words: a stop cell with words left (and no signal
+// time) held a maximum-speed board, which the line placed first.
+bool HoldsLostSpeedBoard(const TrackCell& cell) {
+  return cell.kind == kKindStopMark && cell.b10 == 0 &&
+         (cell.w4 != 0 || cell.w6 != 0 || cell.w8 != 0);
+}
+
 void RecoverSpeedBoardRows(const std::vector<TrackCell>& cells,
                            RecoveredDescription* out) {
   bool any = false;
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& cell = cells[i];
-    if (cell.kind != kKindSpeedBoard) continue;
+    const bool lost = HoldsLostSpeedBoard(cell);
+    if (cell.kind != kKindSpeedBoard && !lost) continue;
     const std::int64_t c = static_cast<std::int64_t>(i);
+    if (lost) {
+      out->notes.push_back(
+          {RowKind::kSpeedBoard, ItemMetre(c),
+           "the stop mark in " + CellText(c) +
+               " kept the last three words of a maximum-speed board it took; "
+               "the board's first speeds are lost and written as 0"});
+    }
     const bool header = c == kHeaderCell;
-    const auto [vas, vad] = SplitSpeedWord(header ? 0 : cell.w2);
+    const auto [vas, vad] = SplitSpeedWord(header || lost ? 0 : cell.w2);
     const auto [vbs, vbd] = SplitSpeedWord(header ? 0 : cell.w4);
     const auto [vcs, vcd] = SplitSpeedWord(cell.w6);
     const std::int64_t w8 = cell.w8;
@@ -203,6 +219,13 @@ void RecoverSpeedBoardRows(const std::vector<TrackCell>& cells,
   }
 }
 
+// Whether a slot holds nothing but (maybe) a text.
+bool IsTextOnly(const ParamSlot& s) {
+  ParamSlot text_only;
+  text_only.text = s.text;
+  return s == text_only;
+}
+
 // The indicator boards in the order of their text slots, 80 downwards. A
 // slot among them that no cell names belongs to a board whose cell a
 // station's stop mark took: it is written at a stop's cell.
@@ -213,7 +236,11 @@ Status RecoverIndicatorRows(const LoadedScenario& loaded,
   for (std::size_t i = 0; i < loaded.cells.size(); ++i) {
     const TrackCell& cell = loaded.cells[i];
     const std::int64_t c = static_cast<std::int64_t>(i);
-    if (cell.kind == kKindStopMark) stops.push_back(c);
+    // A stop that took a maximum-speed board cannot have taken a board
+    // with a text as well.
+    if (cell.kind == kKindStopMark && !HoldsLostSpeedBoard(cell)) {
+      stops.push_back(c);
+    }
     if (cell.kind != kKindIndicatorBoard) continue;
     const std::int64_t slot = c == kHeaderCell ? 0 : cell.w2;
     if (slot < 0 || slot > kFirstBoardTextSlot) {
@@ -230,8 +257,18 @@ Status RecoverIndicatorRows(const LoadedScenario& loaded,
                            ": each board of a compile has a slot of its own");
     }
   }
-  if (slot_cells.empty()) return Status::Ok();
-  const std::int64_t lowest = slot_cells.rbegin()->first;
+  // A slot with a text and no number is a board's: no station has one (a
+  // station's stretch end or kind is never 0), so the lowest of them bounds
+  // the boards' slots as well as the lowest a cell names.
+  std::int64_t lowest =
+      slot_cells.empty() ? kFirstBoardTextSlot + 1 : slot_cells.rbegin()->first;
+  for (std::int64_t slot = 0; slot < lowest; ++slot) {
+    const ParamSlot& s = loaded.table[static_cast<int>(slot)];
+    if (!s.text.empty() && IsTextOnly(s)) {
+      lowest = slot;
+      break;
+    }
+  }
   std::size_t next_stop = 0;
   for (std::int64_t slot = kFirstBoardTextSlot; slot >= lowest; --slot) {
     const ParamSlot& s = loaded.table[static_cast<int>(slot)];
@@ -240,15 +277,13 @@ Status RecoverIndicatorRows(const LoadedScenario& loaded,
       AddRow(out, RowKind::kIndicatorBoard, {ItemMetre(found->second)}, s.text);
       continue;
     }
-    ParamSlot text_only;
-    text_only.text = s.text;
-    if (!(s == text_only) || next_stop == stops.size()) {
+    if (!IsTextOnly(s) || next_stop == stops.size()) {
       return Status::Error(
           "slot " + std::to_string(slot) +
           " lies among the indicator boards' text slots (80 down to " +
           std::to_string(lowest) + ") but no cell names it" +
-          (s == text_only ? " and no station's stop could have taken its cell"
-                          : " and it holds more than a text") +
+          (IsTextOnly(s) ? " and no station's stop could have taken its cell"
+                         : " and it holds more than a text") +
           ": a compile gives board texts the slots from 80 down without a "
           "gap");
     }

@@ -109,26 +109,26 @@ std::vector<Stretch> Runs(const std::vector<TrackCell>& cells) {
 
 // True when the run's marks are the ones its own row gives: a mark on no
 // cell but its 4th, 8th, ..., and on each of those unless an item holds
-// it. *marked tells whether the row is to mark.
+// it. *marked tells whether the row is to mark; false when the run's
+// marks are not its own.
 bool MarksFollowRun(const std::vector<TrackCell>& cells, const Stretch& run,
                     bool* marked) {
   *marked = false;
+  bool any = false;
   for (std::int64_t c = run.first; c <= run.last; ++c) {
     const bool due = (c - run.first) % kMarkEvery == kMarkEvery - 1;
     if (HasMark(cells[c])) {
       if (!due) return false;
-      *marked = true;
+      any = true;
     }
   }
   // A run whose every 4th cell holds an item either way is left unmarked.
-  if (!*marked) return true;
+  if (!any) return true;
   for (std::int64_t c = run.first + kMarkEvery - 1; c <= run.last;
        c += kMarkEvery) {
-    if (!HasMark(cells[c]) && !MayHideMark(cells[c])) {
-      *marked = false;
-      return false;
-    }
+    if (!HasMark(cells[c]) && !MayHideMark(cells[c])) return false;
   }
+  *marked = true;
   return true;
 }
 
