@@ -204,10 +204,13 @@ std::vector<PairCase> PairCases() {
                       "cartello_indicatore, 2500, \"a, b\"",
                       "cartello_indicatore, 5025, "}),
        small_train},
-      // The second station's stop mark (cell 105) takes the first board.
-      {"an indicator board whose cell a station's stop took",
-       SmallLineWith({"cartello_indicatore, 5200, (Lost)",
-                      "cartello_indicatore, 3000, (Kept)"}),
+      // The stations' stop marks take the last indicator board, whose slot
+      // no cell names (cell 105), and a speed board's kind and first word
+      // (cell 9).
+      {"boards whose cells the stations' stops took",
+       SmallLineWith({"cartello_indicatore, 3000, (Kept)",
+                      "cartello_indicatore, 5200, (Lost)",
+                      "indicatori_vmax, 400, 10, 20, 30, 1, 50, 55, 60, 2"}),
        small_train},
   };
 }
