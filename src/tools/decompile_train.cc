@@ -67,7 +67,8 @@ Status RecoverRows(const LoadedScenario& loaded, RecoveredDescription* out) {
   RecoverProfileRows(cells, RowKind::kSpeedLimit, &out->rows);
 
   std::vector<MarkedRow> stations;
-  if (Status s = RecoverStations(loaded.table, cells, &stations); !s.ok()) {
+  if (Status s = RecoverStations(loaded.table, cells, &stations, &out->notes);
+      !s.ok()) {
     return s;
   }
   std::vector<MarkedRow> signals;

@@ -50,10 +50,12 @@ void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
 // The station rows, from slots 1 upward up to the first empty slot, with
 // their approach marks. Fails when a slot holds a stretch no station row
 // gives, when a stopping station has no stop mark in its cell, or when a
-// stop mark names no stopping station.
+// stop mark names no stopping station. A slot a compile left when it
+// stopped at a station row gives a row (and a note) that stops there too.
 Status RecoverStations(const ParamTable& table,
                        const std::vector<TrackCell>& cells,
-                       std::vector<MarkedRow>* stations);
+                       std::vector<MarkedRow>* stations,
+                       std::vector<RecoveryNote>* notes);
 
 // The signal rows, one per kind-1 cell, with their look-back marks. Where
 // the stored words leave room, the digits are the tens and units of each

@@ -220,3 +220,68 @@ TEST(RecoverTrainRows, CompilesBackToTheSameFiles) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Files that no compile writes are refused with a message that names the
+// place, and leave the description as it was.
+TEST(RecoverTrainRows, RefusesFilesNoCompileWrites) {
+  struct BrokenCase {
+    const char* name;
+    void (*do_break)(LoadedScenario&);
+    const char* message_part;
+  };
+  const BrokenCase kCases[] = {
+      {"a kind no row places", [](LoadedScenario& l) { l.cells[200].kind = 7; },
+       "cell 200 holds the kind 7"},
+      {"a stop mark of no station",
+       [](LoadedScenario& l) {
+         l.cells[200].kind = kKindStopMark;
+         l.cells[200].w2 = 9;
+       },
+       "cell 200 holds a stop mark for slot 9"},
+      {"a stopping station without its stop mark",
+       [](LoadedScenario& l) { l.cells[105].kind = kKindNone; },
+       "slot 2 holds a station"},
+      {"a station stretch no length gives",
+       [](LoadedScenario& l) { l.table[2].long1 += 100; },
+       "fits no length of its kind 2"},
+      {"a short station with its fifth field kept",
+       [](LoadedScenario& l) { l.table[2].long1 += 50; },
+       "its fifth field is set"},
+      {"a first station with its end flag kept",
+       [](LoadedScenario& l) { l.table[1].byte5 = 1; }, "its end flag is set"},
+      {"the cells of a slowdown without its start",
+       [](LoadedScenario& l) { l.cells[121].kind = kKindNone; },
+       "cell 93 (metre 4650) holds a pre-warning cell that belongs to no "
+       "slowdown start"},
+      {"a warning board without its slowdown",
+       [](LoadedScenario& l) { l.cells[250].kind = kKindWarningBoard; },
+       "cell 250 (metre 12500) holds a slowdown warning board"},
+      {"an approach mark nobody writes",
+       [](LoadedScenario& l) { l.cells[200].b11 = 55; },
+       "cell 200 holds the approach mark 55"},
+  };
+  Compiled original;
+  ASSERT_NO_FATAL_FAILURE(
+      CompilePair(SmallLineText(), SmallTrainText(), &original));
+  LoadedScenario small;
+  ASSERT_NO_FATAL_FAILURE(Load(original, &small));
+  for (const BrokenCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    LoadedScenario broken = small;
+    c.do_break(broken);
+    RecoveredDescription train;
+    train.notes.push_back({RowKind::kSignal, -1, "untouched"});
+    const Status s = RecoverTrainRows(broken, &train);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find(c.message_part), std::string::npos)
+        << s.message();
+    ASSERT_EQ(train.notes.size(), 1u);
+    EXPECT_TRUE(train.rows.empty());
+  }
+}
+
+}  // namespace
+}  // namespace scenario
