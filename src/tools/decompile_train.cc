@@ -73,6 +73,7 @@ Status RecoverRows(const LoadedScenario& loaded, RecoveredDescription* out) {
   }
   std::vector<MarkedRow> signals;
   RecoverSignals(cells, &signals, &out->notes);
+  RecoverHiddenSignals(cells, stations, &signals, &out->notes);
   std::vector<RecoveredRow> marked;
   if (Status s = OrderMarkedRows(cells, std::move(stations), std::move(signals),
                                  &marked, &out->notes);

@@ -31,6 +31,9 @@ struct MarkedRow {
   // kind as the file must hold them (stations) or as an author reads them
   // (signals).
   std::int64_t key = 0;
+  // A signal under a stop mark: the slot of the station that must come
+  // after it; 0 for every other row.
+  std::int64_t before_station = 0;
 };
 
 // A row of kind with the reader's keyword for it.
@@ -64,6 +67,14 @@ Status RecoverStations(const ParamTable& table,
 void RecoverSignals(const std::vector<TrackCell>& cells,
                     std::vector<MarkedRow>* signals,
                     std::vector<RecoveryNote>* notes);
+
+// The signals under stop marks, found from what the mark leaves of them,
+// added to *signals: each must be read before the station whose mark
+// covers it (MarkedRow::before_station).
+void RecoverHiddenSignals(const std::vector<TrackCell>& cells,
+                          const std::vector<MarkedRow>& stations,
+                          std::vector<MarkedRow>* signals,
+                          std::vector<RecoveryNote>* notes);
 
 // The slowdown rows, each start (kind 3) paired with its end (kind 2),
 // warning board (4) and pre-warning cells (5). Fails when an end, a
