@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -25,9 +26,18 @@ namespace {
 std::optional<std::size_t> FirstDifferentByte(std::string_view a,
                                               std::string_view b) {
   const std::size_t common = std::min(a.size(), b.size());
-  const auto at = std::mismatch(a.begin(), a.begin() + common, b.begin());
-  const auto offset = static_cast<std::size_t>(at.first - a.begin());
-  if (offset < common || a.size() != b.size()) return offset;
+  // Block by block with memcmp, which is many times faster than a
+  // byte loop over a long line's 20 MB grid; bytes only in the block that
+  // differs.
+  constexpr std::size_t kBlock = 4096;
+  for (std::size_t at = 0; at < common; at += kBlock) {
+    const std::size_t n = std::min(kBlock, common - at);
+    if (std::memcmp(a.data() + at, b.data() + at, n) == 0) continue;
+    std::size_t offset = at;
+    while (a[offset] == b[offset]) ++offset;
+    return offset;
+  }
+  if (a.size() != b.size()) return common;
   return std::nullopt;
 }
 
