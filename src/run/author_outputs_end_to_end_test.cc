@@ -1,10 +1,10 @@
 // The author commands print and write the same bytes on every platform: a
 // session of them (export, compile, check --json, lint, explain --all,
-// inspect, diff, plot, decompile, build) runs the program itself in a folder whose
-// name holds "à" and a space, on the exported built-in pair and on the
-// example pair under names with "à" and spaces, and each step is held to
-// a record kept once in the tree (testdata/author-outputs/STEP.txt): its
-// exit status, its standard output and error byte for byte, and the size
+// inspect, diff, plot, decompile, build) runs the program itself in a
+// folder whose name holds "à" and a space, on the exported built-in pair
+// and on the example pair under names with "à" and spaces, and each step
+// is held to a record kept once in the tree (testdata/author-outputs/STEP.txt):
+// its exit status, its standard output and error byte for byte, and the size
 // and SHA-256 digest of every file it wrote. The same test runs in the
 // Linux build and, cross-built, under Wine, so both platforms are held to
 // the same records.

@@ -111,6 +111,50 @@ TEST_F(DecompileEndToEnd, FilesThatDoNotDecodeWriteNothing) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("not a cell file"), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(dir_.File("out")));
+
+  // Whole cells again, one of a kind no row places.
+  cells.push_back('\0');
+  cells[100 * 15] = 99;
+  WriteWholeFile(dir_.File(std::string("bin/") + kCompiled[2]), cells);
+  run = Compiler(dir_, {"decompile", "bin", "-o", "out"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("cannot decompile the scenario of "
+                         "\"bin/Tarvo_Cembrio_Exp 5147.sim\": "),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("; nothing was written"), std::string::npos)
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("out")));
+}
+
+// A byte no row writes but that the recovery passes over (b10 under kind
+// 0): the descriptions are written, and the round trip is not claimed.
+TEST_F(DecompileEndToEnd, ARoundTripThatFailsSaysWhereAndExitsOne) {
+  const std::string path = dir_.File(std::string("bin/") + kCompiled[2]);
+  std::string cells = ReadWholeFile(path);
+  cells[100 * 15 + 9] = 3;
+  WriteWholeFile(path, cells);
+  ChildRun run = Compiler(dir_, {"decompile", "bin", "-o", "out"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.out, std::string("out/") + kLine + "\nout/" + kTrain + "\n");
+  EXPECT_NE(run.err.find("scenario-compiler: the descriptions written do not "
+                         "compile to the same files: \"bin/Tarvo_Cembrio_Exp "
+                         "5147.dat\" differs first at byte 1509: cell 100 "
+                         "(metre 4950), values without a kind, b10: 3 in the "
+                         "file, 0 compiled\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_TRUE(std::filesystem::exists(dir_.File(std::string("out/") + kLine)));
+
+  run = Compiler(dir_, {"decompile", "bin", "-o", "out", "--force", "--json"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  const nlohmann::json doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["round_trip"]["same"], false);
+  EXPECT_EQ(doc["round_trip"]["file"], "bin/Tarvo_Cembrio_Exp 5147.dat");
+  EXPECT_EQ(doc["round_trip"]["offset"], 1509);
+  EXPECT_EQ(doc["round_trip"]["what"],
+            "cell 100 (metre 4950), values without a kind, b10: 3 in the file, "
+            "0 compiled");
 }
 
 }  // namespace

@@ -80,8 +80,9 @@ Status RunDecompile(const DecompileOptions& options, FileSystem& fs,
   if (!s.ok()) return s;
   s = Decompile(loaded, &outcome->decompiled);
   if (!s.ok()) {
-    return Status::Error(outcome->files.param_file + ": " + s.message() +
-                         "; nothing was written");
+    return Status::Error("cannot decompile the scenario of " +
+                         QuotedName(outcome->files.param_file) + ": " +
+                         s.message() + "; nothing was written");
   }
   s = MakeOutputFolder(fs, FolderWithoutSeparator(options.output));
   if (!s.ok()) return Status::Error(s.message() + "; nothing was written");
