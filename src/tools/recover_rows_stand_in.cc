@@ -1,16 +1,11 @@
-// Temporary: stands in for the row recovery until it lands, so that the
-// programs link. To be deleted then.
+// Temporary: stands in for the line's row recovery until it lands, so
+// that the programs link. To be deleted then.
 #include "tools/decompile_line.h"
-#include "tools/decompile_train.h"
 
 namespace scenario {
 
 Status RecoverLineRows(const LoadedScenario&, RecoveredDescription*) {
   return Status::Error("the line's rows are not recovered yet");
-}
-
-Status RecoverTrainRows(const LoadedScenario&, RecoveredDescription*) {
-  return Status::Error("the train's rows are not recovered yet");
 }
 
 }  // namespace scenario
