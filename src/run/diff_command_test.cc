@@ -254,5 +254,24 @@ TEST_F(BuiltinDiff, RowsShowTheEditedRowsAndNothingElse) {
   EXPECT_EQ(doc["changes"][2]["fields"]["v"]["new"], 60);
 }
 
+TEST_F(BuiltinDiff, RowsOfFilesNoCompileWritesExitWithTwo) {
+  // A copy of the old scenario with a cell of a kind no row places.
+  namespace fs = std::filesystem;
+  fs::copy(dir_->File("old"), dir_->File("strange"));
+  std::string cells = ReadWholeFile(In("strange", kCells));
+  cells[100 * 15] = static_cast<char>(99);  // cell 100's kind
+  WriteWholeFile(In("strange", kCells), cells);
+  // Loaded, the cells compare.
+  EXPECT_EQ(Diff({dir_->File("old"), dir_->File("strange")}).status,
+            kExitFindings);
+  const Result r =
+      Diff({dir_->File("old"), dir_->File("strange")}, false, true);
+  EXPECT_EQ(r.status, kExitNothing);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("new scenario: its rows cannot be recovered: "),
+            std::string::npos)
+      << r.err;
+}
+
 }  // namespace
 }  // namespace scenario
