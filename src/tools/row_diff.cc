@@ -274,6 +274,7 @@ void KindDiff::Run(std::vector<Entry> olds, std::vector<Entry> news) {
 }
 
 void KindDiff::Paired(const Entry& o, const Entry& n) {
+  if (SameRow(*o.row, *n.row)) return;
   const std::optional<std::int64_t> from = Position(*o.row);
   const std::optional<std::int64_t> to = Position(*n.row);
   RowChange c =
@@ -395,7 +396,9 @@ std::array<std::vector<Entry>, kRowKindCount> ByKindOf(
     const RecoveredDescription& description) {
   std::array<std::vector<Entry>, kRowKindCount> kinds;
   for (const RecoveredRow& row : description.rows) {
-    std::vector<Entry>& rows = kinds[static_cast<std::size_t>(row.kind)];
+    const auto kind = static_cast<std::size_t>(row.kind);
+    if (kind >= kinds.size()) continue;  // no kind of row: nothing to name
+    std::vector<Entry>& rows = kinds[kind];
     rows.push_back({&row, rows.size(), false});
   }
   return kinds;

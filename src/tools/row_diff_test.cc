@@ -220,6 +220,12 @@ TEST(RowDiff, ListsEachRowChangeOnce) {
        "gradient from 3000 m: 1 -> 2 per mille\n"
        "slowdown added at 400 m: v 60 km/h, l 800 m, f_tt 0, f_ta 0, d_v 0\n"
        "station \"Tarvo San Rocco\" at 3100 m: time 17:18:00 -> 17:19:00\n"},
+      {"a row of no kind is passed over",
+       {},
+       {{static_cast<RowKind>(kRowKindCount), "?", {1}, ""}},
+       {},
+       {},
+       ""},
       {"rows short of their fields",
        {},
        {Row(RowKind::kSignal, {2650, 2})},
