@@ -23,6 +23,12 @@ class MarkOrder {
     after_.resize(nodes_.size());
     before_count_.assign(nodes_.size(), 0);
     for (std::size_t k = 1; k < station_count_; ++k) Edge(k - 1, k);
+    for (std::size_t n = station_count_; n < nodes_.size(); ++n) {
+      const std::int64_t slot = nodes_[n].before_station;
+      if (slot >= 1 && static_cast<std::size_t>(slot) <= station_count_) {
+        Edge(n, static_cast<std::size_t>(slot) - 1);
+      }
+    }
   }
 
   // The writers of each cell's b11; the ones whose value stands in the

@@ -93,35 +93,91 @@ Status StationMarks(const ParamSlot& slot, int k,
   return Status::Ok();
 }
 
+// The fields a station row's reader clears: the row gives 0 there.
+std::string ClearedFieldProblem(const ParamSlot& slot, int k,
+                                std::int64_t length) {
+  const bool kind_5_to_8 = slot.byte1 >= 5 && slot.byte1 <= 8;
+  if ((k == 1 || kind_5_to_8) && slot.byte5 != 0) {
+    return "its end flag is set, which the reader clears for the first "
+           "station and for kinds 5 to 8";
+  }
+  if ((k == 1 || length < 600) && slot.byte6 != 0) {
+    return "its fifth field is set, which the reader clears for the first "
+           "station and below a length of 600 m";
+  }
+  return "";
+}
+
+// The slot a compile leaves when it stopped at a station row (its position
+// beyond the cells, not a multiple of 50, or its length not a multiple of
+// 100): the position, perhaps the kind, nothing else.
+bool IsStoppedStation(const ParamSlot& slot) {
+  ParamSlot read;
+  read.long3 = slot.long3;
+  read.byte1 = slot.byte1;
+  return slot == read;
+}
+
+Status RecoverStation(const ParamSlot& slot, int k,
+                      const std::vector<TrackCell>& cells, MarkedRow* station,
+                      std::vector<RecoveryNote>* notes) {
+  station->key = k;
+  if (IsStoppedStation(slot)) {
+    // A length the reader refuses, so that it stops here as well.
+    std::vector<std::int64_t> numbers(16, 0);
+    numbers[0] = slot.long3;
+    numbers[1] = slot.byte1;
+    numbers[2] = 50;
+    station->row = TrainRow(RowKind::kStation, std::move(numbers));
+    notes->push_back({RowKind::kStation, slot.long3,
+                      "the compile stopped at this station (its position or "
+                      "length refused), so its slot holds only the position "
+                      "and kind: the row written stops the reading too"});
+    return Status::Ok();
+  }
+  std::int64_t length = 0;
+  std::int64_t flag = 0;
+  if (slot.long3 % 50 != 0 || !StretchRow(slot, &length, &flag)) {
+    return Status::Error(SlotProblem(
+        k, "its stretch " + Metres(slot.long1) + " to " + Metres(slot.long2) +
+               " around " + Metres(slot.long3) +
+               " fits no length of its kind " + std::to_string(slot.byte1)));
+  }
+  if (std::string cleared = ClearedFieldProblem(slot, k, length);
+      !cleared.empty()) {
+    return Status::Error(SlotProblem(k, cleared));
+  }
+  if (!NameIsWritable(slot.text)) {
+    return Status::Error(SlotProblem(
+        k,
+        "its name holds a double quote together with what only a quoted "
+        "name may hold (a comma, a line end, outer blanks)"));
+  }
+  station->row = TrainRow(RowKind::kStation,
+                          StationNumbers(slot, k, length, flag), slot.text);
+  if (StationStops(slot.byte1) && std::int64_t{slot.long2} / 50 - 1 <= 1) {
+    notes->push_back({RowKind::kStation, slot.long3,
+                      "this station's stretch ends at or before metre 100, "
+                      "where its stop mark cannot stand: the compile "
+                      "stopped at it (code 24)"});
+    return Status::Ok();
+  }
+  return StationMarks(slot, k, cells, station);
+}
+
 }  // namespace
 
 Status RecoverStations(const ParamTable& table,
                        const std::vector<TrackCell>& cells,
-                       std::vector<MarkedRow>* stations) {
+                       std::vector<MarkedRow>* stations,
+                       std::vector<RecoveryNote>* notes) {
   std::vector<MarkedRow> found;
   int k = kFirstStationSlot;
   for (; k < kFirstBoardTextSlot && !table[k].empty(); ++k) {
-    const ParamSlot& slot = table[k];
-    std::int64_t length = 0;
-    std::int64_t flag = 0;
-    if (slot.long3 % 50 != 0 || !StretchRow(slot, &length, &flag)) {
-      return Status::Error(SlotProblem(
-          k, "its stretch " + Metres(slot.long1) + " to " + Metres(slot.long2) +
-                 " around " + Metres(slot.long3) +
-                 " fits no length of its kind " + std::to_string(slot.byte1)));
-    }
-    if (!NameIsWritable(slot.text)) {
-      return Status::Error(SlotProblem(
-          k,
-          "its name holds a double quote together with what only a quoted "
-          "name may hold (a comma, a line end, outer blanks)"));
-    }
     MarkedRow station;
-    station.key = k;
-    station.row = TrainRow(RowKind::kStation,
-                           StationNumbers(slot, k, length, flag), slot.text);
-    if (Status marks = StationMarks(slot, k, cells, &station); !marks.ok()) {
-      return marks;
+    if (Status s = RecoverStation(table[k], k, cells, &station, notes);
+        !s.ok()) {
+      return s;
     }
     found.push_back(std::move(station));
   }

@@ -67,11 +67,13 @@ Status RecoverRows(const LoadedScenario& loaded, RecoveredDescription* out) {
   RecoverProfileRows(cells, RowKind::kSpeedLimit, &out->rows);
 
   std::vector<MarkedRow> stations;
-  if (Status s = RecoverStations(loaded.table, cells, &stations); !s.ok()) {
+  if (Status s = RecoverStations(loaded.table, cells, &stations, &out->notes);
+      !s.ok()) {
     return s;
   }
   std::vector<MarkedRow> signals;
   RecoverSignals(cells, &signals, &out->notes);
+  RecoverHiddenSignals(cells, stations, &signals, &out->notes);
   std::vector<RecoveredRow> marked;
   if (Status s = OrderMarkedRows(cells, std::move(stations), std::move(signals),
                                  &marked, &out->notes);

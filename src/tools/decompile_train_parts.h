@@ -31,6 +31,9 @@ struct MarkedRow {
   // kind as the file must hold them (stations) or as an author reads them
   // (signals).
   std::int64_t key = 0;
+  // A signal under a stop mark: the slot of the station that must come
+  // after it; 0 for every other row.
+  std::int64_t before_station = 0;
 };
 
 // A row of kind with the reader's keyword for it.
@@ -50,10 +53,12 @@ void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
 // The station rows, from slots 1 upward up to the first empty slot, with
 // their approach marks. Fails when a slot holds a stretch no station row
 // gives, when a stopping station has no stop mark in its cell, or when a
-// stop mark names no stopping station.
+// stop mark names no stopping station. A slot a compile left when it
+// stopped at a station row gives a row (and a note) that stops there too.
 Status RecoverStations(const ParamTable& table,
                        const std::vector<TrackCell>& cells,
-                       std::vector<MarkedRow>* stations);
+                       std::vector<MarkedRow>* stations,
+                       std::vector<RecoveryNote>* notes);
 
 // The signal rows, one per kind-1 cell, with their look-back marks. Where
 // the stored words leave room, the digits are the tens and units of each
@@ -62,6 +67,14 @@ Status RecoverStations(const ParamTable& table,
 void RecoverSignals(const std::vector<TrackCell>& cells,
                     std::vector<MarkedRow>* signals,
                     std::vector<RecoveryNote>* notes);
+
+// The signals under stop marks, found from what the mark leaves of them,
+// added to *signals: each must be read before the station whose mark
+// covers it (MarkedRow::before_station).
+void RecoverHiddenSignals(const std::vector<TrackCell>& cells,
+                          const std::vector<MarkedRow>& stations,
+                          std::vector<MarkedRow>* signals,
+                          std::vector<RecoveryNote>* notes);
 
 // The slowdown rows, each start (kind 3) paired with its end (kind 2),
 // warning board (4) and pre-warning cells (5). Fails when an end, a

@@ -147,6 +147,12 @@ std::vector<PairCase> Pairs() {
        SmallTrainWith({signal, station})},
       {"station before a signal whose marks overwrite its own", small_line,
        SmallTrainWith({station, signal})},
+      {"signal under a later station's stop mark", small_line,
+       SmallTrainWith(
+           {"segnale, 6600, 2, 4, 0, 0, 0, 2, 1, 0, 0, 0", station})},
+      {"signal of types 0 under a later station's stop mark", small_line,
+       SmallTrainWith(
+           {"segnale, 6600, 0, 4, 0, 0, 0, 0, 1, 0, 0, 0", station})},
       {"two signals overlapping, nearer first", small_line,
        SmallTrainWith({signal_a, signal_b})},
       {"two signals overlapping, farther first", small_line,
@@ -166,6 +172,10 @@ std::vector<PairCase> Pairs() {
        SmallTrainWith({"abbattimento, 5800, 270"})},
       {"code change of 180 where the post-pass would mark", small_line,
        SmallTrainWith({"abbattimento, 5800, 180"})},
+      {"code change of 180 that moves a mark of the post-pass's walk",
+       small_line,
+       SmallTrainWith({"rallentamento, 3000, 30, 900, 5, 1, 7",
+                       "abbattimento, 3450, 180"})},
       {"code of 0 and a code with no low bits", small_line,
        SmallTrainWith({"abbattimento, 3000, 0", "abbattimento, 3500, 65536"})},
       {"first station with the end flag, stations of kinds 6, 7 and 27",
@@ -180,10 +190,13 @@ std::vector<PairCase> Pairs() {
                         "stazione, 5000, 27, 800, 3, 4, 5, 6, 7, 8, 9, 10, "
                         "11, 12, 1, 2, 3, \"Ventisette, detta Sette \"",
                         "[fine]"})},
-      {"signals with tempo 50, with sx 1, with types above 9", small_line,
+      {"signals with tempo 50, with sx 1, with types above 9, with a time byte "
+       "of 50",
+       small_line,
        SmallTrainWith({"segnale, 2000, 2, 1, 2, 3, 0, 0, 4, 5, 6, 50",
                        "segnale, 2650, 1, 1, 2, 3, 1, 1, 4, 5, 6, 50",
-                       "segnale, 3000, 2, 1, 2, 3, 1, 5, 4, 5, 6, 0"})},
+                       "segnale, 3000, 2, 1, 2, 3, 1, 5, 4, 5, 6, 0",
+                       "segnale, 3300, 2, 1, 2, 3, 1, 5, 4, 5, 6, 306"})},
       {"speed limits and adhesions past the closing fill", small_line,
        SmallTrainWith({"velocita, 13900, 100", "velocita, 13900, 110",
                        "velocita, 13900, 120", "aderenza, 13900, 90",
@@ -191,23 +204,94 @@ std::vector<PairCase> Pairs() {
   };
 }
 
+// Compiles the pair, recovers its train rows and compiles them with the
+// pair's line: the files must agree byte for byte.
+void ExpectRoundTrip(const PairCase& c) {
+  Compiled original;
+  ASSERT_NO_FATAL_FAILURE(CompilePair(c.line, c.train, &original));
+  ASSERT_TRUE(original.codes.empty()) << original.codes.front();
+  LoadedScenario loaded;
+  ASSERT_NO_FATAL_FAILURE(Load(original, &loaded));
+
+  RecoveredDescription train;
+  const Status s = RecoverTrainRows(loaded, &train);
+  ASSERT_TRUE(s.ok()) << s.message();
+  const std::string text = TrainTextForTests(train);
+  Compiled again;
+  ASSERT_NO_FATAL_FAILURE(CompilePair(c.line, text, &again));
+  EXPECT_TRUE(again.codes.empty()) << again.codes.front();
+  EXPECT_EQ(FirstDifference(original, again), "") << text;
+}
+
 TEST(RecoverTrainRows, CompilesBackToTheSameFiles) {
   for (const PairCase& c : Pairs()) {
     SCOPED_TRACE(c.name);
-    Compiled original;
-    ASSERT_NO_FATAL_FAILURE(CompilePair(c.line, c.train, &original));
-    ASSERT_TRUE(original.codes.empty()) << original.codes.front();
-    LoadedScenario loaded;
-    ASSERT_NO_FATAL_FAILURE(Load(original, &loaded));
+    ExpectRoundTrip(c);
+  }
+}
 
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Files that no compile writes are refused with a message that names the
+// place, and leave the description as it was.
+TEST(RecoverTrainRows, RefusesFilesNoCompileWrites) {
+  struct BrokenCase {
+    const char* name;
+    void (*do_break)(LoadedScenario&);
+    const char* message_part;
+  };
+  const BrokenCase kCases[] = {
+      {"a kind no row places", [](LoadedScenario& l) { l.cells[200].kind = 7; },
+       "cell 200 holds the kind 7"},
+      {"a stop mark of no station",
+       [](LoadedScenario& l) {
+         l.cells[200].kind = kKindStopMark;
+         l.cells[200].w2 = 9;
+       },
+       "cell 200 holds a stop mark for slot 9"},
+      {"a stopping station without its stop mark",
+       [](LoadedScenario& l) { l.cells[105].kind = kKindNone; },
+       "slot 2 holds a station"},
+      {"a station stretch no length gives",
+       [](LoadedScenario& l) { l.table[2].long1 += 100; },
+       "fits no length of its kind 2"},
+      {"a short station with its fifth field kept",
+       [](LoadedScenario& l) { l.table[2].long1 += 50; },
+       "its fifth field is set"},
+      {"a first station with its end flag kept",
+       [](LoadedScenario& l) { l.table[1].byte5 = 1; }, "its end flag is set"},
+      {"the cells of a slowdown without its start",
+       [](LoadedScenario& l) { l.cells[121].kind = kKindNone; },
+       "cell 93 (metre 4650) holds a pre-warning cell that belongs to no "
+       "slowdown start"},
+      {"a warning board without its slowdown",
+       [](LoadedScenario& l) { l.cells[250].kind = kKindWarningBoard; },
+       "cell 250 (metre 12500) holds a slowdown warning board"},
+      {"an approach mark nobody writes",
+       [](LoadedScenario& l) { l.cells[200].b11 = 55; },
+       "cell 200 holds the approach mark 55"},
+  };
+  Compiled original;
+  ASSERT_NO_FATAL_FAILURE(
+      CompilePair(SmallLineText(), SmallTrainText(), &original));
+  LoadedScenario small;
+  ASSERT_NO_FATAL_FAILURE(Load(original, &small));
+  for (const BrokenCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    LoadedScenario broken = small;
+    c.do_break(broken);
     RecoveredDescription train;
-    const Status s = RecoverTrainRows(loaded, &train);
-    ASSERT_TRUE(s.ok()) << s.message();
-    const std::string text = TrainTextForTests(train);
-    Compiled again;
-    ASSERT_NO_FATAL_FAILURE(CompilePair(c.line, text, &again));
-    EXPECT_TRUE(again.codes.empty()) << again.codes.front();
-    EXPECT_EQ(FirstDifference(original, again), "") << text;
+    train.notes.push_back({RowKind::kSignal, -1, "untouched"});
+    const Status s = RecoverTrainRows(broken, &train);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find(c.message_part), std::string::npos)
+        << s.message();
+    ASSERT_EQ(train.notes.size(), 1u);
+    EXPECT_TRUE(train.rows.empty());
   }
 }
 
