@@ -36,7 +36,7 @@ constexpr const char* kStation = "17,18, 0, Tarvo San Rocco";
 constexpr const char* kLaterStation = "17,19, 0, Tarvo San Rocco";
 constexpr const char* kSlowdowns = "[rallentamenti]\r\n";
 constexpr const char* kNewSlowdown =
-    "rallentamento,   23000,   60,   600,   0,   1,   0\r\n";
+    "rallentamento,   24000,   60,   600,   0,   1,   0\r\n";
 
 void Replace(std::string* text, const std::string& what,
              const std::string& with) {
@@ -233,7 +233,7 @@ TEST_F(BuiltinDiff, RowsShowTheEditedRowsAndNothingElse) {
             "maximum-speed board at 57950 m moved to 58050 m\n"
             "station \"Tarvo San Rocco\" at 3100 m: time 17:18:00 -> "
             "17:19:00\n"
-            "slowdown added at 23000 m: v 60 km/h, l 600 m, f_tt 0, f_ta 1, "
+            "slowdown added at 24000 m: v 60 km/h, l 600 m, f_tt 0, f_ta 1, "
             "d_v 0\n");
   EXPECT_EQ(r.err, "");
 
