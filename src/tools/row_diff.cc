@@ -305,12 +305,27 @@ std::uint64_t Distance(std::int64_t a, std::int64_t b) {
   return static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low);
 }
 
-void KindDiff::FindMoves(std::vector<Entry>& olds, std::vector<Entry>& news) {
-  std::vector<std::int64_t> matched;
-  for (const Entry& o : olds) {
-    if (o.matched && Position(*o.row)) matched.push_back(*Position(*o.row));
+// The positions of a side's rows, sorted.
+std::vector<std::int64_t> Positions(const std::vector<Entry>& entries) {
+  std::vector<std::int64_t> at;
+  for (const Entry& e : entries) {
+    if (Position(*e.row)) at.push_back(*Position(*e.row));
   }
-  std::sort(matched.begin(), matched.end());
+  std::sort(at.begin(), at.end());
+  return at;
+}
+
+// True when a position of sorted lies strictly between a and b.
+bool AnyBetween(const std::vector<std::int64_t>& sorted, std::int64_t a,
+                std::int64_t b) {
+  const auto [low, high] = std::minmax(a, b);
+  const auto above = std::upper_bound(sorted.begin(), sorted.end(), low);
+  return above != sorted.end() && *above < high;
+}
+
+void KindDiff::FindMoves(std::vector<Entry>& olds, std::vector<Entry>& news) {
+  const std::vector<std::int64_t> old_at = Positions(olds);
+  const std::vector<std::int64_t> new_at = Positions(news);
   std::vector<std::pair<std::int64_t, Entry*>> open;
   for (Entry& n : news) {
     if (!n.matched && Position(*n.row)) open.push_back({*Position(*n.row), &n});
@@ -324,9 +339,6 @@ void KindDiff::FindMoves(std::vector<Entry>& olds, std::vector<Entry>& news) {
   for (Entry& o : olds) {
     if (o.matched || !Position(*o.row)) continue;
     const std::int64_t p = *Position(*o.row);
-    // No matched row of the kind may stand strictly between the two ends.
-    const auto above = std::upper_bound(matched.begin(), matched.end(), p);
-    const auto below = std::lower_bound(matched.begin(), matched.end(), p);
     const auto near = std::lower_bound(
         open.begin(), open.end(), p,
         [](const auto& e, std::int64_t v) { return e.first < v; });
@@ -335,8 +347,8 @@ void KindDiff::FindMoves(std::vector<Entry>& olds, std::vector<Entry>& news) {
     const std::size_t last = std::min(open.size(), at + kMoveCandidates);
     for (std::size_t i = first; i < last; ++i) {
       const std::int64_t q = open[i].first;
-      if (q > p && above != matched.end() && *above < q) continue;
-      if (q < p && below != matched.begin() && *(below - 1) > q) continue;
+      // A row that passes another of its kind has not just moved.
+      if (AnyBetween(old_at, p, q) || AnyBetween(new_at, p, q)) continue;
       const std::size_t d = DifferenceCount(*o.row, *open[i].second->row);
       if (d != 0 && d * 3 > fields) continue;
       moves.emplace_back(d, Distance(p, q), &o, open[i].second);

@@ -14,9 +14,10 @@
 //   removed and another added);
 // - every other row by its position (the row's first field), rows that
 //   equal each other first where several share one.
-// A row left over on each side, of one kind, with no matched row of that
-// kind between them and at most a third of its other fields different, is
-// a move (the nearest such pair first). The profiles (gradient, speed
+// A row left over on each side, of one kind, with no other row of that
+// kind between them on either side and at most a third of its other
+// fields different, is a move (the likeliest pair first: fewest fields
+// changed, then nearest). The profiles (gradient, speed
 // limit, adhesion) are compared as runs: a row that the other side lacks
 // reads as the run from its position taking another value, unless the
 // value there is the same on both sides.

@@ -102,6 +102,14 @@ TEST(RowDiff, ListsEachRowChangeOnce) {
        "maximum-speed board added at 3000 m: vas 90 km/h, vbs 120 km/h, vcs "
        "130 km/h, strisces 0, vad 110 km/h, vbd 120 km/h, vcd 130 km/h, "
        "strisced 0\n"},
+      {"no move past a row of the kind that went",
+       {Gradient(0, -2), Gradient(1200, 3), Gradient(2500, -1)},
+       {},
+       {Gradient(0, -2), Gradient(4200, 3)},
+       {},
+       "gradient from 1200 m: 3 -> -2 per mille\n"
+       "gradient from 2500 m: -1 -> -2 per mille\n"
+       "gradient from 4200 m: -1 -> 3 per mille\n"},
       {"the nearest pair is the move",
        {},
        {Signal(5000), Signal(9000)},
