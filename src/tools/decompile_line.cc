@@ -151,6 +151,12 @@ void RecoverGradientRows(const std::vector<TrackCell>& cells,
     return std::int64_t{cells[c].gradient} - kGradientBias;
   };
   AddRow(out, RowKind::kGradient, {0, gradient(0)});
+  out->notes.push_back(
+      {RowKind::kGradient, -1,
+       "each gradient is written from the first metre of the cell where it "
+       "starts (the metres within a cell are not kept), as a whole number "
+       "from -100 to 155 per mille (a cell keeps the gradient + 100 in one "
+       "byte)"});
   std::uint8_t in_force = cells[0].gradient;
   for (std::int64_t c = 1; c < std::min(written, fill_end); ++c) {
     if (cells[c].gradient == in_force) continue;

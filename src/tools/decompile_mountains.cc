@@ -200,10 +200,21 @@ std::vector<Stretch> ClearedCells(const std::vector<TrackCell>& cells,
 
 void RecoverMountainRows(const std::vector<TrackCell>& cells,
                          RecoveredDescription* line) {
-  std::vector<Stretch> runs = Runs(cells);
+  // A row's start lies at least 100 m below the cell array's end. A run
+  // that begins past that is what remains of a stretch that another
+  // overwrote: it is written from the last cell a row may start at, before
+  // the runs whose rows then overwrite its start.
+  const std::int64_t last_start = static_cast<std::int64_t>(cells.size()) - 3;
+  std::vector<Stretch> tails;
+  std::vector<Stretch> stretches;
   std::vector<bool> explained(cells.size(), false);
-  for (Stretch& run : runs) {
-    if (!MarksFollowRun(cells, run, &run.marked)) continue;
+  for (Stretch& run : Runs(cells)) {
+    if (run.first > last_start) {
+      tails.push_back({last_start, run.last, run.type, false});
+      continue;
+    }
+    stretches.push_back(run);
+    if (!MarksFollowRun(cells, run, &stretches.back().marked)) continue;
     for (std::int64_t c = run.first; c <= run.last; ++c) explained[c] = true;
   }
   std::vector<std::int64_t> loose_marks;
@@ -213,8 +224,11 @@ void RecoverMountainRows(const std::vector<TrackCell>& cells,
     }
   }
   const std::vector<Stretch> carriers = Carriers(cells, loose_marks, line);
-  std::vector<Stretch> stretches = runs;
-  for (const Stretch& s : ClearedCells(cells, carriers)) stretches.push_back(s);
+  std::vector<Stretch> overwritten = carriers;
+  overwritten.insert(overwritten.end(), tails.begin(), tails.end());
+  for (const Stretch& s : ClearedCells(cells, overwritten)) {
+    stretches.push_back(s);
+  }
   std::sort(
       stretches.begin(), stretches.end(),
       [](const Stretch& a, const Stretch& b) { return a.first < b.first; });
@@ -226,7 +240,22 @@ void RecoverMountainRows(const std::vector<TrackCell>& cells,
                     " that no single stretch gives are written by a marked "
                     "type-3 stretch, which the stretches after it overwrite");
   }
-  for (const Stretch& s : stretches) rows.Add(s);
+  for (const Stretch& t : tails) {
+    rows.Add(t, "the mountain side near the cell array's end, up to cell " +
+                    std::to_string(t.last) +
+                    ", is written from the last cell a row may start at; the "
+                    "stretches after it overwrite its start");
+  }
+  for (const Stretch& s : stretches) {
+    if (s.first <= last_start) {
+      rows.Add(s);
+      continue;
+    }
+    line->notes.push_back(
+        {RowKind::kMountain, s.first * kCellMetres,
+         "cells " + std::to_string(s.first) + " to " + std::to_string(s.last) +
+             " are left without a mountain side, where no row may start"});
+  }
   if (rows.count() > 0) {
     line->notes.push_back(
         {RowKind::kMountain, -1,
