@@ -4,7 +4,9 @@
 # sizes, each replaced through a temporary, fsync and rename as the
 # compiler does, the transient descriptions without fsync), run in
 # alternation. Prints the median wall and cpu times,
-# the ratios and the peak memory (/usr/bin/time -v).
+# the ratios and the peak memory (/usr/bin/time -v). The decompile of the
+# long pair's compiled files is timed beside its compile, and their ratio
+# printed: a decompile may cost no more than the compile it undoes.
 #
 # Usage: bench/whole_process.sh [RUNS]    (default 10 runs of each)
 # Builds a Release build in build-bench/ first (the bench preset;
@@ -84,6 +86,7 @@ y_long=("${y_compile[@]}")
 p_pair=("$exe" compile "$work/pair/$L" "$work/pair/$T" -o "$work/out-pair")
 p_long=("$exe" compile "$work/long/$L" "$work/long/$T" -o "$work/out-long")
 p_check=("$exe" check "$work/long/$L" "$work/long/$T")
+p_decompile=("$exe" decompile "$work/out-long" -o "$work/dec-long" --force)
 p_version=("$exe" --version)
 
 # One timed run appended to a record: wall ms, cpu ms, peak KiB, status.
@@ -103,6 +106,7 @@ for ((i = 0; i < runs; i++)); do
   timed pair.p "${p_pair[@]}"
   timed pair.y "${y_pair[@]}"
   timed check.p "${p_check[@]}"
+  timed decompile.p "${p_decompile[@]}"
   timed version.p "${p_version[@]}"
 done
 load_after="$(cut -d' ' -f1-3 /proc/loadavg)"
@@ -144,10 +148,19 @@ row "built-in run --no-window" builtin.p "$(peak "${builtin[@]}")" builtin.y
 row "compile 1,000,000 m" long.p "$(peak "${p_long[@]}")" long.y
 row "compile 185,700 m" pair.p "$(peak "${p_pair[@]}")" pair.y
 row "check 1,000,000 m" check.p "$(peak "${p_check[@]}")"
+decompile_peak="$(peak "${p_decompile[@]}")"
+row "decompile 1,000,000 m" decompile.p "$decompile_peak"
 row "--version" version.p "$(peak "${p_version[@]}")"
 echo
 awk -v a="$(median long.p 1)" -v b="$(median pair.p 1)" 'BEGIN {
   printf "Growth: compile of 1,000,000 m / compile of 185,700 m = %.2fx wall\n", a / b }'
+awk -v a="$(median decompile.p 1)" -v b="$(median long.p 1)" \
+  -v c="$(median decompile.p 2)" -v d="$(median long.p 2)" \
+  -v e="$decompile_peak" -v f="$(peak "${p_long[@]}")" 'BEGIN {
+  printf "Decompile / compile of 1,000,000 m = %.2fx wall, %.2fx cpu, %.2fx peak memory\n", a / b, c / d, e / f }'
+# The decompile must also have checked its round trip: exit status 0.
+[ "$(cut -d' ' -f4 "$work/decompile.p" | sort -u)" = 0 ] ||
+  echo "warning: decompile of the 1,000,000 m pair did not round-trip" >&2
 if [ -n "$failed" ]; then
   echo "warning: unexpected exit status in: $failed" >&2
 fi

@@ -50,6 +50,15 @@ inline std::uint32_t DecodeFixed32(const char* src) {
          (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+inline std::uint64_t DecodeFixed64(const char* src) {
+  return static_cast<std::uint64_t>(DecodeFixed32(src)) |
+         (static_cast<std::uint64_t>(DecodeFixed32(src + 4)) << 32);
+}
+
+inline double DecodeDouble(const char* src) {
+  return std::bit_cast<double>(DecodeFixed64(src));
+}
+
 // Append to *out.
 inline void PutFixed8(std::string* out, std::uint8_t v) {  // 1 byte
   out->push_back(static_cast<char>(v));

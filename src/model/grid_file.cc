@@ -9,6 +9,7 @@
 
 #include "model/block_writer.h"
 #include "model/coding.h"
+#include "model/grid_image_view.h"
 
 namespace scenario {
 namespace {
@@ -97,57 +98,6 @@ std::size_t HalfSize(const LineGrid& grid) {
   return size;
 }
 
-struct Element {
-  GridTag tag;
-  double value;
-};
-
-bool GetElement(std::string_view* input, Element* e) {
-  std::uint16_t tag;
-  if (!GetFixed16(input, &tag)) return false;
-  switch (tag) {
-    case static_cast<std::uint16_t>(GridTag::kEmpty):
-      *e = {GridTag::kEmpty, 0.0};
-      return true;
-    case static_cast<std::uint16_t>(GridTag::kInt16): {
-      std::uint16_t v;
-      if (!GetFixed16(input, &v)) return false;
-      *e = {GridTag::kInt16, static_cast<double>(static_cast<std::int16_t>(v))};
-      return true;
-    }
-    case static_cast<std::uint16_t>(GridTag::kDouble): {
-      double v;
-      if (!GetDouble(input, &v)) return false;
-      *e = {GridTag::kDouble, v};
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
-// Passes over one element; false on an unknown tag or a cut element.
-bool SkipElement(std::string_view* input) {
-  std::uint16_t tag;
-  if (!GetFixed16(input, &tag)) return false;
-  std::size_t size = 0;
-  switch (tag) {
-    case static_cast<std::uint16_t>(GridTag::kEmpty):
-      break;
-    case static_cast<std::uint16_t>(GridTag::kInt16):
-      size = kGridInt16ValueSize;
-      break;
-    case static_cast<std::uint16_t>(GridTag::kDouble):
-      size = kGridDoubleValueSize;
-      break;
-    default:
-      return false;
-  }
-  if (input->size() < size) return false;
-  input->remove_prefix(size);
-  return true;
-}
-
 }  // namespace
 
 void EncodeGridFile(const LineGrid& grid, const PlacedPieceWriter& write) {
@@ -186,38 +136,23 @@ std::string EncodeGridFile(const LineGrid& grid) {
 }
 
 bool DecodeGridFile(std::string_view image, LineGrid* grid) {
-  // Walked three times rather than collected: a 1000 km grid has two
-  // million elements, and the walks touch only the image.
-  std::size_t elements = 0;
-  for (std::string_view rest = image; !rest.empty(); ++elements) {
-    if (!SkipElement(&rest)) return false;
-  }
-  // x(0..E) then y(0..E): an even count of at least one metre.
-  if (elements == 0 || elements % 2 != 0) return false;
-  const std::size_t metres = elements / 2;
-  if (metres - 1 > static_cast<std::size_t>(INT32_MAX)) return false;
-  std::string_view xs = image;
-  std::string_view ys = image;
-  for (std::size_t m = 0; m < metres; ++m) SkipElement(&ys);
+  // The view checks the image; its cursor then reads each metre in place.
+  GridImageView view;
+  if (!GridImageView::Open(image, &view)) return false;
   LineGrid decoded;
-  decoded.Create(static_cast<std::int32_t>(metres - 1));
-  for (std::size_t m = 0; m < metres; ++m) {
-    Element x;
-    Element y;
-    // The first walk has checked every element.
-    GetElement(&xs, &x);
-    GetElement(&ys, &y);
-    if (x.tag != y.tag) return false;
-    const auto metre = static_cast<std::int64_t>(m);
-    switch (x.tag) {
+  decoded.Create(static_cast<std::int32_t>(view.size() - 1));
+  GridMetreCursor cursor = view.Begin();
+  for (std::int64_t m = 0; m < view.size(); ++m) {
+    const GridMetre metre = cursor.Next();
+    switch (metre.tag) {
       case GridTag::kEmpty:
         break;
       case GridTag::kInt16:
-        decoded.SetInt16(metre, static_cast<std::int16_t>(x.value),
-                         static_cast<std::int16_t>(y.value));
+        decoded.SetInt16(m, static_cast<std::int16_t>(metre.x),
+                         static_cast<std::int16_t>(metre.y));
         break;
       case GridTag::kDouble:
-        decoded.SetDouble(metre, x.value, y.value);
+        decoded.SetDouble(m, metre.x, metre.y);
         break;
     }
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "line/read_log.h"
+#include "model/grid_image_view.h"
 #include "model/param_table.h"
 #include "model/rounding.h"
 #include "model/track_cells.h"
@@ -368,9 +369,14 @@ Status RecoverLineRows(const LoadedScenario& loaded,
   status = RecoverRepetitionRow(t[kTrainSlot], &out);
   if (!status.ok()) return status;
 
-  if (loaded.grid.exists()) {
+  if (HasGrid(loaded)) {
+    std::string packed;
+    GridImageView view;
+    if (!GridImageView::Open(GridImageOf(loaded, &packed), &view)) {
+      return Status::Error("the line grid does not decode");
+    }
     status = RecoverCurveRows(
-        loaded.grid, std::int64_t{t[kGeneralSlot].long2} + kRunOut, &out);
+        view, std::int64_t{t[kGeneralSlot].long2} + kRunOut, &out);
     if (!status.ok()) return status;
   } else {
     out.notes.push_back({RowKind::kCurve, -1,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "line/read_log.h"
+#include "model/grid_image_view.h"
 #include "model/line_grid.h"
 #include "model/plan_runs.h"
 
@@ -45,31 +46,31 @@ bool SameBits(double a, double b) {
   return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
-// Whether laying metre m from *p by step gives the grid's metre m, bit for
-// bit. The metre is laid by the very walk the compile lays it with.
-bool Gives(const LineGrid& grid, std::int64_t m, const PlanPoints& p,
-           const PlanStep& step) {
+// Whether laying a metre from *p by step gives the metre's coordinates
+// x and y, bit for bit. The metre is laid by the very walk the compile
+// lays it with.
+bool Gives(const GridMetre& metre, const PlanPoints& p, const PlanStep& step) {
   PlanPoints q = p;
   bool same = false;
-  WalkPlanRun(PlanRun{m, m, step.Turn()}, &q,
+  WalkPlanRun(PlanRun{0, 0, step.Turn()}, &q,
               [&](std::int64_t, double x, double y) {
-                same = SameBits(x, grid.x(m)) && SameBits(y, grid.y(m));
+                same = SameBits(x, metre.x) && SameBits(y, metre.y);
               });
   return same;
 }
 
-// The step that gives metre m: the one of the metre before when it does
+// The step that gives the metre: the one of the metre before when it does
 // (runs are long), else straight on, else each curve in turn.
-std::optional<PlanStep> FindStep(const LineGrid& grid, std::int64_t m,
-                                 const PlanPoints& p, const PlanStep& before) {
-  if (Gives(grid, m, p, before)) return before;
-  if (before.curve_class != 0 && Gives(grid, m, p, PlanStep{})) {
+std::optional<PlanStep> FindStep(const GridMetre& metre, const PlanPoints& p,
+                                 const PlanStep& before) {
+  if (Gives(metre, p, before)) return before;
+  if (before.curve_class != 0 && Gives(metre, p, PlanStep{})) {
     return PlanStep{};
   }
   for (int c = 1; c <= kClassCount; ++c) {
     for (bool left : {false, true}) {
       const PlanStep step{c, left};
-      if (step != before && Gives(grid, m, p, step)) return step;
+      if (step != before && Gives(metre, p, step)) return step;
     }
   }
   return std::nullopt;
@@ -77,70 +78,97 @@ std::optional<PlanStep> FindStep(const LineGrid& grid, std::int64_t m,
 
 std::string Metre(std::int64_t m) { return "metre " + std::to_string(m); }
 
-// The seed metres and the element types: integers (0, 0) and (0, 1) at
-// metres 0 and 1, doubles from 2 to *laid_end - 1, empty after. The
-// compile lays at least up to extended_length - 2.
-Status CheckShape(const LineGrid& grid, std::int64_t extended_length,
-                  std::int64_t* laid_end) {
-  if (grid.size() != extended_length + 1) {
-    return Status::Error(
-        "the line grid has " + std::to_string(grid.size()) +
-        " metres, but a line of that length is laid over " +
-        std::to_string(extended_length + 1) +
-        " (its length + 7000 m, and metre 0): the grid belongs to another "
-        "line");
+Status WrongSize(std::int64_t metres, std::int64_t extended_length) {
+  return Status::Error(
+      "the line grid has " + std::to_string(metres) +
+      " metres, but a line of that length is laid over " +
+      std::to_string(extended_length + 1) +
+      " (its length + 7000 m, and metre 0): the grid belongs to another "
+      "line");
+}
+
+// The seed metres: integers (0, 0) and (0, 1) at metres 0 and 1, where
+// every compiled plan starts.
+Status CheckSeeds(const GridImageView& grid, GridMetreCursor* cursor) {
+  bool seeds = grid.size() >= 2;
+  for (int m = 0; m < 2 && seeds; ++m) {
+    const GridMetre metre = cursor->Next();
+    seeds = metre.tag == GridTag::kInt16 && metre.x == 0 && metre.y == m;
   }
-  if (grid.size() < 2 || grid.tag(0) != GridTag::kInt16 ||
-      grid.tag(1) != GridTag::kInt16 || grid.x(0) != 0 || grid.y(0) != 0 ||
-      grid.x(1) != 0 || grid.y(1) != 1) {
-    return Status::Error(
-        "the line grid does not start at (0, 0) and (0, 1) as whole numbers, "
-        "where every compiled plan starts");
+  if (seeds) return Status::Ok();
+  return Status::Error(
+      "the line grid does not start at (0, 0) and (0, 1) as whole numbers, "
+      "where every compiled plan starts");
+}
+
+// The metres from the plan's end m on (tag is metre m's, already read):
+// all empty, as the compile leaves them.
+Status CheckEmptyFrom(std::int64_t m, GridTag tag, const GridImageView& grid,
+                      GridMetreCursor* cursor) {
+  while (tag == GridTag::kEmpty) {
+    if (++m == grid.size()) return Status::Ok();
+    tag = cursor->Next().tag;
   }
+  return Status::Error("the line grid's " + Metre(m) +
+                       " follows an empty metre but is not empty: a "
+                       "compiled plan has no gap");
+}
+
+// Walks the plan from metre 2 in one pass: the doubles from there are
+// the laid metres (*laid_end is the first that is not one), each given
+// by some step from the two before it; the metres after them are empty.
+Status FindCurveRuns(const GridImageView& grid, GridMetreCursor* cursor,
+                     std::vector<CurveRun>* runs, std::int64_t* laid_end) {
+  PlanPoints p{0, 0, 0, 1};
+  PlanStep before;
+  Status step_error = Status::Ok();
   std::int64_t m = 2;
-  while (m < grid.size() && grid.tag(m) == GridTag::kDouble) ++m;
-  *laid_end = m;
   for (; m < grid.size(); ++m) {
-    if (grid.tag(m) != GridTag::kEmpty) {
-      return Status::Error("the line grid's " + Metre(m) +
-                           " follows an empty metre but is not empty: a "
-                           "compiled plan has no gap");
+    const GridMetre metre = cursor->Next();
+    if (metre.tag != GridTag::kDouble) {
+      *laid_end = m;
+      const Status gap = CheckEmptyFrom(m, metre.tag, grid, cursor);
+      return gap.ok() ? step_error : gap;
     }
+    if (!step_error.ok()) continue;
+    const std::optional<PlanStep> step = FindStep(metre, p, before);
+    if (!step) {
+      // A gap further on is the graver fault: the walk goes on for it.
+      step_error = Status::Error(
+          "the line grid's " + Metre(m) +
+          " follows from the two metres before it by no straight or curved "
+          "step of any class: no line description lays that plan");
+      continue;
+    }
+    if (step->curve_class != 0) {
+      if (!runs->empty() && runs->back().last == m - 1 &&
+          runs->back().step == *step) {
+        runs->back().last = m;
+      } else {
+        runs->push_back({m, m, *step});
+      }
+    }
+    p = {p.x1, p.y1, metre.x, metre.y};
+    before = *step;
   }
-  return Status::Ok();
+  *laid_end = m;
+  return step_error;
 }
 
 }  // namespace
 
-Status RecoverCurveRows(const LineGrid& grid, std::int64_t extended_length,
+Status RecoverCurveRows(const GridImageView& grid, std::int64_t extended_length,
                         RecoveredDescription* line) {
-  assert(grid.exists() && grid.held() == grid.size());
-  std::int64_t laid_end = 0;
-  Status shape = CheckShape(grid, extended_length, &laid_end);
-  if (!shape.ok()) return shape;
-
-  std::vector<CurveRun> runs;
-  PlanPoints p{grid.x(0), grid.y(0), grid.x(1), grid.y(1)};
-  PlanStep before;
-  for (std::int64_t m = 2; m < laid_end; ++m) {
-    const std::optional<PlanStep> step = FindStep(grid, m, p, before);
-    if (!step) {
-      return Status::Error(
-          "the line grid's " + Metre(m) +
-          " follows from the two metres before it by no straight or curved "
-          "step of any class: no line description lays that plan");
-    }
-    if (step->curve_class != 0) {
-      if (!runs.empty() && runs.back().last == m - 1 &&
-          runs.back().step == *step) {
-        runs.back().last = m;
-      } else {
-        runs.push_back({m, m, *step});
-      }
-    }
-    p = {p.x1, p.y1, grid.x(m), grid.y(m)};
-    before = *step;
+  if (grid.size() != extended_length + 1) {
+    return WrongSize(grid.size(), extended_length);
   }
+  GridMetreCursor cursor = grid.Begin();
+  Status status = CheckSeeds(grid, &cursor);
+  if (!status.ok()) return status;
+  std::vector<CurveRun> runs;
+  std::int64_t laid_end = 0;
+  status = FindCurveRuns(grid, &cursor, &runs, &laid_end);
+  if (!status.ok()) return status;
 
   for (const CurveRun& run : runs) {
     RecoveredRow row;

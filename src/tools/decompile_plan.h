@@ -14,16 +14,15 @@
 
 namespace scenario {
 
-class LineGrid;
+class GridImageView;
 
-// Appends the curve rows (in plan order) and their notes to *line.
-// extended_length is the line's length + 7000 m. Fails, appending
-// nothing, when the grid is not the one a line of that length is laid
-// into: a different size, seed metres other than (0, 0) and (0, 1), a
-// metre that no step of the plan gives, or element types that differ from
-// the ones the compile writes.
-// REQUIRES: grid.exists() and grid holds every metre (a decoded grid).
-Status RecoverCurveRows(const LineGrid& grid, std::int64_t extended_length,
+// Appends the curve rows (in plan order) and their notes to *line, in one
+// pass over the grid file's image. extended_length is the line's length +
+// 7000 m. Fails, appending nothing, when the grid is not the one a line of
+// that length is laid into: a different size, seed metres other than
+// (0, 0) and (0, 1), a metre that no step of the plan gives, or element
+// types that differ from the ones the compile writes.
+Status RecoverCurveRows(const GridImageView& grid, std::int64_t extended_length,
                         RecoveredDescription* line);
 
 }  // namespace scenario

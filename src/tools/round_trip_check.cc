@@ -82,16 +82,34 @@ std::string CellImage(const std::vector<TrackCell>& cells) {
   return image;
 }
 
-// The input's images, packed again from the decoded model: the decoders
-// take every byte of a file into the model, so these are the file's bytes.
-ScenarioImages InputImages(const LoadedScenario& loaded) {
-  ScenarioImages images;
-  images.param_file = EncodeParamFile(loaded.table);
-  images.cell_file = CellImage(loaded.cells);
-  images.has_grid = loaded.grid.exists();
-  if (images.has_grid) images.grid_file = EncodeGridFile(loaded.grid);
-  return images;
-}
+// The input's images: the parameter and cell files packed again from the
+// decoded model (the decoders take every byte of a file into the model, so
+// these are the files' bytes; both are small), the grid as kept by the
+// load or packed likewise (grid_scratch holds it then).
+struct InputImages {
+  std::string param_file;
+  std::string cell_file;
+  std::optional<std::string_view> grid_file;
+  std::string grid_scratch;
+
+  explicit InputImages(const LoadedScenario& loaded)
+      : param_file(EncodeParamFile(loaded.table)),
+        cell_file(CellImage(loaded.cells)) {
+    if (HasGrid(loaded)) grid_file = GridImageOf(loaded, &grid_scratch);
+  }
+  InputImages(const InputImages&) = delete;
+  InputImages& operator=(const InputImages&) = delete;
+
+  // A whole copy, for naming a difference.
+  ScenarioImages Copy() const {
+    ScenarioImages images;
+    images.param_file = param_file;
+    images.cell_file = cell_file;
+    images.has_grid = grid_file.has_value();
+    if (grid_file) images.grid_file = std::string(*grid_file);
+    return images;
+  }
+};
 
 // Holds the pieces of a compiled image against the input's bytes as the
 // encoder hands them over, so that a long line's compiled grid is never
@@ -132,15 +150,15 @@ class PieceComparer {
 };
 
 // Whether the compiled model packs into the input's images.
-bool CompilesToInput(const Scenario& s, const ScenarioImages& input) {
+bool CompilesToInput(const Scenario& s, const InputImages& input) {
   PieceComparer params(input.param_file);
   EncodeParamFile(s.param_table, params.Sequential());
   if (!params.equal()) return false;
   PieceComparer cells(input.cell_file);
   EncodeCellFile(s.track_cells, cells.Sequential());
   if (!cells.equal()) return false;
-  if (!input.has_grid) return true;
-  PieceComparer grid(input.grid_file);
+  if (!input.grid_file) return true;
+  PieceComparer grid(*input.grid_file);
   EncodeGridFile(s.line_grid, grid.Placed());
   return grid.equal();
 }
@@ -158,7 +176,7 @@ void CheckRoundTrip(const LoadedScenario& loaded, Decompiled* out) {
   files.delete_descriptions = false;
   files.write_outputs = false;
   const CompileResult result =
-      memorizza_percorso(s, loaded.grid.exists() ? 1 : 0, fs, files);
+      memorizza_percorso(s, HasGrid(loaded) ? 1 : 0, fs, files);
   out->same_bytes = false;
   out->difference = RoundTripDifference{};
   if (result.end != CompileEnd::kWritten) {
@@ -166,7 +184,7 @@ void CheckRoundTrip(const LoadedScenario& loaded, Decompiled* out) {
         "the descriptions do not compile: " + CompileEndMessage(result);
     return;
   }
-  const ScenarioImages input = InputImages(loaded);
+  const InputImages input(loaded);
   if (CompilesToInput(s, input)) {
     out->same_bytes = true;
     return;
@@ -175,10 +193,10 @@ void CheckRoundTrip(const LoadedScenario& loaded, Decompiled* out) {
   ScenarioImages compiled;
   compiled.param_file = EncodeParamFile(s.param_table);
   compiled.cell_file = EncodeCellFile(s.track_cells);
-  compiled.has_grid = input.has_grid;
-  if (input.has_grid) compiled.grid_file = EncodeGridFile(s.line_grid);
+  compiled.has_grid = input.grid_file.has_value();
+  if (compiled.has_grid) compiled.grid_file = EncodeGridFile(s.line_grid);
   const std::optional<RoundTripDifference> difference =
-      FirstImageDifference(input, compiled);
+      FirstImageDifference(input.Copy(), compiled);
   out->same_bytes = !difference.has_value();
   if (difference) out->difference = *difference;
 }

@@ -70,7 +70,7 @@ Status RunDecompile(const DecompileOptions& options, FileSystem& fs,
   Status s = FindScenarioFiles(options.scenario, fs, &outcome->files);
   if (!s.ok()) return s;
   LoadedScenario loaded;
-  s = LoadScenarioFiles(outcome->files, fs, &loaded);
+  s = LoadScenarioFiles(outcome->files, fs, &loaded, GridLoading::kKeepImage);
   if (!s.ok()) return s;
   std::string paths[2];
   s = DescriptionPaths(options, outcome->files, &paths[0], &paths[1]);

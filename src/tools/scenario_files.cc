@@ -1,10 +1,13 @@
 #include "tools/scenario_files.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <set>
+#include <string_view>
+#include <utility>
 
 #include "base/file_system.h"
 #include "base/path_separator.h"
@@ -12,6 +15,7 @@
 #include "base/windows1252.h"
 #include "model/cell_file.h"
 #include "model/grid_file.h"
+#include "model/grid_image_view.h"
 #include "model/kilometre_axis.h"
 #include "model/line_grid.h"
 #include "model/param_file.h"
@@ -439,8 +443,20 @@ Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
   return Status::Ok();
 }
 
+bool HasGrid(const LoadedScenario& loaded) {
+  return loaded.grid.exists() || loaded.grid_image.has_value();
+}
+
+std::string_view GridImageOf(const LoadedScenario& loaded,
+                             std::string* scratch) {
+  assert(HasGrid(loaded));
+  if (loaded.grid_image) return *loaded.grid_image;
+  *scratch = EncodeGridFile(loaded.grid);
+  return *scratch;
+}
+
 Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
-                         LoadedScenario* loaded) {
+                         LoadedScenario* loaded, GridLoading grid_loading) {
   Status s = ReadParamFile(fs, files.param_file, &loaded->table);
   if (!s.ok()) return s;
   std::string image;
@@ -455,11 +471,18 @@ Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
     image.clear();
     s = ReadNormalFile(fs, files.grid_file, &image);
     if (!s.ok()) return s;
-    if (!DecodeGridFile(image, &loaded->grid)) {
+    GridImageView view;
+    const bool decodes = grid_loading == GridLoading::kKeepImage
+                             ? GridImageView::Open(image, &view)
+                             : DecodeGridFile(image, &loaded->grid);
+    if (!decodes) {
       return Status::Error(files.grid_file +
                            ": not a line grid file (an unknown tag, a cut "
                            "element, bytes left over or x and y of "
                            "different types)");
+    }
+    if (grid_loading == GridLoading::kKeepImage) {
+      loaded->grid_image = std::move(image);
     }
   }
   return Status::Ok();

@@ -79,18 +79,37 @@ struct ScenarioFileSet {
 Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
                          ScenarioFileSet* files);
 
-// A scenario's files, decoded. The grid exists only when the set names a
-// grid file.
+// A scenario's files, decoded. Its grid, when the set names a grid file,
+// is either decoded into grid or kept as the file's bytes in grid_image
+// (see GridLoading); never both.
 struct LoadedScenario {
   ParamTable table;
   std::vector<TrackCell> cells;
   LineGrid grid;
+  // The grid file's bytes, checked as DecodeGridFile checks them
+  // (GridImageView opens them).
+  std::optional<std::string> grid_image;
 };
+
+// Whether the scenario has a line grid, decoded or kept.
+bool HasGrid(const LoadedScenario& loaded);
+// The grid file's bytes: the kept image, or the decoded grid packed again
+// into *scratch (the decoder takes every byte into the grid, so these are
+// the file's bytes). REQUIRES: HasGrid(loaded); the result lives as long
+// as loaded and *scratch.
+std::string_view GridImageOf(const LoadedScenario& loaded,
+                             std::string* scratch);
+
+// How a load hands over the grid. kKeepImage suits a reader that walks the
+// grid once in order (decompile): a 1,000,000 m grid then costs its 20 MB
+// of bytes rather than those and two million doubles.
+enum class GridLoading { kDecode, kKeepImage };
 
 // Reads and decodes the files of the set. Fails with a message naming the
 // file that cannot be read or does not decode.
 Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
-                         LoadedScenario* loaded);
+                         LoadedScenario* loaded,
+                         GridLoading grid_loading = GridLoading::kDecode);
 
 // The sheet's view of a loaded scenario, named as its files are.
 // REQUIRES: loaded outlives the result, which points into it.

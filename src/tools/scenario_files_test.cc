@@ -306,6 +306,42 @@ TEST_F(PlotCommand, FindsAndDrawsThroughTheFileSystemItIsGiven) {
   EXPECT_NE(m.find("\"/s\": injected failure"), std::string::npos) << m;
 }
 
+// Both ways of loading a grid hand over the same grid, and refuse the
+// same images with the same message: kept, the grid is the file's bytes
+// and nothing is decoded.
+TEST(LoadScenarioFiles, AKeptGridIsTheFilesBytesAndDecodesAsTheDecodedOne) {
+  const SmallScenarioData data("A", "B");
+  const std::string grid = EncodeGridFile(data.grid);
+  const ScenarioFileSet set{"/s/A_B.sim", "/s/A_B.dat", "/s/A_linea.dat", "A",
+                            "B"};
+  for (const std::string& image : {grid, grid.substr(0, grid.size() - 1)}) {
+    const bool whole = image.size() == grid.size();
+    SCOPED_TRACE(whole ? "whole grid" : "cut grid");
+    FakeFileSystem fake;
+    fake.files["/s/A_B.sim"] = EncodeParamFile(data.table);
+    fake.files["/s/A_B.dat"] = EncodeCellFile(data.Array());
+    fake.files["/s/A_linea.dat"] = image;
+    LoadedScenario decoded;
+    LoadedScenario kept;
+    const Status d = LoadScenarioFiles(set, fake, &decoded);
+    const Status k =
+        LoadScenarioFiles(set, fake, &kept, GridLoading::kKeepImage);
+    ASSERT_EQ(d.ok(), whole);
+    ASSERT_EQ(k.ok(), whole);
+    if (!whole) {
+      EXPECT_EQ(k.message(), d.message());
+      continue;
+    }
+    EXPECT_FALSE(decoded.grid_image.has_value());
+    EXPECT_FALSE(kept.grid.exists());
+    ASSERT_TRUE(HasGrid(kept) && HasGrid(decoded));
+    EXPECT_EQ(kept.grid_image, image);
+    std::string scratch_d;
+    std::string scratch_k;
+    EXPECT_EQ(GridImageOf(decoded, &scratch_d), GridImageOf(kept, &scratch_k));
+  }
+}
+
 // A train named "linea" gives its cell file the name a grid would have:
 // "<line>_linea.dat". The parameter file's names tell them apart.
 TEST_F(PlotCommand, TrainNamedLineaIsNotTakenForAGrid) {
