@@ -24,69 +24,30 @@ std::size_t ElementSize(std::uint16_t tag) {
   }
 }
 
-// Passes over one element; false on an unknown tag or a cut element.
-// *tag is the element's tag.
-bool SkipElement(std::string_view* input, std::uint16_t* tag) {
-  if (input->size() < kGridTagSize) return false;
-  *tag = DecodeFixed16(input->data());
-  const std::size_t size = ElementSize(*tag);
-  if (size == 0 || input->size() < size) return false;
-  input->remove_prefix(size);
-  return true;
-}
-
-// Reads one element of a checked half.
-void ReadElement(std::string_view* half, GridTag* tag, double* value) {
-  const char* p = half->data();
-  *tag = static_cast<GridTag>(DecodeFixed16(p));
-  switch (*tag) {
-    case GridTag::kEmpty:
-      *value = 0;
-      break;
-    case GridTag::kInt16:
-      *value = static_cast<std::int16_t>(DecodeFixed16(p + kGridTagSize));
-      break;
-    case GridTag::kDouble:
-      *value = DecodeDouble(p + kGridTagSize);
-      break;
-  }
-  half->remove_prefix(ElementSize(static_cast<std::uint16_t>(*tag)));
-}
-
 }  // namespace
 
-GridMetre GridMetreCursor::Next() {
-  GridMetre metre;
-  GridTag y_tag;
-  ReadElement(&xs_, &metre.tag, &metre.x);
-  ReadElement(&ys_, &y_tag, &metre.y);
-  return metre;
-}
-
 bool GridImageView::Open(std::string_view image, GridImageView* view) {
-  // Two walks over the tags, no value decoded: the first counts the
-  // elements to find where y(0) starts, the second holds each x tag
-  // against its y tag.
-  std::size_t elements = 0;
-  std::uint16_t tag = 0;
-  for (std::string_view rest = image; !rest.empty(); ++elements) {
-    if (!SkipElement(&rest, &tag)) return false;
+  // x and y of each metre share a tag, so the two halves of an image that
+  // decodes are of one size: the y half starts in the middle. One walk of
+  // both halves side by side checks each element and holds each x tag
+  // against its y tag; both halves must end together, at their ends.
+  if (image.empty() || image.size() % 2 != 0) return false;
+  const std::size_t half = image.size() / 2;
+  const char* x = image.data();
+  const char* y = x + half;
+  const char* const x_end = y;
+  std::size_t metres = 0;
+  while (x != x_end) {
+    const auto left = static_cast<std::size_t>(x_end - x);
+    if (left < kGridTagSize) return false;
+    const std::uint16_t tag = DecodeFixed16(x);
+    const std::size_t size = ElementSize(tag);
+    if (size == 0 || left < size || DecodeFixed16(y) != tag) return false;
+    x += size;
+    y += size;
+    ++metres;
   }
-  if (elements == 0 || elements % 2 != 0) return false;
-  const std::size_t metres = elements / 2;
   if (metres - 1 > static_cast<std::size_t>(INT32_MAX)) return false;
-  std::string_view xs = image;
-  for (std::size_t m = 0; m < metres; ++m) SkipElement(&xs, &tag);
-  const std::size_t half = image.size() - xs.size();
-  std::string_view ys = xs;
-  xs = image.substr(0, half);
-  for (std::size_t m = 0; m < metres; ++m) {
-    std::uint16_t x_tag = 0;
-    std::uint16_t y_tag = 0;
-    SkipElement(&xs, &x_tag);
-    SkipElement(&ys, &y_tag);
-    if (x_tag != y_tag) return false;
-  }
   view->xs_ = image.substr(0, half);
   view->ys_ = image.substr(half);
   view->metres_ = static_cast<std::int64_t>(metres);

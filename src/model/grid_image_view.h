@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/coding.h"
+#include "model/grid_file.h"
 #include "model/line_grid.h"
 
 namespace scenario {
@@ -22,20 +24,43 @@ struct GridMetre {
 };
 
 // Reads the metres of a checked image in order, from metre 0.
-// Invariant: xs_ and ys_ start at the same metre of the two halves, and
-// their tags agree (the view checked them).
+// Invariant: x_ and y_ point at the same metre of the two halves, whose
+// tags agree (the view checked them).
 class GridMetreCursor {
  public:
   // The next metre. REQUIRES: fewer calls than the view's size().
-  GridMetre Next();
+  // Inline: a walk of a long line calls it two million times.
+  GridMetre Next() {
+    GridMetre metre;
+    metre.tag = static_cast<GridTag>(DecodeFixed16(x_));
+    switch (metre.tag) {
+      case GridTag::kEmpty:
+        x_ += kGridEmptySize;
+        y_ += kGridEmptySize;
+        break;
+      case GridTag::kInt16:
+        metre.x = static_cast<std::int16_t>(DecodeFixed16(x_ + kGridTagSize));
+        metre.y = static_cast<std::int16_t>(DecodeFixed16(y_ + kGridTagSize));
+        x_ += kGridInt16Size;
+        y_ += kGridInt16Size;
+        break;
+      case GridTag::kDouble:
+        metre.x = DecodeDouble(x_ + kGridTagSize);
+        metre.y = DecodeDouble(y_ + kGridTagSize);
+        x_ += kGridDoubleSize;
+        y_ += kGridDoubleSize;
+        break;
+    }
+    return metre;
+  }
 
  private:
   friend class GridImageView;
-  GridMetreCursor(std::string_view xs, std::string_view ys)
-      : xs_(xs), ys_(ys) {}
+  GridMetreCursor(const char* x, const char* y) : x_(x), y_(y) {}
 
-  std::string_view xs_;
-  std::string_view ys_;
+  // The next metre's x element and y element.
+  const char* x_;
+  const char* y_;
 };
 
 // The view of an image that decodes: every element has a known tag and
@@ -51,7 +76,9 @@ class GridImageView {
 
   // The number of metres, E + 1.
   std::int64_t size() const { return metres_; }
-  GridMetreCursor Begin() const { return GridMetreCursor(xs_, ys_); }
+  GridMetreCursor Begin() const {
+    return GridMetreCursor(xs_.data(), ys_.data());
+  }
 
  private:
   std::string_view xs_;

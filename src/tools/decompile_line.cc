@@ -371,12 +371,9 @@ Status RecoverLineRows(const LoadedScenario& loaded,
 
   if (HasGrid(loaded)) {
     std::string packed;
-    GridImageView view;
-    if (!GridImageView::Open(GridImageOf(loaded, &packed), &view)) {
-      return Status::Error("the line grid does not decode");
-    }
-    status = RecoverCurveRows(
-        view, std::int64_t{t[kGeneralSlot].long2} + kRunOut, &out);
+    status =
+        RecoverCurveRows(GridViewOf(loaded, &packed),
+                         std::int64_t{t[kGeneralSlot].long2} + kRunOut, &out);
     if (!status.ok()) return status;
   } else {
     out.notes.push_back({RowKind::kCurve, -1,

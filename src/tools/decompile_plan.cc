@@ -49,7 +49,8 @@ bool SameBits(double a, double b) {
 // Whether laying a metre from *p by step gives the metre's coordinates
 // x and y, bit for bit. The metre is laid by the very walk the compile
 // lays it with.
-bool Gives(const GridMetre& metre, const PlanPoints& p, const PlanStep& step) {
+inline bool Gives(const GridMetre& metre, const PlanPoints& p,
+                  const PlanStep& step) {
   PlanPoints q = p;
   bool same = false;
   WalkPlanRun(PlanRun{0, 0, step.Turn()}, &q,
@@ -131,7 +132,9 @@ Status FindCurveRuns(const GridImageView& grid, GridMetreCursor* cursor,
       return gap.ok() ? step_error : gap;
     }
     if (!step_error.ok()) continue;
-    const std::optional<PlanStep> step = FindStep(metre, p, before);
+    // Most metres continue the step before: that test stays inline.
+    const std::optional<PlanStep> step =
+        Gives(metre, p, before) ? before : FindStep(metre, p, before);
     if (!step) {
       // A gap further on is the graver fault: the walk goes on for it.
       step_error = Status::Error(

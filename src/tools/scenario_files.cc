@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -444,7 +445,7 @@ Status FindScenarioFiles(const PlotOptions& options, FileSystem& fs,
 }
 
 bool HasGrid(const LoadedScenario& loaded) {
-  return loaded.grid.exists() || loaded.grid_image.has_value();
+  return loaded.grid.exists() || loaded.grid_image != nullptr;
 }
 
 std::string_view GridImageOf(const LoadedScenario& loaded,
@@ -453,6 +454,16 @@ std::string_view GridImageOf(const LoadedScenario& loaded,
   if (loaded.grid_image) return *loaded.grid_image;
   *scratch = EncodeGridFile(loaded.grid);
   return *scratch;
+}
+
+GridImageView GridViewOf(const LoadedScenario& loaded, std::string* scratch) {
+  if (loaded.grid_image) return loaded.grid_view;
+  GridImageView view;
+  // A grid packed by the encoder always decodes.
+  [[maybe_unused]] const bool opens =
+      GridImageView::Open(GridImageOf(loaded, scratch), &view);
+  assert(opens);
+  return view;
 }
 
 Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
@@ -471,10 +482,10 @@ Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
     image.clear();
     s = ReadNormalFile(fs, files.grid_file, &image);
     if (!s.ok()) return s;
-    GridImageView view;
+    auto kept = std::make_shared<const std::string>(std::move(image));
     const bool decodes = grid_loading == GridLoading::kKeepImage
-                             ? GridImageView::Open(image, &view)
-                             : DecodeGridFile(image, &loaded->grid);
+                             ? GridImageView::Open(*kept, &loaded->grid_view)
+                             : DecodeGridFile(*kept, &loaded->grid);
     if (!decodes) {
       return Status::Error(files.grid_file +
                            ": not a line grid file (an unknown tag, a cut "
@@ -482,7 +493,7 @@ Status LoadScenarioFiles(const ScenarioFileSet& files, FileSystem& fs,
                            "different types)");
     }
     if (grid_loading == GridLoading::kKeepImage) {
-      loaded->grid_image = std::move(image);
+      loaded->grid_image = std::move(kept);
     }
   }
   return Status::Ok();

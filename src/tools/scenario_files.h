@@ -1,12 +1,14 @@
 #ifndef SCENARIO_TOOLS_SCENARIO_FILES_H_
 #define SCENARIO_TOOLS_SCENARIO_FILES_H_
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/status.h"
+#include "model/grid_image_view.h"
 #include "model/line_grid.h"
 #include "model/param_table.h"
 #include "model/track_cells.h"
@@ -86,9 +88,12 @@ struct LoadedScenario {
   ParamTable table;
   std::vector<TrackCell> cells;
   LineGrid grid;
-  // The grid file's bytes, checked as DecodeGridFile checks them
-  // (GridImageView opens them).
-  std::optional<std::string> grid_image;
+  // The grid file's bytes, checked as DecodeGridFile checks them, and the
+  // view over them. Invariant: grid_view views *grid_image when that is
+  // set; the bytes are shared and never move, so copies of a loaded
+  // scenario keep a valid view.
+  std::shared_ptr<const std::string> grid_image;
+  GridImageView grid_view;
 };
 
 // Whether the scenario has a line grid, decoded or kept.
@@ -99,6 +104,8 @@ bool HasGrid(const LoadedScenario& loaded);
 // as loaded and *scratch.
 std::string_view GridImageOf(const LoadedScenario& loaded,
                              std::string* scratch);
+// The view over those bytes. REQUIRES as for GridImageOf.
+GridImageView GridViewOf(const LoadedScenario& loaded, std::string* scratch);
 
 // How a load hands over the grid. kKeepImage suits a reader that walks the
 // grid once in order (decompile): a 1,000,000 m grid then costs its 20 MB

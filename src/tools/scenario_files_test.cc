@@ -332,10 +332,15 @@ TEST(LoadScenarioFiles, AKeptGridIsTheFilesBytesAndDecodesAsTheDecodedOne) {
       EXPECT_EQ(k.message(), d.message());
       continue;
     }
-    EXPECT_FALSE(decoded.grid_image.has_value());
+    EXPECT_EQ(decoded.grid_image, nullptr);
     EXPECT_FALSE(kept.grid.exists());
     ASSERT_TRUE(HasGrid(kept) && HasGrid(decoded));
-    EXPECT_EQ(kept.grid_image, image);
+    ASSERT_NE(kept.grid_image, nullptr);
+    EXPECT_EQ(*kept.grid_image, image);
+    // A copy's view still reads the shared bytes.
+    const LoadedScenario copy = kept;
+    std::string unused;
+    EXPECT_EQ(GridViewOf(copy, &unused).size(), data.grid.size());
     std::string scratch_d;
     std::string scratch_k;
     EXPECT_EQ(GridImageOf(decoded, &scratch_d), GridImageOf(kept, &scratch_k));
