@@ -168,7 +168,7 @@ std::int64_t ChooseLength(PairRandom& rng) {
   } else if (r <= 10) {
     length = rng.Between(20000, 200000);
   } else if (r <= 14) {
-    length = rng.Between(0, 2000);
+    length = rng.OneIn(8) ? 0 : rng.Between(0, 2000);
   } else {
     length = rng.Between(2000, 20000);
   }
