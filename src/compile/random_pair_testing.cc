@@ -95,6 +95,21 @@ struct StationPlan {
 
 bool Stops(std::int64_t kind) { return kind < 25; }
 
+// Where a station's stretch lies around its position.
+std::int64_t StretchBefore(const StationPlan& s) {
+  return (s.kind >= 5 && s.kind <= 8) ? s.length : s.length / 2;
+}
+std::int64_t StretchAfter(const StationPlan& s) {
+  if (s.kind == 5 || s.kind == 6) return 150;
+  if (s.kind == 7 || s.kind == 8) return s.length;
+  return s.length / 2 + (s.end_flag != 0 ? 50 : 0);
+}
+
+// The cell of a stopping station's stop mark.
+std::int64_t StopCell(const StationPlan& s) {
+  return (s.position + StretchAfter(s)) / 50 - 1;
+}
+
 // The state of one pair being drafted.
 class Draft {
  public:
@@ -371,9 +386,14 @@ std::vector<DraftRow> BoardRows(Draft& d, bool indicator) {
     }
     d.Take(ItemCell(*p));
   }
-  if (!d.stations.empty() && r.OneIn(200)) {
-    const StationPlan& s = d.stations[0];
-    boards.push_back({s.position, {SpeedBoardRow(r, s.position)}});
+  // The board's cell is the first stop mark's (reserved for it, so no
+  // other item stands there): the mark overwrites the board's kind and
+  // first word and keeps the others.
+  if (!indicator && !d.stations.empty() && Stops(d.stations[0].kind) &&
+      r.OneIn(100)) {
+    const std::int64_t stop = StopCell(d.stations[0]);
+    const std::int64_t p = 50 * (stop - 1);
+    if (p >= 100) boards.push_back({p, {SpeedBoardRow(r, p)}});
   }
   // Boards may stand in any order; most authors write them rising.
   if (r.OneIn(4)) {
@@ -389,16 +409,6 @@ std::vector<DraftRow> BoardRows(Draft& d, bool indicator) {
 }
 
 // ---- The stations, planned before the line's items.
-
-// Where a station's stretch lies around its position.
-std::int64_t StretchBefore(const StationPlan& s) {
-  return (s.kind >= 5 && s.kind <= 8) ? s.length : s.length / 2;
-}
-std::int64_t StretchAfter(const StationPlan& s) {
-  if (s.kind == 5 || s.kind == 6) return 150;
-  if (s.kind == 7 || s.kind == 8) return s.length;
-  return s.length / 2 + (s.end_flag != 0 ? 50 : 0);
-}
 
 StationPlan DrawStation(PairRandom& r, bool first) {
   StationPlan s;
@@ -430,7 +440,7 @@ void PlanStations(Draft& d) {
       break;
     }
     s.position = p;
-    if (Stops(s.kind)) d.Take(end / 50 - 1);
+    if (Stops(s.kind)) d.Take(StopCell(s));
     d.stations.push_back(s);
     previous_end = end;
   }
