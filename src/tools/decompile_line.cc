@@ -151,6 +151,12 @@ void RecoverGradientRows(const std::vector<TrackCell>& cells,
     return std::int64_t{cells[c].gradient} - kGradientBias;
   };
   AddRow(out, RowKind::kGradient, {0, gradient(0)});
+  out->notes.push_back(
+      {RowKind::kGradient, -1,
+       "each gradient is written from the first metre of the cell where it "
+       "starts (the metres within a cell are not kept), as a whole number "
+       "from -100 to 155 per mille (a cell keeps the gradient + 100 in one "
+       "byte)"});
   std::uint8_t in_force = cells[0].gradient;
   for (std::int64_t c = 1; c < std::min(written, fill_end); ++c) {
     if (cells[c].gradient == in_force) continue;
@@ -226,49 +232,67 @@ bool IsTextOnly(const ParamSlot& s) {
   return s == text_only;
 }
 
-// The indicator boards in the order of their text slots, 80 downwards. A
-// slot among them that no cell names belongs to a board whose cell a
-// station's stop mark took: it is written at a stop's cell.
-Status RecoverIndicatorRows(const LoadedScenario& loaded,
-                            RecoveredDescription* out) {
-  std::map<std::int64_t, std::int64_t, std::greater<>> slot_cells;
-  std::vector<std::int64_t> stops;
-  for (std::size_t i = 0; i < loaded.cells.size(); ++i) {
-    const TrackCell& cell = loaded.cells[i];
+// The cells of the indicator boards by text slot, highest slot first.
+using BoardCells = std::map<std::int64_t, std::int64_t, std::greater<>>;
+
+// Finds the indicator boards' cells, and the stops that may have taken a
+// board with a text (in cell order). Fails on a slot outside 0 to 80 or
+// named twice.
+Status FindIndicatorCells(const std::vector<TrackCell>& cells,
+                          BoardCells* boards,
+                          std::vector<std::int64_t>* stops) {
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    const TrackCell& cell = cells[i];
     const std::int64_t c = static_cast<std::int64_t>(i);
     // A stop that took a maximum-speed board cannot have taken a board
     // with a text as well.
     if (cell.kind == kKindStopMark && !HoldsLostSpeedBoard(cell)) {
-      stops.push_back(c);
+      stops->push_back(c);
     }
     if (cell.kind != kKindIndicatorBoard) continue;
     const std::int64_t slot = c == kHeaderCell ? 0 : cell.w2;
     if (slot < 0 || slot > kFirstBoardTextSlot) {
       return Status::Error(CellText(c) +
-                           " holds an indicator board whose text "
-                           "slot " +
+                           " holds an indicator board whose text slot " +
                            std::to_string(slot) +
                            " lies outside 0 to 80, where board texts stand");
     }
-    if (!slot_cells.emplace(slot, c).second) {
-      return Status::Error(CellText(c) + " and " + CellText(slot_cells[slot]) +
+    const auto [named, fresh] = boards->emplace(slot, c);
+    if (!fresh) {
+      return Status::Error(CellText(c) + " and " + CellText(named->second) +
                            " hold indicator boards with the same text slot " +
                            std::to_string(slot) +
                            ": each board of a compile has a slot of its own");
     }
   }
-  // A slot with a text and no number is a board's: no station has one (a
-  // station's stretch end or kind is never 0), so the lowest of them bounds
-  // the boards' slots as well as the lowest a cell names.
-  std::int64_t lowest =
-      slot_cells.empty() ? kFirstBoardTextSlot + 1 : slot_cells.rbegin()->first;
-  for (std::int64_t slot = 0; slot < lowest; ++slot) {
-    const ParamSlot& s = loaded.table[static_cast<int>(slot)];
-    if (!s.text.empty() && IsTextOnly(s)) {
-      lowest = slot;
-      break;
-    }
+  return Status::Ok();
+}
+
+// The lowest slot of a board's text: the lowest a cell names, or a lower
+// slot with a text and no number. No station's slot is such: a station's
+// kind or stretch end is never 0 in a compile without codes.
+std::int64_t LowestBoardSlot(const ParamTable& table,
+                             const BoardCells& boards) {
+  const std::int64_t named =
+      boards.empty() ? kFirstBoardTextSlot + 1 : boards.rbegin()->first;
+  for (std::int64_t slot = 0; slot < named; ++slot) {
+    const ParamSlot& s = table[static_cast<int>(slot)];
+    if (!s.text.empty() && IsTextOnly(s)) return slot;
   }
+  return named;
+}
+
+// The indicator boards in the order of their text slots, 80 downwards. A
+// slot among them that no cell names belongs to a board whose cell a
+// station's stop mark took: it is written at a stop's cell.
+Status RecoverIndicatorRows(const LoadedScenario& loaded,
+                            RecoveredDescription* out) {
+  BoardCells slot_cells;
+  std::vector<std::int64_t> stops;
+  Status status = FindIndicatorCells(loaded.cells, &slot_cells, &stops);
+  if (!status.ok()) return status;
+  const std::int64_t lowest = LowestBoardSlot(loaded.table, slot_cells);
+  if (lowest > kFirstBoardTextSlot) return Status::Ok();
   std::size_t next_stop = 0;
   for (std::int64_t slot = kFirstBoardTextSlot; slot >= lowest; --slot) {
     const ParamSlot& s = loaded.table[static_cast<int>(slot)];

@@ -176,12 +176,12 @@ std::vector<Stretch> Carriers(const std::vector<TrackCell>& cells,
   return carriers;
 }
 
-// Stretches of type 0 over the cells of the carriers that have no
-// mountain byte, so that the carriers' bytes are all overwritten.
+// Stretches of type 0 over the cells of the overwritten stretches that
+// have no mountain byte, so that their bytes are all overwritten.
 std::vector<Stretch> ClearedCells(const std::vector<TrackCell>& cells,
-                                  const std::vector<Stretch>& carriers) {
+                                  const std::vector<Stretch>& overwritten) {
   std::vector<bool> covered(cells.size(), false);
-  for (const Stretch& c : carriers) {
+  for (const Stretch& c : overwritten) {
     for (std::int64_t i = c.first; i <= c.last; ++i) covered[i] = true;
   }
   std::vector<Stretch> cleared;
@@ -196,14 +196,31 @@ std::vector<Stretch> ClearedCells(const std::vector<TrackCell>& cells,
   return cleared;
 }
 
-}  // namespace
+// The stretches to write, in three groups written in this order: the
+// carriers of the marks, the tails, and the rest (runs and cleared cells,
+// ascending), which overwrite the first two where they differ.
+struct MountainPlan {
+  std::vector<Stretch> carriers;
+  std::vector<Stretch> tails;
+  std::vector<Stretch> stretches;
+};
 
-void RecoverMountainRows(const std::vector<TrackCell>& cells,
-                         RecoveredDescription* line) {
-  std::vector<Stretch> runs = Runs(cells);
+// A row's start lies at least 100 m below the cell array's end. A run that
+// begins past that is what remains of a stretch that another overwrote:
+// it is written as a tail from the last cell a row may start at, before
+// the runs whose rows then overwrite its start.
+MountainPlan PlanStretches(const std::vector<TrackCell>& cells,
+                           std::int64_t last_start,
+                           RecoveredDescription* line) {
+  MountainPlan plan;
   std::vector<bool> explained(cells.size(), false);
-  for (Stretch& run : runs) {
-    if (!MarksFollowRun(cells, run, &run.marked)) continue;
+  for (Stretch& run : Runs(cells)) {
+    if (run.first > last_start) {
+      plan.tails.push_back({last_start, run.last, run.type, false});
+      continue;
+    }
+    plan.stretches.push_back(run);
+    if (!MarksFollowRun(cells, run, &plan.stretches.back().marked)) continue;
     for (std::int64_t c = run.first; c <= run.last; ++c) explained[c] = true;
   }
   std::vector<std::int64_t> loose_marks;
@@ -212,21 +229,47 @@ void RecoverMountainRows(const std::vector<TrackCell>& cells,
       loose_marks.push_back(static_cast<std::int64_t>(c));
     }
   }
-  const std::vector<Stretch> carriers = Carriers(cells, loose_marks, line);
-  std::vector<Stretch> stretches = runs;
-  for (const Stretch& s : ClearedCells(cells, carriers)) stretches.push_back(s);
+  plan.carriers = Carriers(cells, loose_marks, line);
+  std::vector<Stretch> overwritten = plan.carriers;
+  overwritten.insert(overwritten.end(), plan.tails.begin(), plan.tails.end());
+  for (const Stretch& s : ClearedCells(cells, overwritten)) {
+    plan.stretches.push_back(s);
+  }
   std::sort(
-      stretches.begin(), stretches.end(),
+      plan.stretches.begin(), plan.stretches.end(),
       [](const Stretch& a, const Stretch& b) { return a.first < b.first; });
+  return plan;
+}
 
+}  // namespace
+
+void RecoverMountainRows(const std::vector<TrackCell>& cells,
+                         RecoveredDescription* line) {
+  const std::int64_t last_start = static_cast<std::int64_t>(cells.size()) - 3;
+  const MountainPlan plan = PlanStretches(cells, last_start, line);
   MountainRows rows(line);
-  for (const Stretch& c : carriers) {
+  for (const Stretch& c : plan.carriers) {
     rows.Add(c, "mountain-side marks from cell " + std::to_string(c.first + 3) +
                     " to cell " + std::to_string(c.last) +
                     " that no single stretch gives are written by a marked "
                     "type-3 stretch, which the stretches after it overwrite");
   }
-  for (const Stretch& s : stretches) rows.Add(s);
+  for (const Stretch& t : plan.tails) {
+    rows.Add(t, "the mountain side near the cell array's end, up to cell " +
+                    std::to_string(t.last) +
+                    ", is written from the last cell a row may start at; the "
+                    "stretches after it overwrite its start");
+  }
+  for (const Stretch& s : plan.stretches) {
+    if (s.first <= last_start) {
+      rows.Add(s);
+      continue;
+    }
+    line->notes.push_back(
+        {RowKind::kMountain, s.first * kCellMetres,
+         "cells " + std::to_string(s.first) + " to " + std::to_string(s.last) +
+             " are left without a mountain side, where no row may start"});
+  }
   if (rows.count() > 0) {
     line->notes.push_back(
         {RowKind::kMountain, -1,

@@ -1,6 +1,7 @@
 #include "tools/decompile_plan.h"
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -113,6 +114,7 @@ Status CheckShape(const LineGrid& grid, std::int64_t extended_length,
 
 Status RecoverCurveRows(const LineGrid& grid, std::int64_t extended_length,
                         RecoveredDescription* line) {
+  assert(grid.exists() && grid.held() == grid.size());
   std::int64_t laid_end = 0;
   Status shape = CheckShape(grid, extended_length, &laid_end);
   if (!shape.ok()) return shape;

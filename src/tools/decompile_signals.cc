@@ -15,17 +15,20 @@ std::uint8_t LookBackMark(std::int64_t t, int j) {
   return static_cast<std::uint8_t>((t * 10 + j) & 0xff);
 }
 
+// The types t = sx x 3 + dx of digits reach 36: the tens of t tried.
+// Larger ones would fit marks that other signals wrote as well.
+constexpr int kTypeTens = 4;
+
 // w8 = rapp x 10 + t. t is w8's last decimal digit plus a multiple of 10
-// taken from rapp; the marks repeat every 128 values of t, so 64 such
-// multiples reach every mark there is. The choice is the t whose marks
-// most of the four look-back cells still hold (a later row may have
-// overwritten some), the plain digit when no t fits better.
+// taken from rapp. The choice is the t whose marks most of the four
+// look-back cells still hold (a later row may have overwritten some), the
+// plain digit when no t fits better.
 std::int64_t SignalTypes(const std::vector<TrackCell>& cells, std::int64_t i) {
   const std::int64_t w8 = cells[static_cast<std::size_t>(i)].w8;
   const std::int64_t digit = ((w8 % 10) + 10) % 10;
   std::int64_t best = digit;
   int best_score = -1;
-  for (int m = 0; m < 64; ++m) {
+  for (int m = 0; m < kTypeTens; ++m) {
     const std::int64_t t = digit + 10 * m;
     int score = 0;
     for (int j = 1; j <= 4; ++j) {

@@ -57,6 +57,33 @@ void GeneralRows(const ParamTable& table, std::vector<RecoveredRow>* rows) {
       TrainRow(RowKind::kClock, {train.int3, train.int4, train.int5}));
 }
 
+// The slowdowns among the ordered stations and signals: one under a
+// station's stop mark right before that station, the others after the
+// last station (before the signals that follow it).
+void MergeSlowdowns(const std::vector<RecoveredRow>& marked,
+                    const std::vector<MarkedRow>& slowdowns,
+                    std::vector<RecoveredRow>* rows) {
+  std::size_t station_count = 0;
+  for (const RecoveredRow& row : marked) {
+    if (row.kind == RowKind::kStation) ++station_count;
+  }
+  auto add = [&](std::int64_t before_station) {
+    for (const MarkedRow& s : slowdowns) {
+      if (s.before_station == before_station) rows->push_back(s.row);
+    }
+  };
+  std::int64_t slot = 0;
+  if (station_count == 0) add(0);
+  for (const RecoveredRow& row : marked) {
+    if (row.kind == RowKind::kStation) add(++slot);
+    rows->push_back(row);
+    if (row.kind == RowKind::kStation &&
+        static_cast<std::size_t>(slot) == station_count) {
+      add(0);
+    }
+  }
+}
+
 // The rows in the order the export writes the built-in train: general
 // rows, adhesion, speed limits, stations (with the signals that must come
 // among them), slowdowns, the other signals, code changes.
@@ -80,21 +107,11 @@ Status RecoverRows(const LoadedScenario& loaded, RecoveredDescription* out) {
       !s.ok()) {
     return s;
   }
-  // The slowdowns go after the last station; the rows before it keep
-  // their order, and so do the signals after it.
-  std::size_t after_stations = 0;
-  for (std::size_t i = 0; i < marked.size(); ++i) {
-    if (marked[i].kind == RowKind::kStation) after_stations = i + 1;
-  }
-  out->rows.insert(
-      out->rows.end(), marked.begin(),
-      marked.begin() + static_cast<std::ptrdiff_t>(after_stations));
-  if (Status s = RecoverSlowdowns(cells, &out->rows, &out->notes); !s.ok()) {
+  std::vector<MarkedRow> slowdowns;
+  if (Status s = RecoverSlowdowns(cells, &slowdowns, &out->notes); !s.ok()) {
     return s;
   }
-  out->rows.insert(out->rows.end(),
-                   marked.begin() + static_cast<std::ptrdiff_t>(after_stations),
-                   marked.end());
+  MergeSlowdowns(marked, slowdowns, &out->rows);
   RecoverCodeChanges(cells, &out->rows, &out->notes);
   return Status::Ok();
 }

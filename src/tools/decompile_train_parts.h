@@ -31,8 +31,8 @@ struct MarkedRow {
   // kind as the file must hold them (stations) or as an author reads them
   // (signals).
   std::int64_t key = 0;
-  // A signal under a stop mark: the slot of the station that must come
-  // after it; 0 for every other row.
+  // A signal or slowdown under a stop mark: the slot of the station that
+  // must come after it; 0 for every other row.
   std::int64_t before_station = 0;
 };
 
@@ -77,10 +77,13 @@ void RecoverHiddenSignals(const std::vector<TrackCell>& cells,
                           std::vector<RecoveryNote>* notes);
 
 // The slowdown rows, each start (kind 3) paired with its end (kind 2),
-// warning board (4) and pre-warning cells (5). Fails when an end, a
-// warning board or a pre-warning cell belongs to no start.
+// warning board (4) and pre-warning cells (5), in the order of their
+// starts. A cell under a later station's stop mark still counts when the
+// mark kept the slowdown's words; the slowdown then names that station
+// (MarkedRow::before_station). Fails when an end, a warning board or a
+// pre-warning cell belongs to no start.
 Status RecoverSlowdowns(const std::vector<TrackCell>& cells,
-                        std::vector<RecoveredRow>* rows,
+                        std::vector<MarkedRow>* slowdowns,
                         std::vector<RecoveryNote>* notes);
 
 // The code change rows ("abbattimento"): every code-off mark (kind 13) and

@@ -153,6 +153,26 @@ std::vector<PairCase> Pairs() {
       {"signal of types 0 under a later station's stop mark", small_line,
        SmallTrainWith(
            {"segnale, 6600, 0, 4, 0, 0, 0, 0, 1, 0, 0, 0", station})},
+      {"three signals, one with every look-back mark overwritten", small_line,
+       DescriptionText(
+           {"[generale]", "segnale, 4650, 2, 5, 2, 9, 1, 1, 4, 7, 8, 0",
+            "segnale, 4750, 1, 9, 8, 4, 1, 2, 8, 9, 4, 0",
+            "segnale, 4450, 0, 5, 9, 0, 1, 0, 7, 9, 1, 0", "[fine]"})},
+      {"slowdown whose warning board a later stop mark covers", small_line,
+       DescriptionText({"[generale]", "rallentamento, 5000, 90, 500, 4, 1, 0",
+                        "stazione, 3800, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+                        "60, 17, 40, 0, Coperta",
+                        "[fine]"})},
+      {"slowdown whose end a later stop mark covers", small_line,
+       DescriptionText({"[generale]", "rallentamento, 5000, 90, 500, 4, 1, 3",
+                        "stazione, 5500, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+                        "60, 17, 40, 0, Coperta",
+                        "[fine]"})},
+      {"slowdown of length 0 under a later stop mark", small_line,
+       DescriptionText({"[generale]", "rallentamento, 5000, 90, 0, 4, 1, 0",
+                        "stazione, 5000, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+                        "60, 17, 40, 0, Coperta",
+                        "[fine]"})},
       {"two signals overlapping, nearer first", small_line,
        SmallTrainWith({signal_a, signal_b})},
       {"two signals overlapping, farther first", small_line,
