@@ -8,6 +8,7 @@
 
 #include "compile/random_pair_testing.h"
 #include "model/cell_file.h"
+#include "model/diagnostics.h"
 #include "model/grid_file.h"
 #include "model/param_file.h"
 #include "tools/scenario_files.h"
@@ -113,17 +114,42 @@ void RunRoundTrip(std::string_view line_text, std::string_view train_text,
   InMemoryCompile second;
   CompileInMemory(trip->decompiled.line_text, trip->decompiled.train_text,
                   line_name, train_name, &second);
+  if (!second.scenario.errors.diagnostics.empty()) {
+    const Diagnostic& code = second.scenario.errors.diagnostics.front();
+    trip->second_code =
+        "code " + std::to_string(code.code) + ": " + code.message;
+  }
   Compare(first, second, trip);
 }
 
 std::string NonIdentityKind(const RoundTrip& trip) {
-  std::string kind = trip.status.ok() ? trip.differing_file + " " +
-                                            trip.decompiled.difference.what
-                                      : "refused: " + trip.status.message();
+  const RoundTripDifference& d = trip.decompiled.difference;
+  const FileRole* role = RoleOf(d.file);
+  std::string kind;
+  if (!trip.status.ok()) {
+    kind = "refused: " + trip.status.message();
+  } else if (!trip.second_code.empty()) {
+    kind = "the texts compile with " + trip.second_code;
+    // The file a message names differs from scenario to scenario.
+    for (std::size_t at = kind.find(" (/"); at != std::string::npos;
+         at = kind.find(" (/", at)) {
+      kind.erase(at, kind.find(')', at) - at + 1);
+    }
+  } else {
+    kind = std::string(role != nullptr ? role->name : d.file.c_str()) + " " +
+           d.what;
+  }
+  // Numbers become "#" and quoted texts (names, board texts) '"..."'.
   std::string out;
+  bool quoted = false;
   for (char ch : kind) {
     const bool digit = std::isdigit(static_cast<unsigned char>(ch)) != 0;
-    if (!digit) {
+    if (ch == '"') {
+      quoted = !quoted;
+      if (quoted) out += "\"...\"";
+    } else if (quoted) {
+      continue;
+    } else if (!digit) {
       out += ch;
     } else if (out.empty() || out.back() != '#') {
       out += '#';

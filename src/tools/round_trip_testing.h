@@ -28,6 +28,9 @@ struct RoundTrip {
   bool same_bytes = false;
   std::string differing_file;  // ".dat", ".sim" or "_linea.dat"
   std::int64_t differing_offset = -1;
+  // The first code the second compile recorded, as "code N: message"; ""
+  // when decompile's texts compile clean.
+  std::string second_code;
   // "" when decompile's report agrees with the second compile: it claims
   // same_bytes exactly when they are the same, and a difference it names
   // is the first one of the file it names. Else what disagrees.
@@ -40,8 +43,9 @@ void RunRoundTrip(std::string_view line_text, std::string_view train_text,
                   RoundTrip* trip);
 
 // What kind of non-identity a round trip that is not the same bytes shows,
-// with its numbers left out, so that alike cases group together: "refused:
-// ...", or the differing file and decompile's words for the byte.
+// with its numbers and quoted texts left out, so that alike cases group
+// together: "refused: ...", the code decompile's texts compile with, or
+// the file decompile names and its words for the byte.
 std::string NonIdentityKind(const RoundTrip& trip);
 
 // One line about a round trip that is not the same bytes: decompile's
