@@ -110,21 +110,25 @@ struct SeedPair {
   std::string train_name = "Treno 1";
 };
 
-// The compile target's seeds: a grid byte, the line, a separator line,
-// the train.
+// The seeds of the compile and decompile targets: a grid byte, the line,
+// a separator line, the train.
 std::vector<SeedPair> FuzzSeedPairs() {
   constexpr std::string_view kSeparator = "\n==== train file ====\n";
   std::vector<SeedPair> pairs;
-  const std::filesystem::path dir = SCENARIO_FUZZ_SEEDS_DIR;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    const std::string seed = ReadAll(entry.path());
-    const std::size_t at = seed.find(kSeparator);
-    if (seed.empty() || at == std::string::npos) continue;
-    SeedPair pair;
-    pair.label = "fuzz seed " + entry.path().filename().string();
-    pair.line = seed.substr(1, at - 1);
-    pair.train = seed.substr(at + kSeparator.size());
-    pairs.push_back(pair);
+  const std::filesystem::path seeds = SCENARIO_FUZZ_SEEDS_DIR;
+  for (const char* target : {"compile", "decompile"}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(seeds / target)) {
+      const std::string seed = ReadAll(entry.path());
+      const std::size_t at = seed.find(kSeparator);
+      if (seed.empty() || at == std::string::npos) continue;
+      SeedPair pair;
+      pair.label = std::string("fuzz seed ") + target + "/" +
+                   entry.path().filename().string();
+      pair.line = seed.substr(1, at - 1);
+      pair.train = seed.substr(at + kSeparator.size());
+      pairs.push_back(pair);
+    }
   }
   std::sort(
       pairs.begin(), pairs.end(),
