@@ -88,11 +88,13 @@ Status RecoverKilometreRows(const ParamTable& t, RecoveredDescription* out) {
           std::to_string(f3.start) +
           " m: a compile orders them by start, the greatest strictly first");
     }
-    // Equal starts in 82 and 83 stay in the order "uno", "due" when "due"
-    // is not above "uno".
-    tre = f1;
-    due = f2.start > f3.start ? f2 : f3;
-    uno = f2.start > f3.start ? f3 : f2;
+    // The greatest start goes to "uno", as a line with one record writes
+    // it. The ordering then puts "tre" second when its start is above
+    // "due"'s, else "due": so the second record goes to "tre" only when
+    // its start is strictly above the third's.
+    uno = f1;
+    tre = f2.start > f3.start ? f2 : f3;
+    due = f2.start > f3.start ? f3 : f2;
   } else {
     if (f1.offset <= 0) {
       return Status::Error(
