@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "tools/decompile_train_parts.h"
@@ -28,7 +29,8 @@ std::int64_t RowValue(std::uint8_t stored, RowKind kind) {
 // one more cell with the value before it, and the closing step one more
 // with the last value.
 void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
-                        std::vector<RecoveredRow>* rows) {
+                        std::vector<RecoveredRow>* rows,
+                        std::vector<RecoveryNote>* notes) {
   const std::int64_t last_cell = static_cast<std::int64_t>(cells.size()) - 1;
   // The closing fill's last cell; a line of length 0 still has 141 cells.
   const std::int64_t closing = last_cell - 3;
@@ -50,6 +52,12 @@ void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
   for (std::int64_t i = closing + 1; i <= reached; ++i) {
     rows->push_back(TrainRow(kind, {last_metre, RowValue(at(i), kind)}));
   }
+  notes->push_back({kind, -1,
+                    std::string(RowKindName(kind)) +
+                        " rows are written at metre 0 and wherever the value "
+                        "changes, at the metre where its cell begins (cell x "
+                        "50): the metre within the 50 m cell, and rows that "
+                        "repeat the value before them, are not kept"});
 }
 
 }  // namespace scenario

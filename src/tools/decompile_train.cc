@@ -90,8 +90,8 @@ void MergeSlowdowns(const std::vector<RecoveredRow>& marked,
 Status RecoverRows(const LoadedScenario& loaded, RecoveredDescription* out) {
   const std::vector<TrackCell>& cells = loaded.cells;
   GeneralRows(loaded.table, &out->rows);
-  RecoverProfileRows(cells, RowKind::kAdhesion, &out->rows);
-  RecoverProfileRows(cells, RowKind::kSpeedLimit, &out->rows);
+  RecoverProfileRows(cells, RowKind::kAdhesion, &out->rows, &out->notes);
+  RecoverProfileRows(cells, RowKind::kSpeedLimit, &out->rows, &out->notes);
 
   std::vector<MarkedRow> stations;
   if (Status s = RecoverStations(loaded.table, cells, &stations, &out->notes);

@@ -48,7 +48,8 @@ RecoveredRow TrainRow(RowKind kind, std::vector<std::int64_t> numbers,
 // REQUIRES: kind is RowKind::kSpeedLimit or RowKind::kAdhesion; cells is
 // not empty.
 void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
-                        std::vector<RecoveredRow>* rows);
+                        std::vector<RecoveredRow>* rows,
+                        std::vector<RecoveryNote>* notes);
 
 // The station rows, from slots 1 upward up to the first empty slot, with
 // their approach marks. Fails when a slot holds a stretch no station row

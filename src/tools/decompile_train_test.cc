@@ -173,6 +173,12 @@ std::vector<PairCase> Pairs() {
                         "stazione, 5000, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
                         "60, 17, 40, 0, Coperta",
                         "[fine]"})},
+      {"maximum-speed board of the line under a station's stop mark",
+       small_line,
+       DescriptionText({"[generale]",
+                        "stazione, 100, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+                        "60, 17, 40, 0, Sopra",
+                        "[fine]"})},
       {"two signals overlapping, nearer first", small_line,
        SmallTrainWith({signal_a, signal_b})},
       {"two signals overlapping, farther first", small_line,
@@ -312,6 +318,52 @@ TEST(RecoverTrainRows, RefusesFilesNoCompileWrites) {
         << s.message();
     ASSERT_EQ(train.notes.size(), 1u);
     EXPECT_TRUE(train.rows.empty());
+  }
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Where the files leave a choice, a note says which was made, at the row's
+// metre (or -1 for the kind as a whole).
+TEST(RecoverTrainRows, NotesEachChoiceTheFilesLeaveOpen) {
+  struct NoteCase {
+    const char* row;
+    RowKind kind;
+    std::int64_t position;
+    const char* text_part;
+  };
+  const NoteCase kCases[] = {
+      {"abbattimento, 5800, 180", RowKind::kCodeChange, -1,
+       "taken for the post-pass's"},
+      {"rallentamento, 1510, 50, 200, 0, 0, 0", RowKind::kSlowdown, 1510,
+       "past metre 1500"},
+      {"rallentamento, 3000, 120, 0, 3, 0, 0", RowKind::kSlowdown, 3000,
+       "length 0"},
+      {"segnale, 3300, 2, 1, 2, 3, 1, 5, 4, 5, 6, 306", RowKind::kSignal, 3300,
+       "a time of 306"},
+      {"segnale, 3325, 2, 1, 2, 3, 1, 5, 4, 5, 6, 0", RowKind::kSignal, -1,
+       "within the 50 m cell is not kept"},
+  };
+  for (const NoteCase& c : kCases) {
+    SCOPED_TRACE(c.row);
+    Compiled original;
+    ASSERT_NO_FATAL_FAILURE(
+        CompilePair(SmallLineText(), SmallTrainWith({c.row}), &original));
+    ASSERT_TRUE(original.codes.empty()) << original.codes.front();
+    LoadedScenario loaded;
+    ASSERT_NO_FATAL_FAILURE(Load(original, &loaded));
+    RecoveredDescription train;
+    ASSERT_TRUE(RecoverTrainRows(loaded, &train).ok());
+    bool found = false;
+    for (const RecoveryNote& note : train.notes) {
+      found = found || (note.kind == c.kind && note.position == c.position &&
+                        note.text.find(c.text_part) != std::string::npos);
+    }
+    EXPECT_TRUE(found);
   }
 }
 
