@@ -88,6 +88,7 @@ struct OptionStore {
   BuildCommandOptions build;
   bool build_no_grid = false;
   ExplainCommandOptions explain;
+  DecompileCommandOptions decompile;
 };
 
 // The subcommands, each with the command it stands for.
@@ -239,6 +240,28 @@ CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o) {
   return diff;
 }
 
+CLI::App* AddDecompile(CLI::App& app, DecompileCommandOptions* o) {
+  CLI::App* sub = app.add_subcommand(
+      "decompile",
+      "Write the line and train descriptions of a compiled scenario, "
+      "checked to compile to the same files");
+  DecompileOptions& d = o->decompile;
+  sub->add_option("INPUT", d.scenario.inputs,
+                  "A folder holding a compiled scenario, or its files "
+                  "(.sim, .dat, _linea.dat)")
+      ->required();
+  sub->add_option("-o,--output", d.output,
+                  "Folder for the descriptions (default: .)");
+  sub->add_flag("--force", d.force,
+                "Replace descriptions of the same names in the folder");
+  sub->add_flag("--json", o->json, "Print one JSON object on stdout");
+  sub->add_option("--line-name", d.scenario.line_name,
+                  "Choose the scenario by line name");
+  sub->add_option("--train-name", d.scenario.train_name,
+                  "Choose the scenario by train name");
+  return sub;
+}
+
 CLI::App* AddBuild(CLI::App& app, BuildCommandOptions* o, bool* no_grid) {
   CLI::App* build = app.add_subcommand(
       "build", "Compile every scenario of a pack folder, in parallel");
@@ -317,6 +340,7 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
       {AddBuild(app, &store->build, &store->build_no_grid),
        CommandKind::kBuild},
       {AddExplain(app, &store->explain), CommandKind::kExplain},
+      {AddDecompile(app, &store->decompile), CommandKind::kDecompile},
   };
 }
 
@@ -395,6 +419,9 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
       options = std::move(store.explain);
       return one ? "" : "explain: give one CODE, or --all\n";
     }
+    case CommandKind::kDecompile:
+      options = std::move(store.decompile);
+      return "";
   }
   return "";
 }
@@ -409,7 +436,7 @@ bool Parse(CLI::App& app, int argc, const char* const* argv,
     app.parse(argc, argv);
     return true;
   } catch (const CLI::ParseError& e) {
-    // "decompil --help" asks for no help: its first word is no command.
+    // "frobnicat --help" asks for no help: its first word is no command.
     const bool help = dynamic_cast<const CLI::CallForHelp*>(&e) != nullptr ||
                       dynamic_cast<const CLI::CallForAllHelp*>(&e) != nullptr;
     if (help) {
@@ -474,6 +501,9 @@ int RunCommand(const ParsedCommandLine& parsed, FileSystem& fs) {
     case CommandKind::kExplain:
       return RunExplainCommand(std::get<ExplainCommandOptions>(o), std::cout,
                                std::cerr);
+    case CommandKind::kDecompile:
+      return RunDecompileCommand(std::get<DecompileCommandOptions>(o), fs,
+                                 std::cout, std::cerr);
   }
   return kExitUsage;
 }

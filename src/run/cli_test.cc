@@ -356,8 +356,8 @@ TEST(CommandLine, MistypedCommandSuggestsTheNearest) {
       {{"frobnicate"}, "\"frobnicate\" is not a command; the commands are"},
       // Help asked of a word that is no command is no help.
       {{"compil", "--help"}, "did you mean \"compile\"?"},
-      {{"decompil", "--help"},
-       "\"decompil\" is not a command; the commands are compile check"},
+      {{"frobnicat", "--help"},
+       "\"frobnicat\" is not a command; the commands are compile check"},
       {{"--no-window", "chek", "--help"}, "did you mean \"check\"?"},
   };
   for (const Case& c : kCases) {
