@@ -20,7 +20,7 @@
 #include "compile/small_pair_testing.h"
 #include "line/builtin_line.h"
 #include "model/scenario.h"
-#include "tools/decompile_train_testing.h"
+#include "tools/recovered_text.h"
 #include "tools/scenario_files.h"
 #include "train/builtin_train.h"
 
@@ -242,7 +242,7 @@ void ExpectRoundTrip(const PairCase& c) {
   RecoveredDescription train;
   const Status s = RecoverTrainRows(loaded, &train);
   ASSERT_TRUE(s.ok()) << s.message();
-  const std::string text = TrainTextForTests(train);
+  const std::string text = TrainDescriptionText(train);
   Compiled again;
   ASSERT_NO_FATAL_FAILURE(CompilePair(c.line, text, &again));
   EXPECT_TRUE(again.codes.empty()) << again.codes.front();
