@@ -157,6 +157,7 @@ void RecoverHiddenSignals(const std::vector<TrackCell>& cells,
     if (!hidden) continue;
     MarkedRow signal = SignalAt(cells, i, 0, notes);
     signal.before_station = c.w2;
+    signal.under_stop_marks.push_back(i);
     Note(notes, signal.row.numbers[0],
          "a station's stop mark stands over a signal here: the signal is "
          "written before that station, its first digits (overwritten by the "

@@ -1,5 +1,6 @@
 #include "tools/decompile_train.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -138,6 +139,28 @@ Status RecoverTrainRows(const LoadedScenario& loaded,
   if (Status s = RecoverRows(loaded, &out); !s.ok()) return s;
   *train = std::move(out);
   return Status::Ok();
+}
+
+std::vector<std::int64_t> TrainCellsUnderStopMarks(
+    const LoadedScenario& loaded) {
+  std::vector<std::int64_t> covered;
+  const std::vector<TrackCell>& cells = loaded.cells;
+  std::vector<MarkedRow> stations;
+  std::vector<RecoveryNote> notes;
+  if (cells.empty() || !CheckKinds(cells).ok() ||
+      !RecoverStations(loaded.table, cells, &stations, &notes).ok()) {
+    return covered;
+  }
+  std::vector<MarkedRow> items;
+  RecoverSignals(cells, &items, &notes);
+  RecoverHiddenSignals(cells, stations, &items, &notes);
+  if (!RecoverSlowdowns(cells, &items, &notes).ok()) return {};
+  for (const MarkedRow& item : items) {
+    covered.insert(covered.end(), item.under_stop_marks.begin(),
+                   item.under_stop_marks.end());
+  }
+  std::sort(covered.begin(), covered.end());
+  return covered;
 }
 
 }  // namespace scenario

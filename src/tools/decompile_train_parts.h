@@ -34,6 +34,8 @@ struct MarkedRow {
   // A signal or slowdown under a stop mark: the slot of the station that
   // must come after it; 0 for every other row.
   std::int64_t before_station = 0;
+  // The cells of the row that a later station's stop mark covers.
+  std::vector<std::int64_t> under_stop_marks;
 };
 
 // A row of kind with the reader's keyword for it.

@@ -369,3 +369,48 @@ TEST(RecoverTrainRows, NotesEachChoiceTheFilesLeaveOpen) {
 
 }  // namespace
 }  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// The stop cells whose leftover words belong to train items, so that the
+// line's half does not take them for lost maximum-speed boards.
+TEST(TrainCellsUnderStopMarks, NamesTheCellsOfCoveredTrainItems) {
+  struct CoverCase {
+    const char* name;
+    std::vector<std::string> rows;
+    std::vector<std::int64_t> cells;
+  };
+  const std::string station =
+      "stazione, 5500, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 17, 40, 0, S";
+  const CoverCase kCases[] = {
+      {"a slowdown's end",
+       {"rallentamento, 5000, 90, 500, 4, 1, 3", station},
+       {111}},
+      {"a signal",
+       {"segnale, 5500, 2, 4, 0, 0, 0, 2, 1, 0, 0, 230", station},
+       {111}},
+      {"the line's speed board",
+       {"stazione, 100, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 17, 40, 0, S"},
+       {}},
+      {"nothing: the slowdown comes after the station",
+       {station, "rallentamento, 5000, 90, 550, 4, 1, 3"},
+       {}},
+  };
+  for (const CoverCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines = {"[generale]"};
+    lines.insert(lines.end(), c.rows.begin(), c.rows.end());
+    lines.push_back("[fine]");
+    Compiled compiled;
+    ASSERT_NO_FATAL_FAILURE(
+        CompilePair(SmallLineText(), DescriptionText(lines), &compiled));
+    ASSERT_TRUE(compiled.codes.empty()) << compiled.codes.front();
+    LoadedScenario loaded;
+    ASSERT_NO_FATAL_FAILURE(Load(compiled, &loaded));
+    EXPECT_EQ(TrainCellsUnderStopMarks(loaded), c.cells);
+  }
+}
+
+}  // namespace
+}  // namespace scenario
