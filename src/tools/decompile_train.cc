@@ -14,6 +14,10 @@ namespace scenario {
 
 namespace {
 
+// The cell array reaches 7000 m past the line's end: a line of length 0
+// has cells 0 to 140.
+constexpr std::size_t kFewestCells = 141;
+
 // The kinds a compile writes into a cell. In files: never renumber.
 bool IsKnownKind(std::uint8_t kind) {
   switch (kind) {
@@ -131,8 +135,11 @@ RecoveredRow TrainRow(RowKind kind, std::vector<std::int64_t> numbers,
 
 Status RecoverTrainRows(const LoadedScenario& loaded,
                         RecoveredDescription* train) {
-  if (loaded.cells.empty()) {
-    return Status::Error("the cell file holds no cell");
+  if (loaded.cells.size() < kFewestCells) {
+    return Status::Error("the cell file holds " +
+                         std::to_string(loaded.cells.size()) +
+                         " cells, fewer than the 141 of a line of length 0 "
+                         "that every compile writes at least");
   }
   if (Status kinds = CheckKinds(loaded.cells); !kinds.ok()) return kinds;
   RecoveredDescription out;
@@ -147,7 +154,7 @@ std::vector<std::int64_t> TrainCellsUnderStopMarks(
   const std::vector<TrackCell>& cells = loaded.cells;
   std::vector<MarkedRow> stations;
   std::vector<RecoveryNote> notes;
-  if (cells.empty() || !CheckKinds(cells).ok() ||
+  if (cells.size() < kFewestCells || !CheckKinds(cells).ok() ||
       !RecoverStations(loaded.table, cells, &stations, &notes).ok()) {
     return covered;
   }

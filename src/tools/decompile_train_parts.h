@@ -47,8 +47,8 @@ RecoveredRow TrainRow(RowKind kind, std::vector<std::int64_t> numbers,
 // 0 and one wherever the value changes, so that the reader's fills (up to
 // last_cell - 3, or further through rows that repeat the last metre) write
 // every byte back.
-// REQUIRES: kind is RowKind::kSpeedLimit or RowKind::kAdhesion; cells is
-// not empty.
+// REQUIRES: kind is RowKind::kSpeedLimit or RowKind::kAdhesion; cells
+// holds at least 4 cells (a compile writes 141 at least).
 void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
                         std::vector<RecoveredRow>* rows,
                         std::vector<RecoveryNote>* notes);

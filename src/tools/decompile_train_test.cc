@@ -271,6 +271,8 @@ TEST(RecoverTrainRows, RefusesFilesNoCompileWrites) {
     const char* message_part;
   };
   const BrokenCase kCases[] = {
+      {"fewer cells than a line of length 0 has",
+       [](LoadedScenario& l) { l.cells.resize(5); }, "holds 5 cells"},
       {"a kind no row places", [](LoadedScenario& l) { l.cells[200].kind = 7; },
        "cell 200 holds the kind 7"},
       {"a stop mark of no station",
