@@ -1,6 +1,5 @@
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "tools/decompile_train_parts.h"
@@ -53,11 +52,10 @@ void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
     rows->push_back(TrainRow(kind, {last_metre, RowValue(at(i), kind)}));
   }
   notes->push_back({kind, -1,
-                    std::string(RowKindName(kind)) +
-                        " rows are written at metre 0 and wherever the value "
-                        "changes, at the metre where its cell begins (cell x "
-                        "50): the metre within the 50 m cell, and rows that "
-                        "repeat the value before them, are not kept"});
+                    "a row at metre 0 and one wherever the value changes, "
+                    "at the first metre of its cell (cell x 50): the metre "
+                    "within the 50 m cell, and rows that repeat the value "
+                    "before them, are not kept"});
 }
 
 }  // namespace scenario
