@@ -85,6 +85,7 @@ struct OptionStore {
   std::string plot_format;  // "", "svg", "png", "pdf" or "html"
   WatchCommandOptions watch;
   DiffCommandOptions diff;
+  bool diff_cells = false;
   BuildCommandOptions build;
   bool build_no_grid = false;
   ExplainCommandOptions explain;
@@ -229,7 +230,7 @@ CLI::App* AddWatch(CLI::App& app, WatchCommandOptions* o) {
   return watch;
 }
 
-CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o) {
+CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o, bool* cells) {
   CLI::App* diff = app.add_subcommand(
       "diff", "List what changed between two compiled scenarios");
   diff->add_option("OLD NEW", o->inputs,
@@ -237,6 +238,11 @@ CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o) {
                    "parameter file (.sim) each, or the files of each")
       ->required();
   diff->add_flag("--json", o->json, "Print one JSON object");
+  diff->add_flag("--rows", o->rows,
+                 "List the changes as description rows (a slowdown moved, a "
+                 "station's time), as decompile recovers them");
+  diff->add_flag("--cells", *cells,
+                 "List the changes as cells, slots and grid (the default)");
   return diff;
 }
 
@@ -336,7 +342,7 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
                           "Language server for the description files, on "
                           "standard input and output"),
        CommandKind::kLsp},
-      {AddDiff(app, &store->diff), CommandKind::kDiff},
+      {AddDiff(app, &store->diff, &store->diff_cells), CommandKind::kDiff},
       {AddBuild(app, &store->build, &store->build_no_grid),
        CommandKind::kBuild},
       {AddExplain(app, &store->explain), CommandKind::kExplain},
@@ -405,10 +411,17 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
       return "";
     case CommandKind::kDiff: {
       const std::size_t n = store.diff.inputs.size();
+      const bool both = store.diff.rows && store.diff_cells;
       options = std::move(store.diff);
-      if (n >= 2 && n % 2 == 0) return "";
-      return "diff: give the old and the new scenario: a folder or a "
-             "parameter file each, or the same number of files for each\n";
+      if (n < 2 || n % 2 != 0) {
+        return "diff: give the old and the new scenario: a folder or a "
+               "parameter file each, or the same number of files for each\n";
+      }
+      if (both) {
+        return "diff: --rows and --cells ask for two different listings; "
+               "give one of them (--cells is the default)\n";
+      }
+      return "";
     }
     case CommandKind::kBuild:
       store.build.grid = !store.build_no_grid;

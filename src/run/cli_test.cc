@@ -105,6 +105,13 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     const DiffCommandOptions o = OptionsOf<DiffCommandOptions>(p);
     EXPECT_EQ(o.inputs, (std::vector<std::string>{"old", "new"}));
     EXPECT_TRUE(o.json);
+    EXPECT_FALSE(o.rows);
+    EXPECT_TRUE(
+        OptionsOf<DiffCommandOptions>(Parse({"diff", "old", "new", "--rows"}))
+            .rows);
+    EXPECT_FALSE(
+        OptionsOf<DiffCommandOptions>(Parse({"diff", "old", "new", "--cells"}))
+            .rows);
   }
   {
     ParsedCommandLine p = Parse({"watch", "l.txt", "t.txt", "--no-grid"});
@@ -292,6 +299,7 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"--no-such-flag"},
       {"diff", "only-one"},
       {"diff", "a.sim", "a.dat", "b.sim"},
+      {"diff", "old", "new", "--rows", "--cells"},
       {"build"},
       {"build", "pack", "-j", "0"},
       {"build", "pack", "--json", "--csv", "s.csv"},
