@@ -8,6 +8,7 @@
 #include "run/build_command.h"
 #include "run/compile_command.h"
 #include "run/diff_command.h"
+#include "run/editor_support_command.h"
 #include "run/explain_command.h"
 #include "run/export_command.h"
 #include "run/inspect_command.h"
@@ -30,6 +31,7 @@ enum class CommandKind {
   kDiff,
   kBuild,
   kExplain,
+  kEditorSupport,
 };
 
 // What --version prints; the pack builds keep it beside their outputs. The
@@ -46,7 +48,8 @@ using CommandOptions =
     std::variant<BuiltinCommandOptions, CompileCommandOptions,
                  ExportCommandOptions, InspectCommandOptions, PlotOptions,
                  WatchCommandOptions, LspCommandOptions, DiffCommandOptions,
-                 BuildCommandOptions, ExplainCommandOptions>;
+                 BuildCommandOptions, ExplainCommandOptions,
+                 EditorSupportCommandOptions>;
 
 // The result of parsing: either a command to run with its options (texts
 // as typed, UTF-8), or an exit status with the text to print (help,
