@@ -78,8 +78,9 @@ bool RowKindKeywordExactCase(RowKind kind) {
 std::vector<std::string> RowKindKeywordForms(RowKind kind) {
   std::vector<std::string> forms = {std::string(RowKindKeyword(kind))};
   if (kind == RowKind::kCurve) {
-    // The reader takes the class from the keyword's first digit and the
-    // side from an "s" anywhere in it (else right).
+    // The reader takes the class from the lowest of the digits 1 to 6 the
+    // keyword holds and the side from an "s" in any case anywhere in it
+    // (else right): one digit and "s" or "d" after "curva" says both.
     forms.clear();
     for (const char side : {'s', 'd'}) {
       for (char digit = '1'; digit <= '6'; ++digit) {

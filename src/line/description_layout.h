@@ -14,6 +14,7 @@
 // first form is RowKindKeyword; every row kind's section is among its
 // file's headers.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>

@@ -7,6 +7,7 @@
 // (per mille)". The language server's completion and the editors' snippet
 // files both insert this text, so they never tell two stories.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 

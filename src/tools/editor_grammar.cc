@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cctype>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 #include <vector>
 

@@ -9,6 +9,7 @@
 // a test, so a keyword changed in the table fails it until they are made
 // again (scripts/regenerate-editor-support.sh).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
