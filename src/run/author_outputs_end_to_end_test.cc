@@ -1,10 +1,10 @@
 // The author commands print and write the same bytes on every platform: a
 // session of them (export, compile, check --json, lint, explain --all,
-// inspect, diff, plot, build) runs the program itself in a folder whose
-// name holds "à" and a space, on the exported built-in pair and on the
-// example pair under names with "à" and spaces, and each step is held to
-// a record kept once in the tree (testdata/author-outputs/STEP.txt): its
-// exit status, its standard output and error byte for byte, and the size
+// inspect, diff, plot, decompile, build) runs the program itself in a
+// folder whose name holds "à" and a space, on the exported built-in pair
+// and on the example pair under names with "à" and spaces, and each step
+// is held to a record kept once in the tree (testdata/author-outputs/STEP.txt):
+// its exit status, its standard output and error byte for byte, and the size
 // and SHA-256 digest of every file it wrote. The same test runs in the
 // Linux build and, cross-built, under Wine, so both platforms are held to
 // the same records.
@@ -197,6 +197,10 @@ TEST_F(AuthorOutputsEndToEnd, EachCommandPrintsAndWritesTheRecordedBytes) {
   Step("inspect-raw", {"inspect", cells, "--raw"});
   Step("plot-svg", {"plot", out, "-o", "foglio \xc3\xa0.svg"},
        {"foglio \xc3\xa0.svg"});
+  // Back to descriptions named as the scenario is, in a folder with "à".
+  Step("decompile-accented",
+       {"decompile", out, "-o", city + "ricavato \xc3\xa0"},
+       {city + "ricavato \xc3\xa0"});
 
   // The maximum-speed board at 57950 m of the exported line moved 100 m on.
   CopyInto(folder_ + "/" + line, "spostato/Tarvo_Cembrio_linea.txt",
@@ -205,6 +209,7 @@ TEST_F(AuthorOutputsEndToEnd, EachCommandPrintsAndWritesTheRecordedBytes) {
        {"compile", "spostato/Tarvo_Cembrio_linea.txt", train, "-o", "dopo"},
        {"dopo"});
   Step("diff", {"diff", "prima", "dopo"});
+  Step("decompile", {"decompile", "prima", "-o", "ricavato"}, {"ricavato"});
 
   // A pack of two folders, built, then found up to date.
   CopyInto(example + "Valle_linea.txt", "raccolta/Valle/Valle_linea.txt");

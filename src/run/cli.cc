@@ -86,9 +86,11 @@ struct OptionStore {
   std::string plot_format;  // "", "svg", "png", "pdf" or "html"
   WatchCommandOptions watch;
   DiffCommandOptions diff;
+  bool diff_cells = false;
   BuildCommandOptions build;
   bool build_no_grid = false;
   ExplainCommandOptions explain;
+  DecompileCommandOptions decompile;
   EditorSupportCommandOptions editor_support;
 };
 
@@ -230,7 +232,7 @@ CLI::App* AddWatch(CLI::App& app, WatchCommandOptions* o) {
   return watch;
 }
 
-CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o) {
+CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o, bool* cells) {
   CLI::App* diff = app.add_subcommand(
       "diff", "List what changed between two compiled scenarios");
   diff->add_option("OLD NEW", o->inputs,
@@ -238,7 +240,34 @@ CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o) {
                    "parameter file (.sim) each, or the files of each")
       ->required();
   diff->add_flag("--json", o->json, "Print one JSON object");
+  diff->add_flag("--rows", o->rows,
+                 "List the changes as description rows (a slowdown moved, a "
+                 "station's time), as decompile recovers them");
+  diff->add_flag("--cells", *cells,
+                 "List the changes as cells, slots and grid (the default)");
   return diff;
+}
+
+CLI::App* AddDecompile(CLI::App& app, DecompileCommandOptions* o) {
+  CLI::App* sub = app.add_subcommand(
+      "decompile",
+      "Write the line and train descriptions of a compiled scenario, "
+      "checked to compile to the same files");
+  DecompileOptions& d = o->decompile;
+  sub->add_option("INPUT", d.scenario.inputs,
+                  "A folder holding a compiled scenario, or its files "
+                  "(.sim, .dat, _linea.dat)")
+      ->required();
+  sub->add_option("-o,--output", d.output,
+                  "Folder for the descriptions (default: .)");
+  sub->add_flag("--force", d.force,
+                "Replace descriptions of the same names in the folder");
+  sub->add_flag("--json", o->json, "Print one JSON object on stdout");
+  sub->add_option("--line-name", d.scenario.line_name,
+                  "Choose the scenario by line name");
+  sub->add_option("--train-name", d.scenario.train_name,
+                  "Choose the scenario by train name");
+  return sub;
 }
 
 CLI::App* AddBuild(CLI::App& app, BuildCommandOptions* o, bool* no_grid) {
@@ -336,10 +365,11 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
                           "Language server for the description files, on "
                           "standard input and output"),
        CommandKind::kLsp},
-      {AddDiff(app, &store->diff), CommandKind::kDiff},
+      {AddDiff(app, &store->diff, &store->diff_cells), CommandKind::kDiff},
       {AddBuild(app, &store->build, &store->build_no_grid),
        CommandKind::kBuild},
       {AddExplain(app, &store->explain), CommandKind::kExplain},
+      {AddDecompile(app, &store->decompile), CommandKind::kDecompile},
       {AddEditorSupport(app, &store->editor_support),
        CommandKind::kEditorSupport},
   };
@@ -406,10 +436,17 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
       return "";
     case CommandKind::kDiff: {
       const std::size_t n = store.diff.inputs.size();
+      const bool both = store.diff.rows && store.diff_cells;
       options = std::move(store.diff);
-      if (n >= 2 && n % 2 == 0) return "";
-      return "diff: give the old and the new scenario: a folder or a "
-             "parameter file each, or the same number of files for each\n";
+      if (n < 2 || n % 2 != 0) {
+        return "diff: give the old and the new scenario: a folder or a "
+               "parameter file each, or the same number of files for each\n";
+      }
+      if (both) {
+        return "diff: --rows and --cells ask for two different listings; "
+               "give one of them (--cells is the default)\n";
+      }
+      return "";
     }
     case CommandKind::kBuild:
       store.build.grid = !store.build_no_grid;
@@ -420,6 +457,9 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
       options = std::move(store.explain);
       return one ? "" : "explain: give one CODE, or --all\n";
     }
+    case CommandKind::kDecompile:
+      options = std::move(store.decompile);
+      return "";
     case CommandKind::kEditorSupport:
       options = std::move(store.editor_support);
       return "";
@@ -437,7 +477,7 @@ bool Parse(CLI::App& app, int argc, const char* const* argv,
     app.parse(argc, argv);
     return true;
   } catch (const CLI::ParseError& e) {
-    // "decompil --help" asks for no help: its first word is no command.
+    // "frobnicat --help" asks for no help: its first word is no command.
     const bool help = dynamic_cast<const CLI::CallForHelp*>(&e) != nullptr ||
                       dynamic_cast<const CLI::CallForAllHelp*>(&e) != nullptr;
     if (help) {
@@ -502,6 +542,9 @@ int RunCommand(const ParsedCommandLine& parsed, FileSystem& fs) {
     case CommandKind::kExplain:
       return RunExplainCommand(std::get<ExplainCommandOptions>(o), std::cout,
                                std::cerr);
+    case CommandKind::kDecompile:
+      return RunDecompileCommand(std::get<DecompileCommandOptions>(o), fs,
+                                 std::cout, std::cerr);
     case CommandKind::kEditorSupport:
       return RunEditorSupportCommand(std::get<EditorSupportCommandOptions>(o),
                                      fs, std::cout, std::cerr);

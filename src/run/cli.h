@@ -7,6 +7,7 @@
 
 #include "run/build_command.h"
 #include "run/compile_command.h"
+#include "run/decompile_command.h"
 #include "run/diff_command.h"
 #include "run/editor_support_command.h"
 #include "run/explain_command.h"
@@ -31,6 +32,7 @@ enum class CommandKind {
   kDiff,
   kBuild,
   kExplain,
+  kDecompile,
   kEditorSupport,
 };
 
@@ -49,7 +51,7 @@ using CommandOptions =
                  ExportCommandOptions, InspectCommandOptions, PlotOptions,
                  WatchCommandOptions, LspCommandOptions, DiffCommandOptions,
                  BuildCommandOptions, ExplainCommandOptions,
-                 EditorSupportCommandOptions>;
+                 DecompileCommandOptions, EditorSupportCommandOptions>;
 
 // The result of parsing: either a command to run with its options (texts
 // as typed, UTF-8), or an exit status with the text to print (help,

@@ -105,6 +105,13 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     const DiffCommandOptions o = OptionsOf<DiffCommandOptions>(p);
     EXPECT_EQ(o.inputs, (std::vector<std::string>{"old", "new"}));
     EXPECT_TRUE(o.json);
+    EXPECT_FALSE(o.rows);
+    EXPECT_TRUE(
+        OptionsOf<DiffCommandOptions>(Parse({"diff", "old", "new", "--rows"}))
+            .rows);
+    EXPECT_FALSE(
+        OptionsOf<DiffCommandOptions>(Parse({"diff", "old", "new", "--cells"}))
+            .rows);
   }
   {
     ParsedCommandLine p = Parse({"watch", "l.txt", "t.txt", "--no-grid"});
@@ -297,6 +304,7 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"--no-such-flag"},
       {"diff", "only-one"},
       {"diff", "a.sim", "a.dat", "b.sim"},
+      {"diff", "old", "new", "--rows", "--cells"},
       {"build"},
       {"build", "pack", "-j", "0"},
       {"build", "pack", "--json", "--csv", "s.csv"},
@@ -363,8 +371,8 @@ TEST(CommandLine, MistypedCommandSuggestsTheNearest) {
       {{"frobnicate"}, "\"frobnicate\" is not a command; the commands are"},
       // Help asked of a word that is no command is no help.
       {{"compil", "--help"}, "did you mean \"compile\"?"},
-      {{"decompil", "--help"},
-       "\"decompil\" is not a command; the commands are compile check"},
+      {{"frobnicat", "--help"},
+       "\"frobnicat\" is not a command; the commands are compile check"},
       {{"--no-window", "chek", "--help"}, "did you mean \"check\"?"},
   };
   for (const Case& c : kCases) {
