@@ -20,6 +20,7 @@
 #include "lint/warnings.h"
 #include "run/lsp_command.h"
 #include "run/program_name.h"
+#include "tools/editor_support.h"
 
 namespace scenario {
 
@@ -85,10 +86,12 @@ struct OptionStore {
   std::string plot_format;  // "", "svg", "png", "pdf" or "html"
   WatchCommandOptions watch;
   DiffCommandOptions diff;
+  bool diff_cells = false;
   BuildCommandOptions build;
   bool build_no_grid = false;
   ExplainCommandOptions explain;
   DecompileCommandOptions decompile;
+  EditorSupportCommandOptions editor_support;
 };
 
 // The subcommands, each with the command it stands for.
@@ -229,7 +232,7 @@ CLI::App* AddWatch(CLI::App& app, WatchCommandOptions* o) {
   return watch;
 }
 
-CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o) {
+CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o, bool* cells) {
   CLI::App* diff = app.add_subcommand(
       "diff", "List what changed between two compiled scenarios");
   diff->add_option("OLD NEW", o->inputs,
@@ -237,6 +240,11 @@ CLI::App* AddDiff(CLI::App& app, DiffCommandOptions* o) {
                    "parameter file (.sim) each, or the files of each")
       ->required();
   diff->add_flag("--json", o->json, "Print one JSON object");
+  diff->add_flag("--rows", o->rows,
+                 "List the changes as description rows (a slowdown moved, a "
+                 "station's time), as decompile recovers them");
+  diff->add_flag("--cells", *cells,
+                 "List the changes as cells, slots and grid (the default)");
   return diff;
 }
 
@@ -302,6 +310,27 @@ CLI::App* AddExplain(CLI::App& app, ExplainCommandOptions* o) {
   return explain;
 }
 
+CLI::App* AddEditorSupport(CLI::App& app, EditorSupportCommandOptions* o) {
+  CLI::App* editor = app.add_subcommand(
+      "editor-support",
+      "Write the colouring, snippets and settings files of an editor for the "
+      "description files");
+  editor
+      ->add_option("EDITOR", o->editor,
+                   "The editor: " + std::string(EditorNames()))
+      ->required()
+      ->check(CLI::Validator(
+          [](const std::string& name) -> std::string {
+            if (EditorNamed(name)) return "";
+            return QuotedName(name) + " is no editor; the editors are " +
+                   std::string(EditorNames());
+          },
+          "EDITOR", "editor name"));
+  editor->add_option("-o,--output", o->output,
+                     "Folder for the files (default: .)");
+  return editor;
+}
+
 // The program and its subcommands, in the order help lists them.
 Subcommands AddCommands(CLI::App& app, OptionStore* store) {
   app.set_version_flag("--version", std::string(kProgramVersion));
@@ -336,11 +365,13 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
                           "Language server for the description files, on "
                           "standard input and output"),
        CommandKind::kLsp},
-      {AddDiff(app, &store->diff), CommandKind::kDiff},
+      {AddDiff(app, &store->diff, &store->diff_cells), CommandKind::kDiff},
       {AddBuild(app, &store->build, &store->build_no_grid),
        CommandKind::kBuild},
       {AddExplain(app, &store->explain), CommandKind::kExplain},
       {AddDecompile(app, &store->decompile), CommandKind::kDecompile},
+      {AddEditorSupport(app, &store->editor_support),
+       CommandKind::kEditorSupport},
   };
 }
 
@@ -405,10 +436,17 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
       return "";
     case CommandKind::kDiff: {
       const std::size_t n = store.diff.inputs.size();
+      const bool both = store.diff.rows && store.diff_cells;
       options = std::move(store.diff);
-      if (n >= 2 && n % 2 == 0) return "";
-      return "diff: give the old and the new scenario: a folder or a "
-             "parameter file each, or the same number of files for each\n";
+      if (n < 2 || n % 2 != 0) {
+        return "diff: give the old and the new scenario: a folder or a "
+               "parameter file each, or the same number of files for each\n";
+      }
+      if (both) {
+        return "diff: --rows and --cells ask for two different listings; "
+               "give one of them (--cells is the default)\n";
+      }
+      return "";
     }
     case CommandKind::kBuild:
       store.build.grid = !store.build_no_grid;
@@ -421,6 +459,9 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
     }
     case CommandKind::kDecompile:
       options = std::move(store.decompile);
+      return "";
+    case CommandKind::kEditorSupport:
+      options = std::move(store.editor_support);
       return "";
   }
   return "";
@@ -504,6 +545,9 @@ int RunCommand(const ParsedCommandLine& parsed, FileSystem& fs) {
     case CommandKind::kDecompile:
       return RunDecompileCommand(std::get<DecompileCommandOptions>(o), fs,
                                  std::cout, std::cerr);
+    case CommandKind::kEditorSupport:
+      return RunEditorSupportCommand(std::get<EditorSupportCommandOptions>(o),
+                                     fs, std::cout, std::cerr);
   }
   return kExitUsage;
 }

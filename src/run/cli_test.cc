@@ -105,6 +105,13 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     const DiffCommandOptions o = OptionsOf<DiffCommandOptions>(p);
     EXPECT_EQ(o.inputs, (std::vector<std::string>{"old", "new"}));
     EXPECT_TRUE(o.json);
+    EXPECT_FALSE(o.rows);
+    EXPECT_TRUE(
+        OptionsOf<DiffCommandOptions>(Parse({"diff", "old", "new", "--rows"}))
+            .rows);
+    EXPECT_FALSE(
+        OptionsOf<DiffCommandOptions>(Parse({"diff", "old", "new", "--cells"}))
+            .rows);
   }
   {
     ParsedCommandLine p = Parse({"watch", "l.txt", "t.txt", "--no-grid"});
@@ -125,6 +132,11 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     EXPECT_TRUE(
         OptionsOf<ExplainCommandOptions>(Parse({"explain", "--all"})).all);
     EXPECT_EQ(Parse({"lsp"}).kind, CommandKind::kLsp);
+    const EditorSupportCommandOptions editor =
+        OptionsOf<EditorSupportCommandOptions>(
+            Parse({"editor-support", "notepad++", "-o", "npp"}));
+    EXPECT_EQ(editor.editor, "notepad++");
+    EXPECT_EQ(editor.output, "npp");
   }
 }
 
@@ -292,11 +304,14 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"--no-such-flag"},
       {"diff", "only-one"},
       {"diff", "a.sim", "a.dat", "b.sim"},
+      {"diff", "old", "new", "--rows", "--cells"},
       {"build"},
       {"build", "pack", "-j", "0"},
       {"build", "pack", "--json", "--csv", "s.csv"},
       {"explain"},
       {"explain", "16", "--all"},
+      {"editor-support"},
+      {"editor-support", "emacs"},
       // A flag's value that is no truth word nor a number.
       {"--no-window=x"},
       {"compile", "a_linea.txt", "a_b-.txt", "--no-grid=maybe"},

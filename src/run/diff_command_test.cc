@@ -30,6 +30,20 @@ constexpr const char* kBoard =
     "indicatori_vmax,  57950,  110,  120,  130,  0,  110,  120,  130,  0";
 constexpr const char* kMovedBoard =
     "indicatori_vmax,  58050,  110,  120,  130,  0,  110,  120,  130,  0";
+// The train rows the author edits: one station's time, and a slowdown
+// added where there was none.
+constexpr const char* kStation = "17,18, 0, Tarvo San Rocco";
+constexpr const char* kLaterStation = "17,19, 0, Tarvo San Rocco";
+constexpr const char* kSlowdowns = "[rallentamenti]\r\n";
+constexpr const char* kNewSlowdown =
+    "rallentamento,   24000,   60,   600,   0,   1,   0\r\n";
+
+void Replace(std::string* text, const std::string& what,
+             const std::string& with) {
+  const std::size_t at = text->find(what);
+  ASSERT_NE(at, std::string::npos) << what;
+  text->replace(at, what.size(), with);
+}
 
 void Compile(const std::string& line, const std::string& train,
              const std::string& output) {
@@ -60,14 +74,21 @@ class BuiltinDiff : public ::testing::Test {
     Compile(line, train, dir_->File("old"));
 
     std::string text = ReadWholeFile(line);
-    const std::size_t at = text.find(kBoard);
-    ASSERT_NE(at, std::string::npos);
-    text.replace(at, std::string(kBoard).size(), kMovedBoard);
+    Replace(&text, kBoard, kMovedBoard);
     // Same names, so that only the board differs.
     std::filesystem::create_directory(dir_->File("moved"));
     const std::string moved = dir_->File("moved/") + kLine;
     WriteWholeFile(moved, text);
     Compile(moved, train, dir_->File("new"));
+
+    // "edited": the board moved, a station's time changed and a slowdown
+    // added, the last bringing its warning cells and code marks.
+    text = ReadWholeFile(train);
+    Replace(&text, kStation, kLaterStation);
+    Replace(&text, kSlowdowns, std::string(kSlowdowns) + kNewSlowdown);
+    const std::string edited = dir_->File("moved/") + kTrain;
+    WriteWholeFile(edited, text);
+    Compile(moved, edited, dir_->File("edited"));
   }
   static void TearDownTestSuite() {
     delete dir_;
@@ -79,11 +100,12 @@ class BuiltinDiff : public ::testing::Test {
     std::string out;
     std::string err;
   };
-  static Result Diff(const std::vector<std::string>& inputs,
-                     bool json = false) {
+  static Result Diff(const std::vector<std::string>& inputs, bool json = false,
+                     bool rows = false) {
     DiffCommandOptions c;
     c.inputs = inputs;
     c.json = json;
+    c.rows = rows;
     std::ostringstream out;
     std::ostringstream err;
     const int status = RunDiffCommand(c, RealFileSystem(), out, err);
@@ -197,6 +219,58 @@ TEST_F(BuiltinDiff, TroubleExitsWithTwoAndSaysWhy) {
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
+}
+
+TEST_F(BuiltinDiff, RowsShowTheEditedRowsAndNothingElse) {
+  const Result same = Diff({dir_->File("old"), dir_->File("old")}, false, true);
+  EXPECT_EQ(same.status, kExitOk);
+  EXPECT_EQ(same.out, "");
+  EXPECT_EQ(same.err, "");
+
+  const Result r = Diff({dir_->File("old"), dir_->File("edited")}, false, true);
+  EXPECT_EQ(r.status, kExitFindings);
+  EXPECT_EQ(r.out,
+            "maximum-speed board at 57950 m moved to 58050 m\n"
+            "station \"Tarvo San Rocco\" at 3100 m: time 17:18:00 -> "
+            "17:19:00\n"
+            "slowdown added at 24000 m: v 60 km/h, l 600 m, f_tt 0, f_ta 1, "
+            "d_v 0\n");
+  EXPECT_EQ(r.err, "");
+
+  const Result j = Diff({dir_->File("old"), dir_->File("edited")}, true, true);
+  EXPECT_EQ(j.status, kExitFindings);
+  const nlohmann::json doc = nlohmann::json::parse(j.out);
+  EXPECT_FALSE(doc["identical"].get<bool>());
+  ASSERT_EQ(doc["changes"].size(), 3u);
+  const nlohmann::json& board = doc["changes"][0];
+  EXPECT_EQ(board["description"], "line");
+  EXPECT_EQ(board["change"], "moved");
+  EXPECT_EQ(board["old_position"], 57950);
+  EXPECT_EQ(board["new_position"], 58050);
+  const nlohmann::json& station = doc["changes"][1];
+  EXPECT_EQ(station["station"], "Tarvo San Rocco");
+  EXPECT_EQ(station["fields"]["time"]["new"], "17:19:00");
+  EXPECT_EQ(doc["changes"][2]["change"], "added");
+  EXPECT_EQ(doc["changes"][2]["fields"]["v"]["new"], 60);
+}
+
+TEST_F(BuiltinDiff, RowsOfFilesNoCompileWritesExitWithTwo) {
+  // A copy of the old scenario with a cell of a kind no row places.
+  namespace fs = std::filesystem;
+  fs::copy(dir_->File("old"), dir_->File("strange"));
+  std::string cells = ReadWholeFile(In("strange", kCells));
+  cells[100 * 15] = static_cast<char>(99);  // cell 100's kind
+  WriteWholeFile(In("strange", kCells), cells);
+  // Loaded, the cells compare.
+  EXPECT_EQ(Diff({dir_->File("old"), dir_->File("strange")}).status,
+            kExitFindings);
+  const Result r =
+      Diff({dir_->File("old"), dir_->File("strange")}, false, true);
+  EXPECT_EQ(r.status, kExitNothing);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("new scenario: its rows cannot be recovered: "),
+            std::string::npos)
+      << r.err;
 }
 
 }  // namespace

@@ -18,7 +18,8 @@
 // given before it stands in a later section; it then follows that row
 // under the same section. Rows given in section order (the usual case)
 // are written exactly as export would lay them out. The line's general
-// rows always stand under "[generale]", in the order given.
+// rows always stand under "[generale]", in the order given; a row of a
+// kind the file has no section for follows the row before it.
 
 #include <string>
 
