@@ -9,6 +9,10 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh
 jobs="$(nproc)"
 
+# The VS Code extension's tools (its grammar tests and packaging), pinned by
+# its package-lock.json.
+(cd editors/vscode && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+
 cmake --preset normal >/dev/null
 cmake --build --preset normal -j"$jobs"
 ctest --preset normal -j"$jobs"

@@ -13,6 +13,7 @@ set(SCENARIO_WINDOWS_LEFT_OUT_TEST_SOURCES
   scenario_sheet_test.cc
   sheet_panels_test.cc
   scenario_files_test.cc
+  notepadpp_language_test.cc
 )
 # Whole test programs left out (each folder says so beside its own):
 # raster_tests (the librsvg module) and fuzz_tests (libxml2). window_tests

@@ -30,6 +30,7 @@
 #include "run/cli.h"
 #include "tools/diagnostic_report.h"
 #include "tools/inspect.h"
+#include "tools/round_trip_testing.h"
 
 namespace scenario {
 
@@ -193,6 +194,19 @@ void FuzzLint(std::string_view data) {
             "a warning prints as one line");
   }
   (void)DescribeSummary(report.summary);
+}
+
+void FuzzDecompile(std::string_view data) {
+  FuzzCompileRun input;
+  if (!PrepareFuzzInput(data, &input)) return;
+  RoundTrip trip;
+  RunRoundTrip(input.fs.files[input.files.line_description],
+               input.fs.files[input.files.train_description],
+               input.scenario.line_name, input.scenario.train_name, &trip);
+  if (!trip.written || !trip.status.ok()) return;
+  Require(!trip.decompiled.same_bytes || trip.same_bytes,
+          "decompile claims the same bytes only where a compile of its "
+          "texts gives them");
 }
 
 void FuzzCellFile(std::string_view data) {

@@ -24,6 +24,13 @@ void FuzzCompile(std::string_view data);
 // file, in the promised order, and prints as one line.
 void FuzzLint(std::string_view data);
 
+// decompile on what the compile target's input compiles to, always with
+// the grid (the curves are recovered from it): when the compile writes its
+// files, they are decompiled and decompile's texts compiled again apart
+// from it. Decompile must never claim the same bytes where that compile
+// differs.
+void FuzzDecompile(std::string_view data);
+
 // One binary file as inspect reads it: decoded, encoded back to the same
 // bytes, and listed as text and as JSON (which must parse).
 void FuzzCellFile(std::string_view data);

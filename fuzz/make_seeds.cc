@@ -1,7 +1,8 @@
 // Writes the seeds that come from the program's own output, one folder per
 // target under the folder given: the exported built-in pair, the binary
 // files compiled from it and from the committed compile seeds, the sheet
-// inputs made of them, a few command lines and build records. They are
+// inputs made of them, random valid pairs for decompile, a few command
+// lines and build records. They are
 // generated rather than kept in the tree, so that they follow the formats as
 // they change.
 //
@@ -21,6 +22,7 @@
 #include "base/content_digest.h"
 #include "base/fake_file_system.h"
 #include "compile/compile_stage.h"
+#include "compile/random_pair_testing.h"
 #include "fuzz_compile_input.h"
 #include "fuzz_entry_points.h"
 #include "fuzz_lsp_session.h"
@@ -87,6 +89,10 @@ std::string SheetInput(const Compiled& c, bool with_grid, std::int16_t from,
   if (with_grid) input += c.grid;
   return input;
 }
+
+// The largest decompile seed: half the target's largest input, so that
+// mutations have room to grow it.
+constexpr std::size_t kDecompileSeedBytes = 16384;
 
 // Command lines, arguments after the program's name joined by NUL.
 constexpr std::string_view kCommandLines[] = {
@@ -208,6 +214,20 @@ bool Run(const fs::path& seed_dir, const fs::path& out_dir) {
                     SheetInput(c, small_grid, kNone, kNone));
     ok &= WriteSeed(out_dir / "sheet", name + "-range",
                     SheetInput(c, small_grid, 5, 30));
+  }
+
+  // decompile starts from every pair the compile target does, and from
+  // random valid pairs of every row kind that fit its largest input.
+  for (const auto& [name, seed] : compile_seeds) {
+    ok &= WriteSeed(out_dir / "decompile", name, seed);
+  }
+  for (std::uint32_t n = 0, written = 0; n < 64 && written < 16; ++n) {
+    const RandomPair pair = MakeRandomPair(n);
+    const std::string seed =
+        "G" + pair.line_text + std::string(kTrainSeparator) + pair.train_text;
+    if (seed.size() > kDecompileSeedBytes) continue;
+    ok &= WriteSeed(out_dir / "decompile", "random-" + std::to_string(n), seed);
+    ++written;
   }
 
   // The language server on each hand-written pair.

@@ -17,6 +17,12 @@ packages=(
   g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
+# Node.js and npm run the VS Code extension's tests and packaging: Debian's,
+# only when the machine has no node or npm of its own (a newer one that is
+# there is kept).
+if ! command -v node >/dev/null 2>&1; then packages+=(nodejs); fi
+if ! command -v npm >/dev/null 2>&1; then packages+=(npm); fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then

@@ -21,4 +21,11 @@ while IFS= read -r call; do
 done <"$bin/apt.log"
 grep -q ' install .*clang-14' "$bin/apt.log" || {
   echo "FAIL: the fuzz build's compiler is not installed"; exit 1; }
+# A machine's own node and npm are kept: Debian's come only where none is.
+if command -v node >/dev/null && command -v npm >/dev/null; then
+  if grep -qE ' (nodejs|npm)( |$)' "$bin/apt.log"; then
+    echo "FAIL: Debian's nodejs or npm asked for beside the machine's own"
+    exit 1
+  fi
+fi
 echo "ok"

@@ -10,6 +10,12 @@
 #       scenario-raster.so, scenario-http.so), the README, docs/ and
 #       notices/.
 #
+# Both also hold editors/: the VS Code extension
+# (scenario-description-VERSION.vsix, packed by vsce from editors/vscode/,
+# with the npm tools its package-lock.json pins, installed by npm ci when
+# missing) and the Notepad++ language (scenario-description.udl.xml); the
+# two are written into the output folder as well.
+#
 # Each archive holds one folder of the archive's name. notices/ holds the
 # copyright and licence text, as Debian ships it, of every package whose
 # code is in the release or is loaded by it: for Windows the archives the
@@ -18,7 +24,7 @@
 # for both the header-only packages compiled in (CLI11, nlohmann-json,
 # xxHash). VERSION is the project's version (CMakeLists.txt).
 #
-# Usage: scripts/package.sh [-o DIR] [--only windows|linux]
+# Usage: scripts/package.sh [-o DIR] [--only windows|linux|editors]
 #                           [--windows-build DIR] [--linux-build DIR]
 #
 # By default each release is built through its preset first (build-windows/
@@ -43,8 +49,9 @@ while [ $# -gt 0 ]; do
   esac
 done
 case "$only" in
-  ""|windows|linux) ;;
-  *) echo "package.sh: --only takes windows or linux, not \"$only\"" >&2
+  ""|windows|linux|editors) ;;
+  *) echo "package.sh: --only takes windows, linux or editors, not" \
+          "\"$only\"" >&2
      exit 2 ;;
 esac
 
@@ -109,14 +116,45 @@ header_packages() {
   done
 }
 
-# Lays out README, docs and the given files in folder.
+# Lays out README, docs, the editors' files and the given files in folder.
 lay_out() {
   local folder="$1"
   shift
   mkdir -p "$folder"
   cp "$source_dir/README.md" "$folder/"
   cp -r "$source_dir/docs" "$folder/"
+  cp -r "$stage/editors" "$folder/"
   cp "$@" "$folder/"
+}
+
+# The editors' files in $stage/editors and in the output folder.
+package_editors() {
+  local vscode="$source_dir/editors/vscode"
+  if [ ! -d "$vscode/node_modules/@vscode/vsce" ]; then
+    (cd "$vscode" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+  fi
+  local extension_version
+  extension_version="$(cd "$vscode" &&
+                       node -p 'require("./package.json").version')"
+  if [ "$extension_version" != "$version" ]; then
+    echo "package.sh: editors/vscode/package.json has version" \
+         "$extension_version, the project $version: make them the same" >&2
+    exit 1
+  fi
+  mkdir -p "$stage/editors"
+  local vsix="$stage/editors/scenario-description-$version.vsix"
+  (cd "$vscode" &&
+   npx --no-install vsce package --allow-missing-repository -o "$vsix" \
+     >"$stage/vsce.log" 2>&1) || {
+    cat "$stage/vsce.log" >&2
+    echo "package.sh: vsce could not pack editors/vscode" >&2
+    exit 1
+  }
+  cp "$source_dir/editors/notepad++/scenario-description.udl.xml" \
+     "$stage/editors/"
+  cp "$stage/editors/"* "$dist/"
+  echo "$dist/$(basename "$vsix")"
+  echo "$dist/scenario-description.udl.xml"
 }
 
 package_windows() {
@@ -197,5 +235,6 @@ package_linux() {
   echo "$dist/$name.tar.gz"
 }
 
-if [ "$only" != linux ]; then package_windows; fi
-if [ "$only" != windows ]; then package_linux; fi
+package_editors
+if [ "$only" = "" ] || [ "$only" = windows ]; then package_windows; fi
+if [ "$only" = "" ] || [ "$only" = linux ]; then package_linux; fi

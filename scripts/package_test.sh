@@ -5,7 +5,9 @@
 # runs under Wine and its built-in run writes the six files with the
 # digests pinned in src/run/output_digests_testing.h. The executable
 # imports only DLLs that every Windows installation has, and the zip holds
-# the README, docs/ and the notices of what is linked in.
+# the README, docs/ and the notices of what is linked in, and the editors'
+# files: the VS Code extension, whose manifest names only files it holds
+# (scripts/check-vsix.js), and the Notepad++ language, well-formed XML.
 #
 # Usage: scripts/package_test.sh WINDOWS_BUILD_DIR WINE
 # (the Windows build's ctest runs it, with WINEPREFIX set).
@@ -56,6 +58,25 @@ for file in scenario-compiler.exe README.md docs/format.md \
             notices/nlohmann-json3-dev.txt notices/libxxhash-dev.txt; do
   [ -f "$folder/$file" ] || fail "the zip has no $name/$file"
 done
+
+# The editors' files. The editor cannot be run here, so what it would load
+# from the extension is checked instead.
+version="${name#scenario-compiler-}"
+version="${version%-windows-x64}"
+vsix="$folder/editors/scenario-description-$version.vsix"
+udl="$folder/editors/scenario-description.udl.xml"
+if [ ! -f "$vsix" ]; then
+  fail "the zip has no $name/editors/scenario-description-$version.vsix"
+else
+  node "$source_dir/scripts/check-vsix.js" "$vsix" "$version" "$work/vsix" ||
+    fail "the extension's manifest is not whole (above)"
+fi
+if [ ! -f "$udl" ]; then
+  fail "the zip has no $name/editors/scenario-description.udl.xml"
+else
+  python3 -c 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])' \
+    "$udl" || fail "the Notepad++ language is not well-formed XML"
+fi
 
 # The imports, from the executable as released.
 dlls="$(x86_64-w64-mingw32-objdump -p "$folder/scenario-compiler.exe" |

@@ -2,8 +2,10 @@
 
 #include <cassert>
 #include <cstddef>
+#include <span>
 
 #include "base/strings.h"
+#include "line/description_layout.h"
 #include "line/field_reader.h"
 #include "line/line_keywords.h"
 #include "line/row_fields.h"
@@ -115,27 +117,16 @@ std::vector<RowGuide> MakeGuides() {
 
 const std::vector<RowGuide> kGuides = MakeGuides();
 
-const std::vector<std::string_view> kLineSections = {
-    "[generale]", "[curve]",       "[pendenze]", "[montagne]",
-    "[cartelli]", "[indicazioni]", "[fine]"};
-const std::vector<std::string_view> kTrainSections = {
-    "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
-    "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
-const std::vector<std::string_view> kNoSections;
-
-// The line's rows come first in RowKind, the train's after them.
-constexpr RowKind kFirstLineRow = RowKind::kLength;
-constexpr RowKind kLastLineRow = RowKind::kIndicatorBoard;
-constexpr RowKind kFirstTrainRow = RowKind::kBrakedMass;
-constexpr RowKind kLastTrainRow = RowKind::kStation;
-
-std::vector<RowKind> KindsFromTo(RowKind first, RowKind last) {
-  std::vector<RowKind> kinds;
-  for (int k = static_cast<int>(first); k <= static_cast<int>(last); ++k) {
-    kinds.push_back(static_cast<RowKind>(k));
-  }
-  return kinds;
+std::vector<std::string_view> SectionList(DescriptionFile file) {
+  const std::span<const std::string_view> sections = DescriptionSections(file);
+  return {sections.begin(), sections.end()};
 }
+
+const std::vector<std::string_view> kLineSections =
+    SectionList(DescriptionFile::kLine);
+const std::vector<std::string_view> kTrainSections =
+    SectionList(DescriptionFile::kTrain);
+const std::vector<std::string_view> kNoSections;
 
 // A text that an unclosed quote ran to the added line end ends before it.
 std::string WithoutLineEnd(std::string text) {
@@ -154,9 +145,9 @@ const RowGuide& GuideOf(RowKind kind) {
 std::vector<RowKind> RowKindsOf(DescriptionKind file) {
   switch (file) {
     case DescriptionKind::kLine:
-      return KindsFromTo(kFirstLineRow, kLastLineRow);
+      return RowKindsOfFile(DescriptionFile::kLine);
     case DescriptionKind::kTrain:
-      return KindsFromTo(kFirstTrainRow, kLastTrainRow);
+      return RowKindsOfFile(DescriptionFile::kTrain);
     case DescriptionKind::kNone:
       break;
   }

@@ -10,6 +10,7 @@
 #include "base/strings.h"
 #include "base/windows1252.h"
 #include "line/read_log.h"
+#include "line/row_snippet.h"
 #include "lint/warnings.h"
 #include "lsp/description_rows.h"
 #include "lsp/file_uri.h"
@@ -202,16 +203,6 @@ std::string CodeSpanText(std::string text) {
   return text;
 }
 
-// The snippet escapes: "$", "}" and "\" stand for themselves after "\".
-std::string SnippetText(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '$' || c == '}' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out;
-}
-
 json CompletionItem(std::string_view label, RowKind kind, bool snippets) {
   const RowGuide& row = GuideOf(kind);
   json item = {{"label", std::string(label)},
@@ -220,15 +211,9 @@ json CompletionItem(std::string_view label, RowKind kind, bool snippets) {
                {"documentation", std::string(row.summary)}};
   // Without snippets the fields' names go in as plain text, for the
   // author to type over: the row's shape still shows.
-  std::string text = snippets ? SnippetText(label) : std::string(label);
-  int n = 1;
-  for (const FieldGuide* field : row.fields) {
-    const std::string name = FieldLabel(*field);
-    text += snippets
-                ? ",  ${" + std::to_string(n++) + ":" + SnippetText(name) + "}"
-                : ",  " + name;
-  }
-  item["insertText"] = text;
+  item["insertText"] = RowSnippet(
+      label, kind,
+      snippets ? SnippetForm::kPlaceholders : SnippetForm::kPlainText);
   item["insertTextFormat"] =
       snippets ? InsertTextFormat::kSnippet : InsertTextFormat::kPlainText;
   return item;

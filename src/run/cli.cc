@@ -20,6 +20,7 @@
 #include "lint/warnings.h"
 #include "run/lsp_command.h"
 #include "run/program_name.h"
+#include "tools/editor_support.h"
 
 namespace scenario {
 
@@ -90,6 +91,7 @@ struct OptionStore {
   bool build_no_grid = false;
   ExplainCommandOptions explain;
   DecompileCommandOptions decompile;
+  EditorSupportCommandOptions editor_support;
 };
 
 // The subcommands, each with the command it stands for.
@@ -308,6 +310,27 @@ CLI::App* AddExplain(CLI::App& app, ExplainCommandOptions* o) {
   return explain;
 }
 
+CLI::App* AddEditorSupport(CLI::App& app, EditorSupportCommandOptions* o) {
+  CLI::App* editor = app.add_subcommand(
+      "editor-support",
+      "Write the colouring, snippets and settings files of an editor for the "
+      "description files");
+  editor
+      ->add_option("EDITOR", o->editor,
+                   "The editor: " + std::string(EditorNames()))
+      ->required()
+      ->check(CLI::Validator(
+          [](const std::string& name) -> std::string {
+            if (EditorNamed(name)) return "";
+            return QuotedName(name) + " is no editor; the editors are " +
+                   std::string(EditorNames());
+          },
+          "EDITOR", "editor name"));
+  editor->add_option("-o,--output", o->output,
+                     "Folder for the files (default: .)");
+  return editor;
+}
+
 // The program and its subcommands, in the order help lists them.
 Subcommands AddCommands(CLI::App& app, OptionStore* store) {
   app.set_version_flag("--version", std::string(kProgramVersion));
@@ -347,6 +370,8 @@ Subcommands AddCommands(CLI::App& app, OptionStore* store) {
        CommandKind::kBuild},
       {AddExplain(app, &store->explain), CommandKind::kExplain},
       {AddDecompile(app, &store->decompile), CommandKind::kDecompile},
+      {AddEditorSupport(app, &store->editor_support),
+       CommandKind::kEditorSupport},
   };
 }
 
@@ -435,6 +460,9 @@ std::string TakeOptions(OptionStore& store, ParsedCommandLine* parsed) {
     case CommandKind::kDecompile:
       options = std::move(store.decompile);
       return "";
+    case CommandKind::kEditorSupport:
+      options = std::move(store.editor_support);
+      return "";
   }
   return "";
 }
@@ -517,6 +545,9 @@ int RunCommand(const ParsedCommandLine& parsed, FileSystem& fs) {
     case CommandKind::kDecompile:
       return RunDecompileCommand(std::get<DecompileCommandOptions>(o), fs,
                                  std::cout, std::cerr);
+    case CommandKind::kEditorSupport:
+      return RunEditorSupportCommand(std::get<EditorSupportCommandOptions>(o),
+                                     fs, std::cout, std::cerr);
   }
   return kExitUsage;
 }

@@ -9,6 +9,7 @@
 #include "run/compile_command.h"
 #include "run/decompile_command.h"
 #include "run/diff_command.h"
+#include "run/editor_support_command.h"
 #include "run/explain_command.h"
 #include "run/export_command.h"
 #include "run/inspect_command.h"
@@ -32,6 +33,7 @@ enum class CommandKind {
   kBuild,
   kExplain,
   kDecompile,
+  kEditorSupport,
 };
 
 // What --version prints; the pack builds keep it beside their outputs. The
@@ -49,7 +51,7 @@ using CommandOptions =
                  ExportCommandOptions, InspectCommandOptions, PlotOptions,
                  WatchCommandOptions, LspCommandOptions, DiffCommandOptions,
                  BuildCommandOptions, ExplainCommandOptions,
-                 DecompileCommandOptions>;
+                 DecompileCommandOptions, EditorSupportCommandOptions>;
 
 // The result of parsing: either a command to run with its options (texts
 // as typed, UTF-8), or an exit status with the text to print (help,

@@ -132,6 +132,11 @@ TEST(CommandLine, CommandsAndTheirOptions) {
     EXPECT_TRUE(
         OptionsOf<ExplainCommandOptions>(Parse({"explain", "--all"})).all);
     EXPECT_EQ(Parse({"lsp"}).kind, CommandKind::kLsp);
+    const EditorSupportCommandOptions editor =
+        OptionsOf<EditorSupportCommandOptions>(
+            Parse({"editor-support", "notepad++", "-o", "npp"}));
+    EXPECT_EQ(editor.editor, "notepad++");
+    EXPECT_EQ(editor.output, "npp");
   }
 }
 
@@ -305,6 +310,8 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
       {"build", "pack", "--json", "--csv", "s.csv"},
       {"explain"},
       {"explain", "16", "--all"},
+      {"editor-support"},
+      {"editor-support", "emacs"},
       // A flag's value that is no truth word nor a number.
       {"--no-window=x"},
       {"compile", "a_linea.txt", "a_b-.txt", "--no-grid=maybe"},

@@ -15,6 +15,7 @@
 #include "model/track_cells.h"
 #include "tools/decompile_mountains.h"
 #include "tools/decompile_plan.h"
+#include "tools/decompile_train.h"
 #include "tools/scenario_files.h"
 
 namespace scenario {
@@ -89,11 +90,13 @@ Status RecoverKilometreRows(const ParamTable& t, RecoveredDescription* out) {
           std::to_string(f3.start) +
           " m: a compile orders them by start, the greatest strictly first");
     }
-    // Equal starts in 82 and 83 stay in the order "uno", "due" when "due"
-    // is not above "uno".
-    tre = f1;
-    due = f2.start > f3.start ? f2 : f3;
-    uno = f2.start > f3.start ? f3 : f2;
+    // The greatest start goes to "uno", as a line with one record writes
+    // it. The ordering then puts "tre" second when its start is above
+    // "due"'s, else "due": so the second record goes to "tre" only when
+    // its start is strictly above the third's.
+    uno = f1;
+    tre = f2.start > f3.start ? f2 : f3;
+    due = f2.start > f3.start ? f3 : f2;
   } else {
     if (f1.offset <= 0) {
       return Status::Error(
@@ -182,22 +185,31 @@ std::pair<std::int64_t, std::int64_t> SplitSpeedWord(std::int64_t w) {
   return {vs, (w - vs * 20) * 5};
 }
 
+// The stop cells whose leftover words a train row explains
+// (TrainCellsUnderStopMarks), in increasing order.
+using TrainStopCells = std::vector<std::int64_t>;
+
 // A station's stop mark overwrites the kind and the first word of its cell
 // and keeps the other words: a stop cell with words left (and no signal
-// time) held a maximum-speed board, which the line placed first.
-bool HoldsLostSpeedBoard(const TrackCell& cell) {
+// time) held a maximum-speed board, which the line placed first, unless
+// the words are those of a signal or slowdown the train placed before the
+// station.
+bool HoldsLostSpeedBoard(const TrackCell& cell, std::int64_t c,
+                         const TrainStopCells& train_cells) {
   return cell.kind == kKindStopMark && cell.b10 == 0 &&
-         (cell.w4 != 0 || cell.w6 != 0 || cell.w8 != 0);
+         (cell.w4 != 0 || cell.w6 != 0 || cell.w8 != 0) &&
+         !std::binary_search(train_cells.begin(), train_cells.end(), c);
 }
 
 void RecoverSpeedBoardRows(const std::vector<TrackCell>& cells,
+                           const TrainStopCells& train_cells,
                            RecoveredDescription* out) {
   bool any = false;
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& cell = cells[i];
-    const bool lost = HoldsLostSpeedBoard(cell);
-    if (cell.kind != kKindSpeedBoard && !lost) continue;
     const std::int64_t c = static_cast<std::int64_t>(i);
+    const bool lost = HoldsLostSpeedBoard(cell, c, train_cells);
+    if (cell.kind != kKindSpeedBoard && !lost) continue;
     if (lost) {
       out->notes.push_back(
           {RowKind::kSpeedBoard, ItemMetre(c),
@@ -240,14 +252,15 @@ using BoardCells = std::map<std::int64_t, std::int64_t, std::greater<>>;
 // board with a text (in cell order). Fails on a slot outside 0 to 80 or
 // named twice.
 Status FindIndicatorCells(const std::vector<TrackCell>& cells,
-                          BoardCells* boards,
+                          const TrainStopCells& train_cells, BoardCells* boards,
                           std::vector<std::int64_t>* stops) {
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& cell = cells[i];
     const std::int64_t c = static_cast<std::int64_t>(i);
     // A stop that took a maximum-speed board cannot have taken a board
     // with a text as well.
-    if (cell.kind == kKindStopMark && !HoldsLostSpeedBoard(cell)) {
+    if (cell.kind == kKindStopMark &&
+        !HoldsLostSpeedBoard(cell, c, train_cells)) {
       stops->push_back(c);
     }
     if (cell.kind != kKindIndicatorBoard) continue;
@@ -287,10 +300,12 @@ std::int64_t LowestBoardSlot(const ParamTable& table,
 // slot among them that no cell names belongs to a board whose cell a
 // station's stop mark took: it is written at a stop's cell.
 Status RecoverIndicatorRows(const LoadedScenario& loaded,
+                            const TrainStopCells& train_cells,
                             RecoveredDescription* out) {
   BoardCells slot_cells;
   std::vector<std::int64_t> stops;
-  Status status = FindIndicatorCells(loaded.cells, &slot_cells, &stops);
+  Status status =
+      FindIndicatorCells(loaded.cells, train_cells, &slot_cells, &stops);
   if (!status.ok()) return status;
   const std::int64_t lowest = LowestBoardSlot(loaded.table, slot_cells);
   if (lowest > kFirstBoardTextSlot) return Status::Ok();
@@ -382,8 +397,10 @@ Status RecoverLineRows(const LoadedScenario& loaded,
   }
   RecoverGradientRows(loaded.cells, last_cell, &out);
   RecoverMountainRows(loaded.cells, &out);
-  RecoverSpeedBoardRows(loaded.cells, &out);
-  status = RecoverIndicatorRows(loaded, &out);
+  TrainStopCells train_cells = TrainCellsUnderStopMarks(loaded);
+  std::sort(train_cells.begin(), train_cells.end());
+  RecoverSpeedBoardRows(loaded.cells, train_cells, &out);
+  status = RecoverIndicatorRows(loaded, train_cells, &out);
   if (!status.ok()) return status;
   *line = std::move(out);
   return Status::Ok();

@@ -302,6 +302,28 @@ TEST(RecoverLineRows, RandomLinesCompileToTheSameBytes) {
   EXPECT_GT(clean, 75);
 }
 
+// Cell arrays too short for the rows that would give them: whatever the
+// rows, recovering them reads and writes nothing outside the files.
+TEST(RecoverLineRows, ShortArraysFullOfItemsAreRead) {
+  for (const std::int32_t length : {-7000, -6925, -6900, 0}) {
+    SCOPED_TRACE(length);
+    LoadedScenario loaded;
+    loaded.table[kGeneralSlot].long2 = length;
+    loaded.cells.resize(static_cast<std::size_t>((length + 7000 + 25) / 50) +
+                        1);
+    for (TrackCell& cell : loaded.cells) {
+      cell.kind = kKindMountainMark;
+      cell.mountain = 200;
+      cell.gradient = 7;
+    }
+    loaded.cells.back().kind = kKindSpeedBoard;
+    loaded.cells.back().w2 = -32768;
+    RecoveredDescription line;
+    const Status status = RecoverLineRows(loaded, &line);
+    EXPECT_TRUE(status.ok()) << status.message();
+  }
+}
+
 TEST(RecoverLineRows, NotesWhatTheFilesCannotTell) {
   const CompiledFiles files = Compile(SmallLineText(), SmallTrainText(), false);
   RecoveredDescription line;

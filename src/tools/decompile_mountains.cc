@@ -216,7 +216,10 @@ MountainPlan PlanStretches(const std::vector<TrackCell>& cells,
   std::vector<bool> explained(cells.size(), false);
   for (Stretch& run : Runs(cells)) {
     if (run.first > last_start) {
-      plan.tails.push_back({last_start, run.last, run.type, false});
+      // An array too short for any row keeps its tail as it is.
+      if (last_start >= 0) {
+        plan.tails.push_back({last_start, run.last, run.type, false});
+      }
       continue;
     }
     plan.stretches.push_back(run);

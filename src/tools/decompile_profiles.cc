@@ -28,7 +28,8 @@ std::int64_t RowValue(std::uint8_t stored, RowKind kind) {
 // one more cell with the value before it, and the closing step one more
 // with the last value.
 void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
-                        std::vector<RecoveredRow>* rows) {
+                        std::vector<RecoveredRow>* rows,
+                        std::vector<RecoveryNote>* notes) {
   const std::int64_t last_cell = static_cast<std::int64_t>(cells.size()) - 1;
   // The closing fill's last cell; a line of length 0 still has 141 cells.
   const std::int64_t closing = last_cell - 3;
@@ -50,6 +51,11 @@ void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
   for (std::int64_t i = closing + 1; i <= reached; ++i) {
     rows->push_back(TrainRow(kind, {last_metre, RowValue(at(i), kind)}));
   }
+  notes->push_back({kind, -1,
+                    "a row at metre 0 and one wherever the value changes, "
+                    "at the first metre of its cell (cell x 50): the metre "
+                    "within the 50 m cell, and rows that repeat the value "
+                    "before them, are not kept"});
 }
 
 }  // namespace scenario

@@ -129,9 +129,10 @@ namespace scenario {
 
 // A stop mark overwrites a signal placed in its cell before the station
 // row: the signal's w4, w6, w8 and time stay under it, and so do its
-// look-back marks. Such a cell is taken for a signal when it keeps a word
-// only a signal writes (w8, the time) or when a mark two to eight cells
-// before it is one no row recovered so far writes.
+// look-back marks. Such a cell is taken for a signal when it keeps a time
+// (only a signal writes one) or when a mark two to eight cells before it
+// is one no row recovered so far writes. Words alone do not tell: a
+// maximum-speed board of the line under a stop mark keeps its words too.
 void RecoverHiddenSignals(const std::vector<TrackCell>& cells,
                           const std::vector<MarkedRow>& stations,
                           std::vector<MarkedRow>* signals,
@@ -149,13 +150,14 @@ void RecoverHiddenSignals(const std::vector<TrackCell>& cells,
   for (std::int64_t i = 0; i < size; ++i) {
     const TrackCell& c = cells[static_cast<std::size_t>(i)];
     if (c.kind != kKindStopMark) continue;
-    bool hidden = c.w8 != 0 || c.b10 != 0;
+    bool hidden = c.b10 != 0;
     for (int j = 1; j <= 4 && !hidden; ++j) {
       hidden = i - 2 * j >= 0 && IsOrphanMark(cells, written, i - 2 * j);
     }
     if (!hidden) continue;
     MarkedRow signal = SignalAt(cells, i, 0, notes);
     signal.before_station = c.w2;
+    signal.under_stop_marks.push_back(i);
     Note(notes, signal.row.numbers[0],
          "a station's stop mark stands over a signal here: the signal is "
          "written before that station, its first digits (overwritten by the "

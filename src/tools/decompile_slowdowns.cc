@@ -56,13 +56,14 @@ class SlowdownCells {
   }
   // Claims cell i for the slowdown being found; a stop mark there orders
   // the slowdown before its station.
-  void Use(std::int64_t i, std::int64_t* before_station) {
+  void Use(std::int64_t i, MarkedRow* slowdown) {
     used_[static_cast<std::size_t>(i)] = true;
     if (IsStopMark(i)) {
       const std::int64_t slot = (*this)[i].w2;
-      if (*before_station == 0 || slot < *before_station) {
-        *before_station = slot;
+      if (slowdown->before_station == 0 || slot < slowdown->before_station) {
+        slowdown->before_station = slot;
       }
+      slowdown->under_stop_marks.push_back(i);
     }
   }
 
@@ -122,13 +123,13 @@ void FindWarning(SlowdownCells& cells, std::int64_t i, const Words& start,
                       "and it has a warning board, so it starts past metre "
                       "1500: written at 1510"});
   }
-  if (warned) cells.Use(w, &slowdown->before_station);
+  if (warned) cells.Use(w, slowdown);
   // d_v of a multiple of 65536 leaves w4 0 but numbers the pre-warnings
   // twice.
   if (*d_v == 0 && HasPreWarnings(cells, w, true)) *d_v = 65536;
   if (HasPreWarnings(cells, w, *d_v != 0)) {
     *f_ta = 1;
-    for (int n = 1; n <= 4; ++n) cells.Use(w - n, &slowdown->before_station);
+    for (int n = 1; n <= 4; ++n) cells.Use(w - n, slowdown);
   }
 }
 
@@ -138,11 +139,11 @@ MarkedRow SlowdownRow(SlowdownCells& cells, std::int64_t i, std::int64_t e,
                       const Words& start, std::vector<RecoveryNote>* notes) {
   MarkedRow slowdown;
   slowdown.key = i;
-  cells.Use(i, &slowdown.before_station);
+  cells.Use(i, &slowdown);
   std::int64_t x = (i - 1) * 50;
   std::int64_t length = 0;
   if (e >= 0) {
-    cells.Use(e, &slowdown.before_station);
+    cells.Use(e, &slowdown);
     length = (e - i) * 50;
   } else {
     notes->push_back({RowKind::kSlowdown, x,

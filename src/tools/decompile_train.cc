@@ -1,5 +1,6 @@
 #include "tools/decompile_train.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,6 +13,10 @@
 namespace scenario {
 
 namespace {
+
+// The cell array reaches 7000 m past the line's end: a line of length 0
+// has cells 0 to 140.
+constexpr std::size_t kFewestCells = 141;
 
 // The kinds a compile writes into a cell. In files: never renumber.
 bool IsKnownKind(std::uint8_t kind) {
@@ -90,8 +95,8 @@ void MergeSlowdowns(const std::vector<RecoveredRow>& marked,
 Status RecoverRows(const LoadedScenario& loaded, RecoveredDescription* out) {
   const std::vector<TrackCell>& cells = loaded.cells;
   GeneralRows(loaded.table, &out->rows);
-  RecoverProfileRows(cells, RowKind::kAdhesion, &out->rows);
-  RecoverProfileRows(cells, RowKind::kSpeedLimit, &out->rows);
+  RecoverProfileRows(cells, RowKind::kAdhesion, &out->rows, &out->notes);
+  RecoverProfileRows(cells, RowKind::kSpeedLimit, &out->rows, &out->notes);
 
   std::vector<MarkedRow> stations;
   if (Status s = RecoverStations(loaded.table, cells, &stations, &out->notes);
@@ -130,14 +135,39 @@ RecoveredRow TrainRow(RowKind kind, std::vector<std::int64_t> numbers,
 
 Status RecoverTrainRows(const LoadedScenario& loaded,
                         RecoveredDescription* train) {
-  if (loaded.cells.empty()) {
-    return Status::Error("the cell file holds no cell");
+  if (loaded.cells.size() < kFewestCells) {
+    return Status::Error("the cell file holds " +
+                         std::to_string(loaded.cells.size()) +
+                         " cells, fewer than the 141 of a line of length 0 "
+                         "that every compile writes at least");
   }
   if (Status kinds = CheckKinds(loaded.cells); !kinds.ok()) return kinds;
   RecoveredDescription out;
   if (Status s = RecoverRows(loaded, &out); !s.ok()) return s;
   *train = std::move(out);
   return Status::Ok();
+}
+
+std::vector<std::int64_t> TrainCellsUnderStopMarks(
+    const LoadedScenario& loaded) {
+  std::vector<std::int64_t> covered;
+  const std::vector<TrackCell>& cells = loaded.cells;
+  std::vector<MarkedRow> stations;
+  std::vector<RecoveryNote> notes;
+  if (cells.size() < kFewestCells || !CheckKinds(cells).ok() ||
+      !RecoverStations(loaded.table, cells, &stations, &notes).ok()) {
+    return covered;
+  }
+  std::vector<MarkedRow> items;
+  RecoverSignals(cells, &items, &notes);
+  RecoverHiddenSignals(cells, stations, &items, &notes);
+  if (!RecoverSlowdowns(cells, &items, &notes).ok()) return {};
+  for (const MarkedRow& item : items) {
+    covered.insert(covered.end(), item.under_stop_marks.begin(),
+                   item.under_stop_marks.end());
+  }
+  std::sort(covered.begin(), covered.end());
+  return covered;
 }
 
 }  // namespace scenario

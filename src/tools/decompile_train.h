@@ -7,6 +7,9 @@
 // approach marks, signals, slowdowns and code changes from their cells.
 // The code marks the post-pass adds are the compile's own, not rows.
 
+#include <cstdint>
+#include <vector>
+
 #include "base/status.h"
 #include "tools/recovered_rows.h"
 
@@ -21,6 +24,14 @@ struct LoadedScenario;
 // files hold what no train description compiles to.
 Status RecoverTrainRows(const LoadedScenario& loaded,
                         RecoveredDescription* train);
+
+// The cells where a station's stop mark stands over a train item that
+// RecoverTrainRows gives back (a signal, or a cell of a slowdown, read
+// before the station): the words the mark left there are that item's, not
+// a maximum-speed board's of the line. Empty when the train rows cannot be
+// recovered.
+std::vector<std::int64_t> TrainCellsUnderStopMarks(
+    const LoadedScenario& loaded);
 
 }  // namespace scenario
 

@@ -34,6 +34,8 @@ struct MarkedRow {
   // A signal or slowdown under a stop mark: the slot of the station that
   // must come after it; 0 for every other row.
   std::int64_t before_station = 0;
+  // The cells of the row that a later station's stop mark covers.
+  std::vector<std::int64_t> under_stop_marks;
 };
 
 // A row of kind with the reader's keyword for it.
@@ -45,10 +47,11 @@ RecoveredRow TrainRow(RowKind kind, std::vector<std::int64_t> numbers,
 // 0 and one wherever the value changes, so that the reader's fills (up to
 // last_cell - 3, or further through rows that repeat the last metre) write
 // every byte back.
-// REQUIRES: kind is RowKind::kSpeedLimit or RowKind::kAdhesion; cells is
-// not empty.
+// REQUIRES: kind is RowKind::kSpeedLimit or RowKind::kAdhesion; cells
+// holds at least 4 cells (a compile writes 141 at least).
 void RecoverProfileRows(const std::vector<TrackCell>& cells, RowKind kind,
-                        std::vector<RecoveredRow>* rows);
+                        std::vector<RecoveredRow>* rows,
+                        std::vector<RecoveryNote>* notes);
 
 // The station rows, from slots 1 upward up to the first empty slot, with
 // their approach marks. Fails when a slot holds a stretch no station row

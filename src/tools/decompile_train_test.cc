@@ -20,7 +20,7 @@
 #include "compile/small_pair_testing.h"
 #include "line/builtin_line.h"
 #include "model/scenario.h"
-#include "tools/decompile_train_testing.h"
+#include "tools/recovered_text.h"
 #include "tools/scenario_files.h"
 #include "train/builtin_train.h"
 
@@ -173,6 +173,12 @@ std::vector<PairCase> Pairs() {
                         "stazione, 5000, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
                         "60, 17, 40, 0, Coperta",
                         "[fine]"})},
+      {"maximum-speed board of the line under a station's stop mark",
+       small_line,
+       DescriptionText({"[generale]",
+                        "stazione, 100, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+                        "60, 17, 40, 0, Sopra",
+                        "[fine]"})},
       {"two signals overlapping, nearer first", small_line,
        SmallTrainWith({signal_a, signal_b})},
       {"two signals overlapping, farther first", small_line,
@@ -236,7 +242,7 @@ void ExpectRoundTrip(const PairCase& c) {
   RecoveredDescription train;
   const Status s = RecoverTrainRows(loaded, &train);
   ASSERT_TRUE(s.ok()) << s.message();
-  const std::string text = TrainTextForTests(train);
+  const std::string text = TrainDescriptionText(train);
   Compiled again;
   ASSERT_NO_FATAL_FAILURE(CompilePair(c.line, text, &again));
   EXPECT_TRUE(again.codes.empty()) << again.codes.front();
@@ -265,6 +271,8 @@ TEST(RecoverTrainRows, RefusesFilesNoCompileWrites) {
     const char* message_part;
   };
   const BrokenCase kCases[] = {
+      {"fewer cells than a line of length 0 has",
+       [](LoadedScenario& l) { l.cells.resize(5); }, "holds 5 cells"},
       {"a kind no row places", [](LoadedScenario& l) { l.cells[200].kind = 7; },
        "cell 200 holds the kind 7"},
       {"a stop mark of no station",
@@ -312,6 +320,97 @@ TEST(RecoverTrainRows, RefusesFilesNoCompileWrites) {
         << s.message();
     ASSERT_EQ(train.notes.size(), 1u);
     EXPECT_TRUE(train.rows.empty());
+  }
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// Where the files leave a choice, a note says which was made, at the row's
+// metre (or -1 for the kind as a whole).
+TEST(RecoverTrainRows, NotesEachChoiceTheFilesLeaveOpen) {
+  struct NoteCase {
+    const char* row;
+    RowKind kind;
+    std::int64_t position;
+    const char* text_part;
+  };
+  const NoteCase kCases[] = {
+      {"abbattimento, 5800, 180", RowKind::kCodeChange, -1,
+       "taken for the post-pass's"},
+      {"rallentamento, 1510, 50, 200, 0, 0, 0", RowKind::kSlowdown, 1510,
+       "past metre 1500"},
+      {"rallentamento, 3000, 120, 0, 3, 0, 0", RowKind::kSlowdown, 3000,
+       "length 0"},
+      {"segnale, 3300, 2, 1, 2, 3, 1, 5, 4, 5, 6, 306", RowKind::kSignal, 3300,
+       "a time of 306"},
+      {"segnale, 3325, 2, 1, 2, 3, 1, 5, 4, 5, 6, 0", RowKind::kSignal, -1,
+       "within the 50 m cell is not kept"},
+  };
+  for (const NoteCase& c : kCases) {
+    SCOPED_TRACE(c.row);
+    Compiled original;
+    ASSERT_NO_FATAL_FAILURE(
+        CompilePair(SmallLineText(), SmallTrainWith({c.row}), &original));
+    ASSERT_TRUE(original.codes.empty()) << original.codes.front();
+    LoadedScenario loaded;
+    ASSERT_NO_FATAL_FAILURE(Load(original, &loaded));
+    RecoveredDescription train;
+    ASSERT_TRUE(RecoverTrainRows(loaded, &train).ok());
+    bool found = false;
+    for (const RecoveryNote& note : train.notes) {
+      found = found || (note.kind == c.kind && note.position == c.position &&
+                        note.text.find(c.text_part) != std::string::npos);
+    }
+    EXPECT_TRUE(found);
+  }
+}
+
+}  // namespace
+}  // namespace scenario
+
+namespace scenario {
+namespace {
+
+// The stop cells whose leftover words belong to train items, so that the
+// line's half does not take them for lost maximum-speed boards.
+TEST(TrainCellsUnderStopMarks, NamesTheCellsOfCoveredTrainItems) {
+  struct CoverCase {
+    const char* name;
+    std::vector<std::string> rows;
+    std::vector<std::int64_t> cells;
+  };
+  const std::string station =
+      "stazione, 5500, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 17, 40, 0, S";
+  const CoverCase kCases[] = {
+      {"a slowdown's end",
+       {"rallentamento, 5000, 90, 500, 4, 1, 3", station},
+       {111}},
+      {"a signal",
+       {"segnale, 5500, 2, 4, 0, 0, 0, 2, 1, 0, 0, 230", station},
+       {111}},
+      {"the line's speed board",
+       {"stazione, 100, 22, 200, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 17, 40, 0, S"},
+       {}},
+      {"nothing: the slowdown comes after the station",
+       {station, "rallentamento, 5000, 90, 550, 4, 1, 3"},
+       {}},
+  };
+  for (const CoverCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines = {"[generale]"};
+    lines.insert(lines.end(), c.rows.begin(), c.rows.end());
+    lines.push_back("[fine]");
+    Compiled compiled;
+    ASSERT_NO_FATAL_FAILURE(
+        CompilePair(SmallLineText(), DescriptionText(lines), &compiled));
+    ASSERT_TRUE(compiled.codes.empty()) << compiled.codes.front();
+    LoadedScenario loaded;
+    ASSERT_NO_FATAL_FAILURE(Load(compiled, &loaded));
+    EXPECT_EQ(TrainCellsUnderStopMarks(loaded), c.cells);
   }
 }
 
