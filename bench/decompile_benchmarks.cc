@@ -7,10 +7,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 #include "compile/random_pair_testing.h"
 #include "model/cell_file.h"
-#include "model/grid_file.h"
+#include "model/grid_image_view.h"
 #include "model/param_file.h"
 #include "tools/decompile.h"
 #include "tools/decompile_line.h"
@@ -32,10 +34,13 @@ const LongestFiles& Longest() {
     InMemoryCompile c;
     CompileInMemory(f->pair.line_text, f->pair.train_text, f->pair.line_name,
                     f->pair.train_name, &c);
+    // The grid kept as its bytes, as the decompile command loads it.
+    auto grid = std::make_shared<const std::string>(c.grid_file);
+    f->loaded.grid_image = grid;
     if (!c.scenario.errors.diagnostics.empty() ||
         !DecodeParamFile(c.param_file, &f->loaded.table) ||
         !DecodeCellFile(c.cell_file, &f->loaded.cells) ||
-        !DecodeGridFile(c.grid_file, &f->loaded.grid)) {
+        !GridImageView::Open(*grid, &f->loaded.grid_view)) {
       std::fprintf(stderr, "the longest random pair does not compile clean\n");
       std::abort();
     }

@@ -17,9 +17,10 @@ struct LoadedScenario;
 // Recovers the rows whose compile gives back the line's share of the
 // files: the line's cell bytes (gradient, mountain), the kinds 6, 11 and
 // 14, slots 67 to 86 as the line reader fills them, and the grid when
-// loaded.grid exists (without a grid, no curve row is recovered and a
-// note says so). Fails, writing nothing to *line, with a message for an
-// author when the files hold what no line description compiles to.
+// the scenario has one, decoded or kept (HasGrid; without a grid, no curve
+// row is recovered and a note says so). Fails, writing nothing to *line, with a
+// message for an author when the files hold what no line description compiles
+// to.
 Status RecoverLineRows(const LoadedScenario& loaded,
                        RecoveredDescription* line);
 
