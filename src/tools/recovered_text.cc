@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
+
+#include "line/description_layout.h"
 
 namespace scenario {
 namespace {
@@ -136,59 +139,23 @@ bool EmptyDSet(const RecoveredRow& row, std::size_t i) {
   return row.numbers[5] == 0 && row.numbers[6] == 0 && row.numbers[7] == 0;
 }
 
-// The sections of a description, in the order they are written, each
-// with the kinds whose rows it holds.
-struct Section {
-  std::string_view header;
-  std::vector<RowKind> kinds;
-};
-
-const std::vector<Section>& LineSections() {
-  static const std::vector<Section> kSections = {
-      {"[generale]",
-       {RowKind::kLength, RowKind::kKilometreUno, RowKind::kKilometreDue,
-        RowKind::kKilometreTre, RowKind::kSelectorUno, RowKind::kSelectorDue,
-        RowKind::kSelectorTre, RowKind::kRepetition}},
-      {"[curve]", {RowKind::kCurve}},
-      {"[pendenze]", {RowKind::kGradient}},
-      {"[montagne]", {RowKind::kMountain}},
-      {"[cartelli]", {RowKind::kSpeedBoard}},
-      {"[indicazioni]", {RowKind::kIndicatorBoard}},
-  };
-  return kSections;
-}
-
-const std::vector<Section>& TrainSections() {
-  static const std::vector<Section> kSections = {
-      {"[generale]",
-       {RowKind::kCoaches, RowKind::kBrakedMass, RowKind::kSand,
-        RowKind::kClock}},
-      {"[aderenze]", {RowKind::kAdhesion}},
-      {"[vel_limite]", {RowKind::kSpeedLimit}},
-      {"[stazioni]", {RowKind::kStation}},
-      {"[rallentamenti]", {RowKind::kSlowdown}},
-      {"[segnali]", {RowKind::kSignal}},
-      {"[codici]", {RowKind::kCodeChange}},
-  };
-  return kSections;
-}
-
-// The section of a kind; sections.size() for a kind the file has none for.
-std::size_t SectionOf(const std::vector<Section>& sections, RowKind kind) {
-  for (std::size_t i = 0; i < sections.size(); ++i) {
-    const std::vector<RowKind>& kinds = sections[i].kinds;
-    if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end()) return i;
-  }
-  return sections.size();
+// The index of the row kind's section among the file's headers;
+// sections.size() for a kind the file has none for.
+std::size_t SectionOf(std::span<const std::string_view> sections,
+                      RowKind kind) {
+  const auto at =
+      std::find(sections.begin(), sections.end(), RowKindSection(kind));
+  return static_cast<std::size_t>(at - sections.begin());
 }
 
 // The rows in the given order, each under the later of its own section and
 // the section of the row before it; pinned_first: section 0's rows are
 // read only before any other section, so they stay there whatever comes
-// before them.
-std::string DescriptionText(const std::vector<Section>& sections,
+// before them. The file's last header ("[fine]") holds no row.
+std::string DescriptionText(DescriptionFile file,
                             const RecoveredDescription& description,
                             bool pinned_first) {
+  const std::span<const std::string_view> sections = DescriptionSections(file);
   std::vector<std::vector<const RecoveredRow*>> placed(sections.size());
   std::size_t current = 0;
   for (const RecoveredRow& row : description.rows) {
@@ -202,14 +169,13 @@ std::string DescriptionText(const std::vector<Section>& sections,
   }
   std::string text;
   for (std::size_t i = 0; i < sections.size(); ++i) {
-    text.append(sections[i].header);
+    text.append(sections[i]);
     text.append("\r\n");
     for (const RecoveredRow* row : placed[i]) {
       text.append(RecoveredRowLine(*row));
       text.append("\r\n");
     }
   }
-  text.append("[fine]\r\n");
   return text;
 }
 
@@ -245,11 +211,12 @@ std::string RecoveredRowLine(const RecoveredRow& row) {
 }
 
 std::string LineDescriptionText(const RecoveredDescription& line) {
-  return DescriptionText(LineSections(), line, /*pinned_first=*/true);
+  return DescriptionText(DescriptionFile::kLine, line, /*pinned_first=*/true);
 }
 
 std::string TrainDescriptionText(const RecoveredDescription& train) {
-  return DescriptionText(TrainSections(), train, /*pinned_first=*/false);
+  return DescriptionText(DescriptionFile::kTrain, train,
+                         /*pinned_first=*/false);
 }
 
 }  // namespace scenario
