@@ -24,6 +24,10 @@ struct RoundTripDifference {
   // What the byte is in author terms: "cell 345 (metre 17200), speed
   // limit step: 19 in the file, 20 compiled".
   std::string what;
+  // The first code the compile of the written descriptions recorded, as
+  // "code 16 at 2250 m: <what it means>"; "" when it recorded none. Such a
+  // code is most often why the bytes differ.
+  std::string compile_code;
 };
 
 struct Decompiled {

@@ -12,6 +12,7 @@
 #include "base/file_system.h"
 #include "compile/compile_stage.h"
 #include "model/cell_file.h"
+#include "model/diagnostics.h"
 #include "model/grid_file.h"
 #include "model/param_file.h"
 #include "model/scenario.h"
@@ -163,6 +164,13 @@ bool CompilesToInput(const Scenario& s, const InputImages& input) {
   return grid.equal();
 }
 
+// A recorded code for the report: "code 16 at 2250 m: <message>".
+std::string CodeText(const Diagnostic& d) {
+  std::string text = "code " + std::to_string(d.code);
+  if (d.position) text += " at " + std::to_string(*d.position) + " m";
+  return text + ": " + d.message;
+}
+
 }  // namespace
 
 void CheckRoundTrip(const LoadedScenario& loaded, Decompiled* out) {
@@ -199,6 +207,9 @@ void CheckRoundTrip(const LoadedScenario& loaded, Decompiled* out) {
       FirstImageDifference(input.Copy(), compiled);
   out->same_bytes = !difference.has_value();
   if (difference) out->difference = *difference;
+  if (!out->same_bytes && !s.errors.diagnostics.empty()) {
+    out->difference.compile_code = CodeText(s.errors.diagnostics.front());
+  }
 }
 
 }  // namespace scenario

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 #include "tools/compiled_pair_testing.h"
@@ -48,6 +49,26 @@ TEST(RoundTripCheck, ADifferenceIsReportedAndNeverClaimedSame) {
   EXPECT_FALSE(out.same_bytes);
   EXPECT_EQ(out.difference.file, ".dat");
   EXPECT_EQ(out.difference.what.find("cell "), 0u) << out.difference.what;
+  EXPECT_EQ(out.difference.compile_code, "");
+
+  // A row the compile refuses: the code it recorded is named beside the
+  // first byte, since it is what made the bytes differ.
+  Decompiled twice;
+  twice.line = LoggedRows(pair.line_log);
+  twice.train = LoggedRows(pair.train_log);
+  for (std::size_t i = 0; i < twice.train.rows.size(); ++i) {
+    if (twice.train.rows[i].kind != RowKind::kSignal) continue;
+    twice.train.rows.insert(
+        twice.train.rows.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+        twice.train.rows[i]);
+    break;
+  }
+  twice.line_text = LineDescriptionText(twice.line);
+  twice.train_text = TrainDescriptionText(twice.train);
+  CheckRoundTrip(pair.loaded, &twice);
+  EXPECT_FALSE(twice.same_bytes);
+  EXPECT_EQ(twice.difference.compile_code.find("code 16 at "), 0u)
+      << twice.difference.compile_code;
 
   // Descriptions that compile to nothing: no file to point at, and why.
   out.line_text = "[fine]\r\n";

@@ -112,8 +112,13 @@ std::string RoundTripMessage(const DecompileOutcome& outcome) {
   std::string message =
       "the descriptions written do not compile to the same files: ";
   if (d.file.empty()) return message + d.what;
-  return message + QuotedName(d.file) + " differs first at byte " +
-         std::to_string(d.offset) + ": " + d.what;
+  message += QuotedName(d.file) + " differs first at byte " +
+             std::to_string(d.offset) + ": " + d.what;
+  if (!d.compile_code.empty()) {
+    message +=
+        " (compiling the descriptions written recorded " + d.compile_code + ")";
+  }
+  return message;
 }
 
 std::string FormatDecompileJson(const DecompileOutcome& outcome) {
@@ -127,6 +132,8 @@ std::string FormatDecompileJson(const DecompileOutcome& outcome) {
     round_trip["file"] = d.file.empty() ? json(nullptr) : json(d.file);
     round_trip["offset"] = d.file.empty() ? json(nullptr) : json(d.offset);
     round_trip["what"] = d.what;
+    round_trip["compile_code"] =
+        d.compile_code.empty() ? json(nullptr) : json(d.compile_code);
   }
   doc["round_trip"] = std::move(round_trip);
   return doc.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
